@@ -1,0 +1,29 @@
+// File helpers of the form toolkit's run-time, on POSIX files.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+bool FileExists(const std::string &path);
+bool DeleteFile(const std::string &path);
+bool RenameFile(const std::string &from, const std::string &to); // fails when `to` exists
+long long FileSize(const std::string &path);                      // -1 when missing
+
+// Packed DOS date stamp (date in the high 16 bits, time in the low 16, local time, 2-second
+// resolution) of a file's modification time; -1 when the file is missing.
+std::int32_t FileAge(const std::string &path);
+// Sets the file's modification time from a packed DOS date stamp; false on failure.
+bool FileSetDate(const std::string &path, std::int32_t dosDate);
+std::int32_t DateTimeToFileDate(double dateTime);
+double FileDateToDateTime(std::int32_t dosDate);
+
+// Appends a line (CR LF added when the line is empty or does not end with LF), creating the
+// file when missing. Retries opening 21 times, 100 ms apart, then gives up silently.
+void AppendLineToFile(const std::string &path, const std::string &line);
+
+// Folder of a path with its trailing separator ("/a/b/" for "/a/b/c"), "" when none.
+std::string ExtractFilePath(const std::string &path);
+// What follows the last '/' or '\'.
+std::string ExtractFileName(const std::string &path);
+// The running executable's full path (from /proc/self/exe).
+std::string ExecutablePath();

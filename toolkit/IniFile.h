@@ -1,0 +1,18 @@
+// Read-only ini file with the lookup rules of the Windows profile-string functions: section and
+// key names matched without regard to letter case, the first match wins, blanks around keys and
+// values trimmed, a value in matching quotes unquoted, and the default for a missing file,
+// section or key. It never creates or writes a file.
+#pragma once
+
+#include <string>
+
+class cIniFile
+{
+public:
+    explicit cIniFile(std::string path);
+    std::string ReadString(const std::string &section, const std::string &key, const std::string &def) const;
+    const std::string &FileName() const { return Path; }
+
+private:
+    std::string Path;
+};
