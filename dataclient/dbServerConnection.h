@@ -1,0 +1,140 @@
+// The client's link to one server (the data server over TLS, or the function server over plain
+// TCP): request frames, the handshake, reply lists, reconnection, and the table requests and file
+// transfers that run over it. Every exchange is synchronous on the calling thread.
+#pragma once
+
+#include "dataclient/DebugSwitches.h"
+#include "net/PlainSocket.h"
+#include "toolkit/DateTime.h"
+#include "toolkit/StringList.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class cProgressSink;
+
+class dbServerConnection
+{
+public:
+    static constexpr int MessageBufferSize = 50004;
+    static constexpr std::uint32_t MaxBodyLength = 49989; // body text + NUL
+    static constexpr int ReplyChunkSize = 50000;
+    static constexpr int FrameHeaderSize = 12;
+    static constexpr int DefaultPort = 8700;
+    // A reply longer than this fails the exchange instead of exhausting memory.
+    static constexpr std::size_t MaxReplyLength = 64u * 1024u * 1024u;
+
+    // Message codes of this program.
+    static constexpr int MsgHandshake = 1;
+    static constexpr int MsgDate = 2;
+    static constexpr int MsgTable = 31001;
+    static constexpr int ArgAddRecord = 20001;
+    static constexpr int ArgDeleteRecord = 20002;
+    static constexpr int ArgReadRecord = 20003;
+    static constexpr int ArgUpdateRecord = 20004;
+    static constexpr int ArgReadFields = 20013;
+    static constexpr int MsgFile = 31002;
+    static constexpr int ArgDownloadFile = 101;
+    static constexpr int ArgFileInfo = 103;
+    static constexpr int MsgBatch = 20002;
+
+    // Stores the arguments and connects at once; a failed connection shows only in
+    // IsConnectedFlag.
+    dbServerConnection(const std::string &address, const std::string &port, const std::string &programID,
+                       const std::string &key, bool secure, int receiveTimeout);
+    ~dbServerConnection();
+    dbServerConnection(const dbServerConnection &) = delete;
+    dbServerConnection &operator=(const dbServerConnection &) = delete;
+
+    // Opens the link, drains what the server sent unasked and, with a ProgramID, handshakes.
+    bool Connect();
+    // False when the flag is clear; otherwise polls the socket once (noticing a closed peer)
+    // and returns true. Never reconnects.
+    bool Connected();
+    // Reconnects when the flag is clear; returns the flag.
+    bool EnsureConnected();
+    // Deletes the socket, lets the host process window messages once, then connects again.
+    bool Reconnect();
+    // Clears the flag and deletes the socket.
+    void Close();
+
+    // Sends one request frame; does not read the reply.
+    bool SendFrame(int messageCode, int messageArg, const std::string &body);
+    // Reads one NUL-terminated reply into ReplyText and Reply, taking "Error"/"ErrorCode" out.
+    bool ReceiveReply();
+    // One complete exchange; a failed send reconnects and reports false (the request is not
+    // repeated). True means only that a reply arrived.
+    bool SendMessage(int messageCode, int messageArg, const std::string &body);
+    // Function-server exchange: the text and its NUL with no frame, then one reply.
+    bool SendText(const std::string &text);
+
+    // Trace line behind DebugLogEnabled.
+    void WriteDebugLog(const std::string &message);
+
+    // Table requests (message 31001).
+    // Returns the new record's Seq (the reply text), "" on failure. notes, when given, is
+    // replaced by its encoded lines.
+    std::string AddRecord(const std::string &table, const cStringList &lines, cStringList *notes = nullptr);
+    bool DeleteRecord(const std::string &table, const std::string &seq);
+    bool UpdateRecord(const std::string &table, const std::string &seq, const cStringList &lines,
+                      cStringList *notes = nullptr);
+    // Whole-record reads: line n of `lines` holds field n. Lines are filled on failure too.
+    bool ReadRecord(const std::string &table, const std::string &seq, cStringList &lines,
+                    cStringList *notes = nullptr, const std::string &aliasList = "",
+                    const std::string &aliasFields = "");
+    bool ReadList(const std::string &table, int indexNumber, const std::string &key, const std::string &owner,
+                  cStringList &lines, cStringList *notes = nullptr, const std::string &aliasList = "",
+                  const std::string &aliasFields = "");
+    // Chosen-field read. fieldList: in, the comma list of codes; out, the comma-text of
+    // code=value items (or an error text). notes: in/out notes text. With a local file, pictures
+    // that the server sends ahead of the reply are written into it.
+    bool ReadFieldsToFile(const std::string &table, int indexNumber, const std::string &key,
+                          const std::string &owner, std::string &fieldList, const std::string &aliasList,
+                          std::string &notes, int pictureNumber, const std::string &localFile,
+                          cProgressSink *bar);
+    bool ReadFields(const std::string &table, const std::string &key, std::string &fieldList,
+                    const std::string &aliasList, std::string &notes, int pictureNumber = 0,
+                    const std::string &localFile = "", cProgressSink *bar = nullptr);
+    // The same without notes.
+    bool ReadFields(const std::string &table, const std::string &key, std::string &fieldList,
+                    const std::string &aliasList = "");
+
+    // File requests (message 31002). GetFileInfo returns the packed file date (0 on failure)
+    // and sets LastFileSize.
+    std::int32_t GetFileInfo(const std::string &serverFile);
+    // Downloads into localPath and dates it from the server; false on any failure, on a
+    // negative size and for an empty server file (which still leaves an empty dated file).
+    bool DownloadFile(const std::string &serverFile, const std::string &localPath,
+                      cProgressSink *bar = nullptr);
+
+    std::unique_ptr<PlainSocket> Socket; // a SecureSocket when Secure
+    std::vector<unsigned char> MessageBuffer;
+    std::string Address;
+    std::string Port;
+    std::string Key;
+    std::string ProgramID;
+    bool Secure = false;
+    cDateTime ServerDate = 0;
+    std::string RunningFolder;
+    std::string RemoteIP;
+    int ReceiveTimeout = -1;
+    bool IsConnectedFlag = false;
+    cStringList Request;
+    cStringList Reply;
+    std::string ReplyText;
+    std::string LastError;
+    int LastErrorCode = 0;
+    int LastFileSize = 0;
+
+private:
+    int PortNumber() const;
+    bool FailReadRecord(cStringList &lines);
+    // Reads an 8-byte download header; false when fewer than 8 bytes came.
+    bool ReceiveFileHeader(std::int32_t &size, std::int32_t &date);
+    // Reads size bytes into the open descriptor in pieces of at most ReplyChunkSize.
+    bool ReceiveFileData(int fd, std::int32_t size, cProgressSink *bar);
+    // The pictures of a chosen-field read: header and data until a header of size 0.
+    bool ReceivePictures(const std::string &localFile, int fd, cProgressSink *bar);
+};
