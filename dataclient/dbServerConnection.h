@@ -129,12 +129,25 @@ public:
     int LastFileSize = 0;
 
 private:
+    bool InConnect = false; // set while Connect runs its handshake
+
+    enum
+    {
+        FrameSent,
+        FrameTooLarge,
+        FrameFailed
+    };
+    int SendFrameResult(int messageCode, int messageArg, const std::string &body);
     int PortNumber() const;
     bool FailReadRecord(cStringList &lines);
+    // Opens (creating when missing) a local file for writing; -1 on failure.
+    static int OpenLocalFile(const std::string &path, bool truncate);
+    static void CloseLocalFile(int fd);
     // Reads an 8-byte download header; false when fewer than 8 bytes came.
     bool ReceiveFileHeader(std::int32_t &size, std::int32_t &date);
     // Reads size bytes into the open descriptor in pieces of at most ReplyChunkSize.
     bool ReceiveFileData(int fd, std::int32_t size, cProgressSink *bar);
-    // The pictures of a chosen-field read: header and data until a header of size 0.
+    // The pictures of a chosen-field read: header and data until a header of size 0; the last
+    // one stays in the file. Closes fd. False when the link broke or a header was not a size.
     bool ReceivePictures(const std::string &localFile, int fd, cProgressSink *bar);
 };

@@ -1,0 +1,94 @@
+#include "dataclient/FieldCodes.h"
+
+#include "toolkit/DateTime.h"
+
+std::string NormalizeFieldCode(std::string_view code)
+{
+    if (StrToIntDef(code, 0) != 0)
+        return "f" + std::string(code);
+    return std::string(code);
+}
+
+static std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
+{
+    std::string out;
+    out.reserve(text.size());
+    std::size_t start = 0;
+    for (;;)
+    {
+        std::size_t at = text.find(from, start);
+        if (at == std::string_view::npos)
+            break;
+        out.append(text.substr(start, at - start));
+        out.append(to);
+        start = at + from.size();
+    }
+    out.append(text.substr(start));
+    return out;
+}
+
+std::string EncodeLineBreaks(std::string_view text)
+{
+    return ReplaceAll(text, "\r\n", "||");
+}
+
+std::string DecodeLineBreaks(std::string_view text)
+{
+    return ReplaceAll(text, "||", "\r\n");
+}
+
+static std::string CutSuffix(std::string_view table)
+{
+    if (table.size() <= 4)
+        return std::string();
+    return std::string(table.substr(0, table.size() - 4));
+}
+
+std::string TableNameForRequest(std::string_view table)
+{
+    if (table.find('.') != std::string_view::npos)
+        return CutSuffix(table);
+    return std::string(table);
+}
+
+std::string TableNameForUpdate(std::string_view table)
+{
+    if (table.find(".def") != std::string_view::npos)
+        return CutSuffix(table);
+    return std::string(table);
+}
+
+std::string EncodeNoteLine(std::string_view line)
+{
+    std::size_t equals = line.find('=');
+    if (line.size() < 2 || equals == std::string_view::npos)
+        return std::string();
+    std::string op(1, line[0]);
+    if (op == "*")
+        op = "R";
+    else if (op == "@")
+        op = "A";
+    else if (op == "^")
+        op = "I";
+    std::string_view numbers = equals > 0 ? line.substr(1, equals - 1) : std::string_view();
+    std::string_view first = numbers;
+    std::string_view second;
+    std::size_t colon = numbers.find(':');
+    if (colon != std::string_view::npos)
+    {
+        first = numbers.substr(0, colon);
+        second = numbers.substr(colon + 1);
+    }
+    cStringList items;
+    items.Add(IntToStr(StrToIntDef(first, 0)));
+    items.Add(line.substr(equals + 1));
+    items.Add(op);
+    items.Add(IntToStr(StrToIntDef(second, 0)));
+    return items.CommaText();
+}
+
+void EncodeNoteLines(cStringList &notes)
+{
+    for (int i = 0; i < notes.Count(); ++i)
+        notes.SetString(i, EncodeNoteLine(notes[i]));
+}

@@ -1,0 +1,214 @@
+// Table requests of dbServerConnection: single-record writes and reads (message 31001).
+#include "dataclient/FieldCodes.h"
+#include "dataclient/dbServerConnection.h"
+
+#include <algorithm>
+
+namespace
+{
+const char *const SendFailedLine = "\"Error: SendMessage Failed.\"";
+const char *const SendFailedFields = "\"Error=SendMessage Failed.\"";
+
+bool IsErrorReply(const std::string &commaText)
+{
+    return commaText == "~" || commaText.starts_with("\"Error:");
+}
+
+// Moves the last lines of a record reply (one per note sent) into the notes list.
+void TakeNotes(cStringList &lines, cStringList *notes)
+{
+    if (notes == nullptr || lines.Empty())
+        return;
+    const int n = std::min(notes->Count(), lines.Count());
+    notes->Clear();
+    for (int i = lines.Count() - n; i < lines.Count(); ++i)
+        notes->Add(lines[i]);
+    for (int i = 0; i < n; ++i)
+        lines.Delete(lines.Count() - 1);
+}
+} // namespace
+
+std::string dbServerConnection::AddRecord(const std::string &table, const cStringList &lines,
+                                          cStringList *notes)
+{
+    Request.Clear();
+    Request.Add("TableName=" + TableNameForRequest(table));
+    if (notes != nullptr)
+    {
+        EncodeNoteLines(*notes);
+        Request.Add("Notes=" + notes->CommaText());
+    }
+    for (int i = 0; i < lines.Count(); ++i)
+        Request.Add(EncodeLineBreaks(lines[i]));
+    if (!SendMessage(MsgTable, ArgAddRecord, Request.CommaText()))
+        return std::string();
+    if (ReplyText.find("ErrorCode") != std::string::npos)
+        return std::string();
+    return ReplyText;
+}
+
+bool dbServerConnection::DeleteRecord(const std::string &table, const std::string &seq)
+{
+    Request.Clear();
+    Request.Add("TableName=" + TableNameForRequest(table));
+    Request.Add("Seq=" + seq);
+    if (!SendMessage(MsgTable, ArgDeleteRecord, Request.CommaText()))
+        return false;
+    return ReplyText != "Fail" && LastErrorCode == 0;
+}
+
+bool dbServerConnection::UpdateRecord(const std::string &table, const std::string &seq,
+                                      const cStringList &lines, cStringList *notes)
+{
+    Request.Clear();
+    Request.Add("TableName=" + TableNameForUpdate(table));
+    Request.Add("Seq=" + seq);
+    if (notes != nullptr)
+    {
+        EncodeNoteLines(*notes);
+        Request.Add("Notes=" + notes->CommaText());
+    }
+    for (int i = 0; i < lines.Count(); ++i)
+        Request.Add(EncodeLineBreaks(lines[i]));
+    if (!SendMessage(MsgTable, ArgUpdateRecord, Request.CommaText()))
+        return false;
+    return ReplyText != "Fail" && LastErrorCode == 0;
+}
+
+bool dbServerConnection::FailReadRecord(cStringList &lines)
+{
+    lines.Clear();
+    lines.Add(SendFailedLine);
+    return false;
+}
+
+bool dbServerConnection::ReadRecord(const std::string &table, const std::string &seq, cStringList &lines,
+                                    cStringList *notes, const std::string &aliasList,
+                                    const std::string &aliasFields)
+{
+    Request.Clear();
+    Request.SetValues("TableName", TableNameForRequest(table));
+    Request.SetValues("Seq", seq);
+    if (notes != nullptr)
+        Request.SetValues("Notes", notes->CommaText());
+    Request.SetValues("AliasList", aliasList);
+    Request.SetValues("AliasFields", aliasFields);
+    if (!SendMessage(MsgTable, ArgReadRecord, Request.CommaText()))
+        return FailReadRecord(lines);
+    lines.Assign(Reply);
+    if (IsErrorReply(Reply.CommaText()) || LastErrorCode != 0)
+        return false;
+    TakeNotes(lines, notes);
+    for (int i = 0; i < lines.Count(); ++i)
+        lines.SetString(i, lines[i] == "~~~" ? std::string() : DecodeLineBreaks(lines[i]));
+    return true;
+}
+
+bool dbServerConnection::ReadList(const std::string &table, int indexNumber, const std::string &key,
+                                  const std::string &owner, cStringList &lines, cStringList *notes,
+                                  const std::string &aliasList, const std::string &aliasFields)
+{
+    Request.Clear();
+    Request.SetValues("TableName", TableNameForRequest(table));
+    Request.SetValues("List", IntToStr(indexNumber));
+    Request.SetValues("Key", key);
+    Request.SetValues("Owner", owner);
+    if (notes != nullptr)
+        Request.SetValues("Notes", notes->CommaText());
+    Request.SetValues("AliasList", aliasList);
+    Request.SetValues("AliasFields", aliasFields);
+    if (!SendMessage(MsgTable, ArgReadRecord, Request.CommaText()))
+        return FailReadRecord(lines);
+    lines.Assign(Reply);
+    if (IsErrorReply(Reply.CommaText()))
+        return false;
+    TakeNotes(lines, notes);
+    return true;
+}
+
+bool dbServerConnection::ReadFieldsToFile(const std::string &table, int indexNumber, const std::string &key,
+                                          const std::string &owner, std::string &fieldList,
+                                          const std::string &aliasList, std::string &notes, int pictureNumber,
+                                          const std::string &localFile, cProgressSink *bar)
+{
+    int fd = -1;
+    if (!localFile.empty())
+    {
+        fd = OpenLocalFile(localFile, false);
+        if (fd < 0)
+        {
+            fieldList = "\"Error=Couldn't create local file.\"";
+            notes.clear();
+            return false;
+        }
+    }
+    Request.Clear();
+    Request.SetValues("TableName", TableNameForRequest(table));
+    Request.SetValues("List", IntToStr(indexNumber));
+    Request.SetValues("Key", key);
+    Request.SetValues("Owner", owner);
+    Request.SetValues("FieldList", fieldList);
+    Request.SetValues("AliasList", aliasList);
+    Request.SetValues("NotesList", notes);
+    if (fd >= 0)
+        Request.SetValues("Picture", IntToStr(pictureNumber));
+    if (!SendFrame(MsgTable, ArgReadFields, Request.CommaText()))
+    {
+        CloseLocalFile(fd);
+        fieldList = SendFailedFields;
+        notes.clear();
+        return false;
+    }
+    if (fd >= 0)
+    {
+        const bool inStep = ReceivePictures(localFile, fd, bar);
+        if (!inStep)
+        {
+            // The pictures broke off: what follows on the link cannot be read as the reply.
+            IsConnectedFlag = false;
+            fieldList = SendFailedFields;
+            notes.clear();
+            return false;
+        }
+    }
+    if (!ReceiveReply())
+    {
+        fieldList = SendFailedFields;
+        notes.clear();
+        return false;
+    }
+    fieldList.clear();
+    notes.clear();
+    if (Reply.CommaText() == "~")
+    {
+        fieldList = "~";
+        return false;
+    }
+    if (!LastError.empty())
+    {
+        fieldList = "\"Error=" + LastError + "\"";
+        return false;
+    }
+    cStringList fields;
+    fields.SetCommaText(Reply.Values("Fields"));
+    for (int i = 0; i < fields.Count(); ++i)
+        fields.SetString(i, DecodeLineBreaks(fields[i]));
+    fieldList = fields.CommaText();
+    notes = Reply.Values("Notes");
+    return true;
+}
+
+bool dbServerConnection::ReadFields(const std::string &table, const std::string &key, std::string &fieldList,
+                                    const std::string &aliasList, std::string &notes, int pictureNumber,
+                                    const std::string &localFile, cProgressSink *bar)
+{
+    return ReadFieldsToFile(table, 1, key, std::string(), fieldList, aliasList, notes, pictureNumber,
+                            localFile, bar);
+}
+
+bool dbServerConnection::ReadFields(const std::string &table, const std::string &key, std::string &fieldList,
+                                    const std::string &aliasList)
+{
+    std::string notes;
+    return ReadFields(table, key, fieldList, aliasList, notes);
+}
