@@ -14,6 +14,8 @@ cDateTime EncodeTime(int hour, int minute, int second, int millisecond); // frac
 bool TryEncodeDateTime(int year, int month, int day, int hour, int minute, int second, cDateTime &out);
 void DecodeDateTime(cDateTime value, int &year, int &month, int &day, int &hour, int &minute, int &second,
                     int &millisecond);
+// 1 = Sunday .. 7 = Saturday.
+int DayOfWeek(cDateTime value);
 // Local time conversions.
 cDateTime DateTimeFromUnix(std::time_t t);
 std::time_t UnixFromDateTime(cDateTime value);
@@ -35,6 +37,7 @@ long long StrToInt64Def(std::string_view text, long long def);
 // Whole text must be a decimal floating-point number with '.' as separator, whatever the locale.
 double StrToFloatDef(std::string_view text, double def);
 bool TryStrToInt(std::string_view text, int &out);
+bool TryStrToInt64(std::string_view text, long long &out);
 bool TryStrToFloat(std::string_view text, double &out);
 
 std::string IntToStr(long long value);

@@ -15,11 +15,15 @@ std::int32_t FileAge(const std::string &path);
 // Sets the file's modification time from a packed DOS date stamp; false on failure.
 bool FileSetDate(const std::string &path, std::int32_t dosDate);
 std::int32_t DateTimeToFileDate(double dateTime);
-double FileDateToDateTime(std::int32_t dosDate);
+double FileDateToDateTime(std::int32_t dosDate); // 0 when the stamp holds no valid date and time
+// As FileDateToDateTime, false when the stamp holds no valid date and time.
+bool TryFileDateToDateTime(std::int32_t dosDate, double &out);
 
 // Appends a line (CR LF added when the line is empty or does not end with LF), creating the
 // file when missing. Retries opening 21 times, 100 ms apart, then gives up silently.
 void AppendLineToFile(const std::string &path, const std::string &line);
+inline constexpr int AppendLineTries = 21;
+inline constexpr int AppendLineRetryMs = 100;
 
 // Folder of a path with its trailing separator ("/a/b/" for "/a/b/c"), "" when none.
 std::string ExtractFilePath(const std::string &path);

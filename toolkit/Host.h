@@ -80,7 +80,8 @@ public:
     void Terminate() override { ++TerminateCount; }
     bool StartProgram(const std::string &path) override;
 
-    // Answers given to the next message boxes, in order; once used up, boxes answer OK (or Yes).
+    // Answers given to the next message boxes, in order (each is removed from the front as it is
+    // used); once used up, boxes answer OK (or Yes).
     std::vector<cHostAnswer> ScriptedAnswers;
     std::vector<cMessage> Messages;
     std::vector<std::string> StartedPrograms;
@@ -89,6 +90,27 @@ public:
     int TerminateCount = 0;
     bool BusyCursor = false;
 };
+
+// A progress sink for tests: keeps the last values and a log of the calls ("SetMax 10",
+// "SetPosition 3", "Show", "Hide").
+class cRecordingProgressSink : public cProgressSink
+{
+public:
+    void SetMax(long long max) override;
+    void SetPosition(long long position) override;
+    void Show() override;
+    void Hide() override;
+
+    long long Max = 0;
+    long long Position = 0;
+    bool Visible = false;
+    std::vector<std::string> Calls;
+};
+
+// Starts the executable file at `path` (no arguments) detached from this process, in its own
+// session, reaped at once so no zombie stays. False when the file is not an executable regular
+// file or could not be started. The headless host's StartProgram.
+bool StartDetachedProgram(const std::string &path);
 
 // Installs a host for the lifetime of the object and puts the previous one back afterwards.
 class cScopedHost

@@ -50,6 +50,8 @@ public:
 
     bool Sorted() const { return IsSorted; }
     void SetSorted(bool sorted); // sorting an unsorted list sorts it now
+    // Sorts the items now (stable, ignoring letter case) without changing the sorted mode.
+    void Sort();
     cDuplicates Duplicates() const { return DuplicatesMode; }
     void SetDuplicates(cDuplicates mode) { DuplicatesMode = mode; }
 
@@ -63,11 +65,17 @@ public:
 
     // Comma-text form (see StringList.cpp for the exact quoting rules).
     std::string CommaText() const;
+    // Replaces the items (their slots become 0). A sorted list sorts the items read, dropping
+    // repeated ones unless its duplicates mode is Accept.
     void SetCommaText(std::string_view text);
+    // The items a comma-text reads as, without a list.
+    static std::vector<std::string> ParseCommaText(std::string_view text);
 
     // Text form: each item followed by CR LF when written; CR LF, LF or CR end a line when read.
     std::string Text() const;
-    void SetText(std::string_view text);
+    void SetText(std::string_view text); // replaces the items as SetCommaText does
+    // The lines a text reads as, without a list.
+    static std::vector<std::string> ParseText(std::string_view text);
 
     // Case-insensitive comparison used by sorting and lookups (ASCII letters fold).
     static int CompareText(std::string_view a, std::string_view b);
@@ -80,6 +88,8 @@ private:
         std::string Text;
         std::intptr_t Slot = 0;
     };
+    void AssignItems(std::vector<std::string> &&items);
+
     std::vector<cItem> Items;
     bool IsSorted = false;
     cDuplicates DuplicatesMode = cDuplicates::Ignore;
