@@ -1,0 +1,181 @@
+// cJSON: the JSON value tree of Part 6.1, with its relaxed reader and its compact writer.
+//
+// A cJSON is an object or an array holding an ordered list of members. Every member has a
+// name (always empty in an array), a stored value text and a kind (JsonNull ... JsonObject);
+// a member of kind JsonArray or JsonObject also owns a child cJSON, and its stored text is
+// "array" or "object". Texts are std::string bytes (8-bit); no Qt and no toolkit dependency.
+//
+// Reading never fails: malformed text gives whatever the rules of Part 6.1 make of it, and
+// callers notice a bad text only by the members they expect being absent (GetValue gives "").
+// Decisions taken over the Part (issue 2):
+//   - SplitTopLevel: a backslash escapes only the one character after it, so text that the
+//     writer produced reads back and splits at the right commas;
+//   - numbers are recognised with "." as the decimal separator, whatever the locale;
+//   - a member name that contains "=" is stored and found whole;
+//   - values keep their backslashes (only doubled backslashes collapse), as the Part says;
+//   - nesting deeper than MaxDepth levels is read as a word instead of recursing;
+//   - parsing is linear in the input size (times at most MaxDepth for deeply nested text).
+// Lookups by name ignore ASCII letter case; the first match wins; insertion order is kept.
+// No operation throws; an index out of range gives "", JsonNull or nullptr.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+// The kind code carried by each member (Part 6.1, Data model).
+enum cJSONKind : int
+{
+    JsonNull = 0,     // stored "null", written null
+    JsonBoolean = -1, // stored "1" or "0", written true or false
+    JsonNumber = -2,  // stored as written, written as stored
+    JsonString = -3,  // stored without quotes, written "escaped"
+    JsonWord = -4,    // an unquoted word, written as stored
+    JsonArray = -5,   // stored "array", the member owns a child array
+    JsonObject = -6   // stored "object", the member owns a child object
+};
+
+class cJSON;
+
+// The member list of a cJSON ("Items" of the Part): read-only access by index, in insertion
+// order, plus case-insensitive lookup by name (first match wins, constant time on average).
+class cJSONItems
+{
+public:
+    cJSONItems() = default;
+    cJSONItems(const cJSONItems &) = delete;
+    cJSONItems &operator=(const cJSONItems &) = delete;
+    ~cJSONItems();
+
+    int Count() const { return static_cast<int>(Live); }
+    // The line: "name=value" in an object, the value text alone in an array.
+    std::string Strings(int i) const;
+    // The member name ("" in an array, or for i out of range).
+    const std::string &Names(int i) const;
+    // The stored value text ("null", "1", "array", "object", the string without quotes, ...).
+    const std::string &ValueFromIndex(int i) const;
+    // The kind code (JsonNull for i out of range).
+    int Kind(int i) const;
+    // The child array or object of member i, or nullptr when it has none.
+    cJSON *Object(int i) const;
+    // Index of the first member with that name, letter case ignored; -1 when none (and always
+    // -1 in an array, whose members have no names).
+    int IndexOfName(std::string_view name) const;
+    // The stored value text of that member; "" when there is none.
+    std::string Values(std::string_view name) const;
+
+private:
+    friend class cJSON;
+    struct cMember
+    {
+        std::string Name;
+        std::string Value;
+        int Kind = JsonNull;
+        std::unique_ptr<cJSON> Child;
+        std::size_t Slot = 0; // position in Slots
+        bool Named = false;   // an object member (false in an array)
+    };
+    const cMember *At(int i) const;
+    cMember *FindMember(std::string_view name) const;
+    cMember *Append(std::string_view name, bool named);
+    void Remove(cMember *member);
+    void Clear();
+    void Compact() const;
+
+    // Members in insertion order; removed members leave a null slot until the next compaction.
+    mutable std::vector<std::unique_ptr<cMember>> Slots;
+    mutable std::size_t Dead = 0;
+    std::size_t Live = 0;
+    // Lower-cased name -> member (objects only; names are unique ignoring case).
+    std::unordered_map<std::string, cMember *> ByName;
+};
+
+class cJSON
+{
+public:
+    // Nesting bound: a "[...]" or "{...}" value that would make a tree deeper than this many
+    // levels (the root being level 1) is read as a word (so it becomes a string) instead.
+    static constexpr int MaxDepth = 512;
+
+    // Builds a tree from text (Parse). name (trimmed) becomes Name; parent may be null.
+    explicit cJSON(std::string_view text = {}, std::string_view name = {}, cJSON *parent = nullptr);
+    ~cJSON();
+    cJSON(const cJSON &) = delete;
+    cJSON &operator=(const cJSON &) = delete;
+
+    // Fields of the Part's data model.
+    std::string Name;      // member name under which the parent holds this object; "" for a root
+    bool IsObject = true;  // true for an object, false for an array
+    cJSON *Parent = nullptr; // the owner; informational only
+
+    // Discards every member (destroying children) and reads text into this object; IsObject
+    // is decided again from the text (first character "[" makes an array).
+    void Parse(std::string_view text);
+    // The compact text: "" when there are no members, else {name:value,...} or [value,...].
+    std::string ToText() const;
+
+    // Adds or replaces a member from a value written in the notation, classified by the Part's
+    // rules: "" -> null; 'x' or "x" -> string (quotes removed when matched, doubled backslashes
+    // collapsed); [..] -> child array; {..} -> child object; true/false -> boolean; a number
+    // other than 0 -> number; a text holding any of { } [ ] blank " , ' \ -> string; anything
+    // else -> word. On an array, name is ignored and the value is appended.
+    void SetValue(std::string_view name, std::string_view valueText);
+    // Extension (not in the Part): stores text exactly as a string member (kind JsonString),
+    // without classification and without collapsing backslashes; replaces like SetValue.
+    void SetString(std::string_view name, std::string_view text);
+    // Whether a member with that name exists (letter case ignored).
+    bool HasValue(std::string_view name) const;
+    // The stored value text of the member; "" when missing or when the stored text is "null";
+    // "array" or "object" for a child.
+    std::string GetValue(std::string_view name) const;
+    // The child of that member. A missing member is created as an empty object (stored text
+    // "object") and returned; a member that exists but holds no child gives nullptr. On an
+    // array the name is ignored and a new empty object element is appended and returned.
+    cJSON *GetObject(std::string_view name);
+
+    // The member list, and the number of members.
+    const cJSONItems &Items() const { return Members; }
+    int Count() const { return Members.Count(); }
+
+    // Internal operations of the Part, public for the tests and for callers that need them.
+    bool IsArray() const { return !IsObject; }
+    void Clear();                             // destroys every member
+    void RemoveValue(std::string_view name);  // destroys the first member of that name
+    cJSON *FindObject(std::string_view name, bool create);
+    // ValueText: the value of the named member written by its kind ("" when missing).
+    // ItemText: member index written as the writer writes it ("name:value" in an object).
+    std::string ValueText(std::string_view name) const;
+    std::string ItemText(int index) const;
+    int Depth() const { return Level; }
+
+    // Text helpers of the Part.
+    static std::string EscapeText(std::string_view text);          // \ before " CR LF TAB and \ .
+    static std::string CollapseBackslashes(std::string_view text); // "\\" -> "\", nothing else
+    static std::string Unquote(std::string_view name);             // 'x' / "x" -> x, trimmed
+    static std::string QuoteName(std::string_view name);           // escaped, quoted if needed
+    // Trims, tells the kind by the first character ("[" = array), drops first and last character.
+    static std::string_view StripEnclosing(std::string_view text, bool &isObject);
+    // Splits at commas outside quotes, brackets and braces; items trimmed; always >= 1 item.
+    static std::vector<std::string> SplitTopLevel(std::string_view text);
+    // Returns the trimmed text before the first stop character outside quotes; text keeps the
+    // rest from the stop character on, or becomes empty when none was found.
+    static std::string ExtractUntil(std::string &text, std::string_view stopCharacters);
+    // Drops characters up to and including blank at both ends.
+    static std::string_view Trim(std::string_view text);
+    // The number test: the whole text is a decimal number ("." separator, optional sign and
+    // exponent, no blanks) whose value is finite and not 0.
+    static bool IsNumber(std::string_view text);
+
+private:
+    void ReadText(std::string_view text);
+    void Store(std::string_view name, std::string_view value, bool literalString);
+    void WriteTo(std::string &out) const;
+    void WriteValueTo(const cJSONItems::cMember &member, std::string &out) const;
+    void WriteMemberTo(const cJSONItems::cMember &member, std::string &out) const;
+
+    cJSONItems Members;
+    int Level = 1;
+};
