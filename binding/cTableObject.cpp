@@ -1,0 +1,3 @@
+#include "binding/cTableObject.h"
+
+// cTableObject holds data only; its members are defined in the header.

@@ -1,0 +1,280 @@
+// Edit objects without a server: the field list, the alias list, binding, options, label date
+// formats and the Enter key.
+#include "binding/cEditObjects.h"
+#include "binding/cLabeledEdit.h"
+#include "binding/cTableObject.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace
+{
+bool WaitUntil(const std::function<bool()> &condition, int timeoutMs = 5000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition())
+    {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+// The case detail page's controls and declarations, as the main window makes them.
+struct cCaseDetailForm
+{
+    QWidget Window;
+    cEditObjects Binding{nullptr, "CaseNeedsQuote"};
+
+    QLabel *Label(const char *name, const char *placeholder)
+    {
+        auto *label = new QLabel(placeholder, &Window);
+        label->setObjectName(name);
+        return label;
+    }
+
+    cCaseDetailForm()
+    {
+        Binding.AddTable("CaseNeeds", "cn", "f10");
+        Binding.AddTable("Cases", "ca", "cn10");
+        Binding.AddTable("ProviderEntities", "H", "ca11");
+        Binding.AddTable("Patients", "pa", "ca10");
+        Binding.AddTable("Personnel", "pe", "ca23");
+        Binding.AddTable("ProviderTypes", "pt", "cn11");
+        Binding.AddTable("ProviderCategories", "pc", "cn12");
+        Binding.AddTable("ProviderCategoryDetails", "pd", "cn13");
+        Binding.AddLabel(Label("CaseNumberLabel", "*5"), "*5", "");
+        Binding.AddFields("ca22,ca1");
+        Binding.AddLabel(Label("DateRequiredLabel", "cn14"), "cn14", "");
+        Binding.AddLabel(Label("NeedsDescText", "cn15"), "cn15", "");
+        Binding.AddLabel(Label("NeedsLabel", "*1"), "*1", "");
+        Binding.AddFields("pt10,pc12,pd11");
+        Binding.AddLabel(Label("HospitalLabel", "H10"), "H10", "");
+        Binding.AddLabel(Label("DischargeNurseLabel", "*2"), "*2", "");
+        Binding.AddFields("pe11,pe13");
+        Binding.AddLabel(Label("AgeLabel", "*3"), "*3", "");
+        Binding.AddFields("pa13,pa14");
+        Binding.AddLabel(Label("GenderLabel", "*4"), "*4", "");
+        Binding.AddFields("ca30");
+        Binding.AddLabel(Label("HeightLabel", "ca16"), "ca16", "");
+        Binding.AddLabel(Label("WeightLabel", "ca17"), "ca17", "");
+        auto *diagnosis = new QPlainTextEdit("ca1001", &Window);
+        diagnosis->setObjectName("DiagnosisMemo");
+        Binding.AddMemo(diagnosis, "ca1001", "");
+        auto *health = new QPlainTextEdit("ca1002", &Window);
+        health->setObjectName("HealthDetailsMemo");
+        Binding.AddMemo(health, "ca1002", "");
+        auto *price = new cLabeledEdit("NeedsQuotePriceEdit", "Price (if relavent) ", &Window);
+        price->setText("f13");
+        Binding.AddEdit(price, "f13", "");
+        auto *comment = new cLabeledEdit("ResponseReasonEdit", "Comments ", &Window);
+        comment->setText("f1001");
+        Binding.AddEdit(comment, "f1001", "");
+    }
+};
+} // namespace
+
+TEST(EditObjects, CaseDetailDeclarationsGiveTheFieldAndAliasLists)
+{
+    cCaseDetailForm form;
+    form.Binding.BuildFieldList();
+    EXPECT_EQ(form.Binding.FieldList,
+              "ca1,cn1,H1,pa1,pc1,pd1,pe1,pt1,cn14,cn15,H10,ca16,ca17,ca1001,ca1002,f13,"
+              "f1001,ca22,ca1,pt10,pc12,pd11,pe11,pe13,pa13,pa14,ca30");
+    EXPECT_EQ(form.Binding.AliasList,
+              "cn=CaseNeeds:f10,ca=Cases:cn10,H=ProviderEntities:ca11,pa=Patients:ca10,pe=Personnel:ca23,"
+              "pt=ProviderTypes:cn11,pc=ProviderCategories:cn12,pd=ProviderCategoryDetails:cn13");
+    EXPECT_EQ(form.Binding.BindingCount(), 14);
+
+    // Every placeholder code is wiped and each control carries its binding.
+    for (const char *name : {"CaseNumberLabel", "DateRequiredLabel", "HospitalLabel", "GenderLabel"})
+    {
+        auto *label = form.Window.findChild<QLabel *>(name);
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_TRUE(label->text().isEmpty()) << name;
+        ASSERT_NE(cEditObjects::BindingOf(label), nullptr) << name;
+    }
+    auto *price = form.Window.findChild<cLabeledEdit *>("NeedsQuotePriceEdit");
+    EXPECT_TRUE(price->text().isEmpty());
+    EXPECT_EQ(price->Caption(), "Price (if relavent) ");
+    EXPECT_EQ(cEditObjects::BindingOf(price)->FieldCode(), "f13");
+    EXPECT_TRUE(form.Window.findChild<QPlainTextEdit *>("HealthDetailsMemo")->toPlainText().isEmpty());
+
+    // The list is fixed at its first build: later declarations are not read.
+    form.Binding.AddFields("ca99");
+    form.Binding.BuildFieldList();
+    EXPECT_EQ(form.Binding.FieldList.find("ca99"), std::string::npos);
+}
+
+TEST(EditObjects, FieldListWithoutExtrasEndsWithCommaAndSkipsDuplicates)
+{
+    QWidget window;
+    cEditObjects binding(nullptr, "Personnel");
+    binding.AddTable("ProviderEntities", "pe", "f9");
+    binding.AddTable("Cases", "PE", "f9"); // same alias: the first declaration keeps the table
+    auto *a = new QLabel("f11", &window);
+    auto *b = new QLabel("f11", &window);
+    auto *c = new QLabel("pe10", &window);
+    binding.AddLabel(a, "f11", "");
+    binding.AddLabel(b, "f11", "");
+    binding.AddLabel(c, "pe10", "");
+    binding.BuildFieldList();
+    EXPECT_EQ(binding.FieldList, "pe1,f11,pe10,");
+    EXPECT_EQ(binding.TableForAlias("PE"), "ProviderEntities");
+    EXPECT_EQ(binding.AliasList, "pe=ProviderEntities:f9,PE=Cases:f9");
+}
+
+TEST(EditObjects, ShortCodeLeavesControlUnbound)
+{
+    QWidget window;
+    cEditObjects binding(nullptr, "CaseNeedsQuote");
+    auto *label = new QLabel("x", &window);
+    auto *edit = new QLineEdit("keep", &window);
+    EXPECT_EQ(binding.AddLabel(label, "x", ""), nullptr);
+    EXPECT_EQ(binding.AddEdit(edit, "", ""), nullptr);
+    EXPECT_EQ(label->text(), "x");
+    EXPECT_EQ(edit->text(), "keep");
+    EXPECT_EQ(cEditObjects::BindingOf(label), nullptr);
+    EXPECT_EQ(binding.BindingCount(), 0);
+}
+
+TEST(EditObject, SplitsCodesAtTheFirstDigitOrSymbol)
+{
+    struct cCase
+    {
+        const char *Code;
+        bool Bound;
+        const char *Alias;
+        const char *Number;
+    };
+    const cCase cases[] = {
+        {"cn14", true, "cn", "14"},
+        {"H10", true, "H", "10"},
+        {"f1001", true, "f", "1001"},
+        {"*4", true, "", "*4"},
+        {"x", false, "", ""},
+        {"ab", true, "ab", ""},
+        {"pa12345678901", true, "pa", "123456789"},
+        {"a-1", true, "a", "-1"},
+    };
+    for (const cCase &c : cases)
+    {
+        std::string alias;
+        std::string number;
+        EXPECT_EQ(cEditObject::SplitFieldCode(c.Code, alias, number), c.Bound) << c.Code;
+        EXPECT_EQ(alias, c.Alias) << c.Code;
+        EXPECT_EQ(number, c.Number) << c.Code;
+    }
+}
+
+TEST(EditObject, OptionsSetFlagsAndDateKind)
+{
+    cEditObject plain(nullptr, cControlKind::Label, "f", "10");
+    plain.ParseOptions("");
+    EXPECT_TRUE(plain.ShowWhenAdding && plain.ShowWhenEditing);
+    EXPECT_FALSE(plain.Required);
+    EXPECT_EQ(plain.DateKind, cDateKind::None);
+
+    cEditObject some(nullptr, cControlKind::Label, "f", "10");
+    some.ParseOptions("add, must ,datetime");
+    EXPECT_TRUE(some.ShowWhenAdding);
+    EXPECT_FALSE(some.ShowWhenEditing);
+    EXPECT_TRUE(some.Required);
+    EXPECT_EQ(some.DateKind, cDateKind::DateTime);
+
+    cEditObject edit(nullptr, cControlKind::Label, "f", "10");
+    edit.ParseOptions("e,Date");
+    EXPECT_FALSE(edit.ShowWhenAdding);
+    EXPECT_TRUE(edit.ShowWhenEditing);
+    EXPECT_EQ(edit.DateKind, cDateKind::Date);
+}
+
+TEST(EditObject, LabelDateFormats)
+{
+    struct cCase
+    {
+        cDateKind Kind;
+        const char *Stored;
+        const char *Shown;
+    };
+    const cCase cases[] = {
+        {cDateKind::Date, "20240315", "03/15/2024"},
+        {cDateKind::Date, "20240315143000", "03/15/2024"},
+        {cDateKind::Date, "03/15/2024", "03/15/2024"},
+        {cDateKind::Date, "2024031", ""},
+        {cDateKind::Date, "", ""},
+        {cDateKind::DateTime, "202403151430", "03/15/2024 14:30"},
+        {cDateKind::DateTime, "20240315143059", "03/15/2024 14:30"},
+        {cDateKind::DateTime, "20240315", "03/15/2024"},
+        {cDateKind::DateTime, "2024031", ""},
+        {cDateKind::DateTime, "3/15/2024", "3/15/2024"},
+        {cDateKind::Time, "1430", "1430"},
+        {cDateKind::None, "20240315", "20240315"},
+    };
+    for (const cCase &c : cases)
+        EXPECT_EQ(cEditObject::FormatDate(c.Kind, c.Stored), c.Shown) << c.Stored;
+}
+
+TEST(EditObjects, EnterInsertsNothingAndMovesFocusWithNavigationWindow)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *first = new cLabeledEdit("FirstEdit", "First ", &window);
+    auto *second = new cLabeledEdit("SecondEdit", "Second ", &window);
+    auto *skipped = new QPushButton("Skipped", &window);
+    skipped->setObjectName("SkippedButton");
+    skipped->setEnabled(false);
+    layout->addWidget(first);
+    layout->addWidget(skipped);
+    layout->addWidget(second);
+    cEditObjects withNavigation(nullptr, "Personnel", &window);
+    withNavigation.AddEdit(first, "f11", "");
+    withNavigation.AddEdit(second, "f13", "");
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    QLineEdit *firstEdit = window.findChild<cLabeledEdit *>("FirstEdit");
+    QLineEdit *secondEdit = window.findChild<cLabeledEdit *>("SecondEdit");
+    QSignalSpy returns(firstEdit, &QLineEdit::returnPressed);
+    firstEdit->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return firstEdit->hasFocus(); }));
+    QTest::keyClicks(firstEdit, "Ann");
+    QTest::keyClick(firstEdit, Qt::Key_Return);
+    EXPECT_EQ(firstEdit->text(), "Ann");
+    EXPECT_EQ(returns.count(), 0);
+    EXPECT_TRUE(WaitUntil([&] { return secondEdit->hasFocus(); }));
+}
+
+TEST(EditObjects, EnterWithoutNavigationWindowKeepsFocus)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *first = new QLineEdit(&window);
+    auto *second = new QLineEdit(&window);
+    layout->addWidget(first);
+    layout->addWidget(second);
+    cEditObjects binding(nullptr, "Personnel");
+    binding.AddEdit(first, "f11", "");
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    first->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return first->hasFocus(); }));
+    QSignalSpy returns(first, &QLineEdit::returnPressed);
+    QTest::keyClick(first, Qt::Key_Enter);
+    QApplication::processEvents();
+    EXPECT_TRUE(first->hasFocus());
+    EXPECT_EQ(returns.count(), 0);
+    EXPECT_TRUE(first->text().isEmpty());
+}
