@@ -1,0 +1,127 @@
+#include "app/ClientUpdate.h"
+
+#include "dataclient/dbServerConnection.h"
+#include "toolkit/Files.h"
+#include "toolkit/Host.h"
+
+#include <QAbstractButton>
+#include <QProgressBar>
+#include <QWidget>
+#include <filesystem>
+#include <system_error>
+
+namespace
+{
+const char *const AnotherCopyText = "I need to update this application but another copy is still running.\n"
+                                    "Close any others that are running and restart, and this application "
+                                    "will be updated.";
+const char *const AnotherCopyCaption = "Another copy of this application is runnng.";
+const char *const RenameErrorCaption = "Program rename error";
+
+// Gives the download the permission bits of the running executable, so that it can be started.
+void CopyModeBits(const std::string &from, const std::string &to)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::perms mode = fs::status(from, error).permissions();
+    if (error || mode == fs::perms::unknown)
+        mode = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
+               fs::perms::others_exec;
+    fs::permissions(to, mode & fs::perms::mask, fs::perm_options::replace, error);
+}
+} // namespace
+
+cClientUpdate::cClientUpdate(dbServerConnection *connection, const std::string &serverFileName,
+                             const std::string &localFolder, QWidget *indicator,
+                             QAbstractButton *updateButton, QProgressBar *progressBar,
+                             const std::string &runningExecutable)
+    : Connection(connection), Indicator(indicator), UpdateButton(updateButton), ProgressBar(progressBar),
+      LocalFolder(localFolder), ServerFileName(serverFileName),
+      RunningExecutable(runningExecutable.empty() ? ExecutablePath() : runningExecutable)
+{
+    UpdateCheck();
+}
+
+void cClientUpdate::UpdateCheck()
+{
+    // The date of the file that was started, whatever its name.
+    LocalDate = FileAge(RunningExecutable);
+    ServerDate = Connection ? Connection->GetFileInfo(ServerFileName) : 0;
+    UpdateNeeded = ServerDate != 0 && LocalDate < ServerDate;
+    if (!UpdateNeeded)
+        return;
+    if (Indicator)
+        Indicator->show();
+    if (UpdateButton)
+    {
+        UpdateButton->show();
+        ButtonConnection = QObject::connect(UpdateButton, &QAbstractButton::clicked, [this] { RunUpdate(); });
+    }
+}
+
+cClientUpdate::~cClientUpdate()
+{
+    QObject::disconnect(ButtonConnection);
+    if (Indicator)
+        Indicator->hide();
+    if (UpdateButton)
+        UpdateButton->hide();
+    if (ProgressBar)
+        ProgressBar->hide();
+}
+
+bool cClientUpdate::RunUpdate()
+{
+    if (UpdateButton)
+        UpdateButton->hide();
+    if (Indicator)
+        Indicator->hide();
+    if (ProgressBar)
+        ProgressBar->show();
+    Host().SetBusyCursor(true);
+    Host().ProcessMessages();
+
+    // "Clients\DorvaneProvider.exe" gives "DorvaneProvider.exe" whichever separator it uses.
+    LocalFileName = ExtractFileName(ServerFileName);
+    const std::string baseName =
+        LocalFileName.substr(0, LocalFileName.size() >= 4 ? LocalFileName.size() - 4 : 0);
+    const std::string temporaryPath = LocalFolder + baseName + ".tmp";
+    const std::string backupPath = LocalFolder + baseName + ".bak";
+    const std::string executablePath = LocalFolder + LocalFileName;
+
+    if (FileExists(temporaryPath))
+        DeleteFile(temporaryPath);
+
+    cQtProgressSink sink(ProgressBar);
+    if (!Connection ||
+        !Connection->DownloadFile(ServerFileName, temporaryPath, ProgressBar ? &sink : nullptr))
+    {
+        Host().SetBusyCursor(false);
+        return false;
+    }
+    CopyModeBits(RunningExecutable, temporaryPath);
+
+    DeleteFile(backupPath); // may well not exist
+    if (!RenameFile(executablePath, backupPath))
+    {
+        Host().SetBusyCursor(false);
+        Host().MessageBox(AnotherCopyText, AnotherCopyCaption, cHostButtons::Ok);
+        Host().Terminate();
+        return true;
+    }
+    if (!RenameFile(temporaryPath, executablePath))
+    {
+        Host().SetBusyCursor(false);
+        Host().MessageBox("Unable to complete update.  You will need to manually\nrename " + temporaryPath +
+                              " to " + executablePath + "\nAfter that you can restart this program.",
+                          RenameErrorCaption, cHostButtons::Ok);
+        return false;
+    }
+
+    if (ProgressBar)
+        ProgressBar->hide();
+    Host().StartProgram(executablePath);
+    Host().SetBusyCursor(false);
+    Host().Terminate();
+    return true;
+}

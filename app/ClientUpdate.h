@@ -1,0 +1,51 @@
+// The self-update: compares the date of the running executable with the copy the data server
+// keeps, and replaces the executable by a newer copy, then starts it and ends this program.
+#pragma once
+
+#include "app/QtHost.h"
+
+#include <QMetaObject>
+#include <cstdint>
+#include <string>
+
+class QAbstractButton;
+class QProgressBar;
+class QWidget;
+class dbServerConnection;
+
+class cClientUpdate
+{
+public:
+    // UpdateCheck: stores its arguments and asks the server for the date of serverFileName.
+    // localFolder ends with a separator. runningExecutable is the full path of the file that was
+    // started; empty means this process's own executable.
+    cClientUpdate(dbServerConnection *connection, const std::string &serverFileName,
+                  const std::string &localFolder, QWidget *indicator, QAbstractButton *updateButton,
+                  QProgressBar *progressBar, const std::string &runningExecutable = "");
+    // Hides the indicator, the update button and the progress bar, where given.
+    ~cClientUpdate();
+    cClientUpdate(const cClientUpdate &) = delete;
+    cClientUpdate &operator=(const cClientUpdate &) = delete;
+
+    // Downloads and swaps the executable. Returns true when it told the program to end (the new
+    // copy was started, or the running copy could not be moved aside); false when the update was
+    // not possible and the program runs on.
+    bool RunUpdate();
+
+    bool UpdateNeeded = false;
+
+    dbServerConnection *Connection = nullptr; // not owned
+    QWidget *Indicator = nullptr;
+    QAbstractButton *UpdateButton = nullptr;
+    QProgressBar *ProgressBar = nullptr;
+    std::string LocalFolder;
+    std::string ServerFileName;
+    std::string LocalFileName;
+    std::string RunningExecutable;
+    std::int32_t LocalDate = -1;
+    std::int32_t ServerDate = 0;
+
+private:
+    void UpdateCheck();
+    QMetaObject::Connection ButtonConnection;
+};

@@ -1,0 +1,176 @@
+#include "app/LoginForm.h"
+
+#include "app/ClientUpdate.h"
+#include "app/Globals.h"
+#include "app/LabeledEdit.h"
+#include "dataclient/dbServerConnection.h"
+#include "toolkit/Host.h"
+#include "toolkit/IniFile.h"
+#include "ui/MainForm.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+namespace
+{
+// Line of the "Personnel" record that holds the password.
+constexpr int PasswordLine = 23;
+} // namespace
+
+TLoginForm::TLoginForm(const std::string &programFolder, const std::string &runningExecutable,
+                       QWidget *parent)
+    : QWidget(parent), RunningExecutable(runningExecutable)
+{
+    setObjectName("LoginForm");
+    setWindowTitle("Hospital Discharge Provider Login");
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(358, 171);
+
+    UserEdit = new cLabeledEdit("UserEdit", "Email ", this);
+    UserEdit->Place(96, 32, 225);
+    PasswordEdit = new cLabeledEdit("PasswordEdit", "Password ", this);
+    PasswordEdit->setEchoMode(QLineEdit::Password);
+    PasswordEdit->Place(96, 68, 225);
+    LoginButton = new QPushButton("Log In", this);
+    LoginButton->setObjectName("LoginButton");
+    LoginButton->setAutoDefault(false); // Enter does not sign in
+    LoginButton->setDefault(false);
+    LoginButton->setGeometry(140, 112, 75, 25);
+    setTabOrder(UserEdit, PasswordEdit);
+    setTabOrder(PasswordEdit, LoginButton);
+    connect(LoginButton, &QPushButton::clicked, this, &TLoginForm::LoginButtonClick);
+
+    ConnectingLabel = new QLabel("Connecting, please wait.", this);
+    ConnectingLabel->setObjectName("ConnectingLabel");
+    QFont bold = ConnectingLabel->font();
+    bold.setBold(true);
+    ConnectingLabel->setFont(bold);
+    ConnectingLabel->setAlignment(Qt::AlignCenter);
+    ConnectingLabel->setGeometry(0, 72, 358, 24);
+    ConnectingLabel->hide();
+
+    UpdateIndicatorPanel = new QFrame(this);
+    UpdateIndicatorPanel->setObjectName("UpdateIndicatorPanel");
+    UpdateIndicatorPanel->setFrameShape(QFrame::Panel);
+    UpdateIndicatorPanel->setFrameShadow(QFrame::Raised);
+    UpdateIndicatorPanel->setAutoFillBackground(true);
+    UpdateIndicatorPanel->setGeometry(8, 8, 342, 155);
+    auto *panelCaption = new QLabel("Updating To Newer Version", UpdateIndicatorPanel);
+    QFont captionFont = panelCaption->font();
+    captionFont.setBold(true);
+    captionFont.setPixelSize(19);
+    panelCaption->setFont(captionFont);
+    panelCaption->setAlignment(Qt::AlignCenter);
+    panelCaption->setGeometry(0, 20, 342, 30);
+    Label6 = new QLabel("Please wait...", UpdateIndicatorPanel);
+    Label6->setObjectName("Label6");
+    Label6->setAlignment(Qt::AlignCenter);
+    Label6->setGeometry(0, 60, 342, 20);
+    UpdateProgressBar = new QProgressBar(UpdateIndicatorPanel);
+    UpdateProgressBar->setObjectName("UpdateProgressBar");
+    UpdateProgressBar->setRange(0, 100);
+    UpdateProgressBar->setValue(0);
+    UpdateProgressBar->setGeometry(24, 100, 294, 20);
+    UpdateIndicatorPanel->hide();
+
+    // Configuration, read beside the executable only.
+    ProgramFolder = programFolder;
+    {
+        cIniFile ini(ProgramFolder + "Dorvane.ini");
+        DataServerAddress = ini.ReadString("DataServer", "IP", "");
+        DataServerPort = ini.ReadString("DataServer", "Port", "");
+        FunctionServerAddress = ini.ReadString("FunctionServer", "IP", "");
+        FunctionServerPort = ini.ReadString("FunctionServer", "Port", "");
+    }
+    DataServerConnection = nullptr;
+    FunctionServerConnection = nullptr;
+    if (!PersonnelRecord)
+        PersonnelRecord = new cStringList;
+    PersonnelRecord->Clear();
+}
+
+void TLoginForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (QScreen *screen = this->screen())
+    {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    // The connection attempts block, so they run from the event loop once the window is up.
+    QTimer::singleShot(0, this, &TLoginForm::FormPaint);
+}
+
+bool TLoginForm::ConnectToServers()
+{
+    DataServerConnection =
+        new dbServerConnection(DataServerAddress, DataServerPort, "DorvaneClient", "", true, -1);
+    if (!DataServerConnection->Connected())
+    {
+        Host().MessageBox("Unable to connect to data server", "Error", cHostButtons::Ok);
+        return false;
+    }
+    FunctionServerConnection =
+        new dbServerConnection(FunctionServerAddress, FunctionServerPort, "", "", false, -1);
+    if (!FunctionServerConnection->Connected())
+    {
+        Host().MessageBox("Unable to connect to function server", "Error", cHostButtons::Ok);
+        return false;
+    }
+    return true;
+}
+
+void TLoginForm::FormPaint()
+{
+    if (DataServerConnection)
+        return; // first showing only; a failed attempt is not retried
+    if (!ConnectToServers())
+    {
+        Host().Terminate();
+        return;
+    }
+    cClientUpdate update(DataServerConnection, "Clients\\DorvaneProvider.exe", ProgramFolder, nullptr,
+                         nullptr, UpdateProgressBar, RunningExecutable);
+    if (update.UpdateNeeded)
+    {
+        UpdateIndicatorPanel->show();
+        // When the update could not be made, the panel goes so that the user can sign in.
+        if (!update.RunUpdate())
+            UpdateIndicatorPanel->hide();
+    }
+}
+
+void TLoginForm::LoginButtonClick()
+{
+    UserEdit->hide();
+    PasswordEdit->hide();
+    LoginButton->hide();
+    ConnectingLabel->show();
+    Host().ProcessMessages();
+
+    bool accepted = false;
+    if (DataServerConnection &&
+        DataServerConnection->ReadList("Personnel", 4, UserEdit->text().toStdString(), "", *PersonnelRecord))
+    {
+        // A record too short to hold a password is refused like a wrong one.
+        accepted = PersonnelRecord->Count() > PasswordLine &&
+                   PersonnelRecord->Strings(PasswordLine) == PasswordEdit->text().toStdString();
+    }
+    if (!accepted)
+    {
+        Host().MessageBox("Invalid login", "Error", cHostButtons::Ok);
+        Host().Terminate();
+        return;
+    }
+    if (MainForm)
+        MainForm->setVisible(true);
+    hide();
+    if (MainForm)
+        MainForm->Timer1->start();
+}

@@ -1,0 +1,46 @@
+// Program entry: the five windows, created hidden in a fixed order, and the event loop.
+#include "app/Globals.h"
+#include "app/LoginForm.h"
+#include "app/QtHost.h"
+#include "toolkit/Files.h"
+#include "ui/CategorySelectionForm.h"
+#include "ui/MainForm.h"
+#include "ui/PatientHealthDetailNoEditForm.h"
+#include "ui/RejectCodeForm.h"
+
+#include <QApplication>
+#include <exception>
+
+int main(int argc, char **argv)
+{
+    QApplication application(argc, argv);
+    cQtHost host;
+    cScopedHost installed(&host);
+    try
+    {
+        const std::string executable = ExecutablePath();
+        // The login window comes first: it is the one shown when the loop starts.
+        LoginForm = new TLoginForm(ExtractFilePath(executable), executable);
+        MainForm = new TMainForm;
+        CategorySelectionForm = new TCategorySelectionForm;
+        PatientHealthDetailNoEditForm = new TPatientHealthDetailNoEditForm;
+        RejectCodeForm = new TRejectCodeForm;
+        LoginForm->show();
+        application.exec();
+    }
+    catch (const std::exception &error)
+    {
+        Host().MessageBox(error.what(), "Error", cHostButtons::Ok);
+    }
+    catch (...)
+    {
+        Host().MessageBox("", "Error", cHostButtons::Ok);
+    }
+    // The windows go before the application object does.
+    delete RejectCodeForm;
+    delete PatientHealthDetailNoEditForm;
+    delete CategorySelectionForm;
+    delete MainForm;
+    delete LoginForm;
+    return 0;
+}

@@ -1,0 +1,172 @@
+// The self-update end to end against DorvaneServer, in a temporary program folder.
+#include "app/ClientUpdate.h"
+#include "app/Globals.h"
+#include "app/LoginForm.h"
+#include "dataclient/dbServerConnection.h"
+#include "tests/app/AppTestSupport.h"
+#include "toolkit/DateTime.h"
+#include "toolkit/Files.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace
+{
+const std::string ServerName = "Clients\\DorvaneProvider.exe";
+
+class SelfUpdate : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Server = cTestServer::Instance();
+        if (!Server)
+            GTEST_SKIP() << cTestServer::Error;
+        ServerCopy = Server->ClientsFolder + "DorvaneProvider.exe";
+        Executable = Folder.Path + "DorvaneProvider.exe";
+        WriteFile(Executable, "running copy");
+        ::chmod(Executable.c_str(), 0755);
+        LocalDate = DateTimeToFileDate(EncodeDate(2024, 5, 1) + EncodeTime(10, 0, 0, 0));
+        ASSERT_TRUE(FileSetDate(Executable, LocalDate));
+        // The new copy proves that it was started by leaving a marker beside itself.
+        Marker = Folder.Path + "started marker";
+        WriteFile(ServerCopy, "#!/bin/sh\ntouch \"$(dirname \"$0\")/started marker\"\n");
+        Connection = std::make_unique<dbServerConnection>("127.0.0.1", std::to_string(Server->DataPort),
+                                                          "DorvaneClient", "", true, -1);
+        ASSERT_TRUE(Connection->Connected());
+    }
+
+    void TearDown() override
+    {
+        if (Server)
+            DeleteFile(ServerCopy);
+    }
+
+    std::unique_ptr<cClientUpdate> Check(QProgressBar *bar = nullptr)
+    {
+        return std::make_unique<cClientUpdate>(Connection.get(), ServerName, Folder.Path, nullptr, nullptr,
+                                               bar, Executable);
+    }
+
+    cTestServer *Server = nullptr;
+    cLaunchingHost Host;
+    cScopedHost Installed{&Host};
+    cProgramFolder Folder;
+    std::string ServerCopy;
+    std::string Executable;
+    std::string Marker;
+    std::int32_t LocalDate = 0;
+    std::unique_ptr<dbServerConnection> Connection;
+};
+} // namespace
+
+TEST_F(SelfUpdate, NewerServerCopyReplacesAndStartsTheExecutable)
+{
+    const std::string script = ReadFile(ServerCopy);
+    ASSERT_TRUE(FileSetDate(ServerCopy, LocalDate + 1)); // one two-second step newer
+    WriteFile(Folder.Path + "DorvaneProvider.tmp",
+              "left over from a broken download, longer than the new copy");
+    WriteFile(Folder.Path + "DorvaneProvider.bak", "an older backup");
+    QProgressBar bar;
+    auto update = Check(&bar);
+    ASSERT_TRUE(update->UpdateNeeded);
+    EXPECT_EQ(update->LocalDate, LocalDate);
+    EXPECT_TRUE(update->RunUpdate());
+
+    EXPECT_TRUE(Host.Messages.empty());
+    EXPECT_EQ(Host.TerminateCount, 1);
+    EXPECT_FALSE(Host.BusyCursor);
+    ASSERT_EQ(Host.StartedPrograms, std::vector<std::string>{Executable});
+    EXPECT_EQ(ReadFile(Executable), script);
+    EXPECT_EQ(FileAge(Executable), LocalDate + 1); // the next check finds the dates equal
+    EXPECT_EQ(ReadFile(Folder.Path + "DorvaneProvider.bak"), "running copy");
+    EXPECT_FALSE(FileExists(Folder.Path + "DorvaneProvider.tmp"));
+    EXPECT_EQ(bar.maximum(), static_cast<int>(script.size()));
+    EXPECT_FALSE(bar.isVisibleTo(nullptr));
+    EXPECT_TRUE(WaitUntil([this] { return FileExists(Marker); }));
+
+    update.reset();
+    EXPECT_FALSE(Check()->UpdateNeeded);
+}
+
+TEST_F(SelfUpdate, NoUpdateForEqualOlderOrMissingServerCopy)
+{
+    struct
+    {
+        const char *What;
+        std::int32_t ServerDate; // 0: no server copy
+    } cases[] = {{"equal dates", LocalDate}, {"older server copy", LocalDate - 1}, {"no server copy", 0}};
+    for (const auto &c : cases)
+    {
+        if (c.ServerDate == 0)
+            DeleteFile(ServerCopy);
+        else
+            ASSERT_TRUE(FileSetDate(ServerCopy, c.ServerDate));
+        auto update = Check();
+        EXPECT_FALSE(update->UpdateNeeded) << c.What;
+        EXPECT_EQ(update->ServerDate, c.ServerDate) << c.What;
+    }
+    // Only the file information went out: nothing was downloaded or renamed.
+    EXPECT_EQ(QDir(QString::fromStdString(Folder.Path)).entryList(QDir::Files).size(), 1);
+    EXPECT_EQ(ReadFile(Executable), "running copy");
+    EXPECT_TRUE(Host.StartedPrograms.empty());
+}
+
+TEST_F(SelfUpdate, BackupInUseShowsAnotherCopyAndEnds)
+{
+    ASSERT_TRUE(FileSetDate(ServerCopy, LocalDate + 100));
+    // A backup that cannot be deleted stands for a copy still running from it.
+    QDir().mkpath(QString::fromStdString(Folder.Path + "DorvaneProvider.bak/in use"));
+    auto update = Check();
+    ASSERT_TRUE(update->UpdateNeeded);
+    EXPECT_TRUE(update->RunUpdate());
+    ASSERT_EQ(Host.Messages.size(), 1u);
+    EXPECT_EQ(Host.Messages[0].Text,
+              "I need to update this application but another copy is still running.\nClose "
+              "any others that are running and restart, and this application will be "
+              "updated.");
+    EXPECT_EQ(Host.Messages[0].Caption, "Another copy of this application is runnng.");
+    EXPECT_EQ(Host.TerminateCount, 1);
+    EXPECT_TRUE(Host.StartedPrograms.empty());
+    EXPECT_EQ(ReadFile(Executable), "running copy");
+}
+
+TEST_F(SelfUpdate, FailedRenameShowsTheTextAndTheLoginGoesOn)
+{
+    ASSERT_TRUE(FileSetDate(ServerCopy, LocalDate + 1));
+    Folder.WriteIni(std::to_string(Server->DataPort), std::to_string(Server->FunctionPort));
+    TLoginForm login(Folder.Path, Executable);
+    // The download vanishes as its last piece arrives, so it cannot take the executable's name.
+    const std::string temporary = Folder.Path + "DorvaneProvider.tmp";
+    QObject::connect(login.UpdateProgressBar, &QProgressBar::valueChanged,
+                     [&](int value)
+                     {
+                         if (value > 0 && value == login.UpdateProgressBar->maximum())
+                             DeleteFile(temporary);
+                     });
+    login.show();
+    ASSERT_TRUE(WaitUntil([] { return DataServerConnection != nullptr; }));
+
+    ASSERT_EQ(Host.Messages.size(), 1u);
+    EXPECT_EQ(Host.Messages[0].Text, "Unable to complete update.  You will need to manually\nrename " +
+                                         temporary + " to " + Executable +
+                                         "\nAfter that you can restart this program.");
+    EXPECT_EQ(Host.Messages[0].Caption, "Program rename error");
+    EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
+    EXPECT_EQ(Host.TerminateCount, 0);
+    EXPECT_TRUE(Host.StartedPrograms.empty());
+    EXPECT_EQ(ReadFile(Folder.Path + "DorvaneProvider.bak"), "running copy");
+    // The panel goes again and the user can sign in.
+    EXPECT_FALSE(login.UpdateIndicatorPanel->isVisible());
+    EXPECT_TRUE(login.findChild<QLineEdit *>("UserEdit")->isVisible());
+    EXPECT_TRUE(login.findChild<QPushButton *>("LoginButton")->isVisible());
+
+    delete DataServerConnection;
+    delete FunctionServerConnection;
+    DataServerConnection = FunctionServerConnection = nullptr;
+}

@@ -1,0 +1,260 @@
+// The login window against DorvaneServer: start-up configuration, connecting and signing in.
+#include "app/LoginForm.h"
+#include "app/Globals.h"
+#include "dataclient/dbServerConnection.h"
+#include "tests/app/AppTestSupport.h"
+#include "toolkit/Files.h"
+#include "ui/MainForm.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace
+{
+// A login window in a temporary program folder, with a recording host and a bare main window.
+class LoginWindow : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Executable = Folder.Path + "DorvaneProvider.exe";
+        WriteFile(Executable, "running copy");
+        Main = std::make_unique<TMainForm>();
+        MainForm = Main.get();
+    }
+
+    void TearDown() override
+    {
+        Login.reset();
+        delete DataServerConnection;
+        delete FunctionServerConnection;
+        DataServerConnection = nullptr;
+        FunctionServerConnection = nullptr;
+        MainForm = nullptr;
+        LoginForm = nullptr;
+    }
+
+    // Builds and shows the window, then waits until its first-showing work is done.
+    void ShowLogin()
+    {
+        Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
+        LoginForm = Login.get();
+        Login->show();
+        ASSERT_TRUE(WaitUntil([] { return DataServerConnection != nullptr; }));
+    }
+
+    void SignIn(const QString &email, const QString &password)
+    {
+        QTest::keyClicks(Login->findChild<QLineEdit *>("UserEdit"), email);
+        QTest::keyClicks(Login->findChild<QLineEdit *>("PasswordEdit"), password);
+        QTest::mouseClick(Login->findChild<QPushButton *>("LoginButton"), Qt::LeftButton);
+    }
+
+    // Adds a "Personnel" record of the demo provider through a connection of the test's own.
+    static void AddPersonnel(cTestServer *server, const std::string &email, const std::string &password)
+    {
+        dbServerConnection connection("127.0.0.1", std::to_string(server->DataPort), "DorvaneClient", "",
+                                      true, -1);
+        ASSERT_TRUE(connection.Connected());
+        cStringList lines;
+        lines.Add("f9=1");
+        lines.Add("f11=Test");
+        lines.Add("f22=" + email);
+        if (!password.empty())
+            lines.Add("f23=" + password);
+        ASSERT_NE(connection.AddRecord("Personnel", lines), "");
+    }
+
+    void ExpectOnlyMessage(const std::string &text)
+    {
+        ASSERT_EQ(Host.Messages.size(), 1u);
+        EXPECT_EQ(Host.Messages[0].Text, text);
+        EXPECT_EQ(Host.Messages[0].Caption, "Error");
+        EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
+        EXPECT_EQ(Host.TerminateCount, 1);
+    }
+
+    cRecordingHost Host;
+    cScopedHost Installed{&Host};
+    cProgramFolder Folder;
+    std::string Executable;
+    std::unique_ptr<TMainForm> Main;
+    std::unique_ptr<TLoginForm> Login;
+};
+
+// A listener on 127.0.0.1:port that accepts and keeps its connections; -1 when busy.
+int ListenOn(int port)
+{
+    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    int yes = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || ::listen(fd, 4) != 0)
+    {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+} // namespace
+
+TEST_F(LoginWindow, MissingIniReportsDataServerOnceAndEnds)
+{
+    ShowLogin();
+    ExpectOnlyMessage("Unable to connect to data server");
+    EXPECT_EQ(FunctionServerConnection, nullptr);
+    // A later paint does not try again.
+    Login->FormPaint();
+    Login->hide();
+    Login->show();
+    QTest::qWait(50);
+    EXPECT_EQ(Host.Messages.size(), 1u);
+}
+
+TEST_F(LoginWindow, IniInWorkingDirectoryIsIgnored)
+{
+    REQUIRE_SERVER(server);
+    cProgramFolder elsewhere;
+    elsewhere.WriteIni(std::to_string(server->DataPort), std::to_string(server->FunctionPort));
+    const QString previous = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(elsewhere.Path)));
+    ShowLogin();
+    QDir::setCurrent(previous);
+    ExpectOnlyMessage("Unable to connect to data server");
+    EXPECT_TRUE(Login->DataServerAddress.empty());
+}
+
+TEST_F(LoginWindow, PortThatIsNotANumberConnectsTo8700)
+{
+    REQUIRE_SERVER(server);
+    int listener = ListenOn(8700);
+    if (listener < 0)
+        GTEST_SKIP() << "port 8700 is in use";
+    for (const char *port : {"abc", ""})
+    {
+        Folder.WriteIni(std::to_string(server->DataPort), port);
+        TLoginForm login(Folder.Path, Executable);
+        EXPECT_TRUE(login.ConnectToServers()) << "port '" << port << "'";
+        EXPECT_TRUE(Host.Messages.empty());
+        sockaddr_in peer{};
+        socklen_t length = sizeof peer;
+        int accepted = ::accept4(listener, reinterpret_cast<sockaddr *>(&peer), &length, SOCK_NONBLOCK);
+        EXPECT_GE(accepted, 0) << "nothing connected to 8700 for port '" << port << "'";
+        if (accepted >= 0)
+            ::close(accepted);
+        delete DataServerConnection;
+        delete FunctionServerConnection;
+        DataServerConnection = FunctionServerConnection = nullptr;
+    }
+    ::close(listener);
+}
+
+TEST_F(LoginWindow, FunctionServerDownEndsWithoutUpdateCheck)
+{
+    REQUIRE_SERVER(server);
+    // A newer copy on the server would start an update if the check ran.
+    const std::string serverCopy = server->ClientsFolder + "DorvaneProvider.exe";
+    WriteFile(serverCopy, "newer copy");
+    FileSetDate(Executable, DateTimeToFileDate(EncodeDate(2020, 1, 1)));
+    FileSetDate(serverCopy, DateTimeToFileDate(EncodeDate(2024, 1, 1)));
+    Folder.WriteIni(std::to_string(server->DataPort), std::to_string(UnusedPort()));
+    ShowLogin();
+    DeleteFile(serverCopy);
+    ExpectOnlyMessage("Unable to connect to function server");
+    EXPECT_TRUE(DataServerConnection->Connected());
+    EXPECT_FALSE(FileExists(Folder.Path + "DorvaneProvider.tmp"));
+    EXPECT_EQ(ReadFile(Executable), "running copy");
+    EXPECT_FALSE(Login->UpdateIndicatorPanel->isVisible());
+}
+
+TEST_F(LoginWindow, SignInShowsMainWindowAndStartsItsTimer)
+{
+    REQUIRE_SERVER(server);
+    ASSERT_NE(Folder.Path.find(' '), std::string::npos); // the ini is found in a folder with blanks
+    Folder.WriteIni(std::to_string(server->DataPort), std::to_string(server->FunctionPort));
+    ShowLogin();
+    ASSERT_TRUE(Host.Messages.empty()) << Host.Messages[0].Text;
+    ASSERT_NE(FunctionServerConnection, nullptr);
+    EXPECT_EQ(Host.TerminateCount, 0);
+
+    // Painting again, or showing the window again, keeps the connections.
+    dbServerConnection *data = DataServerConnection;
+    dbServerConnection *function = FunctionServerConnection;
+    Login->FormPaint();
+    Login->hide();
+    Login->show();
+    QTest::qWait(50);
+    EXPECT_EQ(DataServerConnection, data);
+    EXPECT_EQ(FunctionServerConnection, function);
+
+    EXPECT_FALSE(Main->isVisible());
+    EXPECT_FALSE(Main->Timer1->isActive());
+    SignIn("admin@bayview.example", "demo1234");
+    EXPECT_TRUE(Host.Messages.empty());
+    EXPECT_EQ(Host.TerminateCount, 0);
+    EXPECT_TRUE(Main->isVisible());
+    EXPECT_FALSE(Login->isVisible());
+    EXPECT_TRUE(Main->Timer1->isActive());
+    EXPECT_EQ(Main->Timer1->interval(), 1000);
+    EXPECT_EQ(PersonnelRecord->Strings(22), "admin@bayview.example");
+    EXPECT_FALSE(Login->findChild<QLineEdit *>("UserEdit")->isVisibleTo(Login.get()));
+}
+
+TEST_F(LoginWindow, TypedEmailIsSentExactlyAsTyped)
+{
+    REQUIRE_SERVER(server);
+    const std::string email = " Mixed.Case@Example.org ";
+    AddPersonnel(server, email, "Pa55 word");
+    Folder.WriteIni(std::to_string(server->DataPort), std::to_string(server->FunctionPort));
+    ShowLogin();
+    SignIn(QString::fromStdString(email), "Pa55 word");
+    EXPECT_EQ(DataServerConnection->Request.Values("Key"), email);
+    EXPECT_TRUE(Host.Messages.empty());
+    EXPECT_TRUE(Main->isVisible());
+}
+
+TEST_F(LoginWindow, PasswordDifferingInCaseIsRefusedAndEnds)
+{
+    REQUIRE_SERVER(server);
+    Folder.WriteIni(std::to_string(server->DataPort), std::to_string(server->FunctionPort));
+    ShowLogin();
+    SignIn("admin@bayview.example", "DEMO1234");
+    ExpectOnlyMessage("Invalid login");
+    EXPECT_FALSE(Main->isVisible());
+    EXPECT_FALSE(Main->Timer1->isActive());
+    // The login controls stay hidden: the program is ending.
+    EXPECT_FALSE(Login->findChild<QPushButton *>("LoginButton")->isVisibleTo(Login.get()));
+}
+
+TEST_F(LoginWindow, UnknownEmailIsRefused)
+{
+    REQUIRE_SERVER(server);
+    Folder.WriteIni(std::to_string(server->DataPort), std::to_string(server->FunctionPort));
+    ShowLogin();
+    SignIn("nobody@bayview.example", "demo1234");
+    ExpectOnlyMessage("Invalid login");
+    EXPECT_FALSE(Main->isVisible());
+}
+
+TEST_F(LoginWindow, EmptyStoredPasswordAcceptsEmptyPassword)
+{
+    REQUIRE_SERVER(server);
+    AddPersonnel(server, "nopassword@bayview.example", "");
+    Folder.WriteIni(std::to_string(server->DataPort), std::to_string(server->FunctionPort));
+    ShowLogin();
+    SignIn("nopassword@bayview.example", "");
+    EXPECT_TRUE(Host.Messages.empty());
+    EXPECT_TRUE(Main->isVisible());
+    EXPECT_TRUE(Main->Timer1->isActive());
+}
