@@ -69,8 +69,13 @@ bool cRecordBatch::Fetch()
         MakeEmptySet();
         return false;
     }
+    return TakeReply(Connection->Reply);
+}
+
+bool cRecordBatch::TakeReply(const cStringList &replyLines)
+{
     cStringList reply;
-    reply.Assign(Connection->Reply);
+    reply.Assign(replyLines);
     bool result = false;
     if (reply.Count() >= 2 && reply[0] == "0")
     {

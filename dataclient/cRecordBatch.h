@@ -25,6 +25,8 @@ public:
               const std::string &mode = "F", const std::string &text12 = "", const std::string &item13 = "");
     // Sends the "V2" query and replaces the set with the answer.
     bool Fetch();
+    // Builds the set from the reply lines of a query (header, record lines, next position).
+    bool TakeReply(const cStringList &replyLines);
     // The comma-text body of the query as it goes on the wire.
     std::string QueryBody() const;
 

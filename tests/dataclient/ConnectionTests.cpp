@@ -1,0 +1,249 @@
+// The connection against a scripted peer: frames, replies, handshake, reconnection.
+#include "dataclient/dbServerConnection.h"
+#include "tests/dataclient/ScriptedPeer.h"
+#include "toolkit/Host.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+dbServerConnection *NewLink(const cScriptedPeer &peer, bool tls, const std::string &programID = "")
+{
+    return new dbServerConnection("127.0.0.1", peer.PortText(), programID, "", tls, -1);
+}
+} // namespace
+
+TEST(dbServerConnection, FrameOfSendMessageIsExactAndNothingGoesOutAtConnect)
+{
+    for (bool tls : {false, true})
+    {
+        SCOPED_TRACE(tls ? "tls" : "plain");
+        cScriptedPeer peer(tls);
+        peer.Run(
+            [](cScriptedPeer &p)
+            {
+                p.Accept();
+                // The first bytes on the link are the request: nothing was sent at connect.
+                EXPECT_EQ(p.Read(14), std::string("\x02\0\0\0\x1A\x79\0\0\x67\0\0\0a\0", 14));
+                p.Reply("FileSize=1");
+            });
+        std::unique_ptr<dbServerConnection> c(NewLink(peer, tls));
+        ASSERT_TRUE(c->IsConnectedFlag);
+        EXPECT_TRUE(c->SendMessage(31002, 103, "a"));
+        EXPECT_EQ(c->Reply.Values("FileSize"), "1");
+        peer.Join();
+    }
+}
+
+TEST(dbServerConnection, BodyLimitShowsMessageAndSendsNothing)
+{
+    cRecordingHost host;
+    cScopedHost scoped(&host);
+    cScriptedPeer peer(false);
+    peer.Run(
+        [](cScriptedPeer &p)
+        {
+            p.Accept();
+            std::string frame = p.ReadFrame();
+            EXPECT_EQ(frame.size(), 50001u);
+            EXPECT_EQ(frame, Frame(5, 6, std::string(49988, 'b')));
+            p.Reply("ok");
+            // The oversized body never reached the wire: the next frame is the small one.
+            p.ExpectFrame(7, 8, "next");
+            p.Reply("ok2");
+        });
+    std::unique_ptr<dbServerConnection> c(NewLink(peer, false));
+    EXPECT_TRUE(c->SendMessage(5, 6, std::string(49988, 'b')));
+    EXPECT_FALSE(c->SendMessage(5, 6, std::string(49989, 'b')));
+    ASSERT_EQ(host.Messages.size(), 1u);
+    EXPECT_EQ(host.Messages[0].Text, "Application Error");
+    EXPECT_EQ(host.Messages[0].Caption, "Sending a message larger than MessageBuffer");
+    EXPECT_TRUE(c->IsConnectedFlag);
+    EXPECT_TRUE(c->SendMessage(7, 8, "next"));
+    EXPECT_EQ(c->ReplyText, "ok2");
+    peer.Join();
+    EXPECT_EQ(peer.Accepted, 1);
+}
+
+TEST(dbServerConnection, LongReplyArrivesWhole)
+{
+    for (bool tls : {false, true})
+    {
+        SCOPED_TRACE(tls ? "tls" : "plain");
+        cScriptedPeer peer(tls);
+        const std::string text = std::string(119999, 'x') + "y";
+        peer.Run(
+            [&](cScriptedPeer &p)
+            {
+                p.Accept();
+                p.ReadFrame();
+                p.Reply(text);
+            });
+        std::unique_ptr<dbServerConnection> c(NewLink(peer, tls));
+        ASSERT_TRUE(c->SendMessage(1, 2, "q"));
+        EXPECT_EQ(c->ReplyText, text);
+        EXPECT_EQ(c->Reply.Count(), 1);
+        peer.Join();
+    }
+}
+
+TEST(dbServerConnection, ReplyListsTakeErrorsOut)
+{
+    cScriptedPeer peer(false);
+    peer.Run(
+        [](cScriptedPeer &p)
+        {
+            p.Accept();
+            p.ReadFrame();
+            p.Reply("\"Error=No table\",ErrorCode=12,Seq=7");
+            p.ReadFrame();
+            p.Reply("ErrorCode=abc,a=1");
+            p.ReadFrame();
+            p.Reply("");
+        });
+    std::unique_ptr<dbServerConnection> c(NewLink(peer, false));
+    ASSERT_TRUE(c->SendMessage(1, 0, "x"));
+    EXPECT_EQ(c->LastError, "No table");
+    EXPECT_EQ(c->LastErrorCode, 12);
+    EXPECT_EQ(c->Reply.Text(), "Seq=7\r\n");
+
+    ASSERT_TRUE(c->SendMessage(1, 0, "x"));
+    EXPECT_EQ(c->LastError, "");
+    EXPECT_EQ(c->LastErrorCode, 0);
+    EXPECT_EQ(c->Reply.Text(), "a=1\r\n");
+
+    // A lone NUL is no reply.
+    EXPECT_FALSE(c->SendMessage(1, 0, "x"));
+    EXPECT_TRUE(c->Reply.Empty());
+    peer.Join();
+}
+
+TEST(dbServerConnection, PortThatIsNotANumberMeans8700)
+{
+    for (const char *port : {"", "80a"})
+    {
+        cScriptedPeer peer(false, 8700);
+        if (!peer.Listening)
+            GTEST_SKIP() << "port 8700 is taken on this machine";
+        peer.Run([](cScriptedPeer &p) { p.Accept(); });
+        dbServerConnection c("127.0.0.1", port, "", "", false, -1);
+        EXPECT_TRUE(c.IsConnectedFlag) << "port text '" << port << "'";
+        peer.Join();
+    }
+}
+
+TEST(dbServerConnection, HandshakeReadsTheServerAnswer)
+{
+    cScriptedPeer peer(true);
+    peer.Run(
+        [](cScriptedPeer &p)
+        {
+            p.Accept();
+            p.ExpectFrame(1, 0, "ProgramID=DorvaneClient");
+            p.Reply("Date=45000.5,RunningFolder=/srv/,RemoteIP=127.0.0.1,Accepted=Y");
+        });
+    std::unique_ptr<dbServerConnection> c(NewLink(peer, true, "DorvaneClient"));
+    EXPECT_TRUE(c->IsConnectedFlag);
+    EXPECT_DOUBLE_EQ(c->ServerDate, 45000.5);
+    EXPECT_EQ(c->RunningFolder, "/srv/");
+    EXPECT_EQ(c->RemoteIP, "127.0.0.1");
+    peer.Join();
+}
+
+TEST(dbServerConnection, RefusedHandshakeDropsSocketAndNextRequestHandshakesAgain)
+{
+    cScriptedPeer peer(true);
+    peer.Run(
+        [](cScriptedPeer &p)
+        {
+            p.Accept();
+            p.ExpectFrame(1, 0, "Key=k1,ProgramID=DorvaneClient");
+            p.Reply("Date=45000.5,Accepted=N");
+            p.Accept();
+            p.ExpectFrame(1, 0, "Key=k1,ProgramID=DorvaneClient");
+            p.Reply("Date=45000.5,Accepted=Y");
+            p.ExpectFrame(31001, 20003, "TableName=Cases,Seq=3");
+            p.Reply("a,b");
+        });
+    dbServerConnection c("127.0.0.1", peer.PortText(), "DorvaneClient", "k1", true, -1);
+    EXPECT_FALSE(c.IsConnectedFlag);
+    EXPECT_EQ(c.Socket, nullptr);
+    cStringList lines;
+    EXPECT_TRUE(c.ReadRecord("Cases", "3", lines));
+    EXPECT_EQ(lines.CommaText(), "a,b");
+    peer.Join();
+    EXPECT_EQ(peer.Accepted, 2);
+}
+
+TEST(dbServerConnection, HandshakeWithoutDateAsksForTheDate)
+{
+    cScriptedPeer peer(true);
+    peer.Run(
+        [](cScriptedPeer &p)
+        {
+            p.Accept();
+            p.ExpectFrame(1, 0, "ProgramID=DorvaneClient");
+            p.Reply("Accepted=N");
+            EXPECT_EQ(p.Read(13), std::string("\x01\0\0\0\x02\0\0\0\0\0\0\0\0", 13));
+            p.Reply("Date=45001.25");
+        });
+    std::unique_ptr<dbServerConnection> c(NewLink(peer, true, "DorvaneClient"));
+    EXPECT_TRUE(c->IsConnectedFlag);
+    EXPECT_NE(c->Socket, nullptr);
+    EXPECT_DOUBLE_EQ(c->ServerDate, 45001.25);
+    peer.Join();
+}
+
+TEST(dbServerConnection, PeerClosingAfterAcceptFailsOneExchangeThenReconnects)
+{
+    cRecordingHost host;
+    cScopedHost scoped(&host);
+    cScriptedPeer peer(false);
+    peer.Run(
+        [](cScriptedPeer &p)
+        {
+            p.Accept();
+            p.CloseLink();
+            p.Accept();
+            p.ExpectFrame(31002, 103, "b");
+            p.Reply("FileSize=3");
+        });
+    std::unique_ptr<dbServerConnection> c(NewLink(peer, false));
+    EXPECT_TRUE(c->IsConnectedFlag);
+    EXPECT_FALSE(c->SendMessage(31002, 103, "a"));
+    EXPECT_TRUE(c->SendMessage(31002, 103, "b"));
+    EXPECT_EQ(c->Reply.Values("FileSize"), "3");
+    EXPECT_GE(host.ProcessMessagesCount, 1); // the reconnection yields once
+    peer.Join();
+    EXPECT_EQ(peer.Accepted, 2);
+}
+
+TEST(dbServerConnection, SendTextSendsNoFrame)
+{
+    cScriptedPeer peer(false);
+    peer.Run(
+        [](cScriptedPeer &p)
+        {
+            p.Accept();
+            EXPECT_EQ(p.Read(11), std::string("{\"a\":\"b c\"}", 11));
+            EXPECT_EQ(p.Read(1), std::string(1, '\0'));
+            p.Reply("{\"Error\":\"\"}");
+        });
+    std::unique_ptr<dbServerConnection> c(NewLink(peer, false));
+    EXPECT_TRUE(c->SendText("{\"a\":\"b c\"}"));
+    EXPECT_EQ(c->ReplyText, "{\"Error\":\"\"}");
+    peer.Join();
+}
+
+TEST(dbServerConnection, NoServerMeansNotConnected)
+{
+    int port = 0;
+    {
+        cScriptedPeer closed(false); // a free port that nobody listens on afterwards
+        port = closed.Port();
+    }
+    dbServerConnection c("127.0.0.1", std::to_string(port), "DorvaneClient", "", false, -1);
+    EXPECT_FALSE(c.IsConnectedFlag);
+    EXPECT_FALSE(c.Connected());
+    EXPECT_FALSE(c.SendMessage(1, 0, "x"));
+}

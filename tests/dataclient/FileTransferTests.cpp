@@ -1,0 +1,193 @@
+// File information, downloads and the pictures of a chosen-field read.
+#include "dataclient/dbServerConnection.h"
+#include "tests/dataclient/ScriptedPeer.h"
+#include "toolkit/DateTime.h"
+#include "toolkit/Files.h"
+#include "toolkit/Host.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace
+{
+class cRecordingSink : public cProgressSink
+{
+public:
+    void SetMax(long long max) override { Max = max; }
+    void SetPosition(long long position) override { Positions.push_back(position); }
+    void Show() override {}
+    void Hide() override {}
+    long long Max = -1;
+    std::vector<long long> Positions;
+};
+
+std::string Header(std::int32_t size, std::int32_t date)
+{
+    std::string out;
+    for (std::uint32_t v : {static_cast<std::uint32_t>(size), static_cast<std::uint32_t>(date)})
+        for (int i = 0; i < 4; ++i)
+            out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    return out;
+}
+
+std::string Content(std::size_t n)
+{
+    std::string data(n, '\0');
+    for (std::size_t i = 0; i < n; ++i)
+        data[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    return data;
+}
+
+std::string ReadFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class FileTransfer : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Folder = std::filesystem::temp_directory_path() /
+                 ("dataclient_" + std::to_string(::getpid()) + "_" +
+                  testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(Folder);
+        Date = DateTimeToFileDate(EncodeDate(2023, 5, 17) + EncodeTime(10, 20, 30, 0));
+    }
+    void TearDown() override { std::filesystem::remove_all(Folder); }
+    std::string Path(const char *name) const { return (Folder / name).string(); }
+
+    std::filesystem::path Folder;
+    std::int32_t Date = 0;
+    cRecordingHost Host_;
+    cScopedHost Scoped{&Host_};
+};
+} // namespace
+
+TEST_F(FileTransfer, GetFileInfo)
+{
+    cScriptedPeer peer(false);
+    ServeExchanges(peer, {{31002, 103, "Clients\\DorvaneProvider.exe", "FileSize=120000,FileDate=1234567"},
+                          {31002, 103, "x", "FileSize=abc"}});
+    dbServerConnection c("127.0.0.1", peer.PortText(), "", "", false, -1);
+    EXPECT_EQ(c.GetFileInfo("Clients\\DorvaneProvider.exe"), 1234567);
+    EXPECT_EQ(c.LastFileSize, 120000);
+    EXPECT_EQ(c.GetFileInfo("x"), 0);
+    EXPECT_EQ(c.LastFileSize, 0);
+    peer.Join();
+}
+
+TEST_F(FileTransfer, DownloadInPiecesWithProgressAndDate)
+{
+    const std::string data = Content(120000);
+    for (bool tls : {false, true})
+    {
+        SCOPED_TRACE(tls ? "tls" : "plain");
+        cScriptedPeer peer(tls);
+        peer.Run(
+            [&](cScriptedPeer &p)
+            {
+                p.Accept();
+                p.ExpectFrame(31002, 101, "Clients\\DorvaneProvider.exe");
+                p.Write(Header(120000, Date) + data);
+                p.Reply("OK");
+                // The text reply was read: the next exchange is in step.
+                p.ExpectFrame(31002, 103, "y");
+                p.Reply("FileSize=1,FileDate=2");
+            });
+        dbServerConnection c("127.0.0.1", peer.PortText(), "", "", tls, -1);
+        cRecordingSink sink;
+        const std::string path = Path("DorvaneProvider.exe.tmp");
+        std::ofstream(path) << "old content";
+        Host_.ProcessMessagesCount = 0;
+        EXPECT_TRUE(c.DownloadFile("Clients\\DorvaneProvider.exe", path, &sink));
+        EXPECT_EQ(sink.Max, 120000);
+        EXPECT_EQ(sink.Positions, (std::vector<long long>{0, 50000, 100000, 120000}));
+        EXPECT_EQ(Host_.ProcessMessagesCount, 3);
+        EXPECT_TRUE(ReadFile(path) == data);
+        EXPECT_EQ(FileAge(path), Date);
+        EXPECT_EQ(c.GetFileInfo("y"), 2);
+        peer.Join();
+    }
+}
+
+TEST_F(FileTransfer, EmptyServerFileGivesFalseButADatedEmptyFile)
+{
+    cScriptedPeer peer(false);
+    peer.Run(
+        [&](cScriptedPeer &p)
+        {
+            p.Accept();
+            p.ExpectFrame(31002, 101, "f");
+            p.Write(Header(0, Date));
+            p.Reply("OK");
+        });
+    dbServerConnection c("127.0.0.1", peer.PortText(), "", "", false, -1);
+    const std::string path = Path("empty");
+    EXPECT_FALSE(c.DownloadFile("f", path));
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_EQ(FileSize(path), 0);
+    EXPECT_EQ(FileAge(path), Date);
+    peer.Join();
+}
+
+TEST_F(FileTransfer, BrokenDownloadsFailAndTheNextRequestReconnects)
+{
+    // A negative size, then a link lost in the middle of the file.
+    for (bool negative : {true, false})
+    {
+        SCOPED_TRACE(negative ? "negative size" : "lost link");
+        cScriptedPeer peer(false);
+        peer.Run(
+            [&](cScriptedPeer &p)
+            {
+                p.Accept();
+                p.ExpectFrame(31002, 101, "f");
+                if (negative)
+                    p.Write(Header(-5, Date) + "FileSize=1");
+                else
+                    p.Write(Header(120000, Date) + Content(30000));
+                p.Accept();
+                p.ExpectFrame(31002, 103, "g");
+                p.Reply("FileSize=4,FileDate=5");
+            });
+        dbServerConnection c("127.0.0.1", peer.PortText(), "", "", false, -1);
+        EXPECT_FALSE(c.DownloadFile("f", Path("f")));
+        EXPECT_FALSE(c.IsConnectedFlag);
+        EXPECT_EQ(c.GetFileInfo("g"), 0); // GetFileInfo needs a live link first
+        // A request reconnects first.
+        EXPECT_TRUE(c.SendMessage(31002, 103, "g"));
+        EXPECT_EQ(c.Reply.Values("FileDate"), "5");
+        peer.Join();
+        EXPECT_EQ(peer.Accepted, 2);
+    }
+}
+
+TEST_F(FileTransfer, PicturesOfAChosenFieldReadGoIntoTheLocalFile)
+{
+    cScriptedPeer peer(false);
+    peer.Run(
+        [&](cScriptedPeer &p)
+        {
+            p.Accept();
+            p.ExpectFrame(31001, 20013, "TableName=Personnel,List=1,Key=3,FieldList=f10,Picture=2");
+            p.Write(Header(3, Date) + "abc" + Header(2, Date) + "xy" + Header(0, 0));
+            p.Reply("Fields=f10=Ann");
+        });
+    dbServerConnection c("127.0.0.1", peer.PortText(), "", "", false, -1);
+    const std::string path = Path("picture");
+    std::string fields = "f10";
+    std::string notes;
+    EXPECT_TRUE(c.ReadFields("Personnel", "3", fields, "", notes, 2, path));
+    EXPECT_EQ(fields, "f10=Ann");
+    EXPECT_EQ(ReadFile(path), "xy");
+    EXPECT_EQ(FileAge(path), Date);
+    peer.Join();
+
+    fields = "f10";
+    EXPECT_FALSE(c.ReadFields("Personnel", "3", fields, "", notes, 2, Path("no/such/folder/file")));
+    EXPECT_EQ(fields, "\"Error=Couldn't create local file.\"");
+}

@@ -1,0 +1,214 @@
+// Table requests: the bodies they send and how they judge the replies.
+#include "dataclient/FieldCodes.h"
+#include "dataclient/dbServerConnection.h"
+#include "tests/dataclient/ScriptedPeer.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace
+{
+cStringList Lines(std::initializer_list<const char *> items)
+{
+    cStringList list;
+    for (const char *item : items)
+        list.Add(item);
+    return list;
+}
+
+std::unique_ptr<dbServerConnection> Link(const cScriptedPeer &peer)
+{
+    return std::make_unique<dbServerConnection>("127.0.0.1", peer.PortText(), "", "", false, -1);
+}
+} // namespace
+
+TEST(FieldCodes, NoteLinesAreEncoded)
+{
+    const struct
+    {
+        const char *Line;
+        const char *Encoded;
+    } cases[] = {
+        {"*12:3=hello", "12,hello,R,3"},
+        {"@5=x y", "5,\"x y\",A,0"},
+        {"^a=t", "0,t,I,0"},
+        {"#7:b=", "7,,#,0"},
+        {"x", ""},
+        {"ab", ""},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(EncodeNoteLine(c.Line), c.Encoded) << c.Line;
+}
+
+TEST(FieldCodes, NumericCodesGetThePrefix)
+{
+    EXPECT_EQ(NormalizeFieldCode("22"), "f22");
+    EXPECT_EQ(NormalizeFieldCode("0"), "0");
+    EXPECT_EQ(NormalizeFieldCode("CN14"), "CN14");
+}
+
+TEST(TableRequests, WritesSendTheirBodiesAndJudgeTheReply)
+{
+    cScriptedPeer peer(false);
+    ServeExchanges(peer, {
+                             {31001, 20001, "TableName=Personnel,f10=Ann,f11=x||y", "57"},
+                             {31001, 20001, "TableName=Personnel,\"f12=New York\"", "ErrorCode=3"},
+                             {31001, 20002, "TableName=Cases,Seq=9", "Fail"},
+                             {31001, 20002, "TableName=Cases,Seq=9", "OK"},
+                             {31001, 20002, "TableName=Cases,Seq=9", "ErrorCode=2"},
+                             {31001, 20004, "TableName=Cases,Seq=9,f14=A", "Fail"},
+                             {31001, 20004, "TableName=Cases,Seq=9,f14=A", "OK"},
+                         });
+    auto c = Link(peer);
+    EXPECT_EQ(c->AddRecord("Personnel", Lines({"f10=Ann", "f11=x\r\ny"})), "57");
+    EXPECT_EQ(c->AddRecord("Personnel", Lines({"f12=New York"})), "");
+    EXPECT_FALSE(c->DeleteRecord("Cases", "9"));
+    EXPECT_TRUE(c->DeleteRecord("Cases", "9"));
+    EXPECT_FALSE(c->DeleteRecord("Cases", "9"));
+    EXPECT_FALSE(c->UpdateRecord("Cases", "9", Lines({"f14=A"})));
+    EXPECT_TRUE(c->UpdateRecord("Cases", "9", Lines({"f14=A"})));
+    peer.Join();
+}
+
+TEST(TableRequests, TableNameSuffixRules)
+{
+    using cCall = std::function<void(dbServerConnection &)>;
+    std::string fields = "f10";
+    const std::vector<std::pair<cCall, cExchange>> cases = {
+        {[](dbServerConnection &c) { c.AddRecord("Cases.def", cStringList()); },
+         {31001, 20001, "TableName=Cases", "OK"}},
+        {[](dbServerConnection &c) { c.AddRecord("Person.x", cStringList()); },
+         {31001, 20001, "TableName=Pers", "OK"}},
+        {[](dbServerConnection &c) { c.AddRecord("", cStringList()); }, {31001, 20001, "TableName=", "OK"}},
+        {[](dbServerConnection &c) { c.DeleteRecord("Person.x", "4"); },
+         {31001, 20002, "TableName=Pers,Seq=4", "OK"}},
+        {[](dbServerConnection &c) { c.UpdateRecord("Person.x", "4", cStringList()); },
+         {31001, 20004, "TableName=Person.x,Seq=4", "OK"}},
+        {[](dbServerConnection &c) { c.UpdateRecord("Cases.def", "4", cStringList()); },
+         {31001, 20004, "TableName=Cases,Seq=4", "OK"}},
+        {[](dbServerConnection &c)
+         {
+             cStringList l;
+             c.ReadRecord("Person.x", "4", l);
+         },
+         {31001, 20003, "TableName=Pers,Seq=4", "OK"}},
+        {[](dbServerConnection &c)
+         {
+             cStringList l;
+             c.ReadList("Cases.def", 2, "k", "", l);
+         },
+         {31001, 20003, "TableName=Cases,List=2,Key=k", "OK"}},
+        {[&](dbServerConnection &c) { c.ReadFields("Person.x", "9", fields); },
+         {31001, 20013, "TableName=Pers,List=1,Key=9,FieldList=f10", "OK"}},
+    };
+    std::vector<cExchange> script;
+    for (const auto &[call, exchange] : cases)
+        script.push_back(exchange);
+    cScriptedPeer peer(false);
+    ServeExchanges(peer, script);
+    auto c = Link(peer);
+    for (const auto &[call, exchange] : cases)
+        call(*c);
+    peer.Join();
+}
+
+TEST(TableRequests, RecordReadsDecodeOnlyForReadRecord)
+{
+    cScriptedPeer peer(false);
+    ServeExchanges(
+        peer, {
+                  {31001, 20003, "TableName=P,Seq=1", "5,~~~,a||b"},
+                  {31001, 20003, "TableName=P,List=4,Key=a@b.c,Owner=7", "5,~~~,a||b"},
+                  {31001, 20003, "TableName=P,Seq=1", "\"Error: no table\""},
+                  {31001, 20003, "TableName=P,List=4,Key=k", "\"Error: no table\""},
+                  {31001, 20003, "TableName=P,Seq=1", "~"},
+                  {31001, 20003, "TableName=P,List=4,Key=k", "~"},
+                  {31001, 20003, "TableName=P,Seq=1", "x,ErrorCode=4"},
+                  {31001, 20003, "TableName=P,List=4,Key=k", "x,ErrorCode=4"},
+                  {31001, 20003, "TableName=P,Seq=1,\"Notes=n1,n2\",AliasList=CN=CaseNeeds:f10", "a,b,N1,N2"},
+              });
+    auto c = Link(peer);
+    cStringList lines;
+    ASSERT_TRUE(c->ReadRecord("P", "1", lines));
+    EXPECT_EQ(lines.ToVector(), (std::vector<std::string>{"5", "", "a\r\nb"}));
+    ASSERT_TRUE(c->ReadList("P", 4, "a@b.c", "7", lines));
+    EXPECT_EQ(lines.ToVector(), (std::vector<std::string>{"5", "~~~", "a||b"}));
+
+    EXPECT_FALSE(c->ReadRecord("P", "1", lines));
+    EXPECT_EQ(lines.ToVector(), (std::vector<std::string>{"Error: no table"}));
+    EXPECT_FALSE(c->ReadList("P", 4, "k", "", lines));
+    EXPECT_FALSE(c->ReadRecord("P", "1", lines));
+    EXPECT_FALSE(c->ReadList("P", 4, "k", "", lines));
+    // A non-zero error code fails ReadRecord only.
+    EXPECT_FALSE(c->ReadRecord("P", "1", lines));
+    EXPECT_TRUE(c->ReadList("P", 4, "k", "", lines));
+    EXPECT_EQ(lines.ToVector(), (std::vector<std::string>{"x"}));
+
+    cStringList notes = Lines({"n1", "n2"});
+    ASSERT_TRUE(c->ReadRecord("P", "1", lines, &notes, "CN=CaseNeeds:f10"));
+    EXPECT_EQ(lines.ToVector(), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(notes.ToVector(), (std::vector<std::string>{"N1", "N2"}));
+    peer.Join();
+}
+
+TEST(TableRequests, AddRecordEncodesTheCallersNotes)
+{
+    cScriptedPeer peer(false);
+    ServeExchanges(peer, {{31001, 20001, "TableName=T,\"Notes=\"\"5,x,A,0\"\",\",f10=1", "3"}});
+    auto c = Link(peer);
+    cStringList notes = Lines({"@5=x", "bad"});
+    EXPECT_EQ(c->AddRecord("T", Lines({"f10=1"}), &notes), "3");
+    EXPECT_EQ(notes.ToVector(), (std::vector<std::string>{"5,x,A,0", ""}));
+    peer.Join();
+}
+
+TEST(TableRequests, ReadFieldsReturnsCodeValueItems)
+{
+    cScriptedPeer peer(false);
+    ServeExchanges(peer,
+                   {
+                       {31001, 20013, "TableName=Cases,List=1,Key=9,\"FieldList=f10,f11\"",
+                        "\"Fields=f10=Smith,\"\"f11=1 Main St\"\",f12=a||b\",Notes=n"},
+                       {31001, 20013, "TableName=Cases,List=1,Key=9,FieldList=f10", "~"},
+                       {31001, 20013, "TableName=Cases,List=1,Key=9,FieldList=f10", "Error=bad,ErrorCode=1"},
+                   });
+    auto c = Link(peer);
+    std::string fields = "f10,f11";
+    std::string notes;
+    ASSERT_TRUE(c->ReadFields("Cases", "9", fields, "", notes));
+    EXPECT_EQ(fields, "f10=Smith,\"f11=1 Main St\",\"f12=a\r\nb\"");
+    cStringList values;
+    values.SetCommaText(fields);
+    EXPECT_EQ(values.Values("f11"), "1 Main St");
+    EXPECT_EQ(notes, "n");
+
+    fields = "f10";
+    EXPECT_FALSE(c->ReadFields("Cases", "9", fields));
+    EXPECT_EQ(fields, "~");
+    fields = "f10";
+    EXPECT_FALSE(c->ReadFields("Cases", "9", fields));
+    EXPECT_EQ(fields, "\"Error=bad\"");
+    peer.Join();
+}
+
+TEST(TableRequests, FailedExchangeGivesTheFailureTexts)
+{
+    auto peer = std::make_unique<cScriptedPeer>(false);
+    peer->Run(
+        [](cScriptedPeer &p)
+        {
+            p.Accept();
+            p.ReadFrame();
+            p.CloseLink();
+        });
+    auto c = Link(*peer);
+    cStringList lines;
+    EXPECT_FALSE(c->ReadRecord("P", "1", lines));
+    EXPECT_EQ(lines.ToVector(), (std::vector<std::string>{"\"Error: SendMessage Failed.\""}));
+    peer.reset();
+    // The server is gone; the next requests cannot reconnect.
+    std::string fields = "f10";
+    EXPECT_FALSE(c->ReadFields("P", "1", fields));
+    EXPECT_EQ(fields, "\"Error=SendMessage Failed.\"");
+    EXPECT_EQ(c->AddRecord("P", cStringList()), "");
+}
