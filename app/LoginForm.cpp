@@ -2,7 +2,7 @@
 
 #include "app/ClientUpdate.h"
 #include "app/Globals.h"
-#include "app/LabeledEdit.h"
+#include "binding/cLabeledEdit.h"
 #include "dataclient/dbServerConnection.h"
 #include "toolkit/Host.h"
 #include "toolkit/IniFile.h"
