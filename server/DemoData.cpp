@@ -1,0 +1,480 @@
+#include "server/DemoData.h"
+
+#include "json/cJSON.h"
+
+namespace
+{
+struct cCategory
+{
+    const char *Type;
+    const char *Number;
+    const char *Name;
+};
+
+const cCategory Categories[] = {
+    {"Extended Care", "140", "Skilled Nursing Facility"},
+    {"Extended Care", "149", "Long Term Care"},
+    {"Extended Care", "148", "Rehab"},
+    {"Extended Care", "153", "Transitional Care"},
+    {"Extended Care", "150", "Convalescence"},
+    {"Extended Care", "151", "Gero-Psychiatric"},
+    {"Extended Care", "152", "In-Patient Hospice"},
+    {"Home Health Care", "141", "Nursing Care Services"},
+    {"Home Health Care", "142", "Physical Therapy"},
+    {"Home Health Care", "146", "Aide Services"},
+    {"Home Health Care", "145", "Medical Social Services"},
+    {"Home Health Care", "144", "Speech Pathology"},
+    {"Home Health Care", "139_1", "Dialysis Equipment"},
+    {"Home Health Care", "143", "Occupational Therapy"},
+    {"Dialysis", "147", "Dialysis"},
+    {"Dialysis", "139", "Home Dialysis Equipment"},
+    {"Dialysis", "135", "Hemodialysis Equipment & Supplies"},
+    {"Prostheses", "95", "Breast Prostheses & Accessories"},
+    {"Prostheses", "108", "Limb Prostheses"},
+    {"Prostheses", "115", "Voice Prosthetics"},
+    {"Prostheses", "119", "Cochlear Implants"},
+    {"Prostheses", "120", "Facial Prostheses"},
+    {"Prostheses", "121", "Ocular Prostheses"},
+    {"Prostheses", "122", "Somatic Prostheses"},
+    {"Prostheses", "126", "Eye Prostheses"},
+    {"Prostheses", "123", "Conventional Eyeglasses"},
+    {"Prostheses", "124", "Conventional Contact Lenses"},
+    {"Prostheses", "125", "Prosthetic Cataract Lenses"},
+    {"DME - Mobility", "89", "Walkers"},
+    {"DME - Mobility", "90", "Wheelchairs - Standard Manual"},
+    {"DME - Mobility", "85", "Canes & Crutches"},
+    {"DME - Mobility", "86", "Patient Lifts"},
+    {"DME - Mobility", "87", "Power Operated Vehicles (Scooters)"},
+    {"DME - Mobility", "88", "Seat Lift Mechanisms"},
+    {"DME - Mobility", "91", "Wheelchairs & Accessories: Standard Power"},
+    {"DME - Mobility", "92", "Wheelchair Seating/Cushions"},
+    {"DME - Mobility", "113", "Wheelchairs & Accessories: Complex Rehabilitative Manual"},
+    {"DME - Mobility", "114", "Wheelchairs & Accessories: Complex Rehabilitative Power"},
+    {"DME - Other", "134", "Automatic External Defibrillators (AEDS)"},
+    {"DME - Other", "72", "Commodes, Urinals, & Bedpans"},
+    {"DME - Other", "73", "Continuous Passive Motion (CPM) Devices"},
+    {"DME - Other", "96", "Ostomy Supplies"},
+    {"DME - Other", "101", "Nebulizer Equipment & Supplies"},
+    {"DME - Other", "102", "Oxygen Equipment & Supplies"},
+    {"DME - Other", "98", "Urological Supplies"},
+    {"DME - Other", "74", "Dynamic Splints"},
+    {"DME - Other", "75", "Blood Glucose Monitors & Supplies: Non-Mail Order"},
+    {"DME - Other", "76", "Blood Glucose Monitors & Supplies: Mail Order"},
+    {"DME - Other", "97", "Tracheostomy Supplies"},
+    {"DME - Other", "103", "Respiratory Suction Pumps"},
+    {"DME - Other", "100", "CPAP, RADs, & Related Supplies & Accessories"},
+    {"DME - Other", "77", "Gastric Suction Pumps"},
+    {"DME - Other", "79", "Hospital Beds: Electric"},
+    {"DME - Other", "80", "Hospital Beds: Manual"},
+    {"DME - Other", "78", "Heat & Cold Applications"},
+    {"DME - Other", "109", "Infrared Heating Pad Systems"},
+    {"DME - Other", "128", "Infusion Pumps & Supplies: Insulin Infusion"},
+    {"DME - Other", "129", "Infusion Pumps & Supplies: Implanted Infusion"},
+    {"DME - Other", "116", "Infusion Pumps & Supplies: External Infusion"},
+    {"DME - Other", "110", "Negative Pressure Wound Therapy Pumps & Supplies"},
+    {"DME - Other", "111", "Neuromuscular Electrical Stimulators (NMES)"},
+    {"DME - Other", "136", "Osteogenesis Stimulators"},
+    {"DME - Other", "112", "Pneumatic Compression Devices"},
+    {"DME - Other", "82", "Pressure Reducing Beds, Mattresses, Overlays, & Pads"},
+    {"DME - Other", "81", "Speech Generating Devices"},
+    {"DME - Other", "83", "Traction Equipment"},
+    {"DME - Other", "84", "Transcutaneous Electrical Nerve Stimulators (TENS) Units"},
+    {"DME - Other", "133", "Ultraviolet Light Devices"},
+    {"DME - Other", "93", "Orthoses: Prefabricated"},
+    {"DME - Other", "94", "Orthoses: Off-the-Shelf"},
+    {"DME - Other", "107", "Orthoses: Custom Fabricated"},
+    {"DME - Other", "104", "Surgical Dressings"},
+    {"DME - Other", "105", "Diabetic Shoes & Inserts: Prefabricated"},
+    {"DME - Other", "106", "Diabetic Shoes & Inserts: Custom Fabricated"},
+    {"DME - Other", "117", "Intermittent Positive Pressure Breathing (IPPB) Devices"},
+    {"DME - Other", "118", "Mechanical In-Exsufflation Devices"},
+    {"DME - Other", "130", "Invasive Mechanical Ventilation"},
+    {"DME - Other", "131", "Ventilators, Accessories, & Supplies"},
+    {"DME - Other", "137", "Intrapulmonary Percussive Ventilation Devices"},
+    {"DME - Other", "138", "High Frequency Chest Wall Oscillation (HFCWO) Devices"},
+    {"DME - Other", "99", "Enternal Nutrients, Equipment, & Supplies"},
+    {"DME - Other", "132", "Parenternal Nutrients, Equipment, & Supplies"},
+    {"DME - Other", "127", "Neurostimulators"},
+};
+
+class cDemoWriter
+{
+public:
+    explicit cDemoWriter(cStore &store) : Store(store) {}
+    long long Add(const char *table, const cFieldValues &values)
+    {
+        if (!Ok)
+            return 0;
+        long long seq = Store.Insert(*cCatalogue::FindTable(table), values, Error);
+        Ok = seq != 0;
+        return seq;
+    }
+    std::string Add(const char *table, const cFieldValues &values, bool)
+    {
+        return std::to_string(Add(table, values));
+    }
+    bool Ok = true;
+    std::string Error;
+
+private:
+    cStore &Store;
+};
+
+void Item(cJSON &group, const char *name, const char *caption, const std::string &data)
+{
+    cJSON *item = group.GetObject("Details")->GetObject(name);
+    item->SetString("Caption", caption);
+    item->SetString("Data", data);
+}
+
+cJSON &Group(cJSON &root, const char *name, const char *caption)
+{
+    cJSON *group = root.GetObject(name);
+    group->SetString("Caption", caption);
+    group->SetValue("Version", "1");
+    return *group;
+}
+
+// Health details of case number n: groups with items, ticked boxes and a prescriptions grid.
+std::string HealthDetails(int n)
+{
+    static const char *drugs[][7] = {
+        {"Lisinopril", "10 mg", "Daily", "Oral", "Hypertension", "", "08:00"},
+        {"Metformin", "500 mg", "Twice daily", "Oral", "Diabetes", "", "07:30"},
+        {"Warfarin", "5 mg", "Evening", "Oral", "Atrial fibrillation", "06/30/2025", "20:00"},
+        {"Furosemide", "40 mg", "Morning", "Oral", "Edema", "", "08:00"},
+        {"Insulin glargine", "20 units", "Bedtime", "Subcutaneous", "Diabetes", "", "21:00"},
+    };
+    cJSON root;
+    cJSON &rx = Group(root, "PrescriptionsGroupBox", " Prescriptions ");
+    cJSON *grid = rx.GetObject("Details")->GetObject("PrescriptionsStringGrid");
+    int count = 1 + n % 4;
+    for (int r = 0; r < count; ++r)
+    {
+        cJSON *line = grid->GetObject("Line" + std::to_string(r + 1));
+        for (int c = 0; c < 7; ++c)
+            line->SetString("Col" + std::to_string(c + 1), drugs[(n + r) % 5][c]);
+    }
+    cJSON &allergies = Group(root, "AllergiesGroupBox", " Allergies ");
+    if (n % 3 == 0)
+        Item(allergies, "AllergiesNACheckBox", "N/A", "Y");
+    else
+        Item(allergies, "AllergiesMemo", "Allergies", n % 2 ? "Penicillin, latex" : "Sulfa drugs");
+    cJSON &skin = Group(root, "SkinConditionGroup", " Skin Condition ");
+    Item(skin, n % 2 ? "SkinCondition1" : "SkinCondition4", n % 2 ? "Clear" : "Bruises Easily", "Y");
+    if (n % 4 == 1)
+        Item(skin, "SkinConditionOther", "Description", "Stage 2 sacral pressure sore");
+    cJSON &mobility = Group(root, "MobilityGroupBox", " Mobility ");
+    const char *mobilityNames[] = {"Mobility1", "Mobility2", "Mobility3"};
+    const char *mobilityCaptions[] = {"Ambulate w/Assist", "Chair w/Assist", "Bedridden"};
+    Item(mobility, mobilityNames[n % 3], mobilityCaptions[n % 3], "Y");
+    cJSON &bladder = Group(root, "BladderGroup", " Bladder ");
+    Item(bladder, n % 2 ? "Bladder1" : "Bladder3", n % 2 ? "Continent" : "Occasional Incontinent", "Y");
+    cJSON &vision = Group(root, "VisionGroup", " Vision ");
+    Item(vision, "Vision1", "Glasses", "Y");
+    if (n % 2 == 0)
+        Item(vision, "Vision4", "Cataracts", "Y");
+    cJSON &cognition = Group(root, "CognitionGroup", " Cognition ");
+    Item(cognition, "Cognition1", "Alert", "Y");
+    Item(cognition, n % 3 ? "Cognition2" : "Cognition3", n % 3 ? "Oriented" : "Confused at times", "Y");
+    Item(cognition, "Cognition7", "Cooperative", "Y");
+    cJSON &immunity = Group(root, "ImmunityGroup", " Immunity ");
+    Item(immunity, "Immunity1", "Flu Shot", "Y");
+    Item(immunity, "ImmunityDateEdit", "Date", "10/0" + std::to_string(1 + n % 9) + "/2024");
+    cJSON &functional = Group(root, "FunctionalStatusGroup", " Functional Status ");
+    Item(functional, "Functional1", "Bathing", "Y");
+    Item(functional, "Functional5", "Transfers", "Y");
+    Item(functional, "FunctionalOther", "Description", "Needs one-person assist");
+    cJSON &directives = Group(root, "AdvanceDirectivesGroup", " Advance Directives ");
+    Item(directives, n % 2 ? "AdvanceDir1" : "AdvanceDirectiveNACheckBox", n % 2 ? "DNR" : "N/A", "Y");
+    return root.ToText();
+}
+} // namespace
+
+long long DemoProviderSeq(cStore &store)
+{
+    std::vector<cRecord> found =
+        store.Select(*cCatalogue::FindTable("ProviderEntities"), 10, DemoProviderName, 1, 0, 1);
+    return found.empty() ? 0 : found.front().Seq;
+}
+
+bool FillDemoData(cStore &store, std::string &error)
+{
+    return store.Transaction(
+        [&](std::string &err)
+        {
+            cDemoWriter w(store);
+            // Zip codes first: providers and links use their positions.
+            struct
+            {
+                const char *Zip, *Lat, *Lon, *City;
+            } zips[] = {{"94110", "37.7486", "-122.4158", "San Francisco"},
+                        {"94107", "37.7621", "-122.3971", "San Francisco"},
+                        {"94601", "37.7795", "-122.2166", "Oakland"},
+                        {"94501", "37.7712", "-122.2824", "Alameda"},
+                        {"94103", "37.7725", "-122.4147", "San Francisco"},
+                        {"94404", "37.5542", "-122.2697", "San Mateo"},
+                        {"94043", "37.4186", "-122.0560", "Mountain View"},
+                        {"95112", "37.3477", "-121.8860", "San Jose"}};
+            for (auto &z : zips)
+                w.Add("ZipCodes", {{10, z.Zip}, {11, z.Lat}, {12, z.Lon}});
+
+            const char *insurance[][2] = {
+                {"MCR", "Medicare"}, {"MCD", "Medicaid"}, {"BCBS", "Blue Cross Blue Shield"},
+                {"AET", "Aetna"},    {"HUM", "Humana"},   {"PP", "Private Pay"}};
+            std::string ins[6];
+            for (int i = 0; i < 6; ++i)
+                ins[i] = w.Add("InsuranceTypes", {{10, insurance[i][0]}, {11, insurance[i][1]}}, true);
+
+            // Provider types (one per section) and the 83 categories with their numbers.
+            std::vector<std::pair<std::string, std::string>> types;
+            std::vector<std::pair<std::string, std::string>> categorySeq; // number -> Seq
+            for (const cCategory &c : Categories)
+            {
+                std::string type;
+                for (auto &t : types)
+                    if (t.first == c.Type)
+                        type = t.second;
+                if (type.empty())
+                {
+                    type = w.Add("ProviderTypes", {{10, c.Type}}, true);
+                    types.emplace_back(c.Type, type);
+                }
+                categorySeq.emplace_back(
+                    c.Number, w.Add("ProviderCategories", {{10, type}, {11, c.Number}, {12, c.Name}}, true));
+            }
+            auto typeOf = [&](const char *name)
+            {
+                for (auto &t : types)
+                    if (t.first == name)
+                        return t.second;
+                return std::string();
+            };
+            auto category = [&](const char *number)
+            {
+                for (auto &c : categorySeq)
+                    if (c.first == number)
+                        return c.second;
+                return std::string();
+            };
+            std::string snfShort =
+                w.Add("ProviderCategoryDetails", {{10, category("140")}, {11, "Short-term stay"}}, true);
+            std::string snfLong =
+                w.Add("ProviderCategoryDetails", {{10, category("140")}, {11, "Long-term stay"}}, true);
+            std::string rehabIn =
+                w.Add("ProviderCategoryDetails", {{10, category("148")}, {11, "Inpatient rehab"}}, true);
+            std::string dialysisCenter =
+                w.Add("ProviderCategoryDetails", {{10, category("147")}, {11, "In-center, 3x weekly"}}, true);
+            std::string nursingVisit = w.Add("ProviderCategoryDetails",
+                                             {{10, category("141")}, {11, "Skilled nursing visits"}}, true);
+
+            std::string provider = w.Add("ProviderEntities",
+                                         {{10, DemoProviderName},
+                                          {11, "Admissions Office"},
+                                          {12, "1200 Bayview Ave"},
+                                          {13, "San Francisco"},
+                                          {14, "CA"},
+                                          {15, "94110"},
+                                          {16, "415-555-0100"},
+                                          {18, "415-555-0101"},
+                                          {20, "office@bayview.example"},
+                                          {21, "alerts@bayview.example"},
+                                          {23, "www.bayview.example"},
+                                          {26, "1234567893"},
+                                          {27, "37.7486"},
+                                          {28, "-122.4158"}},
+                                         true);
+            std::string hospitalA = w.Add("ProviderEntities",
+                                          {{10, "St. Anne Memorial Hospital"},
+                                           {12, "500 Parnassus Ave"},
+                                           {13, "San Francisco"},
+                                           {14, "CA"},
+                                           {15, "94103"},
+                                           {16, "415-555-0200"}},
+                                          true);
+            std::string hospitalB = w.Add("ProviderEntities",
+                                          {{10, "Eastbay General Hospital"},
+                                           {12, "88 Harbor Blvd"},
+                                           {13, "Oakland"},
+                                           {14, "CA"},
+                                           {15, "94601"},
+                                           {16, "510-555-0300"}},
+                                          true);
+            std::string rival = w.Add("ProviderEntities",
+                                      {{10, "Harborview Home Health"},
+                                       {12, "42 Marina Way"},
+                                       {13, "Alameda"},
+                                       {14, "CA"},
+                                       {15, "94501"},
+                                       {16, "510-555-0400"}},
+                                      true);
+
+            w.Add("Personnel", {{2, "20240105083000"},
+                                {9, provider},
+                                {10, "Ms."},
+                                {11, "Alice"},
+                                {13, "Morgan"},
+                                {19, "415-555-0110"},
+                                {22, DemoAdminEmail},
+                                {23, DemoAdminPassword},
+                                {26, "Y"},
+                                {31, "Y"}});
+            w.Add("Personnel", {{2, "20240212101500"},
+                                {9, provider},
+                                {10, "Mr."},
+                                {11, "Nathan"},
+                                {13, "Reyes"},
+                                {19, "415-555-0111"},
+                                {22, "nathan@bayview.example"},
+                                {23, "intake22"},
+                                {29, "Y"},
+                                {30, "4155550111@sms.example"}});
+            w.Add("Personnel", {{2, "20240301140000"},
+                                {9, provider},
+                                {10, "Mrs."},
+                                {11, "Olivia"},
+                                {13, "Chen"},
+                                {19, "415-555-0112"},
+                                {23, "night33"}});
+            std::string workerA = w.Add("Personnel",
+                                        {{9, hospitalA},
+                                         {10, "Ms."},
+                                         {11, "Grace"},
+                                         {12, "L."},
+                                         {13, "Whitfield"},
+                                         {19, "415-555-0210"},
+                                         {22, "gwhitfield@stanne.example"}},
+                                        true);
+            std::string workerB = w.Add("Personnel",
+                                        {{9, hospitalB},
+                                         {10, "Mr."},
+                                         {11, "Daniel"},
+                                         {13, "Okafor"},
+                                         {19, "510-555-0310"},
+                                         {22, "dokafor@eastbay.example"}},
+                                        true);
+
+            w.Add("ProviderInsuranceLink", {{10, provider}, {11, ins[0]}});
+            w.Add("ProviderInsuranceLink", {{10, provider}, {11, ins[1]}});
+            w.Add("ProviderInsuranceLink", {{10, provider}, {11, ins[2]}});
+            w.Add("ProviderCategoryLink", {{10, provider}, {11, "140"}, {13, "37.7486"}, {14, "-122.4158"}});
+            w.Add("ProviderCategoryLink", {{10, provider}, {11, "147"}, {13, "37.7486"}, {14, "-122.4158"}});
+            w.Add("ProviderCategoryDetailLink", {{10, provider}, {11, snfShort}});
+
+            struct
+            {
+                const char *First, *Middle, *Last, *Ssn, *Birth, *Gender;
+            } patients[] = {
+                {"Harold", "J", "Simmons", "123-45-6701", "03/14/1938", "M"},
+                {"Margaret", "A", "Lopez", "123-45-6702", "07/22/1945", "F"},
+                {"Walter", "", "Nguyen", "123-45-6703", "11/02/1951", "M"},
+                {"Evelyn", "R", "Brooks", "123-45-6704", "01/30/1933", "F"},
+                {"Frank", "T", "Delgado", "123-45-6705", "09/09/1948", "M"},
+                {"Dorothy", "M", "Kim", "123-45-6706", "05/17/1940", "F"},
+                {"George", "", "Patel", "123-45-6707", "12/25/1955", "M"},
+                {"Ruth", "E", "Jackson", "123-45-6708", "04/04/1936", "F"},
+                {"Samuel", "K", "O'Brien", "123-45-6709", "08/19/1947", "M"},
+                {"Irene", "", "Castillo", "123-45-6710", "02/11/1942", "F"},
+                {"Louis", "P", "Wagner", "123-45-6711", "06/06/1939", "M"},
+                {"Betty", "J", "Hughes", "123-45-6712", "10/31/1950", "F"},
+            };
+            const char *diagnoses[][3] = {{"I50.9", "Heart failure, unspecified", "Z9981"},
+                                          {"S72.001A", "Fracture of right femoral neck", "0SRR0J9"},
+                                          {"N18.6", "End stage renal disease", "5A1D70Z"},
+                                          {"J44.1", "COPD with acute exacerbation", "5A09357"},
+                                          {"I63.9", "Cerebral infarction", "F07L0ZZ"},
+                                          {"E11.65", "Type 2 diabetes with hyperglycemia", "3E013VG"}};
+            // Quote states per case: 0 unanswered, 1 accepted, 2 declined, 3 awarded to us, 4 awarded to
+            // another provider, 5 hidden by the provider.
+            const int states[12] = {0, 1, 2, 3, 4, 0, 1, 3, 0, 2, 4, 5};
+            const char *needCategory[] = {"140", "147", "141", "148"};
+            std::string needDetail[] = {snfShort, dialysisCenter, nursingVisit, rehabIn};
+            const char *needType[] = {"Extended Care", "Dialysis", "Home Health Care", "Extended Care"};
+            for (int i = 0; i < 12; ++i)
+            {
+                auto &p = patients[i];
+                std::string patient =
+                    w.Add("Patients",
+                          {{10, p.First}, {11, p.Middle}, {12, p.Last}, {13, p.Ssn}, {14, p.Birth}}, true);
+                bool a = i % 2 == 0;
+                std::string day = std::to_string(10 + i);
+                std::string caseSeq = w.Add("Cases",
+                                            {{10, patient},
+                                             {11, a ? hospitalA : hospitalB},
+                                             {12, "202503" + day},
+                                             {13, "202504" + day},
+                                             {14, std::to_string(300 + i * 7)},
+                                             {15, i % 2 ? "B" : "A"},
+                                             {16, std::to_string(60 + i % 12) + " in"},
+                                             {17, std::to_string(130 + i * 6) + " lb"},
+                                             {19, ins[i % 6]},
+                                             {20, i % 3 ? ins[(i + 2) % 6] : ""},
+                                             {21, i % 4 == 0 ? ins[5] : ""},
+                                             {22, "C-2025-" + std::to_string(1001 + i)},
+                                             {23, a ? workerA : workerB},
+                                             {30, p.Gender},
+                                             {34, std::to_string(100 + i * 11) + " Oak St"},
+                                             {35, a ? "San Francisco" : "Oakland"},
+                                             {36, "CA"},
+                                             {37, a ? "94110" : "94601"},
+                                             {38, "415-555-07" + std::to_string(10 + i)},
+                                             {1001, std::string(diagnoses[i % 6][1]) +
+                                                        "\r\nAdmitted through the emergency department."},
+                                             {1002, HealthDetails(i)}},
+                                            true);
+                w.Add("DiagCodeDetail",
+                      {{10, caseSeq}, {11, diagnoses[i % 6][0]}, {1001, diagnoses[i % 6][1]}});
+                w.Add("DiagCodeDetail", {{10, caseSeq}, {11, "I10"}, {1001, "Essential hypertension"}});
+                w.Add("TreatmentCodeDetail",
+                      {{10, caseSeq}, {11, diagnoses[i % 6][2]}, {1001, "Procedure during stay"}});
+
+                int k = i % 4;
+                std::string need =
+                    w.Add("CaseNeeds",
+                          {{10, caseSeq},
+                           {11, typeOf(needType[k])},
+                           {12, category(needCategory[k])},
+                           {13, needDetail[k]},
+                           {14, "202504" + day + "090000"},
+                           {15, std::string("Placement needed for ") + p.First + " " + p.Last}},
+                          true);
+                int state = states[i];
+                cFieldValues quote = {{10, need}, {11, provider}};
+                if (state == 1 || state == 3 || state == 4)
+                    quote.insert(quote.end(), {{12, "1"},
+                                               {13, std::to_string(180 + i * 15)},
+                                               {14, "A"},
+                                               {1001, "We have a bed available."}});
+                if (state == 2)
+                    quote.insert(quote.end(),
+                                 {{12, "1"}, {14, "R"}, {15, "3"}, {1001, "No capacity that week."}});
+                if (state == 5)
+                    quote.insert(quote.end(), {{14, "R"}, {15, "1"}, {16, "N"}});
+                std::string ours = w.Add("CaseNeedsQuote", quote, true);
+                if (state == 3 || state == 4)
+                {
+                    std::string winner = ours;
+                    if (state == 4)
+                        winner =
+                            w.Add("CaseNeedsQuote", {{10, need}, {11, rival}, {13, "150"}, {14, "A"}}, true);
+                    store.Update(*cCatalogue::FindTable("CaseNeeds"), std::stoll(need), {{16, winner}},
+                                 w.Error);
+                }
+                if (i % 3 == 0)
+                {
+                    // A second need on some cases, still open.
+                    std::string second = w.Add("CaseNeeds",
+                                               {{10, caseSeq},
+                                                {11, typeOf("Home Health Care")},
+                                                {12, category("142")},
+                                                {14, "202504" + day + "130000"},
+                                                {15, "Physical therapy at home"}},
+                                               true);
+                    w.Add("CaseNeedsQuote", {{10, second}, {11, provider}});
+                }
+            }
+            err = w.Error;
+            return w.Ok;
+        },
+        error);
+}

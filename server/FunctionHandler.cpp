@@ -1,0 +1,154 @@
+#include "server/FunctionHandler.h"
+
+#include "server/JoinResolver.h"
+#include "server/RequestHandler.h"
+#include "toolkit/StringList.h"
+#include "json/cJSON.h"
+
+#include <map>
+
+std::string cFunctionHandler::Handle(std::string_view requestText)
+{
+    cJSON reply;
+    std::string_view trimmed = cJSON::Trim(requestText);
+    if (trimmed.size() > MaxRequestLength || trimmed.size() < 2 || trimmed.front() != '{' ||
+        trimmed.back() != '}')
+    {
+        reply.SetString("Error", "Invalid request: a JSON object is expected");
+        return reply.ToText();
+    }
+    cJSON request(trimmed);
+    std::string command = request.GetValue("ServerCommand");
+    if (cStringList::CompareText(command, "getproviderquotes") == 0)
+        ProviderQuotes(request, reply);
+    else if (cStringList::CompareText(command, "updateproviderlatitudelongitude") == 0)
+        UpdateLatitudeLongitude(request, reply);
+    else
+        reply.SetString("Error", "Unknown command " + command.substr(0, 60));
+    return reply.ToText();
+}
+
+namespace
+{
+// The provider's record, or false with the reply's "Error" set.
+bool FindProvider(cStore &store, cJSON &request, cJSON &reply, cRecord &provider)
+{
+    long long seq = 0;
+    if (!ParseSeq(request.GetValue("ProviderSeq"), seq) ||
+        !store.ReadBySeq(*cCatalogue::FindTable("ProviderEntities"), seq, provider))
+    {
+        reply.SetString("Error", "Unknown provider");
+        return false;
+    }
+    return true;
+}
+
+// Reads every code once against an empty record so that a bad code fails before any output.
+bool CheckCodes(cJoinResolver &joins, const cStringList &codes, std::string &error)
+{
+    std::string value;
+    for (int i = 0; i < codes.Count(); ++i)
+        if (!codes[i].empty() && !joins.Value(codes[i], value, error))
+            return false;
+    return true;
+}
+} // namespace
+
+void cFunctionHandler::ProviderQuotes(cJSON &request, cJSON &reply)
+{
+    cRecord provider;
+    if (!FindProvider(Store, request, reply, provider))
+        return;
+    const cTableDef &quotes = *cCatalogue::FindTable("CaseNeedsQuote");
+    const cTableDef &needs = *cCatalogue::FindTable("CaseNeeds");
+    cJoinResolver joins(Store);
+    std::string error;
+    cStringList quoteCodes, caseCodes;
+    quoteCodes.SetCommaText(request.GetValue("QuoteFieldList"));
+    caseCodes.SetCommaText(request.GetValue("CaseFieldList"));
+    joins.Load(cRecord());
+    if (!joins.Prepare(quotes, request.GetValue("AliasList"), error) ||
+        !CheckCodes(joins, quoteCodes, error) || !CheckCodes(joins, caseCodes, error))
+    {
+        reply.SetString("Error", error);
+        return;
+    }
+    std::vector<cRecord> list = Store.Select(quotes, 11, std::to_string(provider.Seq), 1, 0, 100000);
+    std::map<long long, bool> caseOpen; // case Seq -> some need not yet awarded
+    std::string value;
+    for (const cRecord &quote : list)
+    {
+        if (quote.Get(16) == "N")
+            continue;
+        joins.Load(quote);
+        long long caseSeq = joins.JoinedSeq("Cases");
+        if (caseSeq == 0)
+            continue;
+        cRecord need;
+        long long needSeq = 0;
+        if (ParseSeq(quote.Get(10), needSeq))
+            Store.ReadBySeq(needs, needSeq, need);
+        std::string key = std::to_string(quote.Seq);
+        std::string awarded = need.Get(16);
+        std::string state = quote.Get(14);
+        std::string status = "Open";
+        if (!awarded.empty() && awarded == key)
+            status = "Awarded";
+        else if (!awarded.empty())
+            status = "Closed";
+        else if (state == "A")
+            status = "Accepted";
+        else if (state == "R")
+            status = "Declined";
+        bool canHide = state == "R" || (!awarded.empty() && awarded != key);
+
+        std::string caseKey = std::to_string(caseSeq);
+        cJSON *caseObject = reply.GetObject(caseKey);
+        if (!caseObject)
+            continue;
+        if (!caseObject->HasValue("Fields"))
+        {
+            cJSON *fields = caseObject->GetObject("Fields");
+            for (int i = 0; i < caseCodes.Count(); ++i)
+                if (!caseCodes[i].empty() && joins.Value(caseCodes[i], value, error))
+                    fields->SetString(caseCodes[i], value);
+            bool open = false;
+            for (const cRecord &n : Store.Select(needs, 10, caseKey, 1, 0, 10000))
+                open = open || n.Get(16).empty();
+            fields->SetString("Status", open ? "Open" : "Closed");
+        }
+        cJSON *quoteObject = caseObject->GetObject("QuoteList")->GetObject(key);
+        quoteObject->SetString("Status", status);
+        quoteObject->SetString("CanHide", canHide ? "Y" : "N");
+        for (int i = 0; i < quoteCodes.Count(); ++i)
+            if (!quoteCodes[i].empty() && joins.Value(quoteCodes[i], value, error))
+                quoteObject->SetString(quoteCodes[i], value);
+    }
+    if (reply.Count() == 0)
+        reply.SetString("NoQuotes", "There are no quotes for this provider");
+}
+
+void cFunctionHandler::UpdateLatitudeLongitude(cJSON &request, cJSON &reply)
+{
+    cRecord provider;
+    if (!FindProvider(Store, request, reply, provider))
+        return;
+    const cTableDef &zips = *cCatalogue::FindTable("ZipCodes");
+    std::string zip = provider.Get(15);
+    std::vector<cRecord> found;
+    if (!zip.empty())
+        found = Store.Select(zips, 10, zip, 1, 0, 1);
+    if (found.empty())
+    {
+        reply.SetString("Error", "Unknown zip code " + zip.substr(0, 20));
+        return;
+    }
+    std::string error;
+    cFieldValues values = {{27, found.front().Get(11)}, {28, found.front().Get(12)}};
+    if (Store.Update(*cCatalogue::FindTable("ProviderEntities"), provider.Seq, values, error) <= 0)
+    {
+        reply.SetString("Error", "Update failed " + error);
+        return;
+    }
+    reply.SetString("Error", "");
+}

@@ -1,0 +1,26 @@
+// The function server's commands: a JSON request text in, a JSON reply text out (both without
+// their NUL). "getproviderquotes" lists a provider's quotes grouped by case; the command
+// "updateproviderlatitudelongitude" copies the position of the provider's zip code into its record.
+#pragma once
+
+#include "server/Store.h"
+
+#include <string>
+#include <string_view>
+
+class cJSON;
+
+class cFunctionHandler
+{
+public:
+    static constexpr size_t MaxRequestLength = 60000;
+
+    explicit cFunctionHandler(cStore &store) : Store(store) {}
+    std::string Handle(std::string_view requestText);
+
+private:
+    void ProviderQuotes(cJSON &request, cJSON &reply);
+    void UpdateLatitudeLongitude(cJSON &request, cJSON &reply);
+
+    cStore &Store;
+};

@@ -1,0 +1,387 @@
+#include "server/RequestHandler.h"
+
+#include "server/Frame.h"
+#include "server/JoinResolver.h"
+#include "toolkit/DateTime.h"
+#include "toolkit/StringList.h"
+
+namespace
+{
+constexpr std::int32_t CodeTable = 31001;
+constexpr std::int32_t CodeFile = 31002;
+constexpr std::int32_t CodeBatch = 20002;
+
+// Field lines of a write ("f10=Ann"), with line breaks decoded. False with `error`.
+bool FieldLines(const cTableDef &table, const cStringList &list, cFieldValues &values, std::string &error)
+{
+    for (int i = 0; i < list.Count(); ++i)
+    {
+        const std::string &line = list[i];
+        if (line.empty())
+            continue;
+        std::string name = list.Names(i);
+        if (cStringList::CompareText(name, "TableName") == 0 || cStringList::CompareText(name, "Seq") == 0 ||
+            cStringList::CompareText(name, "Notes") == 0)
+            continue;
+        if (line.find('=') == std::string::npos)
+        {
+            error = "Invalid field line";
+            return false;
+        }
+        int field = cCatalogue::FieldNumber(table, name);
+        if (field == 0 || field == 1)
+        {
+            error = "Unknown field " + name.substr(0, 40);
+            return false;
+        }
+        values.emplace_back(field, DecodeLineBreaks(list.ValueFromIndex(i)));
+    }
+    return true;
+}
+} // namespace
+
+std::string ErrorReply(int code, const std::string &message)
+{
+    cStringList list;
+    list.Add("Error=" + message);
+    list.Add("ErrorCode=" + std::to_string(code));
+    return list.CommaText();
+}
+
+std::string EncodeLineBreaks(const std::string &value)
+{
+    std::string out;
+    out.reserve(value.size());
+    for (size_t i = 0; i < value.size(); ++i)
+    {
+        if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
+        {
+            out += "||";
+            ++i;
+        }
+        else if (value[i] == '\n' || value[i] == '\r')
+            out += "||";
+        else
+            out += value[i];
+    }
+    return out;
+}
+
+std::string DecodeLineBreaks(const std::string &value)
+{
+    std::string out;
+    out.reserve(value.size());
+    for (size_t i = 0; i < value.size(); ++i)
+    {
+        if (value[i] == '|' && i + 1 < value.size() && value[i + 1] == '|')
+        {
+            out += "\r\n";
+            ++i;
+        }
+        else
+            out += value[i];
+    }
+    return out;
+}
+
+bool ParseSeq(std::string_view text, long long &seq)
+{
+    seq = 0;
+    if (text.empty() || text.size() > 15)
+        return false;
+    for (char c : text)
+    {
+        if (c < '0' || c > '9')
+            return false;
+        seq = seq * 10 + (c - '0');
+    }
+    return seq > 0;
+}
+
+cRequestHandler::cRequestHandler(cStore &store, const cFileArea &files, std::string runningFolder,
+                                 std::string remoteIP)
+    : Store(store), Files(files), RunningFolder(std::move(runningFolder)), RemoteIP(std::move(remoteIP))
+{
+}
+
+cReply cRequestHandler::Handle(std::int32_t code, std::int32_t arg, std::string_view body)
+{
+    cReply reply;
+    if (code == 1 && arg == 0)
+        reply.Text = Handshake(body);
+    else if (code == 2 && arg == 0)
+        reply.Text = DateReply();
+    else if (!IsAccepted)
+        reply.Text = ErrorReply(1, "Not signed on");
+    else if (code == CodeTable && arg == 20001)
+        reply.Text = AddRecord(body);
+    else if (code == CodeTable && arg == 20002)
+        reply.Text = DeleteRecord(body);
+    else if (code == CodeTable && arg == 20003)
+        reply.Text = ReadRecord(body);
+    else if (code == CodeTable && arg == 20004)
+        reply.Text = UpdateRecord(body);
+    else if (code == CodeTable && arg == 20013)
+        reply.Text = ReadFields(body);
+    else if (code == CodeBatch && arg == 0)
+        reply.Text = BatchQuery(body);
+    else if (code == CodeFile && arg == 103)
+        reply.Text = FileInfo(body);
+    else if (code == CodeFile && arg == 101)
+        reply = Download(body);
+    else
+        reply.Text = ErrorReply(99, "Unknown message");
+    return reply;
+}
+
+std::string cRequestHandler::DateReply() const
+{
+    return "Date=" + FloatToStr(Now());
+}
+
+std::string cRequestHandler::Handshake(std::string_view body)
+{
+    cStringList request;
+    request.SetCommaText(body);
+    IsAccepted = request.Values("ProgramID") == "DorvaneClient";
+    cStringList reply;
+    reply.Add(DateReply());
+    reply.Add("RunningFolder=" + RunningFolder);
+    reply.Add("RemoteIP=" + RemoteIP);
+    reply.Add(IsAccepted ? "Accepted=Y" : "Accepted=N");
+    return reply.CommaText();
+}
+
+std::string cRequestHandler::AddRecord(std::string_view body)
+{
+    cStringList request;
+    request.SetCommaText(body);
+    const cTableDef *table = cCatalogue::FindTable(request.Values("TableName"));
+    if (!table)
+        return ErrorReply(2, "Unknown table");
+    cFieldValues values;
+    std::string error;
+    if (!FieldLines(*table, request, values, error))
+        return ErrorReply(3, error);
+    long long seq = Store.Insert(*table, values, error);
+    if (seq == 0)
+        return ErrorReply(5, "Add failed: " + error);
+    return std::to_string(seq);
+}
+
+std::string cRequestHandler::DeleteRecord(std::string_view body)
+{
+    cStringList request;
+    request.SetCommaText(body);
+    const cTableDef *table = cCatalogue::FindTable(request.Values("TableName"));
+    if (!table)
+        return ErrorReply(2, "Unknown table");
+    long long seq = 0;
+    if (!ParseSeq(request.Values("Seq"), seq))
+        return "Fail";
+    std::string error;
+    int changed = Store.Delete(*table, seq, error);
+    if (changed < 0)
+        return ErrorReply(5, "Delete failed: " + error);
+    return changed > 0 ? "OK" : "Fail";
+}
+
+std::string cRequestHandler::UpdateRecord(std::string_view body)
+{
+    cStringList request;
+    request.SetCommaText(body);
+    const cTableDef *table = cCatalogue::FindTable(request.Values("TableName"));
+    if (!table)
+        return ErrorReply(2, "Unknown table");
+    long long seq = 0;
+    if (!ParseSeq(request.Values("Seq"), seq))
+        return "Fail";
+    cFieldValues values;
+    std::string error;
+    if (!FieldLines(*table, request, values, error))
+        return ErrorReply(3, error);
+    int changed = Store.Update(*table, seq, values, error);
+    if (changed < 0)
+        return ErrorReply(5, "Update failed: " + error);
+    return changed > 0 ? "OK" : "Fail";
+}
+
+std::string cRequestHandler::ReadRecord(std::string_view body)
+{
+    cStringList request;
+    request.SetCommaText(body);
+    cStringList reply;
+    const cTableDef *table = cCatalogue::FindTable(request.Values("TableName"));
+    if (!table)
+    {
+        reply.Add("Error: Unknown table");
+        return reply.CommaText();
+    }
+    cRecord record;
+    bool found = false;
+    std::string listText = request.Values("List");
+    if (listText.empty())
+    {
+        long long seq = 0;
+        found = ParseSeq(request.Values("Seq"), seq) && Store.ReadBySeq(*table, seq, record);
+    }
+    else
+    {
+        cIndexDef index;
+        if (!cCatalogue::NumberedIndex(*table, StrToIntDef(listText, 0), index))
+        {
+            reply.Add("Error: Unknown index");
+            return reply.CommaText();
+        }
+        std::string key = request.Values("Key");
+        if (!key.empty())
+        {
+            std::vector<cRecord> records = Store.Select(*table, index.KeyField, key, index.OrderField, 0, 1);
+            if (!records.empty())
+            {
+                record = records.front();
+                found = true;
+            }
+        }
+    }
+    if (!found)
+        return "~";
+    reply.Add(table->Name);
+    for (int f = 1; f <= table->HighestShortField(); ++f)
+        reply.Add(EncodeLineBreaks(record.Get(f)));
+    return reply.CommaText();
+}
+
+std::string cRequestHandler::ReadFields(std::string_view body)
+{
+    cStringList request;
+    request.SetCommaText(body);
+    const cTableDef *table = cCatalogue::FindTable(request.Values("TableName"));
+    if (!table)
+        return ErrorReply(2, "Unknown table");
+    cIndexDef index;
+    std::string listText = request.Values("List");
+    if (!cCatalogue::NumberedIndex(*table, listText.empty() ? 1 : StrToIntDef(listText, 0), index))
+        return ErrorReply(4, "Unknown index");
+    cJoinResolver joins(Store);
+    std::string error;
+    if (!joins.Prepare(*table, request.Values("AliasList"), error))
+        return ErrorReply(6, error);
+    cStringList codes;
+    codes.SetCommaText(request.Values("FieldList"));
+    std::string key = request.Values("Key");
+    std::vector<cRecord> records;
+    if (!key.empty())
+        records = Store.Select(*table, index.KeyField, key, index.OrderField, 0, 1);
+    if (records.empty())
+        return "~";
+    joins.Load(records.front());
+    cStringList fields;
+    for (int i = 0; i < codes.Count(); ++i)
+    {
+        if (codes[i].empty())
+            continue;
+        std::string value;
+        if (!joins.Value(codes[i], value, error))
+            return ErrorReply(3, error);
+        fields.Add(codes[i] + "=" + EncodeLineBreaks(value));
+    }
+    cStringList reply;
+    reply.Add("Fields=" + fields.CommaText());
+    reply.Add("Notes=" + request.Values("NotesList"));
+    return reply.CommaText();
+}
+
+std::string cRequestHandler::BatchQuery(std::string_view body)
+{
+    cStringList items;
+    items.SetCommaText(body);
+    if (items.Count() < 8 || items[0] != "V2")
+        return ErrorReply(7, "Invalid batch query");
+    const cTableDef *table = cCatalogue::FindTable(items[1]);
+    if (!table)
+        return ErrorReply(2, "Unknown table");
+    cIndexDef index;
+    if (!cCatalogue::NamedIndex(*table, items[2], index))
+        return ErrorReply(4, "Unknown index");
+    if (index.KeyField > 0 && items[3].empty())
+        return "0,0";
+    int start = StrToIntDef(items[5], 1);
+    if (start < 1)
+        start = 1;
+    int maxCount = StrToIntDef(items[6], 100);
+    if (maxCount < 1)
+        maxCount = 100;
+    if (maxCount > 10000)
+        maxCount = 10000;
+    std::vector<int> fields;
+    if (items[7] == "*")
+    {
+        for (int f = 1; f <= table->HighestShortField(); ++f)
+            fields.push_back(f);
+    }
+    else
+    {
+        cStringList codes;
+        codes.SetCommaText(items[7]);
+        for (int i = 0; i < codes.Count(); ++i)
+        {
+            int f = cCatalogue::FieldNumber(*table, codes[i]);
+            if (f == 0)
+                return ErrorReply(3, "Unknown field " + codes[i].substr(0, 40));
+            fields.push_back(f);
+        }
+    }
+    int total = 0;
+    std::vector<cRecord> records =
+        Store.Select(*table, index.KeyField, items[3], index.OrderField, start - 1, maxCount, &total);
+    cStringList reply;
+    if (records.empty())
+    {
+        reply.Add("0");
+        reply.Add("0");
+        return reply.CommaText();
+    }
+    reply.Add(std::to_string(records.size()) + "," + std::to_string(total));
+    int position = start;
+    for (const cRecord &r : records)
+    {
+        cStringList line;
+        line.Add(std::to_string(position++));
+        line.Add("0");
+        line.Add(std::to_string(r.Seq));
+        for (int f : fields)
+            line.Add(EncodeLineBreaks(r.Get(f)));
+        reply.Add(line.CommaText());
+    }
+    reply.Add(position - 1 < total ? std::to_string(position) : "0");
+    return reply.CommaText();
+}
+
+std::string cRequestHandler::FileInfo(std::string_view body)
+{
+    std::int32_t size = 0, date = 0;
+    std::string error;
+    cStringList reply;
+    if (!Files.Info(body, size, date, error))
+        reply.Add("Error=" + error);
+    reply.Add("FileSize=" + std::to_string(size));
+    reply.Add("FileDate=" + std::to_string(date));
+    return reply.CommaText();
+}
+
+cReply cRequestHandler::Download(std::string_view body)
+{
+    cReply reply;
+    std::int32_t size = 0, date = 0;
+    std::string error;
+    reply.SendFile = true;
+    if (Files.Info(body, size, date, error) && Files.Resolve(body, reply.FilePath, error))
+        reply.Text = "OK";
+    else
+    {
+        reply.FilePath.clear();
+        reply.Text = ErrorReply(8, error);
+    }
+    return reply;
+}

@@ -1,0 +1,52 @@
+// Answers the data server's request frames of one connection: handshake, date, record add,
+// delete, read and update, the chosen-field read with joins, the batch query and the file
+// requests. Pure request-to-reply logic over the store and the file area; the connection loop
+// does the socket work (including sending a download's bytes).
+#pragma once
+
+#include "server/FileArea.h"
+#include "server/Store.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+struct cReply
+{
+    std::string Text;      // the text reply, sent with its NUL
+    bool SendFile = false; // a download: header and bytes of FilePath go before Text
+    std::string FilePath;
+};
+
+class cRequestHandler
+{
+public:
+    cRequestHandler(cStore &store, const cFileArea &files, std::string runningFolder, std::string remoteIP);
+
+    cReply Handle(std::int32_t code, std::int32_t arg, std::string_view body);
+    bool Accepted() const { return IsAccepted; }
+
+private:
+    std::string Handshake(std::string_view body);
+    std::string DateReply() const;
+    std::string AddRecord(std::string_view body);
+    std::string DeleteRecord(std::string_view body);
+    std::string ReadRecord(std::string_view body);
+    std::string UpdateRecord(std::string_view body);
+    std::string ReadFields(std::string_view body);
+    std::string BatchQuery(std::string_view body);
+    std::string FileInfo(std::string_view body);
+    cReply Download(std::string_view body);
+
+    cStore &Store;
+    const cFileArea &Files;
+    std::string RunningFolder;
+    std::string RemoteIP;
+    bool IsAccepted = false;
+};
+
+// Shared helpers of the request handlers.
+std::string ErrorReply(int code, const std::string &message);
+std::string EncodeLineBreaks(const std::string &value); // CR LF (and lone LF) to "||"
+std::string DecodeLineBreaks(const std::string &value); // "||" to CR LF
+bool ParseSeq(std::string_view text, long long &seq);   // positive decimal key

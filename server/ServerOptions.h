@@ -1,0 +1,23 @@
+// Command line of DorvaneServer.
+#pragma once
+
+#include <string>
+
+struct cServerOptions
+{
+    std::string DataFolder;
+    int DataPort = 0;     // 0 picks a free port
+    int FunctionPort = 0; // 0 picks a free port
+    bool ResetDemo = false;
+    int HospitalActivitySeconds = 0; // 0: no simulated hospital activity
+    std::string LogLevel = "info";   // error, warn, info, debug
+    std::string BindAddress = "127.0.0.1";
+    std::string Greeting;        // bytes sent on each new data connection before any request
+    std::string CertificateFile; // default DATA/server.crt
+    std::string KeyFile;         // default DATA/server.key
+};
+
+// False with `error` for a bad command line; `help` is set for --help.
+bool ParseServerOptions(int argc, const char *const *argv, cServerOptions &options, bool &help,
+                        std::string &error);
+std::string ServerUsage();
