@@ -58,6 +58,12 @@ void cCheckMultiSelectObject::LoadChoices(dbServerConnection *connection, const 
     Owner = ownerKey;
     OptionsKey = optionsKey;
     Connection = connection;
+    if (!connection)
+    {
+        // Nothing to read: the batch would still hold the records of an earlier load.
+        Updating = false;
+        return;
+    }
 
     Batch.Open(connection, LinkTable, LinkIndex, ownerKey, "", 0, MaxRecords, LinkOptionField);
     if (Batch.First())

@@ -121,11 +121,12 @@ cEditObject *cEditObjects::Bind(cControlKind kind, QWidget *outer, QLineEdit *ed
     else if (memo)
     {
         // A memo has no user-only signal: a change counts when it is not ours and the memo
-        // has the focus (the user is typing in it).
+        // is editable and has the focus (the user is typing in it). Text that the window sets
+        // in a read-only memo is never written back.
         connect(memo, &QPlainTextEdit::textChanged, this,
                 [this, binding, memo]()
                 {
-                    if (!Loading && memo->hasFocus())
+                    if (!Loading && !memo->isReadOnly() && memo->hasFocus())
                         ControlChanged(*binding);
                 });
         memo->installEventFilter(this);

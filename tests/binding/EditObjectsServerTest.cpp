@@ -1,0 +1,230 @@
+// Edit objects against the server: loads fill the controls, user changes are written to the
+// right table and record, and nothing else is written.
+#include "binding/cEditObjects.h"
+#include "binding/cTableObject.h"
+#include "tests/binding/BindingServer.h"
+#include "tests/binding/BindingTestForms.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace binding_test;
+
+namespace
+{
+struct cHandlerLog
+{
+    std::vector<std::string> Calls;
+};
+
+void ComputeFields(void *user, cEditObject &binding)
+{
+    static_cast<cHandlerLog *>(user)->Calls.push_back(binding.FieldNumber);
+    if (binding.FieldNumber == "*4")
+        binding.Value = "Gender " + binding.Owner->Values.Values("ca30");
+    else if (binding.FieldNumber == "*5")
+        binding.Value = binding.Owner->Values.Values("ca22");
+}
+
+std::string WithoutCr(std::string text)
+{
+    std::erase(text, '\r');
+    return text;
+}
+
+QString Qt8(const std::string &text)
+{
+    return QString::fromUtf8(text.c_str());
+}
+
+// Shows the window and waits until it takes the focus.
+bool Activate(QWidget &window)
+{
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+bool FocusAndWait(QWidget *widget)
+{
+    widget->setFocus();
+    return WaitUntil([widget] { return widget->hasFocus(); });
+}
+} // namespace
+
+using EditObjectsServer = cServerFixture;
+
+TEST_F(EditObjectsServer, LoadFillsControlsRunsHandlerAndShowsHiddenControls)
+{
+    const auto rows =
+        Db->Query("SELECT q.f1, cn.f14, cn.f15, ca.f16, ca.f1001, H.f10, ca.f30, ca.f22, q.f13, q.f1001, "
+                  "cn.f1, ca.f1 FROM CaseNeedsQuote q JOIN CaseNeeds cn ON cn.f1 = q.f10 "
+                  "JOIN Cases ca ON ca.f1 = cn.f10 JOIN ProviderEntities H ON H.f1 = ca.f11 "
+                  "WHERE q.f13 <> '' AND q.f1001 <> '' ORDER BY q.f1 LIMIT 1");
+    ASSERT_EQ(rows.size(), 1u) << Db->LastError;
+    const auto &r = rows.front();
+
+    cCaseDetailForm form;
+    cHandlerLog log;
+    form.Binding.SetCustomFieldHandler(ComputeFields, &log);
+    auto *hospital = form.Window.findChild<QLabel *>("HospitalLabel");
+    auto *price = form.Window.findChild<cLabeledEdit *>("NeedsQuotePriceEdit");
+    hospital->hide();
+    price->hide();
+
+    ASSERT_TRUE(form.Binding.LoadRecord(Connection.get(), r[0]));
+    EXPECT_EQ(form.Window.findChild<QLabel *>("DateRequiredLabel")->text(), Qt8(r[1]));
+    EXPECT_EQ(form.Window.findChild<QLabel *>("NeedsDescText")->text(), Qt8(r[2]));
+    EXPECT_EQ(form.Window.findChild<QLabel *>("HeightLabel")->text(), Qt8(r[3]));
+    EXPECT_EQ(form.Window.findChild<QPlainTextEdit *>("DiagnosisMemo")->toPlainText(), Qt8(WithoutCr(r[4])));
+    EXPECT_EQ(hospital->text(), Qt8(r[5]));
+    EXPECT_FALSE(hospital->isHidden());
+    EXPECT_FALSE(price->isHidden());
+    EXPECT_FALSE(price->EditLabel->isHidden());
+    EXPECT_EQ(price->text(), Qt8(r[8]));
+    EXPECT_EQ(form.Window.findChild<cLabeledEdit *>("ResponseReasonEdit")->text(), Qt8(r[9]));
+    EXPECT_EQ(form.Binding.Table("cn")->Key, r[10]);
+    EXPECT_EQ(form.Binding.Table("ca")->Key, r[11]);
+
+    // Codes beginning with "*" are computed, never requested.
+    EXPECT_EQ(log.Calls, (std::vector<std::string>{"*5", "*1", "*2", "*3", "*4"}));
+    EXPECT_EQ(form.Window.findChild<QLabel *>("GenderLabel")->text(), Qt8("Gender " + r[6]));
+    EXPECT_EQ(form.Window.findChild<QLabel *>("CaseNumberLabel")->text(), Qt8(r[7]));
+    EXPECT_TRUE(form.Window.findChild<QLabel *>("NeedsLabel")->text().isEmpty());
+    EXPECT_EQ(form.Binding.FieldList.find('*'), std::string::npos);
+    for (int i = 0; i < form.Binding.Values.Count(); ++i)
+        EXPECT_NE(form.Binding.Values.Names(i).rfind('*', 0), 0u) << form.Binding.Values[i];
+    for (int i = 0; i < form.Binding.BindingCount(); ++i)
+        EXPECT_FALSE(form.Binding.Binding(i)->Modified);
+
+    // A failed read changes no control.
+    EXPECT_FALSE(form.Binding.LoadRecord(nullptr, "987654"));
+    EXPECT_EQ(hospital->text(), Qt8(r[5]));
+    EXPECT_EQ(price->text(), Qt8(r[8]));
+}
+
+TEST_F(EditObjectsServer, TypedPriceIsStoredAloneAndOnlyOnce)
+{
+    const std::string key = Db->Scalar("SELECT f1 FROM CaseNeedsQuote WHERE f13 = '' ORDER BY f1 LIMIT 1");
+    ASSERT_FALSE(key.empty());
+    const std::string others =
+        "SELECT f10, f11, f12, f14, f15, f16, f1001 FROM CaseNeedsQuote WHERE f1 = " + key;
+    const auto before = Db->Query(others);
+
+    cCaseDetailForm form;
+    auto *layout = new QVBoxLayout(&form.Window);
+    auto *price = form.Window.findChild<cLabeledEdit *>("NeedsQuotePriceEdit");
+    auto *other = new QPushButton("Other", &form.Window);
+    layout->addWidget(price);
+    layout->addWidget(other);
+    ASSERT_TRUE(Activate(form.Window));
+    ASSERT_TRUE(form.Binding.LoadRecord(Connection.get(), key));
+
+    ASSERT_TRUE(FocusAndWait(price));
+    QTest::keyClicks(price, "120");
+    ASSERT_TRUE(FocusAndWait(other));
+    EXPECT_EQ(Db->Scalar("SELECT f13 FROM CaseNeedsQuote WHERE f1 = " + key), "120");
+    EXPECT_EQ(Db->Query(others), before);
+
+    // Leaving again without a change sends nothing: a value stored meanwhile stays.
+    ASSERT_TRUE(Db->Exec("UPDATE CaseNeedsQuote SET f13 = 'stored elsewhere' WHERE f1 = " + key));
+    ASSERT_TRUE(FocusAndWait(price));
+    ASSERT_TRUE(FocusAndWait(other));
+    EXPECT_EQ(Db->Scalar("SELECT f13 FROM CaseNeedsQuote WHERE f1 = " + key), "stored elsewhere");
+    EXPECT_TRUE(RecordingHost.Messages.empty());
+}
+
+TEST_F(EditObjectsServer, JoinedEditWritesUnderTheKeyOfTheLastLoad)
+{
+    const auto quotes = Db->Query("SELECT q.f1, q.f10, cn.f15 FROM CaseNeedsQuote q JOIN CaseNeeds cn "
+                                  "ON cn.f1 = q.f10 WHERE q.f13 = '' ORDER BY q.f1 LIMIT 2");
+    ASSERT_EQ(quotes.size(), 2u) << Db->LastError;
+    ASSERT_NE(quotes[0][1], quotes[1][1]);
+
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *description = new QLineEdit("cn15", &window);
+    auto *price = new QLineEdit("f13", &window);
+    auto *required = new QLabel("cn14", &window);
+    auto *admitted = new QLabel("ca12", &window);
+    for (QWidget *w : std::initializer_list<QWidget *>{description, price, required, admitted})
+        layout->addWidget(w);
+    cEditObjects binding(Connection.get(), "CaseNeedsQuote");
+    binding.AddTable("CaseNeeds", "cn", "f10");
+    binding.AddTable("Cases", "ca", "cn10");
+    binding.AddEdit(description, "cn15", "");
+    binding.AddEdit(price, "f13", "M");
+    binding.AddLabel(required, "cn14", "DateTime");
+    binding.AddLabel(admitted, "ca12", "date");
+    ASSERT_TRUE(Activate(window));
+
+    ASSERT_TRUE(binding.LoadRecord(nullptr, quotes[0][0]));
+    ASSERT_TRUE(binding.LoadRecord(nullptr, quotes[1][0]));
+    const std::string need = quotes[1][1];
+    const std::string stored = Db->Scalar("SELECT f14 FROM CaseNeeds WHERE f1 = " + need);
+    ASSERT_GE(stored.size(), 12u);
+    EXPECT_EQ(required->text().toStdString(), stored.substr(4, 2) + "/" + stored.substr(6, 2) + "/" +
+                                                  stored.substr(0, 4) + " " + stored.substr(8, 2) + ":" +
+                                                  stored.substr(10, 2));
+    EXPECT_EQ(admitted->text().size(), 10);
+    EXPECT_EQ(admitted->text().count('/'), 2);
+
+    // An empty required edit is marked, and unmarked once the user types.
+    EXPECT_EQ(price->palette().color(QPalette::Base), binding.MissingColour);
+    ASSERT_TRUE(FocusAndWait(price));
+    QTest::keyClicks(price, "5");
+    EXPECT_EQ(price->palette().color(QPalette::Base), binding.NormalColour);
+
+    // Leaving the price writes it to the quote of the last load.
+    ASSERT_TRUE(FocusAndWait(description));
+    EXPECT_EQ(Db->Scalar("SELECT f13 FROM CaseNeedsQuote WHERE f1 = " + quotes[1][0]), "5");
+    EXPECT_EQ(Db->Scalar("SELECT f13 FROM CaseNeedsQuote WHERE f1 = " + quotes[0][0]), "");
+
+    QTest::keyClick(description, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(description, "Needs a ground-floor room");
+    ASSERT_TRUE(FocusAndWait(price));
+    EXPECT_EQ(Db->Scalar("SELECT f15 FROM CaseNeeds WHERE f1 = " + need), "Needs a ground-floor room");
+    EXPECT_EQ(Db->Scalar("SELECT f15 FROM CaseNeeds WHERE f1 = " + quotes[0][1]), quotes[0][2]);
+}
+
+TEST_F(EditObjectsServer, MemoStoresUserLinesButNotTextSetByTheWindow)
+{
+    const std::string key = Db->Scalar("SELECT f1 FROM CaseNeedsQuote ORDER BY f1 LIMIT 1");
+    const std::string caseKey = Db->Scalar("SELECT cn.f10 FROM CaseNeedsQuote q JOIN CaseNeeds cn ON "
+                                           "cn.f1 = q.f10 WHERE q.f1 = " +
+                                           key);
+    ASSERT_FALSE(caseKey.empty());
+    const std::string diagnosis = "SELECT f1001 FROM Cases WHERE f1 = " + caseKey;
+    const std::string original = Db->Scalar(diagnosis);
+
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *memo = new QPlainTextEdit("ca1001", &window);
+    auto *other = new QPushButton("Other", &window);
+    layout->addWidget(memo);
+    layout->addWidget(other);
+    cEditObjects binding(Connection.get(), "CaseNeedsQuote");
+    binding.AddTable("CaseNeeds", "cn", "f10");
+    binding.AddTable("Cases", "ca", "cn10");
+    binding.AddMemo(memo, "ca1001", "");
+    ASSERT_TRUE(Activate(window));
+    ASSERT_TRUE(binding.LoadRecord(nullptr, key));
+    EXPECT_EQ(memo->toPlainText(), Qt8(WithoutCr(original)));
+
+    // Text that the window sets in its read-only memo is not a user change, focus or not.
+    memo->setReadOnly(true);
+    ASSERT_TRUE(FocusAndWait(memo));
+    memo->setPlainText("Summary set by the window");
+    ASSERT_TRUE(FocusAndWait(other));
+    EXPECT_EQ(Db->Scalar(diagnosis), original);
+
+    memo->setReadOnly(false);
+    ASSERT_TRUE(FocusAndWait(memo));
+    QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(memo, "first");
+    QTest::keyClick(memo, Qt::Key_Return);
+    QTest::keyClicks(memo, "second");
+    ASSERT_TRUE(FocusAndWait(other));
+    EXPECT_EQ(Db->Scalar(diagnosis), "first\r\nsecond");
+}
