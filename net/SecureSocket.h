@@ -33,12 +33,30 @@ public:
 
     int VerifyPeer(const char *expectedName, bool check);
 
+    // Bound on the whole TLS handshake of Connect and Attach (seconds < 0: no limit, the default).
+    // A handshake that runs out fails with SOCK_ERROR.
+    void SetHandshakeTimeout(int seconds, int microseconds)
+    {
+        HandshakeSeconds = seconds;
+        HandshakeMicroseconds = microseconds;
+    }
+
 protected:
     void Init(void *context) override;
     void Cleanup() override;
+
+    // TLS object creation: a new SSL from ctx, joined to Socket by a BIO that never closes it.
+    int CreateTlsObject();
+    // Runs SSL_connect or SSL_accept to the end (or the handshake bound).
+    int Handshake(bool serverSide);
+    // One SSL_read into the free room of the buffer; see the .cpp for the results.
+    int ReadTls();
 
     SSL_CTX *ctx = nullptr;
     SSL *ssl = nullptr;
     BIO *sslbio = nullptr;
     bool OwnsContext = false;
+    bool TlsFailed = false; // a fatal TLS error happened: no close notification is sent
+    int HandshakeSeconds = -1;
+    int HandshakeMicroseconds = 0;
 };

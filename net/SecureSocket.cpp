@@ -1,0 +1,630 @@
+#include "net/SecureSocket.h"
+
+#include "net/SocketInternal.h"
+#include "net/SocketLog.h"
+
+#include <openssl/bio.h>
+#include <openssl/err.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <strings.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace net_internal;
+
+namespace
+{
+constexpr std::uint32_t MaxHeld = PlainSocket::RecvBufferSize - 1;
+constexpr std::size_t FileChunk = 4 * 65536; // four units of the usual 64 KiB allocation granularity
+
+// ReadTls results besides a count (> 0) and 0 (connection closed).
+constexpr int TlsWantRead = -100;
+constexpr int TlsWantWrite = -101;
+
+// Serialises context creation (certificate and key files are read under it).
+std::mutex certificateMutex;
+
+void StartOpenSSL()
+{
+    static std::once_flag once;
+    std::call_once(once, [] {
+        OPENSSL_init_ssl(OPENSSL_INIT_LOAD_SSL_STRINGS | OPENSSL_INIT_LOAD_CRYPTO_STRINGS, nullptr);
+    });
+}
+
+int PasswordCallback(char *buffer, int size, int, void *userdata)
+{
+    const char *password = static_cast<const char *>(userdata);
+    if (password == nullptr || buffer == nullptr)
+        return 0;
+    std::size_t length = std::strlen(password);
+    if (length + 1 > static_cast<std::size_t>(size))
+        return 0;
+    std::memcpy(buffer, password, length + 1);
+    return static_cast<int>(length);
+}
+
+// The BIO that joins the TLS object to the socket. It stands for the library's socket BIO with
+// "no close": it never closes the descriptor; writes use MSG_NOSIGNAL, so a peer that has gone
+// gives EPIPE instead of SIGPIPE; reads never block (MSG_DONTWAIT), so every wait is a poll of
+// our own with its own limit and the library answers "want read" instead of blocking.
+struct BioState
+{
+    int Fd = -1;
+    bool Eof = false;
+};
+
+BioState *StateOf(BIO *bio) { return static_cast<BioState *>(BIO_get_data(bio)); }
+
+int BioWrite(BIO *bio, const char *data, int length)
+{
+    BIO_clear_retry_flags(bio);
+    BioState *state = StateOf(bio);
+    if (state == nullptr || data == nullptr || length <= 0)
+        return 0;
+    ssize_t sent;
+    do
+    {
+        sent = send(state->Fd, data, static_cast<std::size_t>(length), MSG_NOSIGNAL);
+    } while (sent < 0 && errno == EINTR);
+    if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        BIO_set_retry_write(bio);
+    return static_cast<int>(sent);
+}
+
+int BioRead(BIO *bio, char *data, int length)
+{
+    BIO_clear_retry_flags(bio);
+    BioState *state = StateOf(bio);
+    if (state == nullptr || data == nullptr || length <= 0)
+        return 0;
+    ssize_t got;
+    do
+    {
+        got = recv(state->Fd, data, static_cast<std::size_t>(length), MSG_DONTWAIT);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        BIO_set_retry_read(bio);
+    if (got == 0)
+        state->Eof = true;
+    return static_cast<int>(got);
+}
+
+int BioPuts(BIO *bio, const char *text) { return BioWrite(bio, text, static_cast<int>(std::strlen(text))); }
+
+long BioCtrl(BIO *bio, int command, long, void *pointer)
+{
+    BioState *state = StateOf(bio);
+    switch (command)
+    {
+    case BIO_CTRL_EOF:
+        return state != nullptr && state->Eof ? 1 : 0;
+    case BIO_C_GET_FD:
+        if (state == nullptr)
+            return -1;
+        if (pointer != nullptr)
+            *static_cast<int *>(pointer) = state->Fd;
+        return state->Fd;
+    case BIO_CTRL_GET_CLOSE:
+        return BIO_NOCLOSE;
+    case BIO_CTRL_SET_CLOSE:
+    case BIO_CTRL_FLUSH:
+    case BIO_CTRL_DUP:
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+int BioCreate(BIO *bio)
+{
+    BIO_set_data(bio, new (std::nothrow) BioState);
+    BIO_set_init(bio, 0);
+    return BIO_get_data(bio) != nullptr ? 1 : 0;
+}
+
+int BioDestroy(BIO *bio)
+{
+    if (bio == nullptr)
+        return 0;
+    delete StateOf(bio);
+    BIO_set_data(bio, nullptr);
+    BIO_set_init(bio, 0);
+    return 1;
+}
+
+const BIO_METHOD *SocketBioMethod()
+{
+    static const BIO_METHOD *method = [] {
+        BIO_METHOD *m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK | BIO_TYPE_DESCRIPTOR,
+                                     "socket without SIGPIPE");
+        if (m != nullptr)
+        {
+            BIO_meth_set_write(m, BioWrite);
+            BIO_meth_set_read(m, BioRead);
+            BIO_meth_set_puts(m, BioPuts);
+            BIO_meth_set_ctrl(m, BioCtrl);
+            BIO_meth_set_create(m, BioCreate);
+            BIO_meth_set_destroy(m, BioDestroy);
+        }
+        return m;
+    }();
+    return method;
+}
+
+BIO *NewSocketBio(int fd)
+{
+    const BIO_METHOD *method = SocketBioMethod();
+    if (method == nullptr)
+        return nullptr;
+    BIO *bio = BIO_new(method);
+    if (bio == nullptr)
+        return nullptr;
+    StateOf(bio)->Fd = fd;
+    BIO_set_init(bio, 1);
+    return bio;
+}
+} // namespace
+
+SecureSocket::SecureSocket(SSL_CTX *context) : PlainSocket()
+{
+    StartOpenSSL();
+    SecureSocket::Init(context);
+}
+
+SecureSocket::~SecureSocket() { SecureSocket::Cleanup(); }
+
+SSL_CTX *SecureSocket::CreateSSLContext(const char *certificateFile, const char *privateKeyFile,
+                                        const char *password, const char *caFile)
+{
+    StartOpenSSL();
+    std::lock_guard<std::mutex> lock(certificateMutex);
+    const char *failure = nullptr;
+    // A context that carries a certificate serves; one without connects.
+    SSL_CTX *context = SSL_CTX_new(certificateFile != nullptr ? TLS_server_method() : TLS_client_method());
+    if (context == nullptr)
+        failure = "SSL_CTX_new() returned NULL";
+    else if (certificateFile != nullptr && SSL_CTX_use_certificate_file(context, certificateFile, SSL_FILETYPE_PEM) <= 0)
+        failure = "Couldn't read certificate";
+    if (failure == nullptr && password != nullptr)
+    {
+        SSL_CTX_set_default_passwd_cb(context, PasswordCallback);
+        SSL_CTX_set_default_passwd_cb_userdata(context, const_cast<char *>(password));
+    }
+    if (failure == nullptr && privateKeyFile != nullptr &&
+        SSL_CTX_use_PrivateKey_file(context, privateKeyFile, SSL_FILETYPE_PEM) <= 0)
+        failure = "Couldn't read private key";
+    if (context != nullptr && password != nullptr)
+    {
+        // The password text belongs to the caller; the context must not keep a pointer to it.
+        SSL_CTX_set_default_passwd_cb(context, nullptr);
+        SSL_CTX_set_default_passwd_cb_userdata(context, nullptr);
+    }
+    if (failure == nullptr && caFile != nullptr && SSL_CTX_load_verify_locations(context, caFile, nullptr) <= 0)
+        failure = "Couldn't read certificate authority";
+    if (failure == nullptr)
+    {
+        SSL_CTX_set_options(context, SSL_OP_ALL);
+        if (SSL_CTX_set_cipher_list(context, "ALL") != 1)
+            failure = "Couldn't set cipher list";
+    }
+    if (failure == nullptr &&
+        SSL_CTX_set_session_id_context(context, reinterpret_cast<const unsigned char *>("SecureSocketsLibrary"),
+                                       20) == 0)
+        failure = "Failed to set context session id";
+    if (failure != nullptr)
+    {
+        net_log::Write(failure);
+        SSL_CTX_free(context);
+        ERR_clear_error();
+        return nullptr;
+    }
+    return context;
+}
+
+void SecureSocket::Init(void *context)
+{
+    Borrowed = false;
+    ssl = nullptr;
+    sslbio = nullptr;
+    State = SOCK_STATE_DISCONNECTED;
+    TlsFailed = false;
+    if (context != nullptr)
+    {
+        ctx = static_cast<SSL_CTX *>(context);
+        OwnsContext = false;
+        return;
+    }
+    OwnsContext = true;
+    ctx = CreateSSLContext(nullptr, nullptr, nullptr, nullptr);
+    if (ctx == nullptr)
+    {
+        net_log::Write("CTX == NULL");
+        throw std::runtime_error("CTX == NULL");
+    }
+}
+
+void SecureSocket::Cleanup()
+{
+    Close();
+    if (ssl != nullptr)
+    {
+        SSL_free(ssl);
+        ssl = nullptr;
+        sslbio = nullptr;
+    }
+    if (OwnsContext && ctx != nullptr)
+        SSL_CTX_free(ctx);
+    ctx = nullptr;
+    OwnsContext = false;
+    delete[] recv_buffer;
+    recv_buffer = nullptr;
+    recv_count = 0;
+    CloseSocket();
+}
+
+int SecureSocket::CreateTlsObject()
+{
+    if (Socket == INVALID_SOCKET)
+    {
+        net_log::Write("Socket == INVALID_SOCKET");
+        return SOCK_ERROR;
+    }
+    if (ssl != nullptr)
+    {
+        SSL_free(ssl);
+        ssl = nullptr;
+        sslbio = nullptr;
+    }
+    if (ctx == nullptr)
+    {
+        net_log::Write("ctx == NULL");
+        return SOCK_ERROR;
+    }
+    ssl = SSL_new(ctx);
+    if (ssl == nullptr)
+    {
+        net_log::Write("ssl == NULL");
+        ERR_clear_error();
+        return SOCK_ERROR;
+    }
+    sslbio = NewSocketBio(Socket);
+    if (sslbio == nullptr)
+    {
+        net_log::Write("sslbio == NULL");
+        SSL_free(ssl);
+        ssl = nullptr;
+        ERR_clear_error();
+        return SOCK_ERROR;
+    }
+    SSL_set_bio(ssl, sslbio, sslbio);
+    TlsFailed = false;
+    return SOCK_SUCCESS;
+}
+
+int SecureSocket::Handshake(bool serverSide)
+{
+    const WaitLimit limit = MakeWaitLimit(HandshakeSeconds, HandshakeMicroseconds);
+    for (;;)
+    {
+        ERR_clear_error();
+        int rc = serverSide ? SSL_accept(ssl) : SSL_connect(ssl);
+        if (rc == 1)
+            return SOCK_SUCCESS;
+        int error = SSL_get_error(ssl, rc);
+        if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE)
+        {
+            short events = error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT;
+            if (PollFor(Socket, events, limit) == PollReady)
+                continue;
+            net_log::Write(serverSide ? "SSL_accept() timed out" : "SSL_connect() timed out");
+        }
+        else
+        {
+            net_log::Write(serverSide ? "SSL_accept() failed" : "SSL_connect() failed");
+        }
+        TlsFailed = true;
+        ERR_clear_error();
+        return SOCK_ERROR;
+    }
+}
+
+int SecureSocket::Connect(const char *host, int port)
+{
+    Close();
+    State = SOCK_STATE_DISCONNECTED;
+    if (host == nullptr || std::strlen(host) >= sizeof HostName)
+    {
+        net_log::Write("Connect() -- host text missing or longer than 127 characters");
+        return SOCK_ERROR;
+    }
+    std::strcpy(HostName, host);
+    if (TCPConnect(HostName, port) != SOCK_SUCCESS || CreateTlsObject() != SOCK_SUCCESS ||
+        Handshake(false) != SOCK_SUCCESS)
+    {
+        Close();
+        return SOCK_ERROR;
+    }
+    State = SOCK_STATE_CONNECTED;
+    return VerifyPeer(HostName, false) == 0 ? SOCK_SUCCESS : SOCK_ERROR;
+}
+
+void SecureSocket::Close()
+{
+    if (State != SOCK_STATE_ERROR)
+    {
+        State = SOCK_STATE_DISCONNECTED;
+        ClearBuffer();
+    }
+    if (ssl != nullptr)
+    {
+        // One call: our close notification goes out, the peer's is not awaited.
+        if (!TlsFailed && Socket != INVALID_SOCKET && SSL_is_init_finished(ssl))
+        {
+            ERR_clear_error();
+            SSL_shutdown(ssl);
+            ERR_clear_error();
+        }
+        // The TLS object refers to the descriptor by number; it goes with the socket so that
+        // nothing can later write through it to a descriptor that has been reused.
+        SSL_free(ssl);
+        ssl = nullptr;
+        sslbio = nullptr;
+    }
+    CloseSocket();
+}
+
+int SecureSocket::Attach(SOCKET socket, bool borrowed)
+{
+    // As the plain form: the previous handle is released by its own ownership.
+    if (socket != INVALID_SOCKET && socket == Socket)
+        Borrowed = true;
+    Close();
+    Borrowed = borrowed;
+    State = SOCK_STATE_DISCONNECTED;
+    Socket = socket < 0 ? INVALID_SOCKET : socket;
+    if (CreateTlsObject() != SOCK_SUCCESS)
+        return SOCK_ERROR;
+    if (Handshake(true) != SOCK_SUCCESS)
+    {
+        Close();
+        return SOCK_ERROR;
+    }
+    State = SOCK_STATE_CONNECTED;
+    return SOCK_SUCCESS;
+}
+
+int SecureSocket::BytesAvailable()
+{
+    if (State != SOCK_STATE_CONNECTED || ssl == nullptr)
+        return 0;
+    return SSL_pending(ssl);
+}
+
+int SecureSocket::Send(const std::string &text)
+{
+    return Send(text.data(), static_cast<std::uint32_t>(text.size()));
+}
+
+int SecureSocket::Send(const void *buffer, std::uint32_t length)
+{
+    if (buffer == nullptr)
+    {
+        net_log::Write("buffer==NULL");
+        return SOCK_ERROR;
+    }
+    if (State != SOCK_STATE_CONNECTED || ssl == nullptr)
+        return SOCK_DISCONNECTED;
+    if (length == 0)
+        length = static_cast<std::uint32_t>(std::strlen(static_cast<const char *>(buffer)));
+    const char *rest = static_cast<const char *>(buffer);
+    std::uint32_t remaining = length;
+    while (remaining > 0)
+    {
+        int piece = remaining > static_cast<std::uint32_t>(INT_MAX) ? INT_MAX : static_cast<int>(remaining);
+        ERR_clear_error();
+        int rc = SSL_write(ssl, rest, piece);
+        if (rc > 0)
+        {
+            rest += rc;
+            remaining -= static_cast<std::uint32_t>(rc);
+            continue;
+        }
+        int error = SSL_get_error(ssl, rc);
+        if (error == SSL_ERROR_WANT_WRITE || error == SSL_ERROR_WANT_READ)
+        {
+            // The write is repeated with the same arguments once the socket is ready.
+            if (PollFor(Socket, error == SSL_ERROR_WANT_WRITE ? POLLOUT : POLLIN, WaitLimit{}) == PollReady)
+                continue;
+        }
+        if (error == SSL_ERROR_SYSCALL || error == SSL_ERROR_SSL)
+            TlsFailed = true;
+        ERR_clear_error();
+        return SOCK_ERROR;
+    }
+    return SOCK_SUCCESS;
+}
+
+int SecureSocket::SendFile(const char *path)
+{
+    if (State != SOCK_STATE_CONNECTED)
+    {
+        net_log::Write("State != SOCK_STATE_CONNECTED");
+        return SOCK_ERROR;
+    }
+    if (path == nullptr)
+        return SOCK_ERROR;
+    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return SOCK_ERROR;
+    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+    int rc = SendFile(fd);
+    close(fd);
+    return rc;
+}
+
+int SecureSocket::SendFile(int fileDescriptor)
+{
+    if (State != SOCK_STATE_CONNECTED)
+    {
+        net_log::Write("State != SOCK_STATE_CONNECTED");
+        return SOCK_ERROR;
+    }
+    if (fileDescriptor < 0)
+    {
+        net_log::Write("SecureSocket::SendFile(HANDLE) - HANDLE is NULL");
+        return SOCK_ERROR;
+    }
+    struct stat info;
+    if (fstat(fileDescriptor, &info) < 0)
+        return SOCK_ERROR;
+    const std::uint64_t size = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    std::unique_ptr<unsigned char[]> chunk(new (std::nothrow) unsigned char[FileChunk]);
+    if (!chunk)
+        return SOCK_ERROR;
+    FileBytesSent = 0;
+    FileBytesTotal = static_cast<std::uint32_t>(size);
+    FileSendActive = true;
+    int result = SOCK_SUCCESS;
+    std::uint64_t done = 0;
+    while (done < size)
+    {
+        std::size_t want = size - done < FileChunk ? static_cast<std::size_t>(size - done) : FileChunk;
+        ssize_t got = pread(fileDescriptor, chunk.get(), want, static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+        {
+            // A read error, or the file holds fewer bytes than its size said.
+            result = SOCK_ERROR;
+            break;
+        }
+        int sent = Send(chunk.get(), static_cast<std::uint32_t>(got));
+        if (sent != SOCK_SUCCESS)
+        {
+            result = sent;
+            break;
+        }
+        done += static_cast<std::uint64_t>(got);
+        FileBytesSent = static_cast<std::uint32_t>(done);
+    }
+    FileSendActive = false;
+    return result;
+}
+
+// One SSL_read into the free room of the buffer. Results: the count read (> 0); the count held
+// when the buffer has no room; TlsWantRead / TlsWantWrite when the socket must be waited on
+// first; 0 when the connection ended or failed (it has been closed).
+int SecureSocket::ReadTls()
+{
+    if (recv_buffer == nullptr)
+        return 0;
+    std::uint32_t room = MaxHeld - recv_count;
+    if (room == 0)
+        return static_cast<int>(recv_count);
+    ERR_clear_error();
+    int rc = SSL_read(ssl, recv_buffer + recv_count, static_cast<int>(room));
+    if (rc > 0)
+    {
+        recv_count += static_cast<std::uint32_t>(rc);
+        recv_buffer[recv_count] = 0;
+        return rc;
+    }
+    int error = SSL_get_error(ssl, rc);
+    switch (error)
+    {
+    case SSL_ERROR_WANT_READ:
+        return TlsWantRead;
+    case SSL_ERROR_WANT_WRITE:
+        return TlsWantWrite;
+    case SSL_ERROR_ZERO_RETURN: // the peer's close notification
+        break;
+    default:
+        TlsFailed = true;
+        ERR_get_error();
+        break;
+    }
+    ERR_clear_error();
+    Close();
+    return 0;
+}
+
+int SecureSocket::FillBuffer()
+{
+    if (State != SOCK_STATE_CONNECTED || ssl == nullptr)
+        return 0;
+    for (;;)
+    {
+        int rc = ReadTls();
+        if (rc != TlsWantRead && rc != TlsWantWrite)
+            return rc;
+        // Read again once the socket is ready: a fill waits as a blocking read would.
+        if (PollFor(Socket, rc == TlsWantRead ? POLLIN : POLLOUT, WaitLimit{}) != PollReady)
+        {
+            Close();
+            return 0;
+        }
+    }
+}
+
+int SecureSocket::WaitForData(bool force, int seconds, int microseconds)
+{
+    if (!force && recv_count > 0)
+        return static_cast<int>(recv_count);
+    if (State != SOCK_STATE_CONNECTED || ssl == nullptr)
+        return SOCK_DISCONNECTED;
+    const WaitLimit limit = MakeWaitLimit(seconds, microseconds);
+    // Bytes the library already holds (decrypted or still to decrypt) do not make the socket
+    // readable: try them first, and wait on the socket only when the library asks for more.
+    short waitFor = (SSL_pending(ssl) > 0 || SSL_has_pending(ssl)) ? 0 : POLLIN;
+    for (;;)
+    {
+        if (waitFor != 0)
+        {
+            switch (PollFor(Socket, waitFor, limit))
+            {
+            case PollTimeout:
+                return SOCK_TIMEOUT;
+            case PollFailed:
+                Close();
+                return SOCK_ERROR;
+            case PollReady:
+                break;
+            }
+        }
+        int rc = ReadTls();
+        if (rc > 0)
+            return rc;
+        if (rc == 0)
+            return SOCK_DISCONNECTED;
+        waitFor = rc == TlsWantRead ? POLLIN : POLLOUT;
+    }
+}
+
+int SecureSocket::VerifyPeer(const char *expectedName, bool check)
+{
+    if (ssl == nullptr)
+        return check ? -1 : 0;
+    if (check && SSL_get_verify_result(ssl) != X509_V_OK)
+        return -1;
+    char commonName[256] = {};
+    if (X509 *peer = SSL_get1_peer_certificate(ssl))
+    {
+        if (X509_NAME *subject = X509_get_subject_name(peer))
+            X509_NAME_get_text_by_NID(subject, NID_commonName, commonName, sizeof commonName);
+        X509_free(peer);
+    }
+    if (check && strcasecmp(commonName, expectedName != nullptr ? expectedName : "") != 0)
+        return -1;
+    return 0;
+}

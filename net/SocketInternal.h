@@ -1,0 +1,85 @@
+// Helpers shared by the socket implementations; not part of the interface.
+#pragma once
+
+#include <cerrno>
+#include <chrono>
+#include <poll.h>
+
+namespace net_internal
+{
+// The bound of one wait: seconds < 0 means no limit.
+struct WaitLimit
+{
+    bool Infinite = true;
+    std::chrono::steady_clock::time_point Until{};
+};
+
+inline WaitLimit MakeWaitLimit(int seconds, int microseconds)
+{
+    WaitLimit limit;
+    if (seconds < 0)
+        return limit;
+    limit.Infinite = false;
+    long long us = static_cast<long long>(seconds) * 1000000LL + (microseconds > 0 ? microseconds : 0);
+    limit.Until = std::chrono::steady_clock::now() + std::chrono::microseconds(us);
+    return limit;
+}
+
+enum PollResult
+{
+    PollReady = 1,
+    PollTimeout = 0,
+    PollFailed = -1, // poll itself failed, or the descriptor is not open
+};
+
+// Waits until `fd` shows one of `events` (error and hang-up count as ready, so that the
+// following read reports them) or the limit passes. Interrupted waits resume with the time left.
+inline PollResult PollFor(int fd, short events, const WaitLimit &limit)
+{
+    for (;;)
+    {
+        pollfd p{fd, events, 0};
+        timespec ts{};
+        timespec *tp = nullptr;
+        if (!limit.Infinite)
+        {
+            auto left = limit.Until - std::chrono::steady_clock::now();
+            long long ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
+            if (ns < 0)
+                ns = 0;
+            ts.tv_sec = static_cast<time_t>(ns / 1000000000LL);
+            ts.tv_nsec = static_cast<long>(ns % 1000000000LL);
+            tp = &ts;
+        }
+        int rc = ppoll(&p, 1, tp, nullptr);
+        if (rc < 0)
+        {
+            if (errno == EINTR)
+                continue;
+            return PollFailed;
+        }
+        if (rc == 0)
+            return PollTimeout;
+        if (p.revents & POLLNVAL)
+            return PollFailed;
+        return PollReady;
+    }
+}
+
+// Errors of a receive that mean the connection is gone rather than broken.
+inline bool IsLostConnection(int error)
+{
+    switch (error)
+    {
+    case ECONNRESET:
+    case ECONNABORTED:
+    case ENETRESET:
+    case ENOTCONN:
+    case ETIMEDOUT:
+    case EPIPE:
+        return true;
+    default:
+        return false;
+    }
+}
+} // namespace net_internal
