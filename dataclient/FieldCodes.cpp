@@ -4,9 +4,11 @@
 
 std::string NormalizeFieldCode(std::string_view code)
 {
+    std::string out;
     if (StrToIntDef(code, 0) != 0)
-        return "f" + std::string(code);
-    return std::string(code);
+        out.push_back('f');
+    out.append(code);
+    return out;
 }
 
 static std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)

@@ -181,12 +181,12 @@ bool dbServerConnection::ReadFieldsToFile(const std::string &table, int indexNum
     notes.clear();
     if (Reply.CommaText() == "~")
     {
-        fieldList = "~";
+        fieldList.assign(1, '~');
         return false;
     }
     if (!LastError.empty())
     {
-        fieldList = "\"Error=" + LastError + "\"";
+        fieldList.assign("\"Error=").append(LastError).push_back('"');
         return false;
     }
     cStringList fields;
