@@ -3,7 +3,10 @@
 #include "tests/dataclient/ScriptedPeer.h"
 #include "toolkit/Host.h"
 
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace
 {
@@ -242,8 +245,29 @@ TEST(dbServerConnection, NoServerMeansNotConnected)
         cScriptedPeer closed(false); // a free port that nobody listens on afterwards
         port = closed.Port();
     }
-    dbServerConnection c("127.0.0.1", std::to_string(port), "DorvaneClient", "", false, -1);
-    EXPECT_FALSE(c.IsConnectedFlag);
-    EXPECT_FALSE(c.Connected());
-    EXPECT_FALSE(c.SendMessage(1, 0, "x"));
+    // The trace behind the debug switch records the socket creations.
+    const std::string saved = DebugLogPath;
+    DebugLogPath =
+        (std::filesystem::temp_directory_path() / ("dataclient_trace_" + std::to_string(::getpid())))
+            .string();
+    DebugLogEnabled = true;
+    {
+        dbServerConnection c("127.0.0.1", std::to_string(port), "DorvaneClient", "", false, -1);
+        EXPECT_FALSE(c.IsConnectedFlag);
+        EXPECT_FALSE(c.Connected());
+        EXPECT_FALSE(c.SendMessage(1, 0, "x"));
+    }
+    DebugLogEnabled = false;
+    std::ifstream in(DebugLogPath);
+    std::string line;
+    int traced = 0;
+    while (std::getline(in, line))
+    {
+        EXPECT_EQ(line.size(), 13 + std::string("Connect::NoSocket\r").size()) << line;
+        EXPECT_NE(line.find("Connect::NoSocket"), std::string::npos);
+        ++traced;
+    }
+    EXPECT_EQ(traced, 2); // at construction and at the reconnection of the request
+    std::filesystem::remove(DebugLogPath);
+    DebugLogPath = saved;
 }
