@@ -31,7 +31,7 @@ protected:
         Executable = Folder.Path + "DorvaneProvider.exe";
         WriteFile(Executable, "running copy");
         ::chmod(Executable.c_str(), 0755);
-        LocalDate = DateTimeToFileDate(EncodeDate(2024, 5, 1) + EncodeTime(10, 0, 0, 0));
+        LocalDate = DateTimeToFileDate(EncodeDate(2024, 5, 1) + EncodeTime(10, 0, 10, 0));
         ASSERT_TRUE(FileSetDate(Executable, LocalDate));
         // The new copy proves that it was started by leaving a marker beside itself.
         Marker = Folder.Path + "started marker";
