@@ -190,7 +190,23 @@ TEST(EditObjects, EnterInsertsNothingAndMovesFocusWithNavigationWindow)
     EXPECT_TRUE(WaitUntil([&] { return secondEdit->hasFocus(); }));
 }
 
-TEST(EditObjects, EnterWithoutNavigationWindowKeepsFocus)
+namespace
+{
+struct cExitLog
+{
+    int Calls = 0;
+    bool Veto = false;
+};
+
+void CheckExit(void *user, cEditObject &binding)
+{
+    auto *log = static_cast<cExitLog *>(user);
+    ++log->Calls;
+    binding.Veto = log->Veto;
+}
+} // namespace
+
+TEST(EditObjects, EnterWithoutNavigationKeepsFocusAndVetoKeepsChangePending)
 {
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
@@ -199,7 +215,10 @@ TEST(EditObjects, EnterWithoutNavigationWindowKeepsFocus)
     layout->addWidget(first);
     layout->addWidget(second);
     cEditObjects binding(nullptr, "Personnel");
-    binding.AddEdit(first, "f11", "");
+    cEditObject *bound = binding.AddEdit(first, "f11", "M");
+    ASSERT_NE(bound, nullptr);
+    cExitLog log{0, true};
+    bound->SetExitHandler(CheckExit, &log);
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -211,4 +230,24 @@ TEST(EditObjects, EnterWithoutNavigationWindowKeepsFocus)
     EXPECT_TRUE(first->hasFocus());
     EXPECT_EQ(returns.count(), 0);
     EXPECT_TRUE(first->text().isEmpty());
+
+    // The user's typing marks the binding; a vetoing exit handler keeps it marked.
+    QTest::keyClicks(first, "Ann");
+    EXPECT_TRUE(bound->Modified);
+    EXPECT_EQ(first->palette().color(QPalette::Base), binding.NormalColour);
+    second->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return second->hasFocus(); }));
+    EXPECT_EQ(log.Calls, 1);
+    EXPECT_TRUE(bound->Modified);
+
+    log.Veto = false;
+    first->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return first->hasFocus(); }));
+    QTest::keyClick(first, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(first, Qt::Key_Backspace);
+    EXPECT_EQ(first->palette().color(QPalette::Base), binding.MissingColour);
+    second->setFocus();
+    ASSERT_TRUE(WaitUntil([&] { return second->hasFocus(); }));
+    EXPECT_EQ(log.Calls, 2);
+    EXPECT_FALSE(bound->Modified);
 }
