@@ -182,6 +182,7 @@ int PlainSocket::Connect(const char *host, int port)
 {
     Close();
     State = SOCK_STATE_DISCONNECTED;
+    Borrowed = false; // the socket Connect makes is its own
     if (host == nullptr || std::strlen(host) >= sizeof HostName)
     {
         net_log::Write("Connect() -- host text missing or longer than 127 characters");
