@@ -20,79 +20,174 @@ std::string LowerKey(std::string_view name)
     return key;
 }
 
-// The nine characters that make a word a string: { } [ ] blank " , ' backslash.
-bool HasStringCharacter(std::string_view text)
+bool SameText(std::string_view a, std::string_view b)
 {
-    for (char c : text)
+    if (a.size() != b.size())
+        return false;
+    const char *pa = a.data();
+    const char *pb = b.data();
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Lower(pa[i]) != Lower(pb[i]))
+            return false;
+    return true;
+}
+
+// Character classes, one table for the hot loops (they must stay fast in unoptimised builds).
+enum : unsigned char
+{
+    SplitChar = 1,   // \ " ' [ ] { } ,   (SplitTopLevel)
+    StringChar = 2,  // { } [ ] blank " , ' \   (a word holding one is a string)
+    NameQuote = 4,   // { } [ ] : " , ' \   (QuoteName quotes the name)
+    EscapeChar = 8   // " CR LF TAB \   (EscapeText)
+};
+
+struct cClassTable
+{
+    unsigned char Of[256] = {};
+    constexpr cClassTable()
     {
-        switch (c)
-        {
-        case '{':
-        case '}':
-        case '[':
-        case ']':
-        case ' ':
-        case '"':
-        case ',':
-        case '\'':
-        case '\\':
-            return true;
-        default:
-            break;
-        }
+        for (unsigned char c : {'\\', '"', '\'', '[', ']', '{', '}', ','})
+            Of[c] |= SplitChar;
+        for (unsigned char c : {'{', '}', '[', ']', ' ', '"', ',', '\'', '\\'})
+            Of[c] |= StringChar;
+        for (unsigned char c : {'{', '}', '[', ']', ':', '"', ',', '\'', '\\'})
+            Of[c] |= NameQuote;
+        for (unsigned char c : {'"', '\r', '\n', '\t', '\\'})
+            Of[c] |= EscapeChar;
     }
+};
+constexpr cClassTable Classes;
+
+bool HasClass(std::string_view text, unsigned char cls)
+{
+    const unsigned char *p = reinterpret_cast<const unsigned char *>(text.data());
+    const unsigned char *end = p + text.size();
+    for (; p < end; ++p)
+        if (Classes.Of[*p] & cls)
+            return true;
     return false;
 }
 
-// The nine characters that make QuoteName quote a name: { } [ ] : " , ' backslash.
-bool HasNameQuoteCharacter(std::string_view text)
+// Clamped walk of a depth counter: starting at value, a run of +1/-1 steps whose total is sum and
+// whose lowest prefix total is low (<= 0), never going below 0, ends at this value.
+std::size_t ClampedWalk(std::size_t value, std::int64_t sum, std::int64_t low)
 {
-    for (char c : text)
-    {
-        switch (c)
-        {
-        case '{':
-        case '}':
-        case '[':
-        case ']':
-        case ':':
-        case '"':
-        case ',':
-        case '\'':
-        case '\\':
-            return true;
-        default:
-            break;
-        }
-    }
-    return false;
+    const std::int64_t a = static_cast<std::int64_t>(value) + sum;
+    const std::int64_t b = sum - low;
+    return static_cast<std::size_t>(std::max(a, b));
 }
+
+} // namespace
+
+// A region: a bracket or brace counted by the outermost scan, up to the closer that brings its
+// counter back. Every nested level whose quote state agrees with the outermost scan at one of
+// these openers (which is the case for the openers it counts itself: both are outside quotes
+// there, and from then on the quote states evolve alike) can jump to the closer, updating the
+// other counter from the region's summary, instead of scanning the region again.
+struct cJSONScanTable
+{
+    static constexpr std::uint32_t NoClose = 0xFFFFFFFFu;
+    struct cRegion
+    {
+        std::uint32_t Open;     // offset of the opener from Base
+        std::uint32_t Close;    // offset of its closer, or NoClose
+        std::uint32_t Next;     // index of the first region opened after the closer
+        std::int32_t OtherSum;  // net steps of the other counter inside (brackets for a brace)
+        std::int32_t OtherLow;  // lowest prefix of those steps (<= 0)
+    };
+    const char *Base = nullptr;
+    std::size_t Size = 0;
+    std::vector<cRegion> Regions;
+
+    // Index of the region whose opener is at p, or Regions.size().
+    std::size_t IndexAt(const char *p) const
+    {
+        if (p < Base || p >= Base + Size)
+            return Regions.size();
+        const auto offset = static_cast<std::uint32_t>(p - Base);
+        auto it = std::lower_bound(Regions.begin(), Regions.end(), offset,
+                                   [](const cRegion &r, std::uint32_t o) { return r.Open < o; });
+        if (it == Regions.end() || it->Open != offset)
+            return Regions.size();
+        return static_cast<std::size_t>(it - Regions.begin());
+    }
+};
+
+namespace
+{
+
+using cScanTable = cJSONScanTable;
 
 // SplitTopLevel without copies: calls item(view) for every item, trimmed, in order.
-template <typename F> void ForEachTopLevel(std::string_view text, F &&item)
+// record: the outermost scan fills it with the regions of the text. use: a table recorded by an
+// outer scan whose quote state agrees with this one at its start (cursor: first region to meet).
+template <typename F> void ScanTopLevel(std::string_view text, cScanTable *record, const cScanTable *use, F &&item)
 {
+    std::size_t cursor = use ? use->Regions.size() : 0;
     bool inDouble = false;
     bool inSingle = false;
-    bool escaped = false;
     std::size_t brackets = 0;
     std::size_t braces = 0;
-    std::size_t start = 0;
-    const std::size_t n = text.size();
-    for (std::size_t i = 0; i < n; ++i)
+    const char *const begin = text.data();
+    const char *const end = begin + text.size();
+    const char *start = begin;
+
+    // Recording state: raw step totals of both counters and the stacks of open regions.
+    struct cOpen
     {
-        const char c = text[i];
-        if (escaped)
+        std::size_t Region;
+        std::int64_t OtherAtOpen;
+        std::int64_t OtherLow; // lowest other total since the opener (for the top entry)
+    };
+    std::vector<cOpen> bracketStack;
+    std::vector<cOpen> braceStack;
+    std::int64_t bracketTotal = 0;
+    std::int64_t braceTotal = 0;
+    if (record)
+    {
+        if (text.size() >= cScanTable::NoClose)
+            record = nullptr; // too large to record offsets: scan plainly
+        else
         {
-            // A backslash escapes the one character after it: an escaped quote, bracket or
-            // backslash is not counted. Commas are not escapable (as in the original split).
-            escaped = false;
-            if (c != ',')
-                continue;
+            record->Base = begin;
+            record->Size = text.size();
+            record->Regions.clear();
         }
+    }
+
+    auto openRegion = [&](const char *p, bool bracket) {
+        const std::size_t index = record->Regions.size();
+        record->Regions.push_back({static_cast<std::uint32_t>(p - begin), cScanTable::NoClose, 0, 0, 0});
+        if (bracket)
+            bracketStack.push_back({index, braceTotal, braceTotal});
+        else
+            braceStack.push_back({index, bracketTotal, bracketTotal});
+    };
+    auto closeRegion = [&](const char *p, std::vector<cOpen> &stack, std::int64_t otherTotal) {
+        const cOpen top = stack.back();
+        stack.pop_back();
+        auto &r = record->Regions[top.Region];
+        r.Close = static_cast<std::uint32_t>(p - begin);
+        r.Next = static_cast<std::uint32_t>(record->Regions.size());
+        r.OtherSum = static_cast<std::int32_t>(otherTotal - top.OtherAtOpen);
+        r.OtherLow = static_cast<std::int32_t>(top.OtherLow - top.OtherAtOpen);
+        if (!stack.empty())
+            stack.back().OtherLow = std::min(stack.back().OtherLow, top.OtherLow);
+    };
+
+    const char *p = begin;
+    for (; p < end; ++p)
+    {
+        const char c = *p;
+        if (!(Classes.Of[static_cast<unsigned char>(c)] & SplitChar))
+            continue;
         switch (c)
         {
         case '\\':
-            escaped = true;
+            // A backslash escapes the one character after it: an escaped quote, bracket or
+            // backslash is not counted. Commas are not escapable (as in the original split).
+            if (p + 1 < end && p[1] != ',')
+                ++p;
             break;
         case '"':
             if (!inSingle)
@@ -103,33 +198,101 @@ template <typename F> void ForEachTopLevel(std::string_view text, F &&item)
                 inSingle = !inSingle;
             break;
         case '[':
-            if (!inDouble && !inSingle)
-                ++brackets;
-            break;
-        case ']':
-            if (!inDouble && !inSingle && brackets > 0)
-                --brackets;
-            break;
         case '{':
-            if (!inDouble && !inSingle)
-                ++braces;
-            break;
-        case '}':
-            if (!inDouble && !inSingle && braces > 0)
-                --braces;
-            break;
-        case ',':
-            if (!inDouble && !inSingle && brackets == 0 && braces == 0)
+        {
+            if (inDouble || inSingle)
+                break;
+            const bool bracket = c == '[';
+            if (use)
             {
-                item(cJSON::Trim(text.substr(start, i - start)));
-                start = i + 1;
+                const auto &regions = use->Regions;
+                const auto offset = static_cast<std::uint32_t>(p - use->Base);
+                if (cursor >= regions.size() || regions[cursor].Open != offset)
+                    cursor = use->IndexAt(p);
+                if (cursor < regions.size())
+                {
+                    const auto &r = regions[cursor];
+                    if (r.Close == cScanTable::NoClose || use->Base + r.Close >= end)
+                    {
+                        p = end - 1; // the rest of this level is inside the region: one item
+                        break;
+                    }
+                    if (bracket)
+                        braces = ClampedWalk(braces, r.OtherSum, r.OtherLow);
+                    else
+                        brackets = ClampedWalk(brackets, r.OtherSum, r.OtherLow);
+                    p = use->Base + r.Close; // its own counter is back where it was
+                    cursor = r.Next;
+                    break;
+                }
+            }
+            if (bracket)
+            {
+                ++brackets;
+                if (record)
+                {
+                    ++bracketTotal;
+                    if (!braceStack.empty())
+                        braceStack.back().OtherLow = std::min(braceStack.back().OtherLow, bracketTotal);
+                    openRegion(p, true);
+                }
+            }
+            else
+            {
+                ++braces;
+                if (record)
+                {
+                    ++braceTotal;
+                    if (!bracketStack.empty())
+                        bracketStack.back().OtherLow = std::min(bracketStack.back().OtherLow, braceTotal);
+                    openRegion(p, false);
+                }
             }
             break;
-        default:
+        }
+        case ']':
+            if (inDouble || inSingle)
+                break;
+            if (brackets > 0)
+                --brackets;
+            if (record)
+            {
+                --bracketTotal;
+                if (!braceStack.empty())
+                    braceStack.back().OtherLow = std::min(braceStack.back().OtherLow, bracketTotal);
+                if (!bracketStack.empty())
+                    closeRegion(p, bracketStack, braceTotal);
+            }
+            break;
+        case '}':
+            if (inDouble || inSingle)
+                break;
+            if (braces > 0)
+                --braces;
+            if (record)
+            {
+                --braceTotal;
+                if (!bracketStack.empty())
+                    bracketStack.back().OtherLow = std::min(bracketStack.back().OtherLow, braceTotal);
+                if (!braceStack.empty())
+                    closeRegion(p, braceStack, bracketTotal);
+            }
+            break;
+        default: // ','
+            if (!inDouble && !inSingle && brackets == 0 && braces == 0)
+            {
+                item(cJSON::Trim(std::string_view(start, static_cast<std::size_t>(p - start))));
+                start = p + 1;
+            }
             break;
         }
     }
-    item(cJSON::Trim(text.substr(start)));
+    item(cJSON::Trim(std::string_view(start, static_cast<std::size_t>(end - start))));
+}
+
+template <typename F> void ForEachTopLevel(std::string_view text, F &&item)
+{
+    ScanTopLevel(text, nullptr, nullptr, item);
 }
 
 // ExtractUntil without copies: the index of the first stop character outside quotes, or npos.
@@ -137,10 +300,11 @@ std::size_t FindUntil(std::string_view text, std::string_view stops)
 {
     bool inDouble = false;
     bool inSingle = false;
+    const char *p = text.data();
     for (std::size_t i = 0; i < text.size(); ++i)
     {
-        const char c = text[i];
-        const bool afterBackslash = i > 0 && text[i - 1] == '\\';
+        const char c = p[i];
+        const bool afterBackslash = i > 0 && p[i - 1] == '\\';
         if (c == '"' && !afterBackslash)
             inDouble = !inDouble;
         else if (c == '\'' && !afterBackslash)
@@ -149,6 +313,34 @@ std::size_t FindUntil(std::string_view text, std::string_view stops)
             return i;
     }
     return std::string_view::npos;
+}
+
+void EscapeTo(std::string_view text, std::string &out)
+{
+    const char *p = text.data();
+    const char *end = p + text.size();
+    const char *run = p;
+    for (; p < end; ++p)
+    {
+        if (Classes.Of[static_cast<unsigned char>(*p)] & EscapeChar)
+        {
+            out.append(run, static_cast<std::size_t>(p - run));
+            out += '\\';
+            run = p; // the character itself follows
+        }
+    }
+    out.append(run, static_cast<std::size_t>(end - run));
+}
+
+void QuoteNameTo(std::string_view name, std::string &out)
+{
+    // Escaping adds only backslashes, which are quoting characters themselves.
+    const bool quote = HasClass(name, NameQuote) || HasClass(name, EscapeChar);
+    if (quote)
+        out += '"';
+    EscapeTo(name, out);
+    if (quote)
+        out += '"';
 }
 
 // Delphi's StrToIntDef(text, 0) <> 0 for the stored text of a boolean.
@@ -184,9 +376,8 @@ void cJSONItems::Compact() const
     std::size_t out = 0;
     for (std::size_t i = 0; i < Slots.size(); ++i)
     {
-        if (Slots[i])
+        if (Slots[i].Alive)
         {
-            Slots[i]->Slot = out;
             if (out != i)
                 Slots[out] = std::move(Slots[i]);
             ++out;
@@ -194,6 +385,21 @@ void cJSONItems::Compact() const
     }
     Slots.resize(out);
     Dead = 0;
+    if (Indexed)
+    {
+        Indexed = false;
+        BuildIndex();
+    }
+}
+
+void cJSONItems::BuildIndex() const
+{
+    ByName.clear();
+    ByName.reserve(Slots.size());
+    for (std::size_t i = 0; i < Slots.size(); ++i)
+        if (Slots[i].Alive && Slots[i].Named)
+            ByName.emplace(LowerKey(Slots[i].Name), i);
+    Indexed = true;
 }
 
 const cJSONItems::cMember *cJSONItems::At(int i) const
@@ -201,7 +407,7 @@ const cJSONItems::cMember *cJSONItems::At(int i) const
     Compact();
     if (i < 0 || static_cast<std::size_t>(i) >= Slots.size())
         return nullptr;
-    return Slots[static_cast<std::size_t>(i)].get();
+    return &Slots[static_cast<std::size_t>(i)];
 }
 
 std::string cJSONItems::Strings(int i) const
@@ -242,47 +448,61 @@ cJSON *cJSONItems::Object(int i) const
 
 int cJSONItems::IndexOfName(std::string_view name) const
 {
-    cMember *m = FindMember(name);
-    if (!m)
-        return -1;
     Compact();
-    return static_cast<int>(m->Slot);
+    const std::size_t slot = Find(name);
+    return slot == None ? -1 : static_cast<int>(slot);
 }
 
 std::string cJSONItems::Values(std::string_view name) const
 {
-    cMember *m = FindMember(name);
-    return m ? m->Value : std::string();
+    const std::size_t slot = Find(name);
+    return slot == None ? std::string() : Slots[slot].Value;
 }
 
-cJSONItems::cMember *cJSONItems::FindMember(std::string_view name) const
+std::size_t cJSONItems::Find(std::string_view name) const
 {
-    if (ByName.empty())
-        return nullptr;
-    auto it = ByName.find(LowerKey(name));
-    return it == ByName.end() ? nullptr : it->second;
+    if (Indexed)
+    {
+        auto it = ByName.find(LowerKey(name));
+        return it == ByName.end() ? None : it->second;
+    }
+    if (Slots.size() > 16)
+    {
+        BuildIndex();
+        return Find(name);
+    }
+    for (std::size_t i = 0; i < Slots.size(); ++i)
+        if (Slots[i].Alive && Slots[i].Named && SameText(Slots[i].Name, name))
+            return i;
+    return None;
 }
 
-cJSONItems::cMember *cJSONItems::Append(std::string_view name, bool named)
+std::size_t cJSONItems::Append(std::string_view name, bool named)
 {
-    auto member = std::make_unique<cMember>();
-    member->Name = std::string(name);
-    member->Slot = Slots.size();
-    member->Named = named;
-    cMember *m = member.get();
-    Slots.push_back(std::move(member));
+    const std::size_t slot = Slots.size();
+    Slots.emplace_back();
+    cMember &m = Slots.back();
+    m.Name = std::string(name);
+    m.Named = named;
     ++Live;
-    if (named)
-        ByName.emplace(LowerKey(name), m);
-    return m;
+    if (named && Indexed)
+        ByName.emplace(LowerKey(name), slot);
+    return slot;
 }
 
-void cJSONItems::Remove(cMember *member)
+void cJSONItems::Remove(std::size_t slot)
 {
-    auto it = ByName.find(LowerKey(member->Name));
-    if (it != ByName.end() && it->second == member)
-        ByName.erase(it);
-    Slots[member->Slot].reset(); // destroys the member and its child
+    cMember &m = Slots[slot];
+    if (!m.Alive)
+        return;
+    if (m.Named && Indexed)
+        ByName.erase(LowerKey(m.Name));
+    m.Alive = false;
+    m.Child.reset(); // destroys the child
+    m.Name.clear();
+    m.Name.shrink_to_fit();
+    m.Value.clear();
+    m.Value.shrink_to_fit();
     --Live;
     ++Dead;
     if (Dead > 32 && Dead > Live)
@@ -292,6 +512,7 @@ void cJSONItems::Remove(cMember *member)
 void cJSONItems::Clear()
 {
     ByName.clear();
+    Indexed = false;
     Slots.clear();
     Live = 0;
     Dead = 0;
@@ -315,12 +536,7 @@ std::string cJSON::EscapeText(std::string_view text)
 {
     std::string out;
     out.reserve(text.size() + 8);
-    for (char c : text)
-    {
-        if (c == '"' || c == '\r' || c == '\n' || c == '\t' || c == '\\')
-            out.push_back('\\');
-        out.push_back(c);
-    }
+    EscapeTo(text, out);
     return out;
 }
 
@@ -328,12 +544,20 @@ std::string cJSON::CollapseBackslashes(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i)
+    const char *p = text.data();
+    const char *end = p + text.size();
+    const char *run = p;
+    for (; p < end; ++p)
     {
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\')
-            ++i; // drop the first, keep the second, continue after it
-        out.push_back(text[i]);
+        if (*p == '\\' && p + 1 < end && p[1] == '\\')
+        {
+            // Keep everything up to and including this backslash, drop the next one.
+            out.append(run, static_cast<std::size_t>(p + 1 - run));
+            ++p;
+            run = p + 1;
+        }
     }
+    out.append(run, static_cast<std::size_t>(end - run));
     return out;
 }
 
@@ -347,10 +571,9 @@ std::string cJSON::Unquote(std::string_view name)
 
 std::string cJSON::QuoteName(std::string_view name)
 {
-    std::string escaped = EscapeText(name);
-    if (HasNameQuoteCharacter(escaped))
-        return "\"" + escaped + "\"";
-    return escaped;
+    std::string out;
+    QuoteNameTo(name, out);
+    return out;
 }
 
 std::string_view cJSON::StripEnclosing(std::string_view text, bool &isObject)
@@ -445,7 +668,7 @@ bool cJSON::IsNumber(std::string_view text)
 cJSON::cJSON(std::string_view text, std::string_view name, cJSON *parent)
     : Name(Trim(name)), Parent(parent), Level(parent ? parent->Level + 1 : 1)
 {
-    ReadText(text);
+    ReadText(text, nullptr);
 }
 
 cJSON::~cJSON() = default;
@@ -456,10 +679,10 @@ void cJSON::Parse(std::string_view text)
 {
     // The text may be a member of this very tree: read from a copy.
     const std::string copy(text);
-    ReadText(copy);
+    ReadText(copy, nullptr);
 }
 
-void cJSON::ReadText(std::string_view text)
+void cJSON::ReadText(std::string_view text, const cJSONScanTable *table)
 {
     Clear();
     bool isObject = true;
@@ -467,7 +690,11 @@ void cJSON::ReadText(std::string_view text)
     IsObject = isObject;
     if (body.empty())
         return;
-    ForEachTopLevel(body, [this](std::string_view item) {
+    // The outermost level records the regions of its text; nested levels use them.
+    cScanTable recorded;
+    cScanTable *record = table ? nullptr : &recorded;
+    const cScanTable *use = table ? table : &recorded;
+    ScanTopLevel(body, record, table, [this, use](std::string_view item) {
         if (item.empty())
             return;
         if (IsObject)
@@ -477,14 +704,14 @@ void cJSON::ReadText(std::string_view text)
             if (name.empty())
                 return;
             const std::string_view value = stop == std::string_view::npos ? std::string_view() : Trim(item.substr(stop + 1));
-            Store(name, value, false);
+            Store(name, value, false, use);
         }
         else
         {
             std::string_view value = item;
             if (value == "null")
                 value = {};
-            Store({}, value, false);
+            Store({}, value, false, use);
         }
     });
 }
@@ -494,17 +721,17 @@ void cJSON::SetValue(std::string_view name, std::string_view valueText)
     // Copies: the texts may belong to this tree, which the store may change.
     const std::string n(name);
     const std::string v(valueText);
-    Store(n, v, false);
+    Store(n, v, false, nullptr);
 }
 
 void cJSON::SetString(std::string_view name, std::string_view text)
 {
     const std::string n(name);
     const std::string v(text);
-    Store(n, v, true);
+    Store(n, v, true, nullptr);
 }
 
-void cJSON::Store(std::string_view name, std::string_view value, bool literalString)
+void cJSON::Store(std::string_view name, std::string_view value, bool literalString, const cJSONScanTable *table)
 {
     int kind = JsonNull;
     std::string stored;
@@ -518,8 +745,8 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
     {
         if (IsObject)
         {
-            cJSONItems::cMember *current = Members.FindMember(name);
-            if (current && !current->Value.empty())
+            const std::size_t current = Members.Find(name);
+            if (current != cJSONItems::None && !Members.Slots[current].Value.empty())
                 Members.Remove(current);
         }
         if (literalString)
@@ -548,7 +775,7 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
                 if (Level < MaxDepth)
                 {
                     child = std::make_unique<cJSON>(std::string_view(), name, this);
-                    child->ReadText(value);
+                    child->ReadText(value, table);
                     kind = child->IsObject ? JsonObject : JsonArray;
                     stored = child->IsObject ? "object" : "array";
                 }
@@ -577,64 +804,69 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
                 }
                 else
                 {
-                    kind = HasStringCharacter(value) ? JsonString : JsonWord;
+                    kind = HasClass(value, StringChar) ? JsonString : JsonWord;
                     stored = CollapseBackslashes(value);
                 }
             }
         }
     }
 
-    cJSONItems::cMember *line = nullptr;
+    std::size_t slot = cJSONItems::None;
     if (!IsObject)
     {
-        line = Members.Append({}, false);
+        slot = Members.Append({}, false);
     }
     else
     {
         const std::string unquoted = Unquote(name);
-        line = Members.FindMember(unquoted);
-        if (line)
-            line->Child.reset();
+        slot = Members.Find(unquoted);
+        if (slot != cJSONItems::None)
+            Members.Slots[slot].Child.reset();
         else
-            line = Members.Append(unquoted, true);
+            slot = Members.Append(unquoted, true);
     }
-    line->Value = std::move(stored);
-    line->Kind = kind;
-    line->Child = std::move(child);
+    cJSONItems::cMember &line = Members.Slots[slot];
+    line.Value = std::move(stored);
+    line.Kind = kind;
+    line.Child = std::move(child);
 }
 
 // ---------------------------------------------------------------------------------------------
 // cJSON: lookups
 
-bool cJSON::HasValue(std::string_view name) const { return Members.FindMember(name) != nullptr; }
+bool cJSON::HasValue(std::string_view name) const { return Members.Find(name) != cJSONItems::None; }
 
 std::string cJSON::GetValue(std::string_view name) const
 {
-    const cJSONItems::cMember *m = Members.FindMember(name);
-    if (!m || m->Value == "null")
+    const std::size_t slot = Members.Find(name);
+    if (slot == cJSONItems::None || Members.Slots[slot].Value == "null")
         return {};
-    return m->Value;
+    return Members.Slots[slot].Value;
 }
 
 cJSON *cJSON::GetObject(std::string_view name) { return FindObject(name, true); }
 
 cJSON *cJSON::FindObject(std::string_view name, bool create)
 {
-    if (cJSONItems::cMember *m = Members.FindMember(name))
-        return m->Child.get();
+    const std::size_t slot = Members.Find(name);
+    if (slot != cJSONItems::None)
+        return Members.Slots[slot].Child.get();
     if (!create)
         return nullptr;
-    cJSONItems::cMember *line = Members.Append(IsObject ? name : std::string_view(), IsObject);
-    line->Value = "object";
-    line->Kind = JsonObject;
-    line->Child = std::make_unique<cJSON>(std::string_view(), name, this);
-    return line->Child.get();
+    auto child = std::make_unique<cJSON>(std::string_view(), name, this);
+    cJSON *result = child.get();
+    cJSONItems::cMember &line = Members.Slots[Members.Append(IsObject ? name : std::string_view(), IsObject)];
+    line.Value = "object";
+    line.Kind = JsonObject;
+    line.Child = std::move(child);
+    return result;
 }
 
 void cJSON::RemoveValue(std::string_view name)
 {
-    if (cJSONItems::cMember *m = Members.FindMember(name))
-        Members.Remove(m);
+    const std::size_t slot = Members.Find(name);
+    if (slot != cJSONItems::None)
+        Members.Remove(slot);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -653,7 +885,7 @@ void cJSON::WriteValueTo(const cJSONItems::cMember &member, std::string &out) co
         return;
     case JsonString:
         out += '"';
-        out += EscapeText(member.Value);
+        EscapeTo(member.Value, out);
         out += '"';
         return;
     case JsonArray:
@@ -671,7 +903,7 @@ void cJSON::WriteMemberTo(const cJSONItems::cMember &member, std::string &out) c
 {
     if (IsObject)
     {
-        out += QuoteName(member.Name);
+        QuoteNameTo(member.Name, out);
         out += ':';
     }
     WriteValueTo(member, out);
@@ -681,15 +913,16 @@ void cJSON::WriteTo(std::string &out) const
 {
     if (Members.Count() == 0)
         return;
-    Members.Compact();
     out += IsObject ? '{' : '[';
     bool first = true;
     for (const auto &slot : Members.Slots)
     {
+        if (!slot.Alive)
+            continue;
         if (!first)
             out += ',';
         first = false;
-        WriteMemberTo(*slot, out);
+        WriteMemberTo(slot, out);
     }
     out += IsObject ? '}' : ']';
 }
@@ -704,8 +937,9 @@ std::string cJSON::ToText() const
 std::string cJSON::ValueText(std::string_view name) const
 {
     std::string out;
-    if (const cJSONItems::cMember *m = Members.FindMember(name))
-        WriteValueTo(*m, out);
+    const std::size_t slot = Members.Find(name);
+    if (slot != cJSONItems::None)
+        WriteValueTo(Members.Slots[slot], out);
     return out;
 }
 

@@ -14,7 +14,10 @@
 //   - a member name that contains "=" is stored and found whole;
 //   - values keep their backslashes (only doubled backslashes collapse), as the Part says;
 //   - nesting deeper than MaxDepth levels is read as a word instead of recursing;
-//   - parsing is linear in the input size (times at most MaxDepth for deeply nested text).
+//   - parsing is linear in the input size: the outermost scan records where every bracket and
+//     brace closes, and nested levels jump over those regions instead of scanning them again
+//     (only texts whose quotes disagree between levels fall back to rescanning, at most
+//     MaxDepth times).
 // Lookups by name ignore ASCII letter case; the first match wins; insertion order is kept.
 // No operation throws; an index out of range gives "", JsonNull or nullptr.
 #pragma once
@@ -39,6 +42,7 @@ enum cJSONKind : int
 };
 
 class cJSON;
+struct cJSONScanTable; // bracket regions recorded while reading a text (cJSON.cpp)
 
 // The member list of a cJSON ("Items" of the Part): read-only access by index, in insertion
 // order, plus case-insensitive lookup by name (first match wins, constant time on average).
@@ -69,28 +73,32 @@ public:
 
 private:
     friend class cJSON;
+    static constexpr std::size_t None = static_cast<std::size_t>(-1);
     struct cMember
     {
         std::string Name;
         std::string Value;
         int Kind = JsonNull;
         std::unique_ptr<cJSON> Child;
-        std::size_t Slot = 0; // position in Slots
-        bool Named = false;   // an object member (false in an array)
+        bool Named = false; // an object member (false in an array)
+        bool Alive = true;  // false once removed, until the next compaction
     };
-    const cMember *At(int i) const;
-    cMember *FindMember(std::string_view name) const;
-    cMember *Append(std::string_view name, bool named);
-    void Remove(cMember *member);
+    const cMember *At(int i) const;               // member i of the live ones, or nullptr
+    std::size_t Find(std::string_view name) const; // slot of the first live member, or None
+    std::size_t Append(std::string_view name, bool named);
+    void Remove(std::size_t slot);
     void Clear();
     void Compact() const;
+    void BuildIndex() const;
 
-    // Members in insertion order; removed members leave a null slot until the next compaction.
-    mutable std::vector<std::unique_ptr<cMember>> Slots;
+    // Members in insertion order; removed ones stay as dead slots until the next compaction.
+    mutable std::vector<cMember> Slots;
     mutable std::size_t Dead = 0;
     std::size_t Live = 0;
-    // Lower-cased name -> member (objects only; names are unique ignoring case).
-    std::unordered_map<std::string, cMember *> ByName;
+    // Lower-cased name -> slot, built once an object has more than a few members (names are
+    // unique ignoring case, so the first match is the only one).
+    mutable std::unordered_map<std::string, std::size_t> ByName;
+    mutable bool Indexed = false;
 };
 
 class cJSON
@@ -170,8 +178,8 @@ public:
     static bool IsNumber(std::string_view text);
 
 private:
-    void ReadText(std::string_view text);
-    void Store(std::string_view name, std::string_view value, bool literalString);
+    void ReadText(std::string_view text, const cJSONScanTable *table);
+    void Store(std::string_view name, std::string_view value, bool literalString, const cJSONScanTable *table);
     void WriteTo(std::string &out) const;
     void WriteValueTo(const cJSONItems::cMember &member, std::string &out) const;
     void WriteMemberTo(const cJSONItems::cMember &member, std::string &out) const;
