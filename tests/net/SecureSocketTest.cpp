@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -295,10 +296,12 @@ TEST(SecureSocket, AttachDoesTheServerSideOnASharedContext)
                 return;
             for (int round = 0; round < 20; ++round)
             {
-                std::string request = "c" + std::to_string(i) + "r" + std::to_string(round);
+                char request[32];
+                std::snprintf(request, sizeof request, "c%dr%d", i, round);
                 char buffer[128];
-                if (client.Send(request.c_str(), static_cast<std::uint32_t>(request.size() + 1)) != SOCK_SUCCESS ||
-                    client.ReceiveUntilNul(buffer, 120, 5, 0) <= 0 || buffer != "served:" + request)
+                if (client.Send(request, static_cast<std::uint32_t>(std::strlen(request) + 1)) != SOCK_SUCCESS ||
+                    client.ReceiveUntilNul(buffer, 120, 5, 0) <= 0 || std::strncmp(buffer, "served:", 7) != 0 ||
+                    std::strcmp(buffer + 7, request) != 0)
                     return;
             }
             ++good;
