@@ -60,13 +60,14 @@ int DaysInMonth(int year, int month)
 
 bool ValidDate(int year, int month, int day)
 {
-    return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 && day <= DaysInMonth(year, month);
+    return year >= 1 && year <= 9999 && month >= 1 && month <= 12 && day >= 1 &&
+           day <= DaysInMonth(year, month);
 }
 
 bool ValidTime(int hour, int minute, int second, int millisecond)
 {
-    return hour >= 0 && hour < 24 && minute >= 0 && minute < 60 && second >= 0 && second < 60 && millisecond >= 0 &&
-           millisecond < 1000;
+    return hour >= 0 && hour < 24 && minute >= 0 && minute < 60 && second >= 0 && second < 60 &&
+           millisecond >= 0 && millisecond < 1000;
 }
 
 // Splits a value into whole days since 1899-12-30 and milliseconds of the day, as the toolkit's
@@ -108,7 +109,8 @@ const char *const ShortMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
 const char *const LongMonthNames[] = {"January", "February", "March",     "April",   "May",      "June",
                                       "July",    "August",   "September", "October", "November", "December"};
 const char *const ShortDayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-const char *const LongDayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+const char *const LongDayNames[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                    "Thursday", "Friday", "Saturday"};
 
 inline bool IsDigit(char c)
 {
@@ -228,7 +230,8 @@ std::string RoundedDigits(double value, int decimals, int &intDigits)
     int keep = pointPos + decimals; // digits kept
     if (static_cast<int>(mantissa.size()) < keep)
         mantissa.append(static_cast<std::size_t>(keep - static_cast<int>(mantissa.size())), '0');
-    bool roundUp = keep >= 0 && keep < static_cast<int>(mantissa.size()) && mantissa[static_cast<std::size_t>(keep)] >= '5';
+    bool roundUp = keep >= 0 && keep < static_cast<int>(mantissa.size()) &&
+                   mantissa[static_cast<std::size_t>(keep)] >= '5';
     if (keep < 0)
     {
         mantissa.clear();
@@ -466,7 +469,8 @@ std::string FormatFloat(std::string_view pattern, double value)
 
     std::size_t point = body.find('.');
     std::string_view intPattern = body.substr(0, point);
-    std::string_view fracPattern = point == std::string_view::npos ? std::string_view() : body.substr(point + 1);
+    std::string_view fracPattern =
+        point == std::string_view::npos ? std::string_view() : body.substr(point + 1);
     int minInt = 0;
     bool thousands = false;
     for (char c : intPattern)
@@ -498,7 +502,8 @@ std::string FormatFloat(std::string_view pattern, double value)
     intPart.erase(0, lead);
     while (static_cast<int>(intPart.size()) < minInt)
         intPart.insert(0, 1, '0');
-    while (static_cast<int>(fracPart.size()) > requiredDecimals && !fracPart.empty() && fracPart.back() == '0')
+    while (static_cast<int>(fracPart.size()) > requiredDecimals && !fracPart.empty() &&
+           fracPart.back() == '0')
         fracPart.pop_back();
     if (thousands && intPart.size() > 3)
     {

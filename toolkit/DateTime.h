@@ -9,7 +9,7 @@
 using cDateTime = double;
 
 cDateTime Now();
-cDateTime EncodeDate(int year, int month, int day);                       // 0 when invalid
+cDateTime EncodeDate(int year, int month, int day);                      // 0 when invalid
 cDateTime EncodeTime(int hour, int minute, int second, int millisecond); // fraction of a day
 bool TryEncodeDateTime(int year, int month, int day, int hour, int minute, int second, cDateTime &out);
 void DecodeDateTime(cDateTime value, int &year, int &month, int &day, int &hour, int &minute, int &second,

@@ -58,10 +58,10 @@ std::int32_t DateTimeToFileDate(double dateTime)
     DecodeDateTime(dateTime, year, month, day, hour, minute, second, ms);
     if (year < 1980 || year > 2107)
         return 0;
-    const std::uint32_t date =
-        (static_cast<std::uint32_t>(year - 1980) << 9) | (static_cast<std::uint32_t>(month) << 5) |
-        static_cast<std::uint32_t>(day);
-    const std::uint32_t time = (static_cast<std::uint32_t>(hour) << 11) | (static_cast<std::uint32_t>(minute) << 5) |
+    const std::uint32_t date = (static_cast<std::uint32_t>(year - 1980) << 9) |
+                               (static_cast<std::uint32_t>(month) << 5) | static_cast<std::uint32_t>(day);
+    const std::uint32_t time = (static_cast<std::uint32_t>(hour) << 11) |
+                               (static_cast<std::uint32_t>(minute) << 5) |
                                static_cast<std::uint32_t>(second / 2);
     return static_cast<std::int32_t>((date << 16) | time);
 }

@@ -7,7 +7,7 @@
 bool FileExists(const std::string &path);
 bool DeleteFile(const std::string &path);
 bool RenameFile(const std::string &from, const std::string &to); // fails when `to` exists
-long long FileSize(const std::string &path);                      // -1 when missing
+long long FileSize(const std::string &path);                     // -1 when missing
 
 // Packed DOS date stamp (date in the high 16 bits, time in the low 16, local time, 2-second
 // resolution) of a file's modification time; -1 when the file is missing.

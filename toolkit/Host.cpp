@@ -35,7 +35,8 @@ void SetHost(cHost *host)
     InstalledHost.store(host);
 }
 
-cHostAnswer cHeadlessHost::MessageBox(const std::string &text, const std::string &caption, cHostButtons buttons)
+cHostAnswer cHeadlessHost::MessageBox(const std::string &text, const std::string &caption,
+                                      cHostButtons buttons)
 {
     std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
     std::fflush(stderr);
@@ -106,7 +107,8 @@ bool cHeadlessHost::StartProgram(const std::string &path)
     return StartDetachedProgram(path);
 }
 
-cHostAnswer cRecordingHost::MessageBox(const std::string &text, const std::string &caption, cHostButtons buttons)
+cHostAnswer cRecordingHost::MessageBox(const std::string &text, const std::string &caption,
+                                       cHostButtons buttons)
 {
     Messages.push_back(cMessage{text, caption, buttons});
     if (!ScriptedAnswers.empty())

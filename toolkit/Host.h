@@ -35,7 +35,8 @@ class cHost
 public:
     virtual ~cHost() = default;
     // A modal message box; returns the button pressed.
-    virtual cHostAnswer MessageBox(const std::string &text, const std::string &caption, cHostButtons buttons) = 0;
+    virtual cHostAnswer MessageBox(const std::string &text, const std::string &caption,
+                                   cHostButtons buttons) = 0;
     // Lets the window system handle pending messages once.
     virtual void ProcessMessages() = 0;
     virtual void SetBusyCursor(bool busy) = 0;
@@ -55,7 +56,8 @@ void SetHost(cHost *host);
 class cHeadlessHost : public cHost
 {
 public:
-    cHostAnswer MessageBox(const std::string &text, const std::string &caption, cHostButtons buttons) override;
+    cHostAnswer MessageBox(const std::string &text, const std::string &caption,
+                           cHostButtons buttons) override;
     void ProcessMessages() override {}
     void SetBusyCursor(bool) override {}
     void Terminate() override { TerminateRequested = true; }
@@ -74,7 +76,8 @@ public:
         cHostButtons Buttons;
     };
 
-    cHostAnswer MessageBox(const std::string &text, const std::string &caption, cHostButtons buttons) override;
+    cHostAnswer MessageBox(const std::string &text, const std::string &caption,
+                           cHostButtons buttons) override;
     void ProcessMessages() override { ++ProcessMessagesCount; }
     void SetBusyCursor(bool busy) override { BusyCursor = busy; }
     void Terminate() override { ++TerminateCount; }

@@ -17,8 +17,10 @@
 
 #include "toolkit/StringList.h"
 
-#include <fstream>
-#include <iterator>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <utility>
 
 namespace
@@ -39,12 +41,37 @@ std::string_view Trim(std::string_view s)
     return s.substr(b, e - b);
 }
 
+// The whole file; false when it is missing, not a regular file or cannot be read.
 bool ReadWholeFile(const std::string &path, std::string &out)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    out.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    {
+        ::close(fd);
+        return false;
+    }
+    out.clear();
+    char buf[65536];
+    for (;;)
+    {
+        ssize_t got = ::read(fd, buf, sizeof buf);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+        {
+            ::close(fd);
+            return false;
+        }
+        if (got == 0)
+            break;
+        out.append(buf, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
     return true;
 }
 
@@ -83,9 +110,7 @@ bool SectionHeader(std::string_view line, std::string_view &name)
 }
 } // namespace
 
-cIniFile::cIniFile(std::string path) : Path(std::move(path))
-{
-}
+cIniFile::cIniFile(std::string path) : Path(std::move(path)) {}
 
 std::string cIniFile::UnquoteValue(std::string_view value)
 {
@@ -94,8 +119,8 @@ std::string cIniFile::UnquoteValue(std::string_view value)
     return std::string(value);
 }
 
-std::string cIniFile::ReadStringFromText(std::string_view text, const std::string &section, const std::string &key,
-                                         const std::string &def)
+std::string cIniFile::ReadStringFromText(std::string_view text, const std::string &section,
+                                         const std::string &key, const std::string &def)
 {
     const std::string_view wantSection = Trim(section);
     const std::string_view wantKey = Trim(key);
@@ -103,35 +128,38 @@ std::string cIniFile::ReadStringFromText(std::string_view text, const std::strin
     bool sectionSeen = false;
     bool found = false;
     std::string result;
-    ForEachLine(text, [&](std::string_view raw) {
-        std::string_view line = Trim(raw);
-        std::string_view name;
-        if (SectionHeader(line, name))
-        {
-            if (inFirstMatch)
-                return false; // the first section of the name has ended
-            if (!sectionSeen && cStringList::CompareText(name, wantSection) == 0)
-            {
-                sectionSeen = true;
-                inFirstMatch = true;
-            }
-            return true;
-        }
-        if (!inFirstMatch)
-            return true;
-        std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos)
-            return true;
-        if (cStringList::CompareText(Trim(line.substr(0, eq)), wantKey) != 0)
-            return true;
-        result = UnquoteValue(Trim(line.substr(eq + 1)));
-        found = true;
-        return false;
-    });
+    ForEachLine(text,
+                [&](std::string_view raw)
+                {
+                    std::string_view line = Trim(raw);
+                    std::string_view name;
+                    if (SectionHeader(line, name))
+                    {
+                        if (inFirstMatch)
+                            return false; // the first section of the name has ended
+                        if (!sectionSeen && cStringList::CompareText(name, wantSection) == 0)
+                        {
+                            sectionSeen = true;
+                            inFirstMatch = true;
+                        }
+                        return true;
+                    }
+                    if (!inFirstMatch)
+                        return true;
+                    std::size_t eq = line.find('=');
+                    if (eq == std::string_view::npos)
+                        return true;
+                    if (cStringList::CompareText(Trim(line.substr(0, eq)), wantKey) != 0)
+                        return true;
+                    result = UnquoteValue(Trim(line.substr(eq + 1)));
+                    found = true;
+                    return false;
+                });
     return found ? result : def;
 }
 
-std::string cIniFile::ReadString(const std::string &section, const std::string &key, const std::string &def) const
+std::string cIniFile::ReadString(const std::string &section, const std::string &key,
+                                 const std::string &def) const
 {
     std::string text;
     if (!ReadWholeFile(Path, text))

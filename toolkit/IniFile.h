@@ -15,8 +15,8 @@ public:
     const std::string &FileName() const { return Path; }
 
     // The same lookup over the text of an ini file instead of a file.
-    static std::string ReadStringFromText(std::string_view text, const std::string &section, const std::string &key,
-                                          const std::string &def);
+    static std::string ReadStringFromText(std::string_view text, const std::string &section,
+                                          const std::string &key, const std::string &def);
     // A value of two or more characters enclosed in matching quotes (' or ") without them.
     static std::string UnquoteValue(std::string_view value);
 

@@ -86,12 +86,14 @@ void cStringList::SetString(int i, std::string_view s)
         Items[static_cast<std::size_t>(i)].Text.assign(s);
         return;
     }
-    // A sorted list keeps its order: the item moves to where its new text belongs.
+    // A sorted list keeps its order: the item moves to where its new text belongs. (The text is
+    // copied first, since s may be a view of the item itself.)
+    std::string text(s);
     std::intptr_t slot = Items[static_cast<std::size_t>(i)].Slot;
     Items.erase(Items.begin() + i);
     cDuplicates saved = DuplicatesMode;
     DuplicatesMode = cDuplicates::Accept;
-    AddInteger(s, slot);
+    AddInteger(text, slot);
     DuplicatesMode = saved;
 }
 
@@ -279,9 +281,11 @@ std::string cStringList::CommaText() const
     return out;
 }
 
-std::vector<std::string> cStringList::ParseCommaText(std::string_view text)
+namespace
 {
-    std::vector<std::string> items;
+// Reads comma-text, calling emit(std::string &&item) for each item in order.
+template <typename Emit> void ReadCommaText(std::string_view text, Emit emit)
+{
     const std::size_t n = text.size();
     std::size_t p = 0;
     while (p < n && IsBlank(text[p]))
@@ -302,13 +306,14 @@ std::vector<std::string> cStringList::ParseCommaText(std::string_view text)
                     p = n;
                     break;
                 }
-                item.append(text.substr(p, q - p));
                 if (q + 1 < n && text[q + 1] == '"')
                 {
-                    item += '"';
+                    // A doubled quote stands for one: keep the text up to and including the first.
+                    item.append(text.substr(p, q + 1 - p));
                     p = q + 2;
                     continue;
                 }
+                item.append(text.substr(p, q - p));
                 p = q + 1;
                 break;
             }
@@ -318,26 +323,25 @@ std::vector<std::string> cStringList::ParseCommaText(std::string_view text)
             std::size_t start = p;
             while (p < n && !IsBlank(text[p]) && text[p] != ',')
                 ++p;
-            item.assign(text.substr(start, p - start));
+            item.assign(text.data() + start, p - start);
         }
-        items.push_back(std::move(item));
+        emit(std::move(item));
         while (p < n && IsBlank(text[p]))
             ++p;
         if (p < n && text[p] == ',')
         {
             if (p + 1 == n)
-                items.emplace_back();
+                emit(std::string());
             ++p;
             while (p < n && IsBlank(text[p]))
                 ++p;
         }
     }
-    return items;
 }
 
-std::vector<std::string> cStringList::ParseText(std::string_view text)
+// Reads the text form, calling emit(std::string &&line) for each line.
+template <typename Emit> void ReadText(std::string_view text, Emit emit)
 {
-    std::vector<std::string> lines;
     const std::size_t n = text.size();
     std::size_t p = 0;
     while (p < n)
@@ -345,21 +349,31 @@ std::vector<std::string> cStringList::ParseText(std::string_view text)
         std::size_t start = p;
         while (p < n && text[p] != '\r' && text[p] != '\n')
             ++p;
-        lines.emplace_back(text.substr(start, p - start));
+        emit(std::string(text.data() + start, p - start));
         if (p < n && text[p] == '\r')
             ++p;
         if (p < n && text[p] == '\n')
             ++p;
     }
+}
+} // namespace
+
+std::vector<std::string> cStringList::ParseCommaText(std::string_view text)
+{
+    std::vector<std::string> items;
+    ReadCommaText(text, [&](std::string &&item) { items.push_back(std::move(item)); });
+    return items;
+}
+
+std::vector<std::string> cStringList::ParseText(std::string_view text)
+{
+    std::vector<std::string> lines;
+    ReadText(text, [&](std::string &&line) { lines.push_back(std::move(line)); });
     return lines;
 }
 
-void cStringList::AssignItems(std::vector<std::string> &&items)
+void cStringList::FinishBulkLoad()
 {
-    Items.clear();
-    Items.reserve(items.size());
-    for (std::string &s : items)
-        Items.push_back(cItem{std::move(s), 0});
     if (!IsSorted)
         return;
     // Sorting once keeps a long text linear-logarithmic instead of one insertion per item.
@@ -373,7 +387,12 @@ void cStringList::AssignItems(std::vector<std::string> &&items)
 
 void cStringList::SetCommaText(std::string_view text)
 {
-    AssignItems(ParseCommaText(text));
+    // Read into a new vector first: the text may be one of this list's own items.
+    std::vector<cItem> items;
+    items.reserve(static_cast<std::size_t>(std::count(text.begin(), text.end(), ',')) + 1);
+    ReadCommaText(text, [&](std::string &&item) { items.push_back(cItem{std::move(item), 0}); });
+    Items.swap(items);
+    FinishBulkLoad();
 }
 
 std::string cStringList::Text() const
@@ -393,7 +412,10 @@ std::string cStringList::Text() const
 
 void cStringList::SetText(std::string_view text)
 {
-    AssignItems(ParseText(text));
+    std::vector<cItem> items;
+    ReadText(text, [&](std::string &&line) { items.push_back(cItem{std::move(line), 0}); });
+    Items.swap(items);
+    FinishBulkLoad();
 }
 
 std::vector<std::string> cStringList::ToVector() const

@@ -36,7 +36,10 @@ public:
     // Appends (or, when sorted, inserts in order); returns the index, or -1 (cDuplicates::Error).
     int Add(std::string_view s);
     int AddInteger(std::string_view s, std::intptr_t value);
-    int AddObject(std::string_view s, void *object) { return AddInteger(s, reinterpret_cast<std::intptr_t>(object)); }
+    int AddObject(std::string_view s, void *object)
+    {
+        return AddInteger(s, reinterpret_cast<std::intptr_t>(object));
+    }
     void Insert(int i, std::string_view s); // not for sorted lists
     void Delete(int i);
     void Clear() { Items.clear(); }
@@ -88,7 +91,7 @@ private:
         std::string Text;
         std::intptr_t Slot = 0;
     };
-    void AssignItems(std::vector<std::string> &&items);
+    void FinishBulkLoad();
 
     std::vector<cItem> Items;
     bool IsSorted = false;

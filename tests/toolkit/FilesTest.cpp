@@ -1,0 +1,211 @@
+#include "toolkit/Files.h"
+#include "toolkit/DateTime.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sys/stat.h>
+#include <thread>
+#include <vector>
+
+namespace
+{
+cDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
+{
+    cDateTime v = 0;
+    TryEncodeDateTime(y, mo, d, h, mi, s, v);
+    return v;
+}
+} // namespace
+
+// ---- packed DOS date stamps ----------------------------------------------------------------
+
+TEST(DosDate, PacksKnownValues)
+{
+    // date ((year-1980)<<9 | month<<5 | day) in the high half, time (hour<<11 | minute<<5 | second/2) low.
+    EXPECT_EQ(DateTimeToFileDate(At(1980, 1, 1)), 0x00210000);
+    EXPECT_EQ(DateTimeToFileDate(At(2024, 3, 5, 7, 8, 10)), 0x58653905);
+    EXPECT_EQ(DateTimeToFileDate(At(2024, 3, 5, 7, 8, 11)), 0x58653905); // 2-second resolution
+    EXPECT_EQ(DateTimeToFileDate(At(2000, 1, 1, 12, 0, 0)), 0x28216000);
+    EXPECT_EQ(static_cast<std::uint32_t>(DateTimeToFileDate(At(2107, 12, 31, 23, 59, 59))), 0xFF9FBF7Du);
+}
+
+TEST(DosDate, OutOfRangeYearsGiveZero)
+{
+    EXPECT_EQ(DateTimeToFileDate(At(1979, 12, 31, 23, 59, 59)), 0);
+    EXPECT_EQ(DateTimeToFileDate(At(2108, 1, 1)), 0);
+    EXPECT_EQ(DateTimeToFileDate(0), 0);
+}
+
+TEST(DosDate, UnpacksKnownValues)
+{
+    EXPECT_EQ(FileDateToDateTime(0x58653905), At(2024, 3, 5, 7, 8, 10));
+    EXPECT_EQ(FileDateToDateTime(0x00210000), At(1980, 1, 1));
+    EXPECT_EQ(FileDateToDateTime(static_cast<std::int32_t>(0xFF9FBF7Du)), At(2107, 12, 31, 23, 59, 58));
+}
+
+TEST(DosDate, InvalidStampsGiveZero)
+{
+    double out = 5;
+    EXPECT_EQ(FileDateToDateTime(0), 0); // month 0, day 0
+    EXPECT_FALSE(TryFileDateToDateTime(0, out));
+    EXPECT_EQ(out, 5);
+    EXPECT_EQ(FileDateToDateTime(0x01A10000), 0);              // month 13
+    EXPECT_EQ(FileDateToDateTime(0x00210000 | (24 << 11)), 0); // hour 24
+    EXPECT_EQ(FileDateToDateTime(0x00210000 | 30), 0);         // second 60
+    EXPECT_EQ(FileDateToDateTime(-1), 0);
+}
+
+TEST(DosDate, RoundTripsEveryTwoSecondsOfADay)
+{
+    for (int s = 0; s < 86400; s += 2)
+    {
+        cDateTime v = At(2011, 7, 19, s / 3600, s / 60 % 60, s % 60);
+        std::int32_t packed = DateTimeToFileDate(v);
+        ASSERT_EQ(FileDateToDateTime(packed), v) << s;
+    }
+}
+
+TEST(DosDate, ThroughARealFile)
+{
+    cTempDir dir;
+    const std::string path = dir.Write("DorvaneProvider.exe", "MZ");
+    const std::int32_t stamp = 0x58653905; // 2024-03-05 07:08:10 local
+    ASSERT_TRUE(FileSetDate(path, stamp));
+    EXPECT_EQ(FileAge(path), stamp);
+
+    // The file's modification time is that local time.
+    struct stat st
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    std::tm tm{};
+    localtime_r(&st.st_mtim.tv_sec, &tm);
+    EXPECT_EQ(tm.tm_year + 1900, 2024);
+    EXPECT_EQ(tm.tm_mon + 1, 3);
+    EXPECT_EQ(tm.tm_mday, 5);
+    EXPECT_EQ(tm.tm_hour, 7);
+    EXPECT_EQ(tm.tm_min, 8);
+    EXPECT_EQ(tm.tm_sec, 10);
+
+    // And a stamp made from the file's time packs that time.
+    EXPECT_EQ(FileAge(path), DateTimeToFileDate(DateTimeFromUnix(st.st_mtim.tv_sec)));
+}
+
+TEST(DosDate, FreshFileCarriesTodaysDate)
+{
+    cTempDir dir;
+    const std::string path = dir.Write("f", "x");
+    const std::int32_t age = FileAge(path);
+    ASSERT_NE(age, -1);
+    const double fileTime = FileDateToDateTime(age);
+    EXPECT_NEAR(fileTime, Now(), 5.0 / 86400.0);
+}
+
+TEST(DosDate, MissingFileAndBadStamp)
+{
+    cTempDir dir;
+    EXPECT_EQ(FileAge(dir.File("missing")), -1);
+    EXPECT_EQ(FileAge(dir.Path), -1); // a folder
+    EXPECT_FALSE(FileSetDate(dir.File("missing"), 0x58653905));
+    const std::string path = dir.Write("f", "x");
+    EXPECT_FALSE(FileSetDate(path, 0));
+}
+
+// ---- exists, delete, rename, size ----------------------------------------------------------
+
+TEST(Files, ExistsDeleteRenameSize)
+{
+    cTempDir dir;
+    const std::string a = dir.File("a.tmp");
+    const std::string b = dir.File("b.bak");
+    EXPECT_FALSE(FileExists(a));
+    EXPECT_EQ(FileSize(a), -1);
+    EXPECT_FALSE(DeleteFile(a));
+    dir.Write("a.tmp", "12345");
+    EXPECT_TRUE(FileExists(a));
+    EXPECT_EQ(FileSize(a), 5);
+    EXPECT_FALSE(FileExists(dir.Path)); // folders are not files
+    EXPECT_TRUE(RenameFile(a, b));
+    EXPECT_FALSE(FileExists(a));
+    EXPECT_TRUE(FileExists(b));
+    EXPECT_FALSE(RenameFile(a, b)); // source gone
+    dir.Write("a.tmp", "other");
+    EXPECT_FALSE(RenameFile(a, b)); // target exists
+    EXPECT_EQ(cTempDir::Read(b), "12345");
+    EXPECT_TRUE(DeleteFile(b));
+    EXPECT_FALSE(FileExists(b));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(RenameFile("", b));
+}
+
+TEST(Files, PathHelpers)
+{
+    EXPECT_EQ(ExtractFilePath("/a/b/c"), "/a/b/");
+    EXPECT_EQ(ExtractFilePath("c"), "");
+    EXPECT_EQ(ExtractFilePath("C:\\Apps\\DorvaneProvider.exe"), "C:\\Apps\\");
+    EXPECT_EQ(ExtractFileName("/a/b/c.exe"), "c.exe");
+    EXPECT_EQ(ExtractFileName("Clients\\DorvaneProvider.exe"), "DorvaneProvider.exe");
+    EXPECT_EQ(ExtractFileName("plain"), "plain");
+    EXPECT_EQ(ExtractFileName("/a/"), "");
+    const std::string exe = ExecutablePath();
+    EXPECT_EQ(ExtractFileName(exe), "toolkit_tests");
+    EXPECT_TRUE(FileExists(exe));
+    EXPECT_EQ(exe.front(), '/');
+}
+
+// ---- AppendLineToFile ----------------------------------------------------------------------
+
+TEST(AppendLine, CreatesTheFileAndAddsCrLf)
+{
+    cTempDir dir;
+    const std::string path = dir.File("DbDebugLog.txt");
+    AppendLineToFile(path, "12:00:00:000 Connect::NoSocket");
+    EXPECT_EQ(cTempDir::Read(path), "12:00:00:000 Connect::NoSocket\r\n");
+    AppendLineToFile(path, "");
+    AppendLineToFile(path, "ends with lf\n");
+    AppendLineToFile(path, "ends with cr\r");
+    EXPECT_EQ(cTempDir::Read(path), "12:00:00:000 Connect::NoSocket\r\n\r\nends with lf\nends with cr\r\r\n");
+}
+
+TEST(AppendLine, AppendsAtTheEndOfAnExistingFile)
+{
+    cTempDir dir;
+    const std::string path = dir.Write("log", "first");
+    AppendLineToFile(path, "second");
+    EXPECT_EQ(cTempDir::Read(path), "firstsecond\r\n");
+}
+
+TEST(AppendLine, ConcurrentWritersLoseNoLine)
+{
+    cTempDir dir;
+    const std::string path = dir.File("log");
+    std::vector<std::thread> threads;
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back(
+            [&, t]
+            {
+                for (int i = 0; i < 50; ++i)
+                    AppendLineToFile(path, "thread " + std::to_string(t));
+            });
+    for (auto &th : threads)
+        th.join();
+    const std::string text = cTempDir::Read(path);
+    EXPECT_EQ(text.size(), 4u * 50u * std::string("thread 0\r\n").size());
+}
+
+TEST(AppendLine, GivesUpSilentlyAfterTheRetries)
+{
+    cTempDir dir;
+    const std::string path = dir.File("no/such/folder/log.txt");
+    const auto start = std::chrono::steady_clock::now();
+    AppendLineToFile(path, "lost");
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_FALSE(FileExists(path));
+    // 21 failed tries, each followed by 100 ms of sleep.
+    EXPECT_GE(elapsed, std::chrono::milliseconds(AppendLineTries * AppendLineRetryMs));
+    EXPECT_EQ(AppendLineTries, 21);
+    EXPECT_EQ(AppendLineRetryMs, 100);
+}

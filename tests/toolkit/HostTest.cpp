@@ -1,0 +1,132 @@
+#include "toolkit/Host.h"
+#include "toolkit/Files.h"
+
+#include "TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sys/stat.h>
+#include <thread>
+
+TEST(Host, DefaultIsHeadlessAndAnswersOkOrYes)
+{
+    cHost &host = Host();
+    EXPECT_NE(dynamic_cast<cHeadlessHost *>(&host), nullptr);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(host.MessageBox("text", "Caption", cHostButtons::Ok), cHostAnswer::Ok);
+    EXPECT_EQ(host.MessageBox("question", "Confirm", cHostButtons::YesNo), cHostAnswer::Yes);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("Caption"), std::string::npos);
+    EXPECT_NE(err.find("text"), std::string::npos);
+    host.ProcessMessages();
+    host.SetBusyCursor(true);
+    host.SetBusyCursor(false);
+}
+
+TEST(Host, HeadlessTerminateOnlyRecordsTheRequest)
+{
+    cHeadlessHost host;
+    EXPECT_FALSE(host.TerminateRequested);
+    host.Terminate();
+    EXPECT_TRUE(host.TerminateRequested);
+}
+
+TEST(Host, RecordingHostLogsAndAnswersFromTheScript)
+{
+    cRecordingHost recording;
+    recording.ScriptedAnswers = {cHostAnswer::No, cHostAnswer::Yes};
+    {
+        cScopedHost scope(&recording);
+        EXPECT_EQ(&Host(), &recording);
+        EXPECT_EQ(Host().MessageBox("Delete?", "Confirm", cHostButtons::YesNo), cHostAnswer::No);
+        EXPECT_EQ(Host().MessageBox("Again?", "Confirm", cHostButtons::YesNo), cHostAnswer::Yes);
+        EXPECT_EQ(Host().MessageBox("Then yes", "Confirm", cHostButtons::YesNo), cHostAnswer::Yes);
+        EXPECT_EQ(Host().MessageBox("Unable to connect to data server", "Error", cHostButtons::Ok),
+                  cHostAnswer::Ok);
+        Host().ProcessMessages();
+        Host().ProcessMessages();
+        Host().SetBusyCursor(true);
+        Host().Terminate();
+        EXPECT_TRUE(Host().StartProgram("/x/DorvaneProvider.exe"));
+        recording.StartProgramResult = false;
+        EXPECT_FALSE(Host().StartProgram("/y"));
+    }
+    EXPECT_NE(&Host(), &recording);
+    ASSERT_EQ(recording.Messages.size(), 4u);
+    EXPECT_EQ(recording.Messages[3].Text, "Unable to connect to data server");
+    EXPECT_EQ(recording.Messages[3].Caption, "Error");
+    EXPECT_EQ(recording.Messages[3].Buttons, cHostButtons::Ok);
+    EXPECT_EQ(recording.Messages[0].Buttons, cHostButtons::YesNo);
+    EXPECT_TRUE(recording.ScriptedAnswers.empty());
+    EXPECT_EQ(recording.ProcessMessagesCount, 2);
+    EXPECT_TRUE(recording.BusyCursor);
+    EXPECT_EQ(recording.TerminateCount, 1);
+    EXPECT_EQ(recording.StartedPrograms, (std::vector<std::string>{"/x/DorvaneProvider.exe", "/y"}));
+}
+
+TEST(Host, ScopedHostsNest)
+{
+    cRecordingHost outer, inner;
+    cHost *before = &Host();
+    {
+        cScopedHost a(&outer);
+        {
+            cScopedHost b(&inner);
+            EXPECT_EQ(&Host(), &inner);
+        }
+        EXPECT_EQ(&Host(), &outer);
+    }
+    EXPECT_EQ(&Host(), before);
+}
+
+TEST(Host, SetHostNullRestoresTheHeadlessDefault)
+{
+    cRecordingHost recording;
+    SetHost(&recording);
+    EXPECT_EQ(&Host(), &recording);
+    SetHost(nullptr);
+    EXPECT_NE(dynamic_cast<cHeadlessHost *>(&Host()), nullptr);
+}
+
+TEST(Host, RecordingProgressSink)
+{
+    cRecordingProgressSink sink;
+    cProgressSink &p = sink;
+    p.SetMax(10);
+    p.Show();
+    p.SetPosition(3);
+    p.Hide();
+    EXPECT_EQ(sink.Max, 10);
+    EXPECT_EQ(sink.Position, 3);
+    EXPECT_FALSE(sink.Visible);
+    EXPECT_EQ(sink.Calls, (std::vector<std::string>{"SetMax 10", "Show", "SetPosition 3", "Hide"}));
+}
+
+TEST(Host, StartDetachedProgramRunsAnExecutable)
+{
+    cTempDir dir;
+    const std::string marker = dir.File("started");
+    const std::string script = dir.Write("run.sh", "#!/bin/sh\necho started > '" + marker + "'\n");
+    ASSERT_EQ(::chmod(script.c_str(), 0755), 0);
+    cHeadlessHost host;
+    ASSERT_TRUE(host.StartProgram(script));
+    for (int i = 0; i < 100 && FileSize(marker) <= 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(cTempDir::Read(marker), "started\n");
+}
+
+TEST(Host, StartDetachedProgramFailures)
+{
+    cTempDir dir;
+    EXPECT_FALSE(StartDetachedProgram(""));
+    EXPECT_FALSE(StartDetachedProgram(dir.File("missing")));
+    EXPECT_FALSE(StartDetachedProgram(dir.Path)); // a folder
+    const std::string plain = dir.Write("plain.txt", "not a program");
+    ::chmod(plain.c_str(), 0644);
+    EXPECT_FALSE(StartDetachedProgram(plain));
+    // Executable bits but nothing the kernel can run.
+    const std::string junk = dir.Write("junk", "\x01\x02\x03 junk");
+    ::chmod(junk.c_str(), 0755);
+    EXPECT_FALSE(StartDetachedProgram(junk));
+}
