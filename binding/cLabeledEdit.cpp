@@ -13,7 +13,7 @@ cLabeledEdit::cLabeledEdit(const QString &objectName, const QString &caption, QW
 
 cLabeledEdit::~cLabeledEdit()
 {
-    // Without a parent nothing else owns the label.
+    // Without a parent nothing else owns the label; with one, the parent deletes it.
     if (EditLabel && !EditLabel->parent())
         delete EditLabel;
 }
@@ -28,6 +28,8 @@ void cLabeledEdit::setVisible(bool visible)
 void cLabeledEdit::Place(int left, int top, int width)
 {
     setGeometry(left, top, width, sizeHint().height());
+    if (!EditLabel)
+        return;
     EditLabel->adjustSize();
     EditLabel->move(left - EditLabel->width() - 3, top + (height() - EditLabel->height()) / 2);
 }

@@ -2,9 +2,9 @@
 // child of the same parent) and follows the box's visibility and position.
 #pragma once
 
+#include <QLabel>
 #include <QLineEdit>
-
-class QLabel;
+#include <QPointer>
 
 class cLabeledEdit : public QLineEdit
 {
@@ -21,5 +21,5 @@ public:
     QString Caption() const;
     void SetCaption(const QString &caption);
 
-    QLabel *EditLabel = nullptr;
+    QPointer<QLabel> EditLabel;
 };
