@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "dataclient/dbServerConnection.h"
 #include "tests/app/AppTestSupport.h"
+#include "tests/dataclient/ScriptedPeer.h"
 #include "toolkit/Files.h"
 #include "ui/MainForm.h"
 
@@ -257,4 +258,33 @@ TEST_F(LoginWindow, EmptyStoredPasswordAcceptsEmptyPassword)
     EXPECT_TRUE(Host.Messages.empty());
     EXPECT_TRUE(Main->isVisible());
     EXPECT_TRUE(Main->Timer1->isActive());
+}
+
+TEST_F(LoginWindow, RecordTooShortToHoldAPasswordIsRefused)
+{
+    // A data server that answers the sign-in with a record of 23 values (no line 23 at all).
+    cScriptedPeer peer(true);
+    ASSERT_TRUE(peer.Listening);
+    std::string record = "Personnel";
+    for (int line = 1; line < 23; ++line)
+        record += line == 22 ? ",short@bayview.example" : ",x";
+    peer.Run(
+        [record](cScriptedPeer &p)
+        {
+            p.Accept();
+            p.ReadFrame();
+            p.Reply("Date=45000.5,RunningFolder=/,RemoteIP=127.0.0.1,Accepted=Y");
+            p.ReadFrame();
+            p.Reply(record);
+        });
+    Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
+    DataServerConnection =
+        new dbServerConnection("127.0.0.1", peer.PortText(), "DorvaneClient", "", true, -1);
+    ASSERT_TRUE(DataServerConnection->Connected());
+    Login->show();
+    SignIn("short@bayview.example", "");
+    peer.Join();
+    EXPECT_EQ(PersonnelRecord->Count(), 23);
+    ExpectOnlyMessage("Invalid login");
+    EXPECT_FALSE(Main->isVisible());
 }
