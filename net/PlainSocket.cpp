@@ -70,9 +70,15 @@ const unsigned char *FindByte(const unsigned char *data, std::uint32_t count, un
 }
 } // namespace
 
-PlainSocket::PlainSocket() { PlainSocket::Init(nullptr); }
+PlainSocket::PlainSocket()
+{
+    PlainSocket::Init(nullptr);
+}
 
-PlainSocket::~PlainSocket() { PlainSocket::Cleanup(); }
+PlainSocket::~PlainSocket()
+{
+    PlainSocket::Cleanup();
+}
 
 void PlainSocket::Init(void *)
 {
@@ -238,7 +244,10 @@ int PlainSocket::BytesAvailable()
     return count;
 }
 
-int PlainSocket::Send(const std::string &text) { return Send(text.data(), static_cast<std::uint32_t>(text.size())); }
+int PlainSocket::Send(const std::string &text)
+{
+    return Send(text.data(), static_cast<std::uint32_t>(text.size()));
+}
 
 int PlainSocket::Send(const void *buffer, std::uint32_t length)
 {
@@ -326,7 +335,8 @@ int PlainSocket::SendFile(int fileDescriptor)
             {
                 if (errno == EINTR)
                     continue;
-                if ((errno == EAGAIN || errno == EWOULDBLOCK) && PollFor(Socket, POLLOUT, WaitLimit{}) == PollReady)
+                if ((errno == EAGAIN || errno == EWOULDBLOCK) &&
+                    PollFor(Socket, POLLOUT, WaitLimit{}) == PollReady)
                     continue;
                 if (errno == EPIPE)
                     guard.NoteEpipe();
@@ -499,7 +509,8 @@ int PlainSocket::FillBuffer()
     return static_cast<int>(n);
 }
 
-int PlainSocket::ReceiveUntilByte(void *destination, int max, unsigned char byte, int seconds, int microseconds)
+int PlainSocket::ReceiveUntilByte(void *destination, int max, unsigned char byte, int seconds,
+                                  int microseconds)
 {
     if (destination == nullptr || max < 0 || max > MaxReceive)
         return SOCK_ERROR;
@@ -565,8 +576,8 @@ int PlainSocket::ReceiveUntilChar(void *destination, int max, char ch, int secon
             // A search of the buffer as a C text: it stops at the first NUL.
             const char *text = reinterpret_cast<const char *>(recv_buffer);
             // (A NUL is searched among the bytes held, as ReceiveUntilNul does.)
-            const char *hit = ch == 0 ? static_cast<const char *>(std::memchr(text, 0, recv_count))
-                                      : std::strchr(text, ch);
+            const char *hit =
+                ch == 0 ? static_cast<const char *>(std::memchr(text, 0, recv_count)) : std::strchr(text, ch);
             if (hit != nullptr)
             {
                 std::uint32_t n = static_cast<std::uint32_t>(hit - text) + 1;

@@ -37,9 +37,9 @@ std::mutex certificateMutex;
 void StartOpenSSL()
 {
     static std::once_flag once;
-    std::call_once(once, [] {
-        OPENSSL_init_ssl(OPENSSL_INIT_LOAD_SSL_STRINGS | OPENSSL_INIT_LOAD_CRYPTO_STRINGS, nullptr);
-    });
+    std::call_once(
+        once,
+        [] { OPENSSL_init_ssl(OPENSSL_INIT_LOAD_SSL_STRINGS | OPENSSL_INIT_LOAD_CRYPTO_STRINGS, nullptr); });
 }
 
 int PasswordCallback(char *buffer, int size, int, void *userdata)
@@ -64,7 +64,10 @@ struct BioState
     bool Eof = false;
 };
 
-BioState *StateOf(BIO *bio) { return static_cast<BioState *>(BIO_get_data(bio)); }
+BioState *StateOf(BIO *bio)
+{
+    return static_cast<BioState *>(BIO_get_data(bio));
+}
 
 int BioWrite(BIO *bio, const char *data, int length)
 {
@@ -100,7 +103,10 @@ int BioRead(BIO *bio, char *data, int length)
     return static_cast<int>(got);
 }
 
-int BioPuts(BIO *bio, const char *text) { return BioWrite(bio, text, static_cast<int>(std::strlen(text))); }
+int BioPuts(BIO *bio, const char *text)
+{
+    return BioWrite(bio, text, static_cast<int>(std::strlen(text)));
+}
 
 long BioCtrl(BIO *bio, int command, long, void *pointer)
 {
@@ -145,7 +151,8 @@ int BioDestroy(BIO *bio)
 
 const BIO_METHOD *SocketBioMethod()
 {
-    static const BIO_METHOD *method = [] {
+    static const BIO_METHOD *method = []
+    {
         BIO_METHOD *m = BIO_meth_new(BIO_get_new_index() | BIO_TYPE_SOURCE_SINK | BIO_TYPE_DESCRIPTOR,
                                      "socket without SIGPIPE");
         if (m != nullptr)
@@ -182,7 +189,10 @@ SecureSocket::SecureSocket(SSL_CTX *context) : PlainSocket()
     SecureSocket::Init(context);
 }
 
-SecureSocket::~SecureSocket() { SecureSocket::Cleanup(); }
+SecureSocket::~SecureSocket()
+{
+    SecureSocket::Cleanup();
+}
 
 SSL_CTX *SecureSocket::CreateSSLContext(const char *certificateFile, const char *privateKeyFile,
                                         const char *password, const char *caFile)
@@ -194,7 +204,8 @@ SSL_CTX *SecureSocket::CreateSSLContext(const char *certificateFile, const char 
     SSL_CTX *context = SSL_CTX_new(certificateFile != nullptr ? TLS_server_method() : TLS_client_method());
     if (context == nullptr)
         failure = "SSL_CTX_new() returned NULL";
-    else if (certificateFile != nullptr && SSL_CTX_use_certificate_file(context, certificateFile, SSL_FILETYPE_PEM) <= 0)
+    else if (certificateFile != nullptr &&
+             SSL_CTX_use_certificate_file(context, certificateFile, SSL_FILETYPE_PEM) <= 0)
         failure = "Couldn't read certificate";
     if (failure == nullptr && password != nullptr)
     {
@@ -210,7 +221,8 @@ SSL_CTX *SecureSocket::CreateSSLContext(const char *certificateFile, const char 
         SSL_CTX_set_default_passwd_cb(context, nullptr);
         SSL_CTX_set_default_passwd_cb_userdata(context, nullptr);
     }
-    if (failure == nullptr && caFile != nullptr && SSL_CTX_load_verify_locations(context, caFile, nullptr) <= 0)
+    if (failure == nullptr && caFile != nullptr &&
+        SSL_CTX_load_verify_locations(context, caFile, nullptr) <= 0)
         failure = "Couldn't read certificate authority";
     if (failure == nullptr)
     {
@@ -219,8 +231,8 @@ SSL_CTX *SecureSocket::CreateSSLContext(const char *certificateFile, const char 
             failure = "Couldn't set cipher list";
     }
     if (failure == nullptr &&
-        SSL_CTX_set_session_id_context(context, reinterpret_cast<const unsigned char *>("SecureSocketsLibrary"),
-                                       20) == 0)
+        SSL_CTX_set_session_id_context(
+            context, reinterpret_cast<const unsigned char *>("SecureSocketsLibrary"), 20) == 0)
         failure = "Failed to set context session id";
     if (failure != nullptr)
     {
@@ -398,7 +410,11 @@ int SecureSocket::Attach(SOCKET socket, bool borrowed)
         return SOCK_ERROR;
     if (Handshake(true) != SOCK_SUCCESS)
     {
-        Close();
+        // The handle stays with the object (closed at Close or destruction unless borrowed), so
+        // that its owner decides when the descriptor number is given back.
+        SSL_free(ssl);
+        ssl = nullptr;
+        sslbio = nullptr;
         return SOCK_ERROR;
     }
     State = SOCK_STATE_CONNECTED;
@@ -625,6 +641,7 @@ int SecureSocket::VerifyPeer(const char *expectedName, bool check)
             X509_NAME_get_text_by_NID(subject, NID_commonName, commonName, sizeof commonName);
         X509_free(peer);
     }
+    ERR_clear_error();
     if (check && strcasecmp(commonName, expectedName != nullptr ? expectedName : "") != 0)
         return -1;
     return 0;

@@ -11,11 +11,20 @@ std::atomic<net_log::Sink> sink{nullptr};
 
 namespace net_log
 {
-void SetEnabled(bool on) { enabled.store(on, std::memory_order_relaxed); }
+void SetEnabled(bool on)
+{
+    enabled.store(on, std::memory_order_relaxed);
+}
 
-bool Enabled() { return enabled.load(std::memory_order_relaxed); }
+bool Enabled()
+{
+    return enabled.load(std::memory_order_relaxed);
+}
 
-void SetSink(Sink s) { sink.store(s, std::memory_order_relaxed); }
+void SetSink(Sink s)
+{
+    sink.store(s, std::memory_order_relaxed);
+}
 
 void Write(const char *message)
 {

@@ -11,8 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
-#include <openssl/err.h>
 #include <openssl/ec.h>
+#include <openssl/err.h>
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
@@ -58,19 +58,21 @@ public:
             getsockname(listenFd, reinterpret_cast<sockaddr *>(&a), &n) != 0)
             throw std::runtime_error("listen");
         port = ntohs(a.sin_port);
-        thread = std::thread([this, body = std::move(body)] {
-            sigset_t set;
-            sigemptyset(&set);
-            sigaddset(&set, SIGPIPE);
-            pthread_sigmask(SIG_BLOCK, &set, nullptr);
-            int fd = accept(listenFd, nullptr, nullptr);
-            if (fd < 0)
-                return;
-            int one = 1;
-            setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-            body(fd);
-            close(fd);
-        });
+        thread = std::thread(
+            [this, body = std::move(body)]
+            {
+                sigset_t set;
+                sigemptyset(&set);
+                sigaddset(&set, SIGPIPE);
+                pthread_sigmask(SIG_BLOCK, &set, nullptr);
+                int fd = accept(listenFd, nullptr, nullptr);
+                if (fd < 0)
+                    return;
+                int one = 1;
+                setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+                body(fd);
+                close(fd);
+            });
     }
     ~Peer()
     {
@@ -144,7 +146,8 @@ Tls &TlsMaterial()
 // Runs `body` as the TLS server side of the accepted descriptor.
 std::function<void(int)> TlsServer(std::function<void(SSL *)> body)
 {
-    return [body = std::move(body)](int fd) {
+    return [body = std::move(body)](int fd)
+    {
         SSL *ssl = SSL_new(TlsMaterial().server);
         SSL_set_fd(ssl, fd);
         if (SSL_accept(ssl) == 1)

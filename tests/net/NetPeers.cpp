@@ -40,13 +40,16 @@ Listener::Listener()
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t size = sizeof address;
-    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || listen(fd, 16) != 0 ||
-        getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size) != 0)
+    if (fd < 0 || bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+        listen(fd, 16) != 0 || getsockname(fd, reinterpret_cast<sockaddr *>(&address), &size) != 0)
         throw std::runtime_error("listener");
     port = ntohs(address.sin_port);
 }
 
-Listener::~Listener() { Close(); }
+Listener::~Listener()
+{
+    Close();
+}
 
 void Listener::Close()
 {
@@ -73,16 +76,21 @@ int ClosedPort()
 
 PeerThread::PeerThread(std::function<void()> body)
 {
-    thread = std::thread([body = std::move(body)] {
-        sigset_t set;
-        sigemptyset(&set);
-        sigaddset(&set, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &set, nullptr);
-        body();
-    });
+    thread = std::thread(
+        [body = std::move(body)]
+        {
+            sigset_t set;
+            sigemptyset(&set);
+            sigaddset(&set, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &set, nullptr);
+            body();
+        });
 }
 
-PeerThread::~PeerThread() { Join(); }
+PeerThread::~PeerThread()
+{
+    Join();
+}
 
 void PeerThread::Join()
 {
@@ -104,7 +112,10 @@ bool SendAll(int fd, const void *data, std::size_t length)
     return true;
 }
 
-bool SendAll(int fd, const std::string &text) { return SendAll(fd, text.data(), text.size()); }
+bool SendAll(int fd, const std::string &text)
+{
+    return SendAll(fd, text.data(), text.size());
+}
 
 bool RecvExactly(int fd, void *data, std::size_t length)
 {
@@ -187,8 +198,8 @@ struct Certificates
         X509_gmtime_adj(X509_getm_notAfter(x), notAfter);
         X509_set_pubkey(x, key);
         X509_NAME *subject = X509_get_subject_name(x);
-        X509_NAME_add_entry_by_txt(subject, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char *>(commonName),
-                                   -1, -1, 0);
+        X509_NAME_add_entry_by_txt(subject, "CN", MBSTRING_ASC,
+                                   reinterpret_cast<const unsigned char *>(commonName), -1, -1, 0);
         X509_set_issuer_name(x, subject);
         X509_sign(x, key, EVP_sha256());
         TestCertificate c{folder + "/" + name + "-cert.pem", folder + "/" + name + "-key.pem"};
@@ -210,18 +221,34 @@ Certificates &Certs()
 }
 } // namespace
 
-const TestCertificate &GoodCertificate() { return Certs().good; }
-const TestCertificate &ExpiredCertificate() { return Certs().expired; }
-const TestCertificate &OtherHostCertificate() { return Certs().other; }
-const std::string &EncryptedKeyFile() { return Certs().encryptedKey; }
-std::string TempFolder() { return Certs().folder; }
+const TestCertificate &GoodCertificate()
+{
+    return Certs().good;
+}
+const TestCertificate &ExpiredCertificate()
+{
+    return Certs().expired;
+}
+const TestCertificate &OtherHostCertificate()
+{
+    return Certs().other;
+}
+const std::string &EncryptedKeyFile()
+{
+    return Certs().encryptedKey;
+}
+std::string TempFolder()
+{
+    return Certs().folder;
+}
 
 namespace
 {
 SSL_CTX *ServerContext(const TestCertificate &certificate)
 {
     SSL_CTX *context = SSL_CTX_new(TLS_server_method());
-    if (context == nullptr || SSL_CTX_use_certificate_file(context, certificate.CertFile.c_str(), SSL_FILETYPE_PEM) != 1 ||
+    if (context == nullptr ||
+        SSL_CTX_use_certificate_file(context, certificate.CertFile.c_str(), SSL_FILETYPE_PEM) != 1 ||
         SSL_CTX_use_PrivateKey_file(context, certificate.KeyFile.c_str(), SSL_FILETYPE_PEM) != 1)
         throw std::runtime_error("server context");
     return context;
@@ -229,22 +256,24 @@ SSL_CTX *ServerContext(const TestCertificate &certificate)
 } // namespace
 
 TlsServerPeer::TlsServerPeer(const TestCertificate &certificate, std::function<void(SSL *, int)> script)
-    : context(ServerContext(certificate)), thread([this, script = std::move(script)] {
-          int fd = listener.Accept();
-          if (fd < 0)
-              return;
-          SSL *ssl = SSL_new(context);
-          SSL_set_fd(ssl, fd);
-          if (SSL_accept(ssl) == 1)
-          {
-              handshakeDone = true;
-              script(ssl, fd);
-              SSL_shutdown(ssl);
-          }
-          SSL_free(ssl);
-          close(fd);
-          ERR_clear_error();
-      })
+    : context(ServerContext(certificate)), thread(
+                                               [this, script = std::move(script)]
+                                               {
+                                                   int fd = listener.Accept();
+                                                   if (fd < 0)
+                                                       return;
+                                                   SSL *ssl = SSL_new(context);
+                                                   SSL_set_fd(ssl, fd);
+                                                   if (SSL_accept(ssl) == 1)
+                                                   {
+                                                       handshakeDone = true;
+                                                       script(ssl, fd);
+                                                       SSL_shutdown(ssl);
+                                                   }
+                                                   SSL_free(ssl);
+                                                   close(fd);
+                                                   ERR_clear_error();
+                                               })
 {
 }
 

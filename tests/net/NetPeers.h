@@ -65,8 +65,8 @@ struct TestCertificate
 };
 
 // Self-signed EC certificates, generated once per run in a temporary folder.
-const TestCertificate &GoodCertificate();     // CN=localhost, valid now
-const TestCertificate &ExpiredCertificate();  // CN=localhost, expired a year ago
+const TestCertificate &GoodCertificate();      // CN=localhost, valid now
+const TestCertificate &ExpiredCertificate();   // CN=localhost, expired a year ago
 const TestCertificate &OtherHostCertificate(); // CN=other.example.org
 // The key of GoodCertificate() encrypted with the password "sesame".
 const std::string &EncryptedKeyFile();

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <string>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -151,11 +152,13 @@ TEST(PlainSocket, PeerClosingDuringWaitDropsPartialBytes)
     PlainLink link;
     int server = link.server;
     link.server = -1;
-    PeerThread peer([server] {
-        SendAll(server, "partial");
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        close(server);
-    });
+    PeerThread peer(
+        [server]
+        {
+            SendAll(server, "partial");
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            close(server);
+        });
     char buffer[32];
     EXPECT_EQ(link.client.ReceiveUntilNul(buffer, 20, -1, 0), SOCK_DISCONNECTED);
     EXPECT_STREQ(buffer, "");
@@ -187,11 +190,13 @@ TEST(PlainSocket, ReceiveBytesGathersAcrossReads)
 {
     PlainLink link;
     int server = link.server;
-    PeerThread peer([server] {
-        SendAll(server, std::string(30000, 'a'));
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        SendAll(server, std::string(30000, 'b'));
-    });
+    PeerThread peer(
+        [server]
+        {
+            SendAll(server, std::string(30000, 'a'));
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            SendAll(server, std::string(30000, 'b'));
+        });
     std::vector<char> buffer(60000);
     EXPECT_EQ(link.client.ReceiveBytes(buffer.data(), 60000, 5, 0), 60000);
     EXPECT_EQ(buffer[29999], 'a');
@@ -550,6 +555,26 @@ TEST(PlainSocket, SendFileFailures)
     EXPECT_EQ(link.client.SendFile(-1), SOCK_ERROR);
 }
 
+// A sysfs file says it holds 4,096 bytes and yields a few: the send ends instead of repeating.
+const char *ShortFile()
+{
+    struct stat info;
+    const char *path = "/sys/class/net/lo/mtu";
+    return stat(path, &info) == 0 && info.st_size == 4096 ? path : nullptr;
+}
+
+TEST(PlainSocket, SendFileOfFileShorterThanItsSizeFails)
+{
+    const char *path = ShortFile();
+    if (path == nullptr)
+        GTEST_SKIP() << "no sysfs file to stand for a short file";
+    PlainLink link;
+    EXPECT_EQ(link.client.SendFile(path), SOCK_ERROR);
+    EXPECT_EQ(link.client.GetState(), SOCK_STATE_CONNECTED);
+    EXPECT_EQ(link.client.Send("!", 2), SOCK_SUCCESS);
+    EXPECT_FALSE(RecvUntilNul(link.server).empty());
+}
+
 TEST(PlainSocket, SendFileToResetPeerFailsWithoutSigpipe)
 {
     PlainLink link;
@@ -564,7 +589,10 @@ TEST(PlainSocket, SendFileToResetPeerFailsWithoutSigpipe)
 namespace
 {
 std::vector<std::string> logged;
-void Record(const char *message) { logged.emplace_back(message); }
+void Record(const char *message)
+{
+    logged.emplace_back(message);
+}
 } // namespace
 
 TEST(PlainSocket, DiagnosticsGoToTheLogOnlyWhenEnabled)

@@ -14,6 +14,7 @@
 #include <fstream>
 #include <memory>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -58,7 +59,8 @@ class SecureSocketCertificates : public ::testing::TestWithParam<int>
 
 TEST_P(SecureSocketCertificates, AnyServerCertificateIsAccepted)
 {
-    const TestCertificate *certificates[] = {&GoodCertificate(), &ExpiredCertificate(), &OtherHostCertificate()};
+    const TestCertificate *certificates[] = {&GoodCertificate(), &ExpiredCertificate(),
+                                             &OtherHostCertificate()};
     TlsServerPeer server(*certificates[GetParam()], EchoScript);
     SecureSocket socket;
     EXPECT_EQ(socket.Connect("127.0.0.1", server.Port()), SOCK_SUCCESS);
@@ -74,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(SelfSignedExpiredOtherHost, SecureSocketCertificates, :
 TEST(SecureSocket, VerifyPeerChecksTrustAndName)
 {
     TlsServerPeer server(GoodCertificate(), EchoScript);
-    ContextPtr trusting(SecureSocket::CreateSSLContext(nullptr, nullptr, nullptr, GoodCertificate().CertFile.c_str()));
+    ContextPtr trusting(
+        SecureSocket::CreateSSLContext(nullptr, nullptr, nullptr, GoodCertificate().CertFile.c_str()));
     ASSERT_TRUE(trusting);
     SecureSocket socket(trusting.get());
     ASSERT_EQ(socket.Connect("localhost", server.Port()), SOCK_SUCCESS);
@@ -87,15 +90,17 @@ TEST(SecureSocket, VerifyPeerChecksTrustAndName)
 TEST(SecureSocket, PortWithoutTlsFails)
 {
     Listener listener;
-    PeerThread peer([&] {
-        int fd = listener.Accept();
-        if (fd < 0)
-            return;
-        SendAll(fd, "220 plain text service ready\r\n");
-        char buffer[512];
-        recv(fd, buffer, sizeof buffer, 0);
-        close(fd);
-    });
+    PeerThread peer(
+        [&]
+        {
+            int fd = listener.Accept();
+            if (fd < 0)
+                return;
+            SendAll(fd, "220 plain text service ready\r\n");
+            char buffer[512];
+            recv(fd, buffer, sizeof buffer, 0);
+            close(fd);
+        });
     SecureSocket socket;
     EXPECT_EQ(socket.Connect("127.0.0.1", listener.Port()), SOCK_ERROR);
     EXPECT_NE(socket.GetState(), SOCK_STATE_CONNECTED);
@@ -143,13 +148,15 @@ TEST(SecureSocket, NotConnectedAnswers)
 
 TEST(SecureSocket, CloseNotifyDuringWait)
 {
-    TlsServerPeer server(GoodCertificate(), [](SSL *ssl, int) {
-        TlsWriteAll(ssl, "partial", 7);
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        SSL_shutdown(ssl);
-        char c;
-        SSL_read(ssl, &c, 1); // until the client's own notification or close
-    });
+    TlsServerPeer server(GoodCertificate(),
+                         [](SSL *ssl, int)
+                         {
+                             TlsWriteAll(ssl, "partial", 7);
+                             std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                             SSL_shutdown(ssl);
+                             char c;
+                             SSL_read(ssl, &c, 1); // until the client's own notification or close
+                         });
     SecureSocket socket;
     ASSERT_EQ(socket.Connect("127.0.0.1", server.Port()), SOCK_SUCCESS);
     char buffer[32];
@@ -166,13 +173,15 @@ TEST(SecureSocket, DecryptedBytesPendingAreDeliveredWithoutWaiting)
     // 65,536 bytes travel as four full records; the buffer holds 65,535, so the last byte stays
     // decrypted inside the library while the socket itself has nothing more to read.
     std::atomic<bool> done{false};
-    TlsServerPeer server(GoodCertificate(), [&](SSL *ssl, int) {
-        std::string data(65536, 'p');
-        data[65535] = 'L';
-        TlsWriteAll(ssl, data.data(), static_cast<int>(data.size()));
-        while (!done)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    });
+    TlsServerPeer server(GoodCertificate(),
+                         [&](SSL *ssl, int)
+                         {
+                             std::string data(65536, 'p');
+                             data[65535] = 'L';
+                             TlsWriteAll(ssl, data.data(), static_cast<int>(data.size()));
+                             while (!done)
+                                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                         });
     SecureSocket socket;
     ASSERT_EQ(socket.Connect("127.0.0.1", server.Port()), SOCK_SUCCESS);
     auto until = Clock::now() + std::chrono::seconds(5);
@@ -211,12 +220,14 @@ TEST(SecureSocket, QuietLinkPollsAndDrainLikeThePlainSocket)
 TEST(SecureSocket, LongReplyInPieces)
 {
     const std::size_t size = 120000;
-    TlsServerPeer server(GoodCertificate(), [&](SSL *ssl, int) {
-        TlsReadUntilNul(ssl);
-        std::string reply(size, 'r');
-        TlsWriteAll(ssl, reply.c_str(), static_cast<int>(size + 1));
-        TlsReadUntilNul(ssl);
-    });
+    TlsServerPeer server(GoodCertificate(),
+                         [&](SSL *ssl, int)
+                         {
+                             TlsReadUntilNul(ssl);
+                             std::string reply(size, 'r');
+                             TlsWriteAll(ssl, reply.c_str(), static_cast<int>(size + 1));
+                             TlsReadUntilNul(ssl);
+                         });
     SecureSocket socket;
     ASSERT_EQ(socket.Connect("127.0.0.1", server.Port()), SOCK_SUCCESS);
     ASSERT_EQ(socket.Send("go", 3), SOCK_SUCCESS);
@@ -233,11 +244,13 @@ TEST(SecureSocket, LongReplyInPieces)
 
 TEST(SecureSocket, SendToResetPeerFailsWithoutSigpipe)
 {
-    TlsServerPeer server(GoodCertificate(), [](SSL *, int fd) {
-        linger l{1, 0};
-        setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
-        shutdown(fd, SHUT_RDWR);
-    });
+    TlsServerPeer server(GoodCertificate(),
+                         [](SSL *, int fd)
+                         {
+                             linger l{1, 0};
+                             setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+                             shutdown(fd, SHUT_RDWR);
+                         });
     SecureSocket socket;
     ASSERT_EQ(socket.Connect("127.0.0.1", server.Port()), SOCK_SUCCESS);
     server.Join();
@@ -278,34 +291,40 @@ TEST(SecureSocket, AttachDoesTheServerSideOnASharedContext)
     const int clients = 4;
     std::atomic<int> served{0};
     std::vector<std::unique_ptr<PeerThread>> servers;
-    PeerThread acceptor([&] {
-        for (int i = 0; i < clients; ++i)
+    PeerThread acceptor(
+        [&]
         {
-            int fd = listener.Accept();
-            if (fd < 0)
-                return;
-            servers.push_back(std::make_unique<PeerThread>([&, fd] { ServeWithAttach(context.get(), fd, served); }));
-        }
-    });
+            for (int i = 0; i < clients; ++i)
+            {
+                int fd = listener.Accept();
+                if (fd < 0)
+                    return;
+                servers.push_back(
+                    std::make_unique<PeerThread>([&, fd] { ServeWithAttach(context.get(), fd, served); }));
+            }
+        });
     std::vector<std::thread> threads;
     std::atomic<int> good{0};
     for (int i = 0; i < clients; ++i)
-        threads.emplace_back([&, i] {
-            SecureSocket client;
-            if (client.Connect("127.0.0.1", listener.Port()) != SOCK_SUCCESS)
-                return;
-            for (int round = 0; round < 20; ++round)
+        threads.emplace_back(
+            [&, i]
             {
-                char request[32];
-                std::snprintf(request, sizeof request, "c%dr%d", i, round);
-                char buffer[128];
-                if (client.Send(request, static_cast<std::uint32_t>(std::strlen(request) + 1)) != SOCK_SUCCESS ||
-                    client.ReceiveUntilNul(buffer, 120, 5, 0) <= 0 || std::strncmp(buffer, "served:", 7) != 0 ||
-                    std::strcmp(buffer + 7, request) != 0)
+                SecureSocket client;
+                if (client.Connect("127.0.0.1", listener.Port()) != SOCK_SUCCESS)
                     return;
-            }
-            ++good;
-        });
+                for (int round = 0; round < 20; ++round)
+                {
+                    char request[32];
+                    std::snprintf(request, sizeof request, "c%dr%d", i, round);
+                    char buffer[128];
+                    if (client.Send(request, static_cast<std::uint32_t>(std::strlen(request) + 1)) !=
+                            SOCK_SUCCESS ||
+                        client.ReceiveUntilNul(buffer, 120, 5, 0) <= 0 ||
+                        std::strncmp(buffer, "served:", 7) != 0 || std::strcmp(buffer + 7, request) != 0)
+                        return;
+                }
+                ++good;
+            });
     for (auto &t : threads)
         t.join();
     acceptor.Join();
@@ -327,6 +346,18 @@ TEST(SecureSocket, AttachHandshakeFailureIsAnError)
     EXPECT_EQ(server.GetState(), SOCK_STATE_DISCONNECTED);
     EXPECT_NE(fcntl(pair[0], F_GETFD), -1); // borrowed: still open
     close(pair[0]);
+    // Owned: the object keeps the descriptor until it is closed or destroyed.
+    int owned[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM, 0, owned), 0);
+    ASSERT_TRUE(SendAll(owned[1], "GET / HTTP/1.0\r\n\r\n"));
+    {
+        SecureSocket other(context.get());
+        EXPECT_EQ(other.Attach(owned[0], false), SOCK_ERROR);
+        EXPECT_EQ(other.GetSocket(), owned[0]);
+        EXPECT_NE(fcntl(owned[0], F_GETFD), -1);
+    }
+    EXPECT_EQ(fcntl(owned[0], F_GETFD), -1);
+    close(owned[1]);
     close(pair[1]);
 }
 
@@ -349,7 +380,8 @@ TEST(SecureSocket, SendFileOfRealFile)
     std::string path = PatternFile("tls-send.bin", size);
     std::string got(2 * size, 0);
     bool ok = false;
-    TlsServerPeer server(GoodCertificate(), [&](SSL *ssl, int) { ok = TlsReadExactly(ssl, got.data(), 2 * size); });
+    TlsServerPeer server(GoodCertificate(),
+                         [&](SSL *ssl, int) { ok = TlsReadExactly(ssl, got.data(), 2 * size); });
     SecureSocket socket;
     ASSERT_EQ(socket.Connect("127.0.0.1", server.Port()), SOCK_SUCCESS);
     EXPECT_EQ(socket.SendFile(path.c_str()), SOCK_SUCCESS);
@@ -367,6 +399,24 @@ TEST(SecureSocket, SendFileOfRealFile)
     EXPECT_EQ(got.substr(size), data);
 }
 
+TEST(SecureSocket, SendFileOfFileShorterThanItsSizeFails)
+{
+    // A sysfs file says it holds 4,096 bytes and yields a few.
+    const char *path = "/sys/class/net/lo/mtu";
+    struct stat info;
+    if (stat(path, &info) != 0 || info.st_size != 4096)
+        GTEST_SKIP() << "no sysfs file to stand for a short file";
+    std::string got;
+    TlsServerPeer server(GoodCertificate(), [&](SSL *ssl, int) { got = TlsReadUntilNul(ssl); });
+    SecureSocket socket;
+    ASSERT_EQ(socket.Connect("127.0.0.1", server.Port()), SOCK_SUCCESS);
+    EXPECT_EQ(socket.SendFile(path), SOCK_ERROR);
+    EXPECT_EQ(socket.Send("!", 2), SOCK_SUCCESS);
+    server.Join();
+    EXPECT_EQ(got.back(), '!');
+    EXPECT_GT(got.size(), 1u);
+}
+
 TEST(SecureSocket, CreateContextReadsFilesAndPassword)
 {
     const TestCertificate &c = GoodCertificate();
@@ -378,7 +428,8 @@ TEST(SecureSocket, CreateContextReadsFilesAndPassword)
     EXPECT_FALSE(ContextPtr(
         SecureSocket::CreateSSLContext(c.CertFile.c_str(), EncryptedKeyFile().c_str(), "wrong", nullptr)));
     EXPECT_FALSE(ContextPtr(SecureSocket::CreateSSLContext("/nonexistent.pem", nullptr, nullptr, nullptr)));
-    EXPECT_FALSE(ContextPtr(SecureSocket::CreateSSLContext(c.CertFile.c_str(), "/nonexistent.pem", nullptr, nullptr)));
+    EXPECT_FALSE(
+        ContextPtr(SecureSocket::CreateSSLContext(c.CertFile.c_str(), "/nonexistent.pem", nullptr, nullptr)));
     EXPECT_FALSE(ContextPtr(SecureSocket::CreateSSLContext(nullptr, nullptr, nullptr, "/nonexistent.pem")));
     ContextPtr client(SecureSocket::CreateSSLContext(nullptr, nullptr, nullptr, nullptr));
     EXPECT_TRUE(client);
@@ -389,7 +440,8 @@ TEST(SecureSocket, SocketsOnManyThreads)
     // Construction (with its own context), connection and destruction from several threads at once.
     TlsServerPeer a(GoodCertificate(), EchoScript), b(GoodCertificate(), EchoScript);
     std::atomic<int> good{0};
-    auto run = [&good](int port) {
+    auto run = [&good](int port)
+    {
         SecureSocket socket;
         char buffer[64];
         if (socket.Connect("127.0.0.1", port) == SOCK_SUCCESS && socket.Send("ping", 5) == SOCK_SUCCESS &&
