@@ -380,14 +380,12 @@ std::string FormatDateTime(std::string_view format, cDateTime value)
             continue;
         }
         char token = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        // A letter repeats as the same character ("mm"; "Mm" is two one-letter tokens, as in the
+        // toolkit); letters are matched without regard to case.
         std::size_t count = 1;
-        while (p + count < n && (format[p + count] == c || format[p + count] == token ||
-                                 format[p + count] == static_cast<char>(token + 32)))
-        {
-            if (!(token >= 'A' && token <= 'Z'))
-                break;
-            ++count;
-        }
+        if (token >= 'A' && token <= 'Z')
+            while (p + count < n && format[p + count] == c)
+                ++count;
         if (token >= 'A' && token <= 'Z')
         {
             if (token == 'M' && lastToken == 'H')

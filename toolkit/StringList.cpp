@@ -130,9 +130,11 @@ int cStringList::AddInteger(std::string_view s, std::intptr_t value)
             return index;
         if (DuplicatesMode == cDuplicates::Error)
             return -1;
-        // Accept: equal items keep the order in which they were added.
-        while (index < Count() && CompareText(Items[static_cast<std::size_t>(index)].Text, s) == 0)
-            ++index;
+        // Accept: equal items keep the order in which they were added (insert after the last).
+        auto after = std::upper_bound(Items.begin() + index, Items.end(), s,
+                                      [](std::string_view key, const cItem &item)
+                                      { return CompareText(key, item.Text) < 0; });
+        index = static_cast<int>(after - Items.begin());
     }
     Items.insert(Items.begin() + index, cItem{std::string(s), value});
     return index;
