@@ -458,6 +458,26 @@ int PlainSocket::WaitForData(bool force, int seconds, int microseconds)
         return static_cast<int>(recv_count);
     if (State != SOCK_STATE_CONNECTED)
         return SOCK_DISCONNECTED;
+    if (seconds < 0)
+    {
+        // Without a limit, the blocking read itself is the wait (one system call instead of
+        // two); a non-blocking handle with nothing to read is waited on and read again.
+        for (;;)
+        {
+            int n = FillBuffer();
+            if (n != SOCK_TIMEOUT || State != SOCK_STATE_CONNECTED)
+                return n;
+            int rc = WaitReadable(-1, 0);
+            if (rc != SOCK_SUCCESS)
+                return rc;
+        }
+    }
+    int rc = WaitReadable(seconds, microseconds);
+    return rc == SOCK_SUCCESS ? FillBuffer() : rc;
+}
+
+int PlainSocket::WaitReadable(int seconds, int microseconds)
+{
     switch (PollFor(Socket, POLLIN, MakeWaitLimit(seconds, microseconds)))
     {
     case PollTimeout:
@@ -468,7 +488,7 @@ int PlainSocket::WaitForData(bool force, int seconds, int microseconds)
     case PollReady:
         break;
     }
-    return FillBuffer();
+    return SOCK_SUCCESS;
 }
 
 int PlainSocket::FillBuffer()
@@ -480,10 +500,21 @@ int PlainSocket::FillBuffer()
     std::uint32_t room = MaxHeld - recv_count;
     if (room == 0)
         return static_cast<int>(recv_count);
+    int n = RecvInto(recv_buffer + recv_count, room);
+    if (n > 0)
+    {
+        recv_count += static_cast<std::uint32_t>(n);
+        recv_buffer[recv_count] = 0;
+    }
+    return n;
+}
+
+int PlainSocket::RecvInto(void *destination, std::uint32_t length)
+{
     ssize_t n;
     do
     {
-        n = recv(Socket, recv_buffer + recv_count, room, 0);
+        n = recv(Socket, destination, length, 0);
     } while (n < 0 && errno == EINTR);
     if (n < 0)
     {
@@ -504,9 +535,27 @@ int PlainSocket::FillBuffer()
         Close();
         return SOCK_DISCONNECTED;
     }
-    recv_count += static_cast<std::uint32_t>(n);
-    recv_buffer[recv_count] = 0;
     return static_cast<int>(n);
+}
+
+int PlainSocket::ReceiveDirect(void *destination, std::uint32_t length, int seconds, int microseconds)
+{
+    if (State != SOCK_STATE_CONNECTED)
+        return SOCK_DISCONNECTED;
+    if (seconds < 0)
+    {
+        for (;;) // as WaitForData: without a limit the blocking read is the wait
+        {
+            int n = RecvInto(destination, length);
+            if (n != SOCK_TIMEOUT || State != SOCK_STATE_CONNECTED)
+                return n;
+            int rc = WaitReadable(-1, 0);
+            if (rc != SOCK_SUCCESS)
+                return rc;
+        }
+    }
+    int rc = WaitReadable(seconds, microseconds);
+    return rc == SOCK_SUCCESS ? RecvInto(destination, length) : rc;
 }
 
 int PlainSocket::ReceiveUntilByte(void *destination, int max, unsigned char byte, int seconds,
@@ -661,9 +710,22 @@ int PlainSocket::ReceiveBytes(void *destination, int length, int seconds, int mi
     auto *out = static_cast<unsigned char *>(destination);
     const std::uint32_t wanted = static_cast<std::uint32_t>(length);
     std::uint32_t delivered = 0;
-    while (delivered < wanted && WaitForData(false, seconds, microseconds) > 0)
+    while (delivered < wanted)
     {
-        int n = ReadBuffered(out + delivered, wanted - delivered, true);
+        const std::uint32_t left = wanted - delivered;
+        int n;
+        if (recv_count == 0 && left >= DirectReadMinimum)
+        {
+            // Nothing buffered and a large piece wanted: the wait's one read lands in the
+            // destination itself, which spares copying every byte twice.
+            n = ReceiveDirect(out + delivered, left, seconds, microseconds);
+        }
+        else
+        {
+            if (WaitForData(false, seconds, microseconds) <= 0)
+                break;
+            n = ReadBuffered(out + delivered, left, true);
+        }
         if (n <= 0)
             break;
         delivered += static_cast<std::uint32_t>(n);

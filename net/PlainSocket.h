@@ -61,9 +61,21 @@ public:
     SOCKET GetSocket() const { return Socket; }
     std::uint32_t BufferedCount() const { return recv_count; }
 
+    // ReceiveBytes reads a piece of at least this many bytes straight into the destination
+    // when nothing is buffered.
+    static constexpr std::uint32_t DirectReadMinimum = 8192;
+
 protected:
     virtual void Init(void *parameter);
     virtual void Cleanup();
+
+    // The wait of WaitForData followed by one read of at most `length` bytes straight into
+    // `destination` instead of the buffer; results and failures as WaitForData.
+    virtual int ReceiveDirect(void *destination, std::uint32_t length, int seconds, int microseconds);
+    // Waits until the socket is readable: SOCK_SUCCESS, SOCK_TIMEOUT, or SOCK_ERROR (closed).
+    int WaitReadable(int seconds, int microseconds);
+    // One recv into `destination`: the count, or the result code after a failure (closed).
+    int RecvInto(void *destination, std::uint32_t length);
 
     SOCKET Socket = INVALID_SOCKET;
     char HostName[128] = {};

@@ -539,24 +539,15 @@ int SecureSocket::SendFile(int fileDescriptor)
     return result;
 }
 
-// One SSL_read into the free room of the buffer. Results: the count read (> 0); the count held
-// when the buffer has no room; TlsWantRead / TlsWantWrite when the socket must be waited on
-// first; 0 when the connection ended or failed (it has been closed).
-int SecureSocket::ReadTls()
+// One SSL_read of at most `length` bytes into `destination`. Results: the count read (> 0);
+// TlsWantRead / TlsWantWrite when the socket must be waited on first; 0 when the connection
+// ended or failed (it has been closed).
+int SecureSocket::ReadTls(void *destination, std::uint32_t length)
 {
-    if (recv_buffer == nullptr)
-        return 0;
-    std::uint32_t room = MaxHeld - recv_count;
-    if (room == 0)
-        return static_cast<int>(recv_count);
     ERR_clear_error();
-    int rc = SSL_read(ssl, recv_buffer + recv_count, static_cast<int>(room));
+    int rc = SSL_read(ssl, destination, length > INT_MAX ? INT_MAX : static_cast<int>(length));
     if (rc > 0)
-    {
-        recv_count += static_cast<std::uint32_t>(rc);
-        recv_buffer[recv_count] = 0;
         return rc;
-    }
     int error = SSL_get_error(ssl, rc);
     switch (error)
     {
@@ -576,13 +567,30 @@ int SecureSocket::ReadTls()
     return 0;
 }
 
+// ReadTls into the free room of the buffer; the count held when there is no room.
+int SecureSocket::ReadTlsToBuffer()
+{
+    if (recv_buffer == nullptr)
+        return 0;
+    std::uint32_t room = MaxHeld - recv_count;
+    if (room == 0)
+        return static_cast<int>(recv_count);
+    int rc = ReadTls(recv_buffer + recv_count, room);
+    if (rc > 0)
+    {
+        recv_count += static_cast<std::uint32_t>(rc);
+        recv_buffer[recv_count] = 0;
+    }
+    return rc;
+}
+
 int SecureSocket::FillBuffer()
 {
     if (State != SOCK_STATE_CONNECTED || ssl == nullptr)
         return 0;
     for (;;)
     {
-        int rc = ReadTls();
+        int rc = ReadTlsToBuffer();
         if (rc != TlsWantRead && rc != TlsWantWrite)
             return rc;
         // Read again once the socket is ready: a fill waits as a blocking read would.
@@ -598,11 +606,22 @@ int SecureSocket::WaitForData(bool force, int seconds, int microseconds)
 {
     if (!force && recv_count > 0)
         return static_cast<int>(recv_count);
+    return WaitAndRead(nullptr, 0, seconds, microseconds);
+}
+
+int SecureSocket::ReceiveDirect(void *destination, std::uint32_t length, int seconds, int microseconds)
+{
+    return WaitAndRead(destination, length, seconds, microseconds);
+}
+
+// The TLS wait: bytes the library already holds (decrypted, or still to decrypt) do not make the
+// socket readable, so they are tried first; the socket is waited on only when the library asks
+// for more. Then one read into `destination` or, when it is null, into the buffer.
+int SecureSocket::WaitAndRead(void *destination, std::uint32_t length, int seconds, int microseconds)
+{
     if (State != SOCK_STATE_CONNECTED || ssl == nullptr)
         return SOCK_DISCONNECTED;
     const WaitLimit limit = MakeWaitLimit(seconds, microseconds);
-    // Bytes the library already holds (decrypted or still to decrypt) do not make the socket
-    // readable: try them first, and wait on the socket only when the library asks for more.
     short waitFor = (SSL_pending(ssl) > 0 || SSL_has_pending(ssl)) ? 0 : POLLIN;
     for (;;)
     {
@@ -619,7 +638,7 @@ int SecureSocket::WaitForData(bool force, int seconds, int microseconds)
                 break;
             }
         }
-        int rc = ReadTls();
+        int rc = destination != nullptr ? ReadTls(destination, length) : ReadTlsToBuffer();
         if (rc > 0)
             return rc;
         if (rc == 0)

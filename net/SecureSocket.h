@@ -49,8 +49,12 @@ protected:
     int CreateTlsObject();
     // Runs SSL_connect or SSL_accept to the end (or the handshake bound).
     int Handshake(bool serverSide);
-    // One SSL_read into the free room of the buffer; see the .cpp for the results.
-    int ReadTls();
+    int ReceiveDirect(void *destination, std::uint32_t length, int seconds, int microseconds) override;
+    // One SSL_read into `destination`, or into the buffer's free room; see the .cpp for results.
+    int ReadTls(void *destination, std::uint32_t length);
+    int ReadTlsToBuffer();
+    // The TLS wait followed by one read (into the buffer when `destination` is null).
+    int WaitAndRead(void *destination, std::uint32_t length, int seconds, int microseconds);
 
     SSL_CTX *ctx = nullptr;
     SSL *ssl = nullptr;

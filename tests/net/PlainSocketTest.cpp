@@ -203,6 +203,32 @@ TEST(PlainSocket, ReceiveBytesGathersAcrossReads)
     EXPECT_EQ(buffer[30000], 'b');
 }
 
+TEST(PlainSocket, ReceiveBytesInLargePiecesKeepsOrder)
+{
+    PlainLink link;
+    const int size = 300000;
+    std::string data(size, 0);
+    for (int i = 0; i < size; ++i)
+        data[i] = static_cast<char>(i % 253);
+    int server = link.server;
+    PeerThread peer([&] { SendAll(server, data); });
+    std::string got(size, 0);
+    int at = 0;
+    for (int piece : {10, 50000, 50000, 7, 100000, 99983})
+    {
+        ASSERT_EQ(link.client.ReceiveBytes(got.data() + at, piece, 5, 0), piece);
+        at += piece;
+    }
+    EXPECT_EQ(got, data);
+    EXPECT_EQ(link.client.ReceiveBytes(got.data(), 20000, 0, 1000), 0);
+    peer.Join();
+    close(server);
+    link.server = -1;
+    // The peer's close ends a large piece early with what came.
+    EXPECT_EQ(link.client.ReceiveBytes(got.data(), 20000, 5, 0), 0);
+    EXPECT_EQ(link.client.GetState(), SOCK_STATE_DISCONNECTED);
+}
+
 TEST(PlainSocket, DrainOnQuietLinkReturnsZeroAtOnce)
 {
     PlainLink link;
@@ -469,6 +495,33 @@ TEST(PlainSocket, AttachRules)
     EXPECT_EQ(socket.Attach(INVALID_SOCKET, true), SOCK_ERROR);
     EXPECT_EQ(fcntl(pair[1], F_GETFD), -1);
     close(pair[0]);
+}
+
+TEST(PlainSocket, NonBlockingHandleIsWaitedOn)
+{
+    int pair[2];
+    ASSERT_EQ(socketpair(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0, pair), 0);
+    PlainSocket socket;
+    ASSERT_EQ(socket.Attach(pair[0], false), SOCK_SUCCESS);
+    char buffer[16];
+    EXPECT_EQ(socket.ReceiveUntilNul(buffer, 10, 0, 1000), SOCK_TIMEOUT);
+    EXPECT_EQ(socket.FillBuffer(), SOCK_TIMEOUT); // nothing to read, the link is fine
+    EXPECT_TRUE(socket.IsConnected());
+    int peerEnd = pair[1];
+    PeerThread peer(
+        [peerEnd]
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            SendAll(peerEnd, "late", 5);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            SendAll(peerEnd, std::string(20000, 'n'));
+        });
+    EXPECT_EQ(socket.ReceiveUntilNul(buffer, 10, -1, 0), 5);
+    EXPECT_STREQ(buffer, "late");
+    std::vector<char> big(20000);
+    EXPECT_EQ(socket.ReceiveBytes(big.data(), 20000, -1, 0), 20000);
+    peer.Join();
+    close(pair[1]);
 }
 
 TEST(PlainSocket, DescriptorZeroIsASocket)

@@ -242,6 +242,35 @@ TEST(SecureSocket, LongReplyInPieces)
     socket.Close();
 }
 
+TEST(SecureSocket, ReceiveBytesInLargePiecesKeepsOrder)
+{
+    const int size = 300000;
+    std::string data(size, 0);
+    for (int i = 0; i < size; ++i)
+        data[i] = static_cast<char>(i % 253);
+    TlsServerPeer server(GoodCertificate(),
+                         [&](SSL *ssl, int)
+                         {
+                             TlsWriteAll(ssl, data.data(), size);
+                             TlsReadUntilNul(ssl);
+                         });
+    SecureSocket socket;
+    ASSERT_EQ(socket.Connect("127.0.0.1", server.Port()), SOCK_SUCCESS);
+    std::string got(size, 0);
+    // A small piece goes through the buffer (which then holds the rest of a record), the large
+    // ones empty the buffer first and then read straight into the destination.
+    int at = 0;
+    for (int piece : {10, 50000, 50000, 7, 100000, 99983})
+    {
+        ASSERT_EQ(socket.ReceiveBytes(got.data() + at, piece, 5, 0), piece);
+        at += piece;
+    }
+    EXPECT_EQ(at, size);
+    EXPECT_EQ(got, data);
+    EXPECT_EQ(socket.ReceiveBytes(got.data(), 20000, 0, 1000), 0);
+    EXPECT_EQ(socket.Send("", 1), SOCK_SUCCESS);
+}
+
 TEST(SecureSocket, SendToResetPeerFailsWithoutSigpipe)
 {
     TlsServerPeer server(GoodCertificate(),
