@@ -99,16 +99,25 @@ struct cJSONScanTable
     std::size_t Size = 0;
     std::vector<cRegion> Regions;
 
-    // Index of the region whose opener is at p, or Regions.size().
-    std::size_t IndexAt(const char *p) const
+    // Work bound for nested levels: characters that they scan one by one. Levels whose quote
+    // state agrees with the outermost scan jump over regions and scan about the text once in
+    // all; only texts built so that their quotes disagree from level to level rescan. Once the
+    // bound is spent, deeper values are read as words (as beyond MaxDepth), so that such texts
+    // stay linear too. Texts up to 32 KiB never reach it (MaxDepth * 32 KiB = 16 MiB).
+    mutable std::size_t Steps = 0;
+    std::size_t StepLimit = 0;
+    bool Exhausted() const { return Steps > StepLimit; }
+
+    // Index of the first region whose opener is at p or after it.
+    std::size_t LowerBound(const char *p) const
     {
-        if (p < Base || p >= Base + Size)
+        if (p <= Base)
+            return 0;
+        if (p >= Base + Size)
             return Regions.size();
         const auto offset = static_cast<std::uint32_t>(p - Base);
         auto it = std::lower_bound(Regions.begin(), Regions.end(), offset,
                                    [](const cRegion &r, std::uint32_t o) { return r.Open < o; });
-        if (it == Regions.end() || it->Open != offset)
-            return Regions.size();
         return static_cast<std::size_t>(it - Regions.begin());
     }
 };
@@ -123,7 +132,9 @@ using cScanTable = cJSONScanTable;
 // outer scan whose quote state agrees with this one at its start (cursor: first region to meet).
 template <typename F> void ScanTopLevel(std::string_view text, cScanTable *record, const cScanTable *use, F &&item)
 {
-    std::size_t cursor = use ? use->Regions.size() : 0;
+    // The regions are sorted by opener; the cursor only moves forward (jumps skip the regions
+    // nested in the one jumped over), so looking them up costs no more than the scan itself.
+    std::size_t cursor = use ? use->LowerBound(text.data()) : 0;
     bool inDouble = false;
     bool inSingle = false;
     std::size_t brackets = 0;
@@ -152,6 +163,8 @@ template <typename F> void ScanTopLevel(std::string_view text, cScanTable *recor
             record->Base = begin;
             record->Size = text.size();
             record->Regions.clear();
+            record->Steps = 0;
+            record->StepLimit = 16 * text.size() + 16 * 1024 * 1024;
         }
     }
 
@@ -176,8 +189,10 @@ template <typename F> void ScanTopLevel(std::string_view text, cScanTable *recor
     };
 
     const char *p = begin;
+    std::size_t steps = 0; // characters looked at one by one (for the work bound of use)
     for (; p < end; ++p)
     {
+        ++steps;
         const char c = *p;
         if (!(Classes.Of[static_cast<unsigned char>(c)] & SplitChar))
             continue;
@@ -207,9 +222,9 @@ template <typename F> void ScanTopLevel(std::string_view text, cScanTable *recor
             {
                 const auto &regions = use->Regions;
                 const auto offset = static_cast<std::uint32_t>(p - use->Base);
-                if (cursor >= regions.size() || regions[cursor].Open != offset)
-                    cursor = use->IndexAt(p);
-                if (cursor < regions.size())
+                while (cursor < regions.size() && regions[cursor].Open < offset)
+                    ++cursor;
+                if (cursor < regions.size() && regions[cursor].Open == offset)
                 {
                     const auto &r = regions[cursor];
                     if (r.Close == cScanTable::NoClose || use->Base + r.Close >= end)
@@ -281,12 +296,19 @@ template <typename F> void ScanTopLevel(std::string_view text, cScanTable *recor
         default: // ','
             if (!inDouble && !inSingle && brackets == 0 && braces == 0)
             {
+                if (use)
+                {
+                    use->Steps += steps;
+                    steps = 0;
+                }
                 item(cJSON::Trim(std::string_view(start, static_cast<std::size_t>(p - start))));
                 start = p + 1;
             }
             break;
         }
     }
+    if (use)
+        use->Steps += steps;
     item(cJSON::Trim(std::string_view(start, static_cast<std::size_t>(end - start))));
 }
 
@@ -772,7 +794,7 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
             }
             else if ((first == '[' && last == ']') || (first == '{' && last == '}'))
             {
-                if (Level < MaxDepth)
+                if (Level < MaxDepth && !(table && table->Exhausted()))
                 {
                     child = std::make_unique<cJSON>(std::string_view(), name, this);
                     child->ReadText(value, table);
@@ -780,7 +802,7 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
                     stored = child->IsObject ? "object" : "array";
                 }
                 else
-                    word = true; // too deep: read as a word
+                    word = true; // too deep (or the work bound is spent): read as a word
             }
             else if (first == 't' && value == "true")
             {
@@ -821,7 +843,11 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
         const std::string unquoted = Unquote(name);
         slot = Members.Find(unquoted);
         if (slot != cJSONItems::None)
+        {
+            // The line is rewritten in place, with the name as now spelt (same key ignoring case).
             Members.Slots[slot].Child.reset();
+            Members.Slots[slot].Name = unquoted;
+        }
         else
             slot = Members.Append(unquoted, true);
     }

@@ -15,9 +15,12 @@
 //   - values keep their backslashes (only doubled backslashes collapse), as the Part says;
 //   - nesting deeper than MaxDepth levels is read as a word instead of recursing;
 //   - parsing is linear in the input size: the outermost scan records where every bracket and
-//     brace closes, and nested levels jump over those regions instead of scanning them again
-//     (only texts whose quotes disagree between levels fall back to rescanning, at most
-//     MaxDepth times).
+//     brace closes, and nested levels jump over those regions instead of scanning them again.
+//     Only texts built so that their quote states disagree from level to level make nested
+//     levels rescan; their rescanning is bounded by 16 times the text size plus 16 MiB
+//     characters, after which deeper values are read as words, as beyond MaxDepth. Texts up
+//     to 32 KiB, and texts whose quotes agree between levels (all writer output), never
+//     reach that bound and read exactly as the Part says.
 // Lookups by name ignore ASCII letter case; the first match wins; insertion order is kept.
 // No operation throws; an index out of range gives "", JsonNull or nullptr.
 #pragma once

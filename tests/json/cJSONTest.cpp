@@ -287,6 +287,8 @@ TEST(cJSON, RepeatedNameFirstUnquotedThenQuotedKeepsItsPlace)
     ASSERT_EQ(j.Count(), 2);
     EXPECT_EQ(j.GetValue("a"), "3");
     EXPECT_EQ(j.ToText(), "{a:3,b:2}");
+    cJSON u("{a:1,b:2,'A':3}"); // the line takes the new spelling
+    EXPECT_EQ(u.ToText(), "{A:3,b:2}");
     cJSON k(R"({a:{x:1},b:2,"a":[5]})"); // a child replaced in place
     EXPECT_EQ(k.ToText(), "{a:[5],b:2}");
     ASSERT_NE(k.GetObject("a"), nullptr);
