@@ -188,7 +188,9 @@ int PlainSocket::Connect(const char *host, int port)
 {
     Close();
     State = SOCK_STATE_DISCONNECTED;
-    Borrowed = false; // the socket Connect makes is its own
+    if (Borrowed)
+        Socket = INVALID_SOCKET; // a borrowed handle stays with its owner
+    Borrowed = false;            // the socket Connect makes is its own
     if (host == nullptr || std::strlen(host) >= sizeof HostName)
     {
         net_log::Write("Connect() -- host text missing or longer than 127 characters");

@@ -494,6 +494,11 @@ TEST(PlainSocket, AttachRules)
     EXPECT_NE(fcntl(pair[0], F_GETFD), -1);
     EXPECT_EQ(socket.Attach(INVALID_SOCKET, true), SOCK_ERROR);
     EXPECT_EQ(fcntl(pair[1], F_GETFD), -1);
+    // A failed Connect after a borrowed handle leaves that handle to its owner.
+    ASSERT_EQ(socket.Attach(pair[0], true), SOCK_SUCCESS);
+    EXPECT_EQ(socket.Connect("no-such-host.invalid", 80), SOCK_TIMEOUT);
+    EXPECT_EQ(socket.GetSocket(), INVALID_SOCKET);
+    EXPECT_NE(fcntl(pair[0], F_GETFD), -1);
     close(pair[0]);
 }
 

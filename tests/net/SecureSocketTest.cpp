@@ -374,6 +374,8 @@ TEST(SecureSocket, AttachHandshakeFailureIsAnError)
     EXPECT_EQ(server.Attach(pair[0], true), SOCK_ERROR);
     EXPECT_EQ(server.GetState(), SOCK_STATE_DISCONNECTED);
     EXPECT_NE(fcntl(pair[0], F_GETFD), -1); // borrowed: still open
+    EXPECT_EQ(server.Connect("no-such-host.invalid", 443), SOCK_ERROR);
+    EXPECT_NE(fcntl(pair[0], F_GETFD), -1); // and a failed Connect leaves it to its owner
     close(pair[0]);
     // Owned: the object keeps the descriptor until it is closed or destroyed.
     int owned[2];
