@@ -331,10 +331,18 @@ std::size_t FindUntil(std::string_view text, std::string_view stops)
             inDouble = !inDouble;
         else if (c == '\'' && !afterBackslash)
             inSingle = !inSingle;
-        else if (!inDouble && !inSingle && stops.find(c) != std::string_view::npos)
+        else if (!inDouble && !inSingle && (stops.size() == 1 ? c == stops[0] : stops.find(c) != std::string_view::npos))
             return i;
     }
     return std::string_view::npos;
+}
+
+std::string_view UnquoteView(std::string_view name)
+{
+    std::string_view t = cJSON::Trim(name);
+    if (t.size() >= 2 && (t.front() == '"' || t.front() == '\'') && t.back() == t.front())
+        t = cJSON::Trim(t.substr(1, t.size() - 2));
+    return t;
 }
 
 void EscapeTo(std::string_view text, std::string &out)
@@ -583,13 +591,7 @@ std::string cJSON::CollapseBackslashes(std::string_view text)
     return out;
 }
 
-std::string cJSON::Unquote(std::string_view name)
-{
-    std::string_view t = Trim(name);
-    if (t.size() >= 2 && (t.front() == '"' || t.front() == '\'') && t.back() == t.front())
-        t = Trim(t.substr(1, t.size() - 2));
-    return std::string(t);
-}
+std::string cJSON::Unquote(std::string_view name) { return std::string(UnquoteView(name)); }
 
 std::string cJSON::QuoteName(std::string_view name)
 {
@@ -758,6 +760,9 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
     int kind = JsonNull;
     std::string stored;
     std::unique_ptr<cJSON> child;
+    // The line found by step 2, still valid for step 4 when the name needs no unquoting.
+    std::size_t found = cJSONItems::None;
+    bool foundValid = false;
 
     if (value.empty() && !literalString)
     {
@@ -770,6 +775,11 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
             const std::size_t current = Members.Find(name);
             if (current != cJSONItems::None && !Members.Slots[current].Value.empty())
                 Members.Remove(current);
+            else
+            {
+                found = current;
+                foundValid = true;
+            }
         }
         if (literalString)
         {
@@ -807,12 +817,12 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
             else if (first == 't' && value == "true")
             {
                 kind = JsonBoolean;
-                stored = "1";
+                stored.assign(1, '1');
             }
             else if (first == 'f' && value == "false")
             {
                 kind = JsonBoolean;
-                stored = "0";
+                stored.assign(1, '0');
             }
             else
                 word = true;
@@ -840,8 +850,9 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
     }
     else
     {
-        const std::string unquoted = Unquote(name);
-        slot = Members.Find(unquoted);
+        const std::string_view unquoted = UnquoteView(name);
+        // Building a child never changes this object's members, so step 2's result holds.
+        slot = foundValid && unquoted.size() == name.size() ? found : Members.Find(unquoted);
         if (slot != cJSONItems::None)
         {
             // The line is rewritten in place, with the name as now spelt (same key ignoring case).
