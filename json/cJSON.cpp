@@ -8,9 +8,15 @@
 namespace
 {
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= ' '; }
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char Lower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 std::string LowerKey(std::string_view name)
 {
@@ -35,10 +41,10 @@ bool SameText(std::string_view a, std::string_view b)
 // Character classes, one table for the hot loops (they must stay fast in unoptimised builds).
 enum : unsigned char
 {
-    SplitChar = 1,   // \ " ' [ ] { } ,   (SplitTopLevel)
-    StringChar = 2,  // { } [ ] blank " , ' \   (a word holding one is a string)
-    NameQuote = 4,   // { } [ ] : " , ' \   (QuoteName quotes the name)
-    EscapeChar = 8   // " CR LF TAB \   (EscapeText)
+    SplitChar = 1,  // \ " ' [ ] { } ,   (SplitTopLevel)
+    StringChar = 2, // { } [ ] blank " , ' \   (a word holding one is a string)
+    NameQuote = 4,  // { } [ ] : " , ' \   (QuoteName quotes the name)
+    EscapeChar = 8  // " CR LF TAB \   (EscapeText)
 };
 
 struct cClassTable
@@ -89,11 +95,11 @@ struct cJSONScanTable
     static constexpr std::uint32_t NoClose = 0xFFFFFFFFu;
     struct cRegion
     {
-        std::uint32_t Open;     // offset of the opener from Base
-        std::uint32_t Close;    // offset of its closer, or NoClose
-        std::uint32_t Next;     // index of the first region opened after the closer
-        std::int32_t OtherSum;  // net steps of the other counter inside (brackets for a brace)
-        std::int32_t OtherLow;  // lowest prefix of those steps (<= 0)
+        std::uint32_t Open;    // offset of the opener from Base
+        std::uint32_t Close;   // offset of its closer, or NoClose
+        std::uint32_t Next;    // index of the first region opened after the closer
+        std::int32_t OtherSum; // net steps of the other counter inside (brackets for a brace)
+        std::int32_t OtherLow; // lowest prefix of those steps (<= 0)
     };
     const char *Base = nullptr;
     std::size_t Size = 0;
@@ -130,7 +136,8 @@ using cScanTable = cJSONScanTable;
 // SplitTopLevel without copies: calls item(view) for every item, trimmed, in order.
 // record: the outermost scan fills it with the regions of the text. use: a table recorded by an
 // outer scan whose quote state agrees with this one at its start (cursor: first region to meet).
-template <typename F> void ScanTopLevel(std::string_view text, cScanTable *record, const cScanTable *use, F &&item)
+template <typename F>
+void ScanTopLevel(std::string_view text, cScanTable *record, const cScanTable *use, F &&item)
 {
     // The regions are sorted by opener; the cursor only moves forward (jumps skip the regions
     // nested in the one jumped over), so looking them up costs no more than the scan itself.
@@ -156,19 +163,20 @@ template <typename F> void ScanTopLevel(std::string_view text, cScanTable *recor
     std::int64_t braceTotal = 0;
     if (record)
     {
-        if (text.size() >= cScanTable::NoClose)
-            record = nullptr; // too large to record offsets: scan plainly
-        else
+        record->Base = begin;
+        record->Size = text.size();
+        record->Regions.clear();
+        record->Steps = 0;
+        record->StepLimit = 16 * text.size() + 16 * 1024 * 1024;
+        if (text.size() >= 0x7FFFFFFFu)
         {
-            record->Base = begin;
-            record->Size = text.size();
-            record->Regions.clear();
-            record->Steps = 0;
-            record->StepLimit = 16 * text.size() + 16 * 1024 * 1024;
+            record->Size = 0; // too large for the offsets and sums: no regions, plain scans
+            record = nullptr;
         }
     }
 
-    auto openRegion = [&](const char *p, bool bracket) {
+    auto openRegion = [&](const char *p, bool bracket)
+    {
         const std::size_t index = record->Regions.size();
         record->Regions.push_back({static_cast<std::uint32_t>(p - begin), cScanTable::NoClose, 0, 0, 0});
         if (bracket)
@@ -176,7 +184,8 @@ template <typename F> void ScanTopLevel(std::string_view text, cScanTable *recor
         else
             braceStack.push_back({index, bracketTotal, bracketTotal});
     };
-    auto closeRegion = [&](const char *p, std::vector<cOpen> &stack, std::int64_t otherTotal) {
+    auto closeRegion = [&](const char *p, std::vector<cOpen> &stack, std::int64_t otherTotal)
+    {
         const cOpen top = stack.back();
         stack.pop_back();
         auto &r = record->Regions[top.Region];
@@ -331,7 +340,8 @@ std::size_t FindUntil(std::string_view text, std::string_view stops)
             inDouble = !inDouble;
         else if (c == '\'' && !afterBackslash)
             inSingle = !inSingle;
-        else if (!inDouble && !inSingle && (stops.size() == 1 ? c == stops[0] : stops.find(c) != std::string_view::npos))
+        else if (!inDouble && !inSingle &&
+                 (stops.size() == 1 ? c == stops[0] : stops.find(c) != std::string_view::npos))
             return i;
     }
     return std::string_view::npos;
@@ -591,7 +601,10 @@ std::string cJSON::CollapseBackslashes(std::string_view text)
     return out;
 }
 
-std::string cJSON::Unquote(std::string_view name) { return std::string(UnquoteView(name)); }
+std::string cJSON::Unquote(std::string_view name)
+{
+    return std::string(UnquoteView(name));
+}
 
 std::string cJSON::QuoteName(std::string_view name)
 {
@@ -637,7 +650,7 @@ bool cJSON::IsNumber(std::string_view text)
     const std::size_t n = text.size();
     if (i < n && (text[i] == '+' || text[i] == '-'))
         ++i;
-    std::int64_t intDigits = 0;      // significant integer digits (after leading zeros)
+    std::int64_t intDigits = 0;        // significant integer digits (after leading zeros)
     std::int64_t leadingFracZeros = 0; // zeros after the point before the first non-zero digit
     bool anyDigit = false;
     bool nonZero = false;
@@ -697,7 +710,10 @@ cJSON::cJSON(std::string_view text, std::string_view name, cJSON *parent)
 
 cJSON::~cJSON() = default;
 
-void cJSON::Clear() { Members.Clear(); }
+void cJSON::Clear()
+{
+    Members.Clear();
+}
 
 void cJSON::Parse(std::string_view text)
 {
@@ -718,26 +734,30 @@ void cJSON::ReadText(std::string_view text, const cJSONScanTable *table)
     cScanTable recorded;
     cScanTable *record = table ? nullptr : &recorded;
     const cScanTable *use = table ? table : &recorded;
-    ScanTopLevel(body, record, table, [this, use](std::string_view item) {
-        if (item.empty())
-            return;
-        if (IsObject)
-        {
-            const std::size_t stop = FindUntil(item, ":");
-            const std::string_view name = Trim(item.substr(0, stop));
-            if (name.empty())
-                return;
-            const std::string_view value = stop == std::string_view::npos ? std::string_view() : Trim(item.substr(stop + 1));
-            Store(name, value, false, use);
-        }
-        else
-        {
-            std::string_view value = item;
-            if (value == "null")
-                value = {};
-            Store({}, value, false, use);
-        }
-    });
+    ScanTopLevel(body, record, table,
+                 [this, use](std::string_view item)
+                 {
+                     if (item.empty())
+                         return;
+                     if (IsObject)
+                     {
+                         const std::size_t stop = FindUntil(item, ":");
+                         const std::string_view name = Trim(item.substr(0, stop));
+                         if (name.empty())
+                             return;
+                         const std::string_view value = stop == std::string_view::npos
+                                                            ? std::string_view()
+                                                            : Trim(item.substr(stop + 1));
+                         Store(name, value, false, use);
+                     }
+                     else
+                     {
+                         std::string_view value = item;
+                         if (value == "null")
+                             value = {};
+                         Store({}, value, false, use);
+                     }
+                 });
 }
 
 void cJSON::SetValue(std::string_view name, std::string_view valueText)
@@ -755,7 +775,8 @@ void cJSON::SetString(std::string_view name, std::string_view text)
     Store(n, v, true, nullptr);
 }
 
-void cJSON::Store(std::string_view name, std::string_view value, bool literalString, const cJSONScanTable *table)
+void cJSON::Store(std::string_view name, std::string_view value, bool literalString,
+                  const cJSONScanTable *table)
 {
     int kind = JsonNull;
     std::string stored;
@@ -871,7 +892,10 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
 // ---------------------------------------------------------------------------------------------
 // cJSON: lookups
 
-bool cJSON::HasValue(std::string_view name) const { return Members.Find(name) != cJSONItems::None; }
+bool cJSON::HasValue(std::string_view name) const
+{
+    return Members.Find(name) != cJSONItems::None;
+}
 
 std::string cJSON::GetValue(std::string_view name) const
 {
@@ -881,7 +905,10 @@ std::string cJSON::GetValue(std::string_view name) const
     return Members.Slots[slot].Value;
 }
 
-cJSON *cJSON::GetObject(std::string_view name) { return FindObject(name, true); }
+cJSON *cJSON::GetObject(std::string_view name)
+{
+    return FindObject(name, true);
+}
 
 cJSON *cJSON::FindObject(std::string_view name, bool create)
 {

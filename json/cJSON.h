@@ -22,7 +22,12 @@
 //     to 32 KiB, and texts whose quotes agree between levels (all writer output), never
 //     reach that bound and read exactly as the Part says.
 // Lookups by name ignore ASCII letter case; the first match wins; insertion order is kept.
-// No operation throws; an index out of range gives "", JsonNull or nullptr.
+// A repeated name follows SetValue's steps literally: the earlier member is removed and the new
+// one appended when the name, as written, finds it with a non-empty value; otherwise (a quoted
+// repeat of an unquoted name, or an empty new value) the line is rewritten in place.
+// No operation throws; an index out of range gives "", JsonNull or nullptr. A tree is not
+// copyable, and not safe for use from two threads at once, even for reading only (lookups
+// may tidy the member list).
 #pragma once
 
 #include <cstddef>
@@ -86,7 +91,7 @@ private:
         bool Named = false; // an object member (false in an array)
         bool Alive = true;  // false once removed, until the next compaction
     };
-    const cMember *At(int i) const;               // member i of the live ones, or nullptr
+    const cMember *At(int i) const;                // member i of the live ones, or nullptr
     std::size_t Find(std::string_view name) const; // slot of the first live member, or None
     std::size_t Append(std::string_view name, bool named);
     void Remove(std::size_t slot);
@@ -118,8 +123,8 @@ public:
     cJSON &operator=(const cJSON &) = delete;
 
     // Fields of the Part's data model.
-    std::string Name;      // member name under which the parent holds this object; "" for a root
-    bool IsObject = true;  // true for an object, false for an array
+    std::string Name;        // member name under which the parent holds this object; "" for a root
+    bool IsObject = true;    // true for an object, false for an array
     cJSON *Parent = nullptr; // the owner; informational only
 
     // Discards every member (destroying children) and reads text into this object; IsObject
@@ -153,8 +158,8 @@ public:
 
     // Internal operations of the Part, public for the tests and for callers that need them.
     bool IsArray() const { return !IsObject; }
-    void Clear();                             // destroys every member
-    void RemoveValue(std::string_view name);  // destroys the first member of that name
+    void Clear();                            // destroys every member
+    void RemoveValue(std::string_view name); // destroys the first member of that name
     cJSON *FindObject(std::string_view name, bool create);
     // ValueText: the value of the named member written by its kind ("" when missing).
     // ItemText: member index written as the writer writes it ("name:value" in an object).
@@ -177,12 +182,14 @@ public:
     // Drops characters up to and including blank at both ends.
     static std::string_view Trim(std::string_view text);
     // The number test: the whole text is a decimal number ("." separator, optional sign and
-    // exponent, no blanks) whose value is finite and not 0.
+    // exponent, no blanks) that is not 0 and within the range of the 80-bit extended type
+    // (decimal exponent -4951 to 4932; beyond it the conversion fails or gives 0).
     static bool IsNumber(std::string_view text);
 
 private:
     void ReadText(std::string_view text, const cJSONScanTable *table);
-    void Store(std::string_view name, std::string_view value, bool literalString, const cJSONScanTable *table);
+    void Store(std::string_view name, std::string_view value, bool literalString,
+               const cJSONScanTable *table);
     void WriteTo(std::string &out) const;
     void WriteValueTo(const cJSONItems::cMember &member, std::string &out) const;
     void WriteMemberTo(const cJSONItems::cMember &member, std::string &out) const;

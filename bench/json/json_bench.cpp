@@ -125,11 +125,13 @@ void BM_BuildRequest(benchmark::State &state)
         cJSON request;
         request.SetValue("ServerCommand", "getproviderquotes");
         request.SetValue("ProviderSeq", "12");
-        request.SetValue("AliasList", "cn=CaseNeeds:f10,ca=Cases:cn10,P=Patients:ca10,H=ProviderEntities:ca11,"
-                                      "Ip=InsuranceTypes:ca19,Is=InsuranceTypes:ca20,It=InsuranceTypes:ca21,"
-                                      "pt=ProviderTypes:cn11,pc=ProviderCategories:cn12,pd=ProviderCategoryDetails:cn13");
+        request.SetValue("AliasList",
+                         "cn=CaseNeeds:f10,ca=Cases:cn10,P=Patients:ca10,H=ProviderEntities:ca11,"
+                         "Ip=InsuranceTypes:ca19,Is=InsuranceTypes:ca20,It=InsuranceTypes:ca21,"
+                         "pt=ProviderTypes:cn11,pc=ProviderCategories:cn12,pd=ProviderCategoryDetails:cn13");
         request.SetValue("QuoteFieldList", "f10,f12,f13,f14,cn14,cn15,cn16,pt10,pc12,pd11");
-        request.SetValue("CaseFieldList", "ca1,ca10,ca11,ca12,ca13,ca14,ca15,ca19,ca20,ca21,ca22,H10,P13,P14,Ip10,Is10,It10");
+        request.SetValue("CaseFieldList",
+                         "ca1,ca10,ca11,ca12,ca13,ca14,ca15,ca19,ca20,ca21,ca22,H10,P13,P14,Ip10,Is10,It10");
         std::string text = request.ToText();
         benchmark::DoNotOptimize(text.data());
     }
@@ -178,7 +180,8 @@ void BM_BaselineCopy(benchmark::State &state)
 // Hostile shape: 100,000 nested brackets around items, against the plain pass over it.
 const std::string &Deep()
 {
-    static const std::string text = [] {
+    static const std::string text = []
+    {
         std::string s(100000, '[');
         for (int i = 0; i < 20000; ++i)
             s += "[1,{a:'x'}],";

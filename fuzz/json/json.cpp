@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -124,7 +124,8 @@ void RSet(RNode &node, const std::string &name, const std::string &value, int le
             }
             else
             {
-                m.Kind = value.find_first_of(std::string("{}[] \",'\\", 9)) != std::string::npos ? JsonString : JsonWord;
+                m.Kind = value.find_first_of(std::string("{}[] \",'\\", 9)) != std::string::npos ? JsonString
+                                                                                                 : JsonWord;
                 m.Value = cJSON::CollapseBackslashes(value);
             }
         }
@@ -160,7 +161,8 @@ void RRead(RNode &node, const std::string &text, int level)
             const std::string name = cJSON::ExtractUntil(item, ":");
             if (name.empty())
                 continue;
-            const std::string value = item.empty() ? std::string() : std::string(cJSON::Trim(std::string_view(item).substr(1)));
+            const std::string value =
+                item.empty() ? std::string() : std::string(cJSON::Trim(std::string_view(item).substr(1)));
             RSet(node, name, value, level);
         }
         else
@@ -180,7 +182,8 @@ void Compare(const RNode &r, const cJSON &j)
     for (int i = 0; i < j.Count(); ++i)
     {
         const RMember &m = r.Members[static_cast<std::size_t>(i)];
-        if (m.Name != j.Items().Names(i) || m.Kind != j.Items().Kind(i) || m.Value != j.Items().ValueFromIndex(i))
+        if (m.Name != j.Items().Names(i) || m.Kind != j.Items().Kind(i) ||
+            m.Value != j.Items().ValueFromIndex(i))
             Fail("member differs from the reference");
         const cJSON *child = j.Items().Object(i);
         if (static_cast<bool>(m.Child) != (child != nullptr))

@@ -73,7 +73,9 @@ TEST(cJSON, RequestExampleIsWrittenWithoutNeedlessQuotes)
     j.SetValue("ServerCommand", "getproviderquotes");
     j.SetValue("ProviderSeq", "12");
     j.SetValue("AliasList", "cn=CaseNeeds:f10,ca=Cases:cn10");
-    EXPECT_EQ(j.ToText(), R"({ServerCommand:getproviderquotes,ProviderSeq:12,AliasList:"cn=CaseNeeds:f10,ca=Cases:cn10"})");
+    EXPECT_EQ(
+        j.ToText(),
+        R"({ServerCommand:getproviderquotes,ProviderSeq:12,AliasList:"cn=CaseNeeds:f10,ca=Cases:cn10"})");
     EXPECT_EQ(j.Items().Kind(0), JsonWord);
     EXPECT_EQ(j.Items().Kind(1), JsonNumber);
     EXPECT_EQ(j.Items().Kind(2), JsonString);
@@ -124,48 +126,34 @@ TEST_P(cJSONClassification, SetValueClassifiesAndWrites)
 
 INSTANTIATE_TEST_SUITE_P(
     Part61, cJSONClassification,
-    testing::Values(Classified{"7.1x2", JsonWord, "7.1x2", "7.1x2"},
-                    Classified{"-2,000.00", JsonString, "-2,000.00", R"("-2,000.00")"},
-                    Classified{"8px", JsonWord, "8px", "8px"},
-                    Classified{"74.7", JsonNumber, "74.7", "74.7"},
-                    Classified{"-3", JsonNumber, "-3", "-3"},
-                    Classified{"+3", JsonNumber, "+3", "+3"},
-                    Classified{"1e5", JsonNumber, "1e5", "1e5"},
-                    Classified{"-.5", JsonNumber, "-.5", "-.5"},
-                    Classified{"5.", JsonNumber, "5.", "5."},
-                    Classified{"0", JsonWord, "0", "0"},
-                    Classified{"0.0", JsonWord, "0.0", "0.0"},
-                    Classified{"-0e7", JsonWord, "-0e7", "-0e7"},
-                    Classified{"1e99999", JsonWord, "1e99999", "1e99999"},   // overflows
-                    Classified{"1e-99999", JsonWord, "1e-99999", "1e-99999"}, // underflows to 0
-                    Classified{"1e", JsonWord, "1e", "1e"},
-                    Classified{"inf", JsonWord, "inf", "inf"},
-                    Classified{"nan", JsonWord, "nan", "nan"},
-                    Classified{"0x1A", JsonWord, "0x1A", "0x1A"},
-                    Classified{"1,5", JsonString, "1,5", R"("1,5")"},
-                    Classified{"true", JsonBoolean, "1", "true"},
-                    Classified{"false", JsonBoolean, "0", "false"},
-                    Classified{"True", JsonWord, "True", "True"},
-                    Classified{"trueish", JsonWord, "trueish", "trueish"},
-                    Classified{"fals", JsonWord, "fals", "fals"},
-                    Classified{"null", JsonWord, "null", "null"},
-                    Classified{"", JsonNull, "null", "null"},
-                    Classified{"'demo'", JsonString, "demo", R"("demo")"},
-                    Classified{R"("demo")", JsonString, "demo", R"("demo")"},
-                    Classified{"'demo", JsonString, "'demo", R"("'demo")"}, // keeps its opening quote
-                    Classified{R"('a"b')", JsonString, R"(a"b)", R"("a\"b")"},
-                    Classified{"a b", JsonString, "a b", R"("a b")"},
-                    Classified{"it's", JsonString, "it's", R"("it's")"},
-                    Classified{R"(a\\b)", JsonString, R"(a\b)", R"("a\\b")"},
-                    Classified{R"('x\ny')", JsonString, R"(x\ny)", R"("x\\ny")"},
-                    Classified{"[abc", JsonString, "[abc", R"("[abc")"},
-                    Classified{"{abc", JsonString, "{abc", R"("{abc")"},
-                    Classified{"a:b", JsonWord, "a:b", "a:b"},
-                    Classified{"x=y", JsonWord, "x=y", "x=y"},
-                    Classified{"[1,2]", JsonArray, "array", "[1,2]"},
-                    Classified{"{a:1}", JsonObject, "object", "{a:1}"},
-                    Classified{"[]", JsonArray, "array", ""},
-                    Classified{"{}", JsonObject, "object", ""}));
+    testing::Values(
+        Classified{"7.1x2", JsonWord, "7.1x2", "7.1x2"},
+        Classified{"-2,000.00", JsonString, "-2,000.00", R"("-2,000.00")"},
+        Classified{"8px", JsonWord, "8px", "8px"}, Classified{"74.7", JsonNumber, "74.7", "74.7"},
+        Classified{"-3", JsonNumber, "-3", "-3"}, Classified{"+3", JsonNumber, "+3", "+3"},
+        Classified{"1e5", JsonNumber, "1e5", "1e5"}, Classified{"-.5", JsonNumber, "-.5", "-.5"},
+        Classified{"5.", JsonNumber, "5.", "5."}, Classified{"0", JsonWord, "0", "0"},
+        Classified{"0.0", JsonWord, "0.0", "0.0"}, Classified{"-0e7", JsonWord, "-0e7", "-0e7"},
+        Classified{"1e99999", JsonWord, "1e99999", "1e99999"},    // overflows
+        Classified{"1e-99999", JsonWord, "1e-99999", "1e-99999"}, // underflows to 0
+        Classified{"1e", JsonWord, "1e", "1e"}, Classified{"inf", JsonWord, "inf", "inf"},
+        Classified{"nan", JsonWord, "nan", "nan"}, Classified{"0x1A", JsonWord, "0x1A", "0x1A"},
+        Classified{"1,5", JsonString, "1,5", R"("1,5")"}, Classified{"true", JsonBoolean, "1", "true"},
+        Classified{"false", JsonBoolean, "0", "false"}, Classified{"True", JsonWord, "True", "True"},
+        Classified{"trueish", JsonWord, "trueish", "trueish"}, Classified{"fals", JsonWord, "fals", "fals"},
+        Classified{"null", JsonWord, "null", "null"}, Classified{"", JsonNull, "null", "null"},
+        Classified{"'demo'", JsonString, "demo", R"("demo")"},
+        Classified{R"("demo")", JsonString, "demo", R"("demo")"},
+        Classified{"'demo", JsonString, "'demo", R"("'demo")"}, // keeps its opening quote
+        Classified{R"('a"b')", JsonString, R"(a"b)", R"("a\"b")"},
+        Classified{"a b", JsonString, "a b", R"("a b")"}, Classified{"it's", JsonString, "it's", R"("it's")"},
+        Classified{R"(a\\b)", JsonString, R"(a\b)", R"("a\\b")"},
+        Classified{R"('x\ny')", JsonString, R"(x\ny)", R"("x\\ny")"},
+        Classified{"[abc", JsonString, "[abc", R"("[abc")"},
+        Classified{"{abc", JsonString, "{abc", R"("{abc")"}, Classified{"a:b", JsonWord, "a:b", "a:b"},
+        Classified{"x=y", JsonWord, "x=y", "x=y"}, Classified{"[1,2]", JsonArray, "array", "[1,2]"},
+        Classified{"{a:1}", JsonObject, "object", "{a:1}"}, Classified{"[]", JsonArray, "array", ""},
+        Classified{"{}", JsonObject, "object", ""}));
 
 TEST(cJSON, NumbersIgnoreTheLocaleDecimalSeparator)
 {
