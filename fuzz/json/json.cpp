@@ -106,12 +106,12 @@ void RSet(RNode &node, const std::string &name, const std::string &value, int le
         else if (value == "true")
         {
             m.Kind = JsonBoolean;
-            m.Value = "1";
+            m.Value.assign(1, '1');
         }
         else if (value == "false")
         {
             m.Kind = JsonBoolean;
-            m.Value = "0";
+            m.Value.assign(1, '0');
         }
         else
             word = true;

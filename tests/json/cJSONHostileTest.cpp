@@ -183,7 +183,10 @@ INSTANTIATE_TEST_SUITE_P(Inputs, cJSONJunk, testing::Range(0, 23));
 
 TEST(cJSONHostile, RepeatedNameKeepsOneMember)
 {
-    cJSON j("{" + Repeat("a:1,", MiB) + "b:2}");
+    std::string text = "{";
+    text += Repeat("a:1,", MiB);
+    text += "b:2}";
+    cJSON j(text);
     EXPECT_EQ(j.Count(), 2);
     EXPECT_EQ(j.ToText(), "{a:1,b:2}");
 }
@@ -194,7 +197,9 @@ TEST(cJSONHostile, ScanIsRoughlyLinear)
     // a linear one takes about 16 times. The bound leaves room for a noisy machine.
     auto timeOf = [](std::size_t bytes)
     {
-        const std::string text = "{" + Repeat("k:'v,w',x:[1,2,{y:3}],", bytes) + "}";
+        std::string text = "{";
+        text += Repeat("k:'v,w',x:[1,2,{y:3}],", bytes);
+        text += "}";
         double best = 1e9;
         for (int i = 0; i < 2; ++i)
             best = std::min(best, ParseAll(text));
