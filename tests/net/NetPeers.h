@@ -1,14 +1,15 @@
-// Loopback peers for the socket tests: a listener, peer threads that never hang (every wait of a
-// peer is bounded), certificates made at run time, and a TLS server written with bare OpenSSL.
+// Loopback peers for the socket tests. Every wait of a peer is bounded, so a client that sends too
+// little cannot hang a test; the TLS end is written with bare OpenSSL.
 #pragma once
 
-#include <atomic>
+#include "tests/support/TestCertificates.h"
+
 #include <functional>
 #include <string>
+#include <string_view>
 #include <thread>
 
 typedef struct ssl_st SSL;
-typedef struct ssl_ctx_st SSL_CTX;
 
 namespace nettest
 {
@@ -23,7 +24,6 @@ public:
     int Port() const { return port; }
     // The accepted descriptor (receive and send timeouts of 5 s), or -1 after 5 s without a client.
     int Accept();
-    void Close();
 
 private:
     int fd = -1;
@@ -39,59 +39,40 @@ class PeerThread
 {
 public:
     explicit PeerThread(std::function<void()> body);
-    ~PeerThread();
+    ~PeerThread() { Join(); }
     void Join();
 
 private:
     std::thread thread;
 };
 
-// Peer-side helpers on a plain descriptor.
-bool SendAll(int fd, const void *data, std::size_t length);
-bool SendAll(int fd, const std::string &text);
-// Reads until `length` bytes came (true) or the link ended / 5 s passed (false).
-bool RecvExactly(int fd, void *data, std::size_t length);
-// Reads up to and including the first NUL; the text without it.
-std::string RecvUntilNul(int fd);
-// Closes with a reset (SO_LINGER 0) instead of an orderly close.
-void ResetClose(int fd);
-// Waits until `fd` is readable or shows an error / hang-up.
-bool WaitReadable(int fd, int milliseconds);
-
-struct TestCertificate
-{
-    std::string CertFile;
-    std::string KeyFile;
-};
-
-// Self-signed EC certificates, generated once per run in a temporary folder.
-const TestCertificate &GoodCertificate();      // CN=localhost, valid now
-const TestCertificate &ExpiredCertificate();   // CN=localhost, expired a year ago
-const TestCertificate &OtherHostCertificate(); // CN=other.example.org
-// The key of GoodCertificate() encrypted with the password "sesame".
-const std::string &EncryptedKeyFile();
-std::string TempFolder();
-
-// A TLS server with bare OpenSSL: accepts one client, handshakes with `certificate`, then runs
-// `script` with the connection; shuts down and closes afterwards.
-class TlsServerPeer
+// The server end of one link, plain or TLS. The accept (and the TLS handshake) runs on a thread so
+// that the client can connect meanwhile; after Accepted() the end is used from one thread at a time.
+class ServerEnd
 {
 public:
-    TlsServerPeer(const TestCertificate &certificate, std::function<void(SSL *ssl, int fd)> script);
-    ~TlsServerPeer();
+    explicit ServerEnd(bool tls, eTestCertificate certificate = eTestCertificate::SelfSigned);
+    ~ServerEnd();
     int Port() const { return listener.Port(); }
-    void Join() { thread.Join(); }
-    bool HandshakeDone() const { return handshakeDone; }
+    bool Accepted(); // waits for the accept; true with a link (and a finished handshake)
+    bool Send(std::string_view bytes);
+    bool Recv(void *data, std::size_t length); // exactly `length` bytes, false when the link ends first
+    std::string RecvUntilNul();
+    void Close(); // orderly: a TLS end sends its close notification first
+    void Reset(); // a reset (SO_LINGER 0) instead of an orderly close
+    int Fd = -1;
 
 private:
     Listener listener;
     SSL_CTX *context = nullptr;
-    std::atomic<bool> handshakeDone{false};
-    PeerThread thread;
+    SSL *ssl = nullptr;
+    bool handshakeDone = false;
+    PeerThread accepting;
 };
 
-// Bare OpenSSL helpers for the peers.
-bool TlsWriteAll(SSL *ssl, const void *data, int length);
-bool TlsReadExactly(SSL *ssl, void *data, int length);
-std::string TlsReadUntilNul(SSL *ssl);
+bool SendAll(int fd, std::string_view bytes);
+bool WaitReadable(int fd, int milliseconds);
+// A file of `size` patterned bytes in a temporary folder of the run; ReadFile gives a file back.
+std::string PatternFile(std::size_t size);
+std::string ReadFile(const std::string &path);
 } // namespace nettest

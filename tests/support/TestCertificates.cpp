@@ -1,0 +1,115 @@
+#include "tests/support/TestCertificates.h"
+
+#include <openssl/evp.h>
+#include <openssl/pem.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+
+namespace
+{
+void WritePem(const std::string &path, const std::function<int(FILE *)> &write)
+{
+    std::unique_ptr<FILE, decltype(&std::fclose)> file(std::fopen(path.c_str(), "w"), std::fclose);
+    if (!file || write(file.get()) != 1)
+        throw std::runtime_error("cannot write " + path);
+}
+
+class cCertificates
+{
+public:
+    cCertificates()
+    {
+        const char *base = std::getenv("TMPDIR");
+        std::string pattern = std::string(base && *base ? base : "/tmp") + "/dorvane_certs_XXXXXX";
+        if (::mkdtemp(pattern.data()) == nullptr)
+            throw std::runtime_error("mkdtemp");
+        Folder = pattern;
+        std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> key(EVP_EC_gen("P-256"), EVP_PKEY_free);
+        if (!key)
+            throw std::runtime_error("key generation");
+        const long day = 86400;
+        Certificates[0] = Make("self-signed", key.get(), "localhost", -3600, 365 * day);
+        Certificates[1] = Make("expired", key.get(), "localhost", -730 * day, -365 * day);
+        Certificates[2] = Make("other-host", key.get(), "other.example.org", -3600, 365 * day);
+        EncryptedKey = Folder + "/encrypted-key.pem";
+        WritePem(EncryptedKey,
+                 [&](FILE *f)
+                 {
+                     return PEM_write_PrivateKey(
+                         f, key.get(), EVP_aes_128_cbc(),
+                         reinterpret_cast<const unsigned char *>(TestKeyPassword),
+                         static_cast<int>(std::char_traits<char>::length(TestKeyPassword)), nullptr, nullptr);
+                 });
+    }
+    ~cCertificates()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(Folder, ignored);
+    }
+
+    std::string Folder;
+    cTestCertificate Certificates[3];
+    std::string EncryptedKey;
+
+private:
+    cTestCertificate Make(const std::string &name, EVP_PKEY *key, const char *commonName, long notBefore,
+                          long notAfter)
+    {
+        static long serial = 1;
+        std::unique_ptr<X509, decltype(&X509_free)> x(X509_new(), X509_free);
+        X509_set_version(x.get(), 2);
+        ASN1_INTEGER_set(X509_get_serialNumber(x.get()), serial++);
+        X509_gmtime_adj(X509_getm_notBefore(x.get()), notBefore);
+        X509_gmtime_adj(X509_getm_notAfter(x.get()), notAfter);
+        X509_set_pubkey(x.get(), key);
+        X509_NAME *subject = X509_get_subject_name(x.get());
+        X509_NAME_add_entry_by_txt(subject, "CN", MBSTRING_ASC,
+                                   reinterpret_cast<const unsigned char *>(commonName), -1, -1, 0);
+        X509_set_issuer_name(x.get(), subject);
+        if (X509_sign(x.get(), key, EVP_sha256()) == 0)
+            throw std::runtime_error("certificate signing");
+        cTestCertificate made{Folder + "/" + name + "-cert.pem", Folder + "/" + name + "-key.pem"};
+        WritePem(made.CertFile, [&](FILE *f) { return PEM_write_X509(f, x.get()); });
+        WritePem(made.KeyFile, [&](FILE *f)
+                 { return PEM_write_PrivateKey(f, key, nullptr, nullptr, 0, nullptr, nullptr); });
+        return made;
+    }
+};
+
+cCertificates &Made()
+{
+    static cCertificates certificates;
+    return certificates;
+}
+} // namespace
+
+const cTestCertificate &TestCertificate(eTestCertificate which)
+{
+    return Made().Certificates[static_cast<int>(which)];
+}
+
+const std::string &EncryptedTestKeyFile()
+{
+    return Made().EncryptedKey;
+}
+
+SSL_CTX *NewTestServerContext(eTestCertificate which)
+{
+    const cTestCertificate &certificate = TestCertificate(which);
+    SSL_CTX *context = SSL_CTX_new(TLS_server_method());
+    if (context == nullptr ||
+        SSL_CTX_use_certificate_file(context, certificate.CertFile.c_str(), SSL_FILETYPE_PEM) != 1 ||
+        SSL_CTX_use_PrivateKey_file(context, certificate.KeyFile.c_str(), SSL_FILETYPE_PEM) != 1)
+    {
+        SSL_CTX_free(context);
+        throw std::runtime_error("server context");
+    }
+    return context;
+}
