@@ -1,13 +1,12 @@
 #include "tests/dataclient/ScriptedPeer.h"
+#include "tests/support/TestCertificates.h"
 
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
 #include <memory>
 #include <netinet/in.h>
-#include <openssl/evp.h>
 #include <openssl/ssl.h>
-#include <openssl/x509.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -22,30 +21,10 @@ void PutLe(std::string &out, std::uint32_t v)
         out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
-// A server context with a self-signed certificate made at run time.
+// The server context of every TLS peer, with the run-time self-signed certificate.
 SSL_CTX *ServerContext()
 {
-    static std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context = []
-    {
-        EVP_PKEY *key = EVP_EC_gen("P-256");
-        X509 *cert = X509_new();
-        X509_set_version(cert, 2);
-        ASN1_INTEGER_set(X509_get_serialNumber(cert), 1);
-        X509_gmtime_adj(X509_getm_notBefore(cert), 0);
-        X509_gmtime_adj(X509_getm_notAfter(cert), 24 * 3600);
-        X509_set_pubkey(cert, key);
-        X509_NAME *name = X509_get_subject_name(cert);
-        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
-                                   reinterpret_cast<const unsigned char *>("localhost"), -1, -1, 0);
-        X509_set_issuer_name(cert, name);
-        X509_sign(cert, key, EVP_sha256());
-        SSL_CTX *ctx = SSL_CTX_new(TLS_server_method());
-        SSL_CTX_use_certificate(ctx, cert);
-        SSL_CTX_use_PrivateKey(ctx, key);
-        X509_free(cert);
-        EVP_PKEY_free(key);
-        return std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)>(ctx, SSL_CTX_free);
-    }();
+    static std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)> context(NewTestServerContext(), SSL_CTX_free);
     return context.get();
 }
 } // namespace
