@@ -179,6 +179,14 @@ bool SendAll(int fd, std::string_view bytes)
     return true;
 }
 
+bool BufferUntil(PlainSocket &socket, std::uint32_t count)
+{
+    for (int i = 0; i < 500 && socket.BufferedCount() < count; ++i)
+        if (socket.WaitForData(true, 0, 10000) == SOCK_ERROR)
+            return false;
+    return socket.BufferedCount() >= count;
+}
+
 bool WaitReadable(int fd, int milliseconds)
 {
     pollfd p{fd, POLLIN, 0};

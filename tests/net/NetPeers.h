@@ -2,6 +2,7 @@
 // little cannot hang a test; the TLS end is written with bare OpenSSL.
 #pragma once
 
+#include "net/PlainSocket.h"
 #include "tests/support/TestCertificates.h"
 
 #include <functional>
@@ -71,6 +72,8 @@ private:
 };
 
 bool SendAll(int fd, std::string_view bytes);
+// Pulls what the peer sent into the socket's buffer until it holds `count` bytes (bounded wait).
+bool BufferUntil(PlainSocket &socket, std::uint32_t count);
 bool WaitReadable(int fd, int milliseconds);
 // A file of `size` patterned bytes in a temporary folder of the run; ReadFile gives a file back.
 std::string PatternFile(std::size_t size);

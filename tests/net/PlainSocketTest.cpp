@@ -16,25 +16,6 @@ using namespace nettest;
 
 namespace
 {
-// A connected client and the accepted server end.
-struct PlainLink
-{
-    ServerEnd server{false};
-    PlainSocket client;
-    PlainLink()
-    {
-        EXPECT_EQ(client.Connect("127.0.0.1", server.Port()), SOCK_SUCCESS);
-        EXPECT_TRUE(server.Accepted());
-    }
-    bool BufferUntil(std::uint32_t count)
-    {
-        for (int i = 0; i < 500 && client.BufferedCount() < count; ++i)
-            if (client.WaitForData(true, 0, 10000) == SOCK_ERROR)
-                return false;
-        return client.BufferedCount() >= count;
-    }
-};
-
 // Counts the reads from the wire.
 class CountingSocket : public PlainSocket
 {
@@ -47,6 +28,19 @@ public:
     }
 };
 
+// A connected client and the accepted server end.
+struct PlainLink
+{
+    ServerEnd server{false};
+    CountingSocket client;
+    PlainLink()
+    {
+        EXPECT_EQ(client.Connect("127.0.0.1", server.Port()), SOCK_SUCCESS);
+        EXPECT_TRUE(server.Accepted());
+    }
+    bool BufferUntil(std::uint32_t count) { return nettest::BufferUntil(client, count); }
+};
+
 bool IsOpen(int fd)
 {
     return fcntl(fd, F_GETFD) != -1;
@@ -55,20 +49,15 @@ bool IsOpen(int fd)
 
 TEST(PlainSocket, ReceiveBytesServedFromBufferWithoutSystemCall)
 {
-    ServerEnd server(false);
-    CountingSocket client;
-    ASSERT_EQ(client.Connect("127.0.0.1", server.Port()), SOCK_SUCCESS);
-    ASSERT_TRUE(server.Accepted());
-    ASSERT_TRUE(server.Send(std::string(300, 'q')));
-    for (int i = 0; i < 500 && client.BufferedCount() < 300; ++i)
-        client.WaitForData(true, 0, 10000);
-    ASSERT_EQ(client.BufferedCount(), 300u);
-    client.Fills = 0;
+    PlainLink link;
+    ASSERT_TRUE(link.server.Send(std::string(300, 'q')));
+    ASSERT_TRUE(link.BufferUntil(300));
+    link.client.Fills = 0;
     char buffer[300];
-    EXPECT_EQ(client.ReceiveBytes(buffer, 120, -1, 0), 120);
-    EXPECT_EQ(client.ReceiveBytes(buffer, 180, -1, 0), 180);
-    EXPECT_EQ(client.ReceiveBytes(buffer, 0, -1, 0), 0);
-    EXPECT_EQ(client.Fills, 0);
+    EXPECT_EQ(link.client.ReceiveBytes(buffer, 120, -1, 0), 120);
+    EXPECT_EQ(link.client.ReceiveBytes(buffer, 180, -1, 0), 180);
+    EXPECT_EQ(link.client.ReceiveBytes(buffer, 0, -1, 0), 0);
+    EXPECT_EQ(link.client.Fills, 0);
 }
 
 TEST(PlainSocket, CloseTwiceIsAnOrderlyCloseForThePeer)
@@ -122,7 +111,7 @@ TEST(PlainSocket, SendWithZeroLengthSendsCText)
     EXPECT_EQ(link.client.Send(nullptr, 3), SOCK_ERROR);
 }
 
-TEST(PlainSocket, ReceiveUntilTextAndChar)
+TEST(PlainSocket, ReceiveUntilTextCharAndCountedForms)
 {
     PlainLink link;
     ASSERT_TRUE(link.server.Send("HTTP/1.0 200\r\nA: b\r\n\r\nbody;rest"));
@@ -140,11 +129,7 @@ TEST(PlainSocket, ReceiveUntilTextAndChar)
     EXPECT_EQ(link.client.ReceiveUntilText(buffer, 60, "", 5, 0), SOCK_ERROR);
     EXPECT_EQ(link.client.ReceiveUntilText(buffer, 60, "0;", 5, 0), 7);
     EXPECT_STREQ(buffer, "t67890;");
-}
-
-TEST(PlainSocket, CountedTextForms)
-{
-    PlainLink link;
+    // Counted-text forms: the length of the text as the result.
     ASSERT_TRUE(link.server.Send({"first\0second\nthird]]", 20}));
     std::string text;
     EXPECT_EQ(link.client.ReceiveUntilNul(text, 100, 5, 0), 6);

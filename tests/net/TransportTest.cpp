@@ -31,15 +31,7 @@ protected:
         ASSERT_TRUE(Server.Accepted());
     }
 
-    // Pulls what the server sent into the client's buffer until it holds `count` bytes.
-    bool BufferUntil(std::uint32_t count)
-    {
-        auto until = Clock::now() + std::chrono::seconds(5);
-        while (Client->BufferedCount() < count && Clock::now() < until)
-            if (Client->WaitForData(true, 1, 0) < 0)
-                return false;
-        return Client->BufferedCount() >= count;
-    }
+    bool BufferUntil(std::uint32_t count) { return nettest::BufferUntil(*Client, count); }
 
     const bool Tls = GetParam();
     ServerEnd Server{Tls};
