@@ -1,53 +1,25 @@
-// Shared pieces of the app tests: a DorvaneServer on free loopback ports with a temporary data
-// folder, temporary program folders, and hosts that record what the program shows.
+// Shared pieces of the app tests: program folders, the ini file, a free port, and a host that
+// really starts programs. The server is cServerProcess::Shared().
 #pragma once
 
+#include "tests/support/ServerProcess.h"
+#include "tests/support/TempDir.h"
 #include "toolkit/Host.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <functional>
-#include <memory>
 #include <string>
 
-// One DorvaneServer for the whole test process, started on first use. Null (with the reason in
-// Error) when it could not be started.
-class cTestServer
+// A fresh program folder; its path holds blanks.
+struct cProgramFolder : cTempDir
 {
-public:
-    static cTestServer *Instance();
-    ~cTestServer();
-
-    int DataPort = 0;
-    int FunctionPort = 0;
-    std::string DataFolder;    // with trailing '/'
-    std::string ClientsFolder; // the file area's "Clients" folder, with trailing '/'
-    static std::string Error;
-
-private:
-    bool Start();
-    QTemporaryDir Folder;
-    QProcess Process;
+    cProgramFolder() : cTempDir("dorvane app test ") {}
+    void WriteIni(const std::string &dataPort, const std::string &functionPort) const;
+    // The ini file naming both ports of the server.
+    void WriteIni(const cServerProcess &server) const
+    {
+        WriteIni(server.DataPortText(), server.FunctionPortText());
+    }
 };
-
-// Skips the current test when the server is not available.
-#define REQUIRE_SERVER(server)                                                                               \
-    cTestServer *server = cTestServer::Instance();                                                           \
-    if (!server)                                                                                             \
-    GTEST_SKIP() << cTestServer::Error
-
-// A fresh temporary folder whose path holds blanks; Path ends with '/'.
-struct cProgramFolder
-{
-    cProgramFolder();
-    QTemporaryDir Dir;
-    std::string Path;
-    void WriteIni(const std::string &dataPort, const std::string &functionPort,
-                  const std::string &address = "127.0.0.1") const;
-};
-
-void WriteFile(const std::string &path, const std::string &content);
-std::string ReadFile(const std::string &path);
 
 // A free loopback port that nothing listens on (bound, then closed again).
 int UnusedPort();

@@ -24,28 +24,17 @@ class SelfUpdate : public ::testing::Test
 protected:
     void SetUp() override
     {
-        Server = cTestServer::Instance();
-        if (!Server)
-            GTEST_SKIP() << cTestServer::Error;
-        ServerCopy = Server->ClientsFolder + "DorvaneProvider.exe";
-        Executable = Folder.Path + "DorvaneProvider.exe";
+        ASSERT_GT(Server.DataPort, 0) << Server.Error;
         WriteFile(Executable, "running copy");
         ::chmod(Executable.c_str(), 0755);
         LocalDate = DateTimeToFileDate(EncodeDate(2024, 5, 1) + EncodeTime(10, 0, 10, 0));
         ASSERT_TRUE(FileSetDate(Executable, LocalDate));
         // The new copy proves that it was started by leaving a marker beside itself.
-        Marker = Folder.Path + "started marker";
         WriteFile(ServerCopy, "#!/bin/sh\ntouch \"$(dirname \"$0\")/started marker\"\n");
-        Connection = std::make_unique<dbServerConnection>("127.0.0.1", std::to_string(Server->DataPort),
-                                                          "DorvaneClient", "", true, -1);
         ASSERT_TRUE(Connection->Connected());
     }
 
-    void TearDown() override
-    {
-        if (Server)
-            DeleteFile(ServerCopy);
-    }
+    void TearDown() override { DeleteFile(ServerCopy); }
 
     std::unique_ptr<cClientUpdate> Check(QProgressBar *bar = nullptr)
     {
@@ -53,15 +42,16 @@ protected:
                                                bar, Executable);
     }
 
-    cTestServer *Server = nullptr;
+    cServerProcess &Server = cServerProcess::Shared();
     cLaunchingHost Host;
     cScopedHost Installed{&Host};
     cProgramFolder Folder;
-    std::string ServerCopy;
-    std::string Executable;
-    std::string Marker;
+    const std::string ServerCopy = Server.Path("files/Clients/DorvaneProvider.exe");
+    const std::string Executable = Folder.File("DorvaneProvider.exe");
+    const std::string Marker = Folder.File("started marker");
     std::int32_t LocalDate = 0;
-    std::unique_ptr<dbServerConnection> Connection;
+    std::unique_ptr<dbServerConnection> Connection = std::make_unique<dbServerConnection>(
+        "127.0.0.1", Server.DataPortText(), "DorvaneClient", "", true, -1);
 };
 } // namespace
 
@@ -69,9 +59,9 @@ TEST_F(SelfUpdate, NewerServerCopyReplacesAndStartsTheExecutable)
 {
     const std::string script = ReadFile(ServerCopy);
     ASSERT_TRUE(FileSetDate(ServerCopy, LocalDate + 1)); // one two-second step newer
-    WriteFile(Folder.Path + "DorvaneProvider.tmp",
+    WriteFile(Folder.File("DorvaneProvider.tmp"),
               "left over from a broken download, longer than the new copy");
-    WriteFile(Folder.Path + "DorvaneProvider.bak", "an older backup");
+    WriteFile(Folder.File("DorvaneProvider.bak"), "an older backup");
     QProgressBar bar;
     auto update = Check(&bar);
     ASSERT_TRUE(update->UpdateNeeded);
@@ -84,8 +74,8 @@ TEST_F(SelfUpdate, NewerServerCopyReplacesAndStartsTheExecutable)
     ASSERT_EQ(Host.StartedPrograms, std::vector<std::string>{Executable});
     EXPECT_EQ(ReadFile(Executable), script);
     EXPECT_EQ(FileAge(Executable), LocalDate + 1); // the next check finds the dates equal
-    EXPECT_EQ(ReadFile(Folder.Path + "DorvaneProvider.bak"), "running copy");
-    EXPECT_FALSE(FileExists(Folder.Path + "DorvaneProvider.tmp"));
+    EXPECT_EQ(ReadFile(Folder.File("DorvaneProvider.bak")), "running copy");
+    EXPECT_FALSE(FileExists(Folder.File("DorvaneProvider.tmp")));
     EXPECT_EQ(bar.maximum(), static_cast<int>(script.size()));
     EXPECT_FALSE(bar.isVisibleTo(nullptr));
     EXPECT_TRUE(WaitUntil([this] { return FileExists(Marker); }));
@@ -121,7 +111,7 @@ TEST_F(SelfUpdate, BackupInUseShowsAnotherCopyAndEnds)
 {
     ASSERT_TRUE(FileSetDate(ServerCopy, LocalDate + 100));
     // A backup that cannot be deleted stands for a copy still running from it.
-    QDir().mkpath(QString::fromStdString(Folder.Path + "DorvaneProvider.bak/in use"));
+    QDir().mkpath(QString::fromStdString(Folder.File("DorvaneProvider.bak/in use")));
     auto update = Check();
     ASSERT_TRUE(update->UpdateNeeded);
     EXPECT_TRUE(update->RunUpdate());
@@ -139,10 +129,10 @@ TEST_F(SelfUpdate, BackupInUseShowsAnotherCopyAndEnds)
 TEST_F(SelfUpdate, FailedRenameShowsTheTextAndTheLoginGoesOn)
 {
     ASSERT_TRUE(FileSetDate(ServerCopy, LocalDate + 1));
-    Folder.WriteIni(std::to_string(Server->DataPort), std::to_string(Server->FunctionPort));
+    Folder.WriteIni(Server);
     TLoginForm login(Folder.Path, Executable);
     // The download vanishes as its last piece arrives, so it cannot take the executable's name.
-    const std::string temporary = Folder.Path + "DorvaneProvider.tmp";
+    const std::string temporary = Folder.File("DorvaneProvider.tmp");
     QObject::connect(login.UpdateProgressBar, &QProgressBar::valueChanged,
                      [&](int value)
                      {
@@ -160,7 +150,7 @@ TEST_F(SelfUpdate, FailedRenameShowsTheTextAndTheLoginGoesOn)
     EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
     EXPECT_EQ(Host.TerminateCount, 0);
     EXPECT_TRUE(Host.StartedPrograms.empty());
-    EXPECT_EQ(ReadFile(Folder.Path + "DorvaneProvider.bak"), "running copy");
+    EXPECT_EQ(ReadFile(Folder.File("DorvaneProvider.bak")), "running copy");
     // The panel goes again and the user can sign in.
     EXPECT_FALSE(login.UpdateIndicatorPanel->isVisible());
     EXPECT_TRUE(login.findChild<QLineEdit *>("UserEdit")->isVisible());

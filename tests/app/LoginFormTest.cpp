@@ -20,25 +20,28 @@
 
 namespace
 {
+void CloseConnections()
+{
+    delete DataServerConnection;
+    delete FunctionServerConnection;
+    DataServerConnection = FunctionServerConnection = nullptr;
+}
+
 // A login window in a temporary program folder, with a recording host and a bare main window.
 class LoginWindow : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        Executable = Folder.Path + "DorvaneProvider.exe";
+        ASSERT_GT(Server.DataPort, 0) << Server.Error;
         WriteFile(Executable, "running copy");
-        Main = std::make_unique<TMainForm>();
         MainForm = Main.get();
     }
 
     void TearDown() override
     {
         Login.reset();
-        delete DataServerConnection;
-        delete FunctionServerConnection;
-        DataServerConnection = nullptr;
-        FunctionServerConnection = nullptr;
+        CloseConnections();
         MainForm = nullptr;
         LoginForm = nullptr;
     }
@@ -59,21 +62,7 @@ protected:
         QTest::mouseClick(Login->findChild<QPushButton *>("LoginButton"), Qt::LeftButton);
     }
 
-    // Adds a "Personnel" record of the demo provider through a connection of the test's own.
-    static void AddPersonnel(cTestServer *server, const std::string &email, const std::string &password)
-    {
-        dbServerConnection connection("127.0.0.1", std::to_string(server->DataPort), "DorvaneClient", "",
-                                      true, -1);
-        ASSERT_TRUE(connection.Connected());
-        cStringList lines;
-        lines.Add("f9=1");
-        lines.Add("f11=Test");
-        lines.Add("f22=" + email);
-        if (!password.empty())
-            lines.Add("f23=" + password);
-        ASSERT_NE(connection.AddRecord("Personnel", lines), "");
-    }
-
+    // Checks that the one message shown was the text with caption "Error" and the program ends.
     void ExpectOnlyMessage(const std::string &text)
     {
         ASSERT_EQ(Host.Messages.size(), 1u);
@@ -83,19 +72,29 @@ protected:
         EXPECT_EQ(Host.TerminateCount, 1);
     }
 
+    // Paints and shows the window again; neither may start the first-showing work again.
+    void RepaintAndShowAgain()
+    {
+        Login->FormPaint();
+        Login->hide();
+        Login->show();
+        QTest::qWait(50);
+    }
+
+    cServerProcess &Server = cServerProcess::Shared();
     cRecordingHost Host;
     cScopedHost Installed{&Host};
     cProgramFolder Folder;
-    std::string Executable;
-    std::unique_ptr<TMainForm> Main;
+    const std::string Executable = Folder.File("DorvaneProvider.exe");
+    std::unique_ptr<TMainForm> Main = std::make_unique<TMainForm>();
     std::unique_ptr<TLoginForm> Login;
 };
 
 // A listener on 127.0.0.1:port that accepts and keeps its connections; -1 when busy.
 int ListenOn(int port)
 {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    int yes = 1;
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    const int yes = 1;
     ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in address{};
     address.sin_family = AF_INET;
@@ -115,19 +114,14 @@ TEST_F(LoginWindow, MissingIniReportsDataServerOnceAndEnds)
     ShowLogin();
     ExpectOnlyMessage("Unable to connect to data server");
     EXPECT_EQ(FunctionServerConnection, nullptr);
-    // A later paint does not try again.
-    Login->FormPaint();
-    Login->hide();
-    Login->show();
-    QTest::qWait(50);
+    RepaintAndShowAgain();
     EXPECT_EQ(Host.Messages.size(), 1u);
 }
 
 TEST_F(LoginWindow, IniInWorkingDirectoryIsIgnored)
 {
-    REQUIRE_SERVER(server);
     cProgramFolder elsewhere;
-    elsewhere.WriteIni(std::to_string(server->DataPort), std::to_string(server->FunctionPort));
+    elsewhere.WriteIni(Server);
     const QString previous = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(QString::fromStdString(elsewhere.Path)));
     ShowLogin();
@@ -138,52 +132,45 @@ TEST_F(LoginWindow, IniInWorkingDirectoryIsIgnored)
 
 TEST_F(LoginWindow, PortThatIsNotANumberConnectsTo8700)
 {
-    REQUIRE_SERVER(server);
-    int listener = ListenOn(8700);
+    const int listener = ListenOn(8700);
     if (listener < 0)
         GTEST_SKIP() << "port 8700 is in use";
     for (const char *port : {"abc", ""})
     {
-        Folder.WriteIni(std::to_string(server->DataPort), port);
+        Folder.WriteIni(Server.DataPortText(), port);
         TLoginForm login(Folder.Path, Executable);
         EXPECT_TRUE(login.ConnectToServers()) << "port '" << port << "'";
         EXPECT_TRUE(Host.Messages.empty());
-        sockaddr_in peer{};
-        socklen_t length = sizeof peer;
-        int accepted = ::accept4(listener, reinterpret_cast<sockaddr *>(&peer), &length, SOCK_NONBLOCK);
+        const int accepted = ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK);
         EXPECT_GE(accepted, 0) << "nothing connected to 8700 for port '" << port << "'";
         if (accepted >= 0)
             ::close(accepted);
-        delete DataServerConnection;
-        delete FunctionServerConnection;
-        DataServerConnection = FunctionServerConnection = nullptr;
+        CloseConnections();
     }
     ::close(listener);
 }
 
 TEST_F(LoginWindow, FunctionServerDownEndsWithoutUpdateCheck)
 {
-    REQUIRE_SERVER(server);
     // A newer copy on the server would start an update if the check ran.
-    const std::string serverCopy = server->ClientsFolder + "DorvaneProvider.exe";
+    const std::string serverCopy = Server.Path("files/Clients/DorvaneProvider.exe");
     WriteFile(serverCopy, "newer copy");
     FileSetDate(Executable, DateTimeToFileDate(EncodeDate(2020, 1, 1)));
     FileSetDate(serverCopy, DateTimeToFileDate(EncodeDate(2024, 1, 1)));
-    Folder.WriteIni(std::to_string(server->DataPort), std::to_string(UnusedPort()));
+    Folder.WriteIni(Server.DataPortText(), std::to_string(UnusedPort()));
     ShowLogin();
     DeleteFile(serverCopy);
     ExpectOnlyMessage("Unable to connect to function server");
     EXPECT_TRUE(DataServerConnection->Connected());
-    EXPECT_FALSE(FileExists(Folder.Path + "DorvaneProvider.tmp"));
+    EXPECT_FALSE(FileExists(Folder.File("DorvaneProvider.tmp")));
     EXPECT_EQ(ReadFile(Executable), "running copy");
     EXPECT_FALSE(Login->UpdateIndicatorPanel->isVisible());
 }
 
 TEST_F(LoginWindow, SignInShowsMainWindowAndStartsItsTimer)
 {
-    REQUIRE_SERVER(server);
     ASSERT_NE(Folder.Path.find(' '), std::string::npos); // the ini is found in a folder with blanks
-    Folder.WriteIni(std::to_string(server->DataPort), std::to_string(server->FunctionPort));
+    Folder.WriteIni(Server);
     ShowLogin();
     ASSERT_TRUE(Host.Messages.empty()) << Host.Messages[0].Text;
     ASSERT_NE(FunctionServerConnection, nullptr);
@@ -192,10 +179,7 @@ TEST_F(LoginWindow, SignInShowsMainWindowAndStartsItsTimer)
     // Painting again, or showing the window again, keeps the connections.
     dbServerConnection *data = DataServerConnection;
     dbServerConnection *function = FunctionServerConnection;
-    Login->FormPaint();
-    Login->hide();
-    Login->show();
-    QTest::qWait(50);
+    RepaintAndShowAgain();
     EXPECT_EQ(DataServerConnection, data);
     EXPECT_EQ(FunctionServerConnection, function);
 
@@ -212,25 +196,51 @@ TEST_F(LoginWindow, SignInShowsMainWindowAndStartsItsTimer)
     EXPECT_FALSE(Login->findChild<QLineEdit *>("UserEdit")->isVisibleTo(Login.get()));
 }
 
-TEST_F(LoginWindow, TypedEmailIsSentExactlyAsTyped)
+// Staff added to the demo provider sign in with what is stored: the e-mail exactly as typed
+// (blanks and letter case kept), and an empty password when none is stored.
+class AddedStaffSignIn : public LoginWindow,
+                         public ::testing::WithParamInterface<std::pair<const char *, const char *>>
 {
-    REQUIRE_SERVER(server);
-    const std::string email = " Mixed.Case@Example.org ";
-    AddPersonnel(server, email, "Pa55 word");
-    Folder.WriteIni(std::to_string(server->DataPort), std::to_string(server->FunctionPort));
+};
+
+TEST_P(AddedStaffSignIn, IsSentAsTypedAndAccepted)
+{
+    const auto [email, password] = GetParam();
+    dbServerConnection connection("127.0.0.1", Server.DataPortText(), "DorvaneClient", "", true, -1);
+    cStringList person;
+    person.Add("f9=1");
+    person.Add("f11=Test");
+    person.Add(std::string("f22=") + email);
+    if (*password)
+        person.Add(std::string("f23=") + password);
+    ASSERT_NE(connection.AddRecord("Personnel", person), "");
+
+    Folder.WriteIni(Server);
     ShowLogin();
-    SignIn(QString::fromStdString(email), "Pa55 word");
+    SignIn(email, password);
     EXPECT_EQ(DataServerConnection->Request.Values("Key"), email);
     EXPECT_TRUE(Host.Messages.empty());
     EXPECT_TRUE(Main->isVisible());
+    EXPECT_TRUE(Main->Timer1->isActive());
 }
 
-TEST_F(LoginWindow, PasswordDifferingInCaseIsRefusedAndEnds)
+INSTANTIATE_TEST_SUITE_P(LoginWindow, AddedStaffSignIn,
+                         ::testing::Values(std::pair{" Mixed.Case@Example.org ", "Pa55 word"},
+                                           std::pair{"nopassword@bayview.example", ""}),
+                         [](const auto &info)
+                         { return info.index ? "EmptyPassword" : "MixedCaseAndBlanks"; });
+
+// A password differing in letter case, and an unknown e-mail: "Invalid login" and the end.
+class RefusedSignIn : public LoginWindow,
+                      public ::testing::WithParamInterface<std::pair<const char *, const char *>>
 {
-    REQUIRE_SERVER(server);
-    Folder.WriteIni(std::to_string(server->DataPort), std::to_string(server->FunctionPort));
+};
+
+TEST_P(RefusedSignIn, ShowsInvalidLoginAndEnds)
+{
+    Folder.WriteIni(Server);
     ShowLogin();
-    SignIn("admin@bayview.example", "DEMO1234");
+    SignIn(GetParam().first, GetParam().second);
     ExpectOnlyMessage("Invalid login");
     EXPECT_FALSE(Main->isVisible());
     EXPECT_FALSE(Main->Timer1->isActive());
@@ -238,27 +248,10 @@ TEST_F(LoginWindow, PasswordDifferingInCaseIsRefusedAndEnds)
     EXPECT_FALSE(Login->findChild<QPushButton *>("LoginButton")->isVisibleTo(Login.get()));
 }
 
-TEST_F(LoginWindow, UnknownEmailIsRefused)
-{
-    REQUIRE_SERVER(server);
-    Folder.WriteIni(std::to_string(server->DataPort), std::to_string(server->FunctionPort));
-    ShowLogin();
-    SignIn("nobody@bayview.example", "demo1234");
-    ExpectOnlyMessage("Invalid login");
-    EXPECT_FALSE(Main->isVisible());
-}
-
-TEST_F(LoginWindow, EmptyStoredPasswordAcceptsEmptyPassword)
-{
-    REQUIRE_SERVER(server);
-    AddPersonnel(server, "nopassword@bayview.example", "");
-    Folder.WriteIni(std::to_string(server->DataPort), std::to_string(server->FunctionPort));
-    ShowLogin();
-    SignIn("nopassword@bayview.example", "");
-    EXPECT_TRUE(Host.Messages.empty());
-    EXPECT_TRUE(Main->isVisible());
-    EXPECT_TRUE(Main->Timer1->isActive());
-}
+INSTANTIATE_TEST_SUITE_P(LoginWindow, RefusedSignIn,
+                         ::testing::Values(std::pair{"admin@bayview.example", "DEMO1234"},
+                                           std::pair{"nobody@bayview.example", "demo1234"}),
+                         [](const auto &info) { return info.index ? "UnknownEmail" : "PasswordCase"; });
 
 TEST_F(LoginWindow, RecordTooShortToHoldAPasswordIsRefused)
 {

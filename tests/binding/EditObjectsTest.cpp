@@ -3,7 +3,7 @@
 #include "binding/cEditObjects.h"
 #include "binding/cLabeledEdit.h"
 #include "binding/cTableObject.h"
-#include "tests/binding/BindingTestForms.h"
+#include "tests/binding/BindingTestSupport.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -68,20 +68,6 @@ TEST(EditObjects, FieldListWithoutExtrasEndsWithCommaAndSkipsDuplicates)
     EXPECT_EQ(binding.AliasList, "pe=ProviderEntities:f9,PE=Cases:f9");
 }
 
-TEST(EditObjects, ShortCodeLeavesControlUnbound)
-{
-    QWidget window;
-    cEditObjects binding(nullptr, "CaseNeedsQuote");
-    auto *label = new QLabel("x", &window);
-    auto *edit = new QLineEdit("keep", &window);
-    EXPECT_EQ(binding.AddLabel(label, "x", ""), nullptr);
-    EXPECT_EQ(binding.AddEdit(edit, "", ""), nullptr);
-    EXPECT_EQ(label->text(), "x");
-    EXPECT_EQ(edit->text(), "keep");
-    EXPECT_EQ(cEditObjects::BindingOf(label), nullptr);
-    EXPECT_EQ(binding.BindingCount(), 0);
-}
-
 TEST(EditObject, SplitsCodesAtTheFirstDigitOrSymbol)
 {
     struct cCase
@@ -109,28 +95,38 @@ TEST(EditObject, SplitsCodesAtTheFirstDigitOrSymbol)
         EXPECT_EQ(alias, c.Alias) << c.Code;
         EXPECT_EQ(number, c.Number) << c.Code;
     }
+    // A code too short to split leaves its control unbound and untouched.
+    QWidget window;
+    cEditObjects binding(nullptr, "CaseNeedsQuote");
+    auto *label = new QLabel("x", &window);
+    auto *edit = new QLineEdit("keep", &window);
+    EXPECT_EQ(binding.AddLabel(label, "x", ""), nullptr);
+    EXPECT_EQ(binding.AddEdit(edit, "", ""), nullptr);
+    EXPECT_EQ(label->text(), "x");
+    EXPECT_EQ(edit->text(), "keep");
+    EXPECT_EQ(cEditObjects::BindingOf(label), nullptr);
+    EXPECT_EQ(binding.BindingCount(), 0);
 }
 
 TEST(EditObject, OptionsSetFlagsAndDateKind)
 {
-    cEditObject plain(nullptr, cControlKind::Label, "f", "10");
-    plain.ParseOptions("");
-    EXPECT_TRUE(plain.ShowWhenAdding && plain.ShowWhenEditing);
-    EXPECT_FALSE(plain.Required);
-    EXPECT_EQ(plain.DateKind, cDateKind::None);
-
-    cEditObject some(nullptr, cControlKind::Label, "f", "10");
-    some.ParseOptions("add, must ,datetime");
-    EXPECT_TRUE(some.ShowWhenAdding);
-    EXPECT_FALSE(some.ShowWhenEditing);
-    EXPECT_TRUE(some.Required);
-    EXPECT_EQ(some.DateKind, cDateKind::DateTime);
-
-    cEditObject edit(nullptr, cControlKind::Label, "f", "10");
-    edit.ParseOptions("e,Date");
-    EXPECT_FALSE(edit.ShowWhenAdding);
-    EXPECT_TRUE(edit.ShowWhenEditing);
-    EXPECT_EQ(edit.DateKind, cDateKind::Date);
+    struct
+    {
+        const char *Options;
+        bool Add, Edit, Required;
+        cDateKind Kind;
+    } cases[] = {{"", true, true, false, cDateKind::None},
+                 {"add, must ,datetime", true, false, true, cDateKind::DateTime},
+                 {"e,Date", false, true, false, cDateKind::Date}};
+    for (const auto &c : cases)
+    {
+        cEditObject binding(nullptr, cControlKind::Label, "f", "10");
+        binding.ParseOptions(c.Options);
+        EXPECT_EQ(binding.ShowWhenAdding, c.Add) << c.Options;
+        EXPECT_EQ(binding.ShowWhenEditing, c.Edit) << c.Options;
+        EXPECT_EQ(binding.Required, c.Required) << c.Options;
+        EXPECT_EQ(binding.DateKind, c.Kind) << c.Options;
+    }
 }
 
 TEST(EditObject, LabelDateFormats)
@@ -164,30 +160,23 @@ TEST(EditObjects, EnterInsertsNothingAndMovesFocusWithNavigationWindow)
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
     auto *first = new cLabeledEdit("FirstEdit", "First ", &window);
-    auto *second = new cLabeledEdit("SecondEdit", "Second ", &window);
     auto *skipped = new QPushButton("Skipped", &window);
-    skipped->setObjectName("SkippedButton");
+    auto *second = new cLabeledEdit("SecondEdit", "Second ", &window);
     skipped->setEnabled(false);
-    layout->addWidget(first);
-    layout->addWidget(skipped);
-    layout->addWidget(second);
+    for (QWidget *w : std::initializer_list<QWidget *>{first, skipped, second})
+        layout->addWidget(w);
     cEditObjects withNavigation(nullptr, "Personnel", &window);
     withNavigation.AddEdit(first, "f11", "");
     withNavigation.AddEdit(second, "f13", "");
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(Activate(window));
 
-    QLineEdit *firstEdit = window.findChild<cLabeledEdit *>("FirstEdit");
-    QLineEdit *secondEdit = window.findChild<cLabeledEdit *>("SecondEdit");
-    QSignalSpy returns(firstEdit, &QLineEdit::returnPressed);
-    firstEdit->setFocus();
-    ASSERT_TRUE(WaitUntil([&] { return firstEdit->hasFocus(); }));
-    QTest::keyClicks(firstEdit, "Ann");
-    QTest::keyClick(firstEdit, Qt::Key_Return);
-    EXPECT_EQ(firstEdit->text(), "Ann");
+    QSignalSpy returns(first, &QLineEdit::returnPressed);
+    ASSERT_TRUE(FocusAndWait(first));
+    QTest::keyClicks(first, "Ann");
+    QTest::keyClick(first, Qt::Key_Return);
+    EXPECT_EQ(first->text(), "Ann");
     EXPECT_EQ(returns.count(), 0);
-    EXPECT_TRUE(WaitUntil([&] { return secondEdit->hasFocus(); }));
+    EXPECT_TRUE(WaitUntil([&] { return second->hasFocus(); }));
 }
 
 namespace
@@ -219,11 +208,8 @@ TEST(EditObjects, EnterWithoutNavigationKeepsFocusAndVetoKeepsChangePending)
     ASSERT_NE(bound, nullptr);
     cExitLog log{0, true};
     bound->SetExitHandler(CheckExit, &log);
-    window.show();
-    window.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    first->setFocus();
-    ASSERT_TRUE(WaitUntil([&] { return first->hasFocus(); }));
+    ASSERT_TRUE(Activate(window));
+    ASSERT_TRUE(FocusAndWait(first));
     QSignalSpy returns(first, &QLineEdit::returnPressed);
     QTest::keyClick(first, Qt::Key_Enter);
     QApplication::processEvents();
@@ -235,19 +221,16 @@ TEST(EditObjects, EnterWithoutNavigationKeepsFocusAndVetoKeepsChangePending)
     QTest::keyClicks(first, "Ann");
     EXPECT_TRUE(bound->Modified);
     EXPECT_EQ(first->palette().color(QPalette::Base), binding.NormalColour);
-    second->setFocus();
-    ASSERT_TRUE(WaitUntil([&] { return second->hasFocus(); }));
+    ASSERT_TRUE(FocusAndWait(second));
     EXPECT_EQ(log.Calls, 1);
     EXPECT_TRUE(bound->Modified);
 
     log.Veto = false;
-    first->setFocus();
-    ASSERT_TRUE(WaitUntil([&] { return first->hasFocus(); }));
+    ASSERT_TRUE(FocusAndWait(first));
     QTest::keyClick(first, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(first, Qt::Key_Backspace);
     EXPECT_EQ(first->palette().color(QPalette::Base), binding.MissingColour);
-    second->setFocus();
-    ASSERT_TRUE(WaitUntil([&] { return second->hasFocus(); }));
+    ASSERT_TRUE(FocusAndWait(second));
     EXPECT_EQ(log.Calls, 2);
     EXPECT_FALSE(bound->Modified);
 }

@@ -1,18 +1,18 @@
 // The data server answered by the client's own connection classes.
 #include "dataclient/cRecordBatch.h"
-#include "tests/server/Shared.h"
+#include "tests/server/ServerClients.h"
+#include "tests/support/TestDatabase.h"
 #include "toolkit/Files.h"
 #include "toolkit/StringList.h"
 
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/socket.h>
 
 namespace
 {
-std::string ReadFieldsValue(const std::string &fieldList, const std::string &code)
+std::string ValueOf(const std::string &fieldList, const std::string &code)
 {
     cStringList values;
     values.SetCommaText(fieldList);
@@ -31,22 +31,33 @@ std::vector<std::string> BatchColumn(dbServerConnection &c, const std::string &t
         while (batch.Next());
     return out;
 }
+
+std::string RandomBytes(size_t size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    std::string bytes(size, '\0');
+    for (char &ch : bytes)
+        ch = static_cast<char>(random());
+    return bytes;
+}
+
+// The handshake frame the client sends first.
+const std::string Hello = Frame(24, 1, 0, std::string("ProgramID=DorvaneClient") + '\0');
 } // namespace
 
 TEST(DataServer, HandshakeAdmitsOnlyTheClientProgram)
 {
     auto c = DataConnection();
-    ASSERT_TRUE(c->IsConnectedFlag);
+    ASSERT_TRUE(c->IsConnectedFlag) << Server().Error;
     EXPECT_GT(c->ServerDate, 40000.0);
     EXPECT_EQ(c->RemoteIP, "127.0.0.1");
-    EXPECT_EQ(c->RunningFolder, SharedServer().Folder);
-    auto other = DataConnection("SomethingElse");
-    EXPECT_FALSE(other->IsConnectedFlag);
+    EXPECT_EQ(c->RunningFolder, Server().Path());
+    EXPECT_FALSE(DataConnection("SomethingElse")->IsConnectedFlag);
 
     // Without a handshake, table requests are refused.
-    auto raw = RawDataConnection(SharedServer().DataPort);
+    auto raw = RawConnection<SecureSocket>(Server().DataPort);
     ASSERT_TRUE(raw);
-    std::string body = "TableName=Personnel,Seq=1";
+    const std::string body = "TableName=Personnel,Seq=1";
     raw->Send(Frame(static_cast<std::uint32_t>(body.size() + 1), 31001, 20003, body + '\0'));
     std::string reply;
     ASSERT_TRUE(ReadReply(*raw, reply));
@@ -67,12 +78,10 @@ TEST(DataServer, SignInAndProviderReads)
 
     EXPECT_FALSE(c->ReadList("Personnel", 4, "nobody@bayview.example", "", lines));
     EXPECT_EQ(lines.CommaText(), "~");
-
     ASSERT_TRUE(c->ReadRecord("ProviderEntities", ProviderSeq, lines));
     EXPECT_EQ(lines[10], "Bayview Care Center");
     EXPECT_EQ(lines[15], "94110");
     EXPECT_FALSE(c->ReadRecord("ProviderEntities", "999999", lines));
-
     ASSERT_TRUE(c->ReadList("ZipCodes", 2, "94601", "", lines));
     EXPECT_EQ(lines[11], "37.7795");
 }
@@ -88,13 +97,13 @@ TEST(DataServer, JoinedReadsWithBothAliasListsOfTheClient)
         c->ReadFields("CaseNeedsQuote", "1", fields,
                       "CN=CaseNeeds:f10,C=Cases:CN10,PA=Patients:C10,H=ProviderEntities:C11,PE=Personnel:C23,"
                       "I=InsuranceTypes:C19,CAT=ProviderCategories:CN12"));
-    EXPECT_EQ(ReadFieldsValue(fields, "PA12"), "Simmons");
-    EXPECT_EQ(ReadFieldsValue(fields, "H10"), "St. Anne Memorial Hospital");
-    EXPECT_EQ(ReadFieldsValue(fields, "PE11"), "Grace");
-    EXPECT_EQ(ReadFieldsValue(fields, "I11"), "Medicare");
-    EXPECT_EQ(ReadFieldsValue(fields, "CAT12"), "Skilled Nursing Facility");
-    EXPECT_NE(ReadFieldsValue(fields, "C1001").find("\r\n"), std::string::npos);
-    EXPECT_EQ(ReadFieldsValue(fields, "C1002").rfind("{PrescriptionsGroupBox:", 0), 0u);
+    EXPECT_EQ(ValueOf(fields, "PA12"), "Simmons");
+    EXPECT_EQ(ValueOf(fields, "H10"), "St. Anne Memorial Hospital");
+    EXPECT_EQ(ValueOf(fields, "PE11"), "Grace");
+    EXPECT_EQ(ValueOf(fields, "I11"), "Medicare");
+    EXPECT_EQ(ValueOf(fields, "CAT12"), "Skilled Nursing Facility");
+    EXPECT_NE(ValueOf(fields, "C1001").find("\r\n"), std::string::npos);
+    EXPECT_EQ(ValueOf(fields, "C1002").rfind("{PrescriptionsGroupBox:", 0), 0u);
 
     // The case detail page: eight joined tables, keys of the joins, an empty code and a repeat.
     fields =
@@ -104,11 +113,11 @@ TEST(DataServer, JoinedReadsWithBothAliasListsOfTheClient)
                               "cn=CaseNeeds:f10,ca=Cases:cn10,H=ProviderEntities:ca11,pa=Patients:ca10,"
                               "pe=Personnel:ca23,pt=ProviderTypes:cn11,pc=ProviderCategories:cn12,"
                               "pd=ProviderCategoryDetails:cn13"));
-    EXPECT_EQ(ReadFieldsValue(fields, "ca1"), "1");
-    EXPECT_EQ(ReadFieldsValue(fields, "pt10"), "Extended Care");
-    EXPECT_EQ(ReadFieldsValue(fields, "pd11"), "Short-term stay");
-    EXPECT_EQ(ReadFieldsValue(fields, "pa14"), "03/14/1938");
-    EXPECT_EQ(ReadFieldsValue(fields, "ca22"), "C-2025-1001");
+    EXPECT_EQ(ValueOf(fields, "ca1"), "1");
+    EXPECT_EQ(ValueOf(fields, "pt10"), "Extended Care");
+    EXPECT_EQ(ValueOf(fields, "pd11"), "Short-term stay");
+    EXPECT_EQ(ValueOf(fields, "pa14"), "03/14/1938");
+    EXPECT_EQ(ValueOf(fields, "ca22"), "C-2025-1001");
 
     fields = "f13";
     EXPECT_FALSE(c->ReadFields("CaseNeedsQuote", "999999", fields));
@@ -118,9 +127,9 @@ TEST(DataServer, JoinedReadsWithBothAliasListsOfTheClient)
 TEST(DataServer, BatchQueriesWithPaging)
 {
     auto c = DataConnection();
-    auto emails =
-        BatchColumn(*c, "Personnel", "L3", ProviderSeq, "f11,f13,f19,f22,f23,f26,f29,f30,f31", "f22");
-    EXPECT_EQ(emails.size(), 3u);
+    EXPECT_EQ(
+        BatchColumn(*c, "Personnel", "L3", ProviderSeq, "f11,f13,f19,f22,f23,f26,f29,f30,f31", "f22").size(),
+        3u);
     auto marks = BatchColumn(*c, "Personnel", "L3", ProviderSeq, "f22,f29", "f29");
     EXPECT_EQ(std::count(marks.begin(), marks.end(), "Y"), 1);
     EXPECT_EQ(BatchColumn(*c, "DiagCodeDetail", "L2", "1", "f11,f1001", "f11"),
@@ -148,42 +157,44 @@ TEST(DataServer, BatchQueriesWithPaging)
 TEST(DataServer, AddUpdateAndDeleteLinkRecords)
 {
     auto c = DataConnection();
+    cTestDatabase db(Server().DatabasePath());
+    ASSERT_TRUE(db.IsOpen()) << db.LastError;
     cStringList fields;
-    fields.Add("f10=9001");
-    fields.Add("f11=4");
-    std::string seq = c->AddRecord("ProviderInsuranceLink", fields);
+    fields.SetCommaText("f10=9001,f11=4");
+    const std::string seq = c->AddRecord("ProviderInsuranceLink", fields);
     ASSERT_FALSE(seq.empty());
-    EXPECT_EQ(BatchColumn(*c, "ProviderInsuranceLink", "L2", "9001", "f11", "f11"),
-              std::vector<std::string>{"4"});
+    const std::string stored = "SELECT f10 || ':' || f11 FROM ProviderInsuranceLink WHERE f1 = " + seq;
+    EXPECT_EQ(db.Scalar(stored), "9001:4");
     cStringList change;
     change.Add("f11=5");
     EXPECT_TRUE(c->UpdateRecord("ProviderInsuranceLink", seq, change));
+    EXPECT_EQ(db.Scalar(stored), "9001:5");
     EXPECT_EQ(BatchColumn(*c, "ProviderInsuranceLink", "L2", "9001", "f11", "f11"),
               std::vector<std::string>{"5"});
     EXPECT_TRUE(c->DeleteRecord("ProviderInsuranceLink", seq));
+    EXPECT_EQ(db.Scalar(stored), "");
     EXPECT_FALSE(c->DeleteRecord("ProviderInsuranceLink", seq));
     EXPECT_FALSE(c->UpdateRecord("ProviderInsuranceLink", seq, change));
-    EXPECT_TRUE(BatchColumn(*c, "ProviderInsuranceLink", "L2", "9001", "f11", "f11").empty());
+    EXPECT_EQ(db.Scalar("SELECT COUNT(*) FROM ProviderInsuranceLink WHERE f10 = '9001'"), "0");
 
     // Line breaks and quotes survive a write and a read.
     cStringList person;
     person.Add("f9=9001");
     person.Add("f12=line one\r\nline \"two\", end");
-    seq = c->AddRecord("Personnel", person);
-    ASSERT_FALSE(seq.empty());
+    const std::string personSeq = c->AddRecord("Personnel", person);
+    ASSERT_FALSE(personSeq.empty());
     cStringList lines;
-    ASSERT_TRUE(c->ReadRecord("Personnel", seq, lines));
+    ASSERT_TRUE(c->ReadRecord("Personnel", personSeq, lines));
     EXPECT_EQ(lines[12], "line one\r\nline \"two\", end");
-    EXPECT_TRUE(c->DeleteRecord("Personnel", seq));
+    EXPECT_TRUE(c->DeleteRecord("Personnel", personSeq));
 }
 
-TEST(DataServer, SqlTextInNamesAndKeysIsRefusedOrInert)
+TEST(DataServer, SqlTextInNamesKeysAndAliasesIsRefusedOrInert)
 {
     auto c = DataConnection();
     cStringList lines;
-    const char *tables[] = {"Personnel; DROP TABLE Personnel", "Personnel\" --", "sqlite_master",
-                            "ZipCodes WHERE 1"};
-    for (const char *table : tables)
+    for (const char *table :
+         {"Personnel; DROP TABLE Personnel", "Personnel\" --", "sqlite_master", "ZipCodes WHERE 1"})
     {
         EXPECT_FALSE(c->ReadRecord(table, "1", lines)) << table;
         cStringList f;
@@ -193,15 +204,14 @@ TEST(DataServer, SqlTextInNamesAndKeysIsRefusedOrInert)
         cRecordBatch batch;
         EXPECT_FALSE(batch.Open(c.get(), table, "L2", "1", "", 0, 10, "f10")) << table;
     }
-    const char *keys[] = {"1 OR 1=1", "1; DELETE FROM Personnel", "' OR '1'='1", "-1", "1e3"};
-    for (const char *key : keys)
+    for (const char *key : {"1 OR 1=1", "1; DELETE FROM Personnel", "' OR '1'='1", "-1", "1e3"})
     {
         EXPECT_FALSE(c->ReadRecord("Personnel", key, lines)) << key;
         EXPECT_FALSE(c->DeleteRecord("Personnel", key)) << key;
         EXPECT_FALSE(c->ReadList("Personnel", 4, key, "", lines)) << key;
     }
-    const char *codes[] = {"f1;DROP TABLE Cases", "f10) VALUES (1);--", "f22 OR 1=1", "cn(SELECT 1)", "f99"};
-    for (const char *code : codes)
+    for (const char *code :
+         {"f1;DROP TABLE Cases", "f10) VALUES (1);--", "f22 OR 1=1", "cn(SELECT 1)", "f99", "zz10", "cn"})
     {
         std::string fields = code;
         EXPECT_FALSE(c->ReadFields("CaseNeedsQuote", "1", fields, "cn=CaseNeeds:f10")) << code;
@@ -211,8 +221,14 @@ TEST(DataServer, SqlTextInNamesAndKeysIsRefusedOrInert)
         cRecordBatch batch;
         EXPECT_FALSE(batch.Open(c.get(), "Personnel", "L3", ProviderSeq, "", 0, 10, code)) << code;
     }
-    std::string fields = "x10";
-    EXPECT_FALSE(c->ReadFields("CaseNeedsQuote", "1", fields, "x=sqlite_master:f10"));
+    // Alias lists: unknown tables and fields, bad names, a missing key field, a join on a later alias.
+    for (const char *aliases :
+         {"x=sqlite_master:f10", "cn=NoSuchTable:f10", "cn=CaseNeeds:x10", "cn=CaseNeeds:f99",
+          "c n=Cases:f10", "f=Cases:f10", "cn=CaseNeeds", "ca=Cases:cn10"})
+    {
+        std::string fields = "f13";
+        EXPECT_FALSE(c->ReadFields("CaseNeedsQuote", "1", fields, aliases)) << aliases;
+    }
     // Everything is still there.
     ASSERT_TRUE(c->ReadList("Personnel", 4, "admin@bayview.example", "", lines));
     EXPECT_EQ(BatchColumn(*c, "Personnel", "L3", ProviderSeq, "f22", "f22").size(), 3u);
@@ -220,24 +236,18 @@ TEST(DataServer, SqlTextInNamesAndKeysIsRefusedOrInert)
 
 TEST(DataServer, FileInformationAndDownloadKeepTheDate)
 {
-    auto &server = SharedServer();
-    std::string path = server.Folder + "/files/Clients/DorvaneProvider.exe";
-    std::string content(120000, '\0');
-    std::mt19937 random(7);
-    for (char &ch : content)
-        ch = static_cast<char>(random());
-    std::ofstream(path, std::ios::binary).write(content.data(), static_cast<std::streamsize>(content.size()));
-    std::int32_t date = DateTimeToFileDate(45000.5); // 2023-03-15 12:00
+    const std::string path = Server().Path("files/Clients/DorvaneProvider.exe");
+    const std::string content = RandomBytes(120000, 7);
+    ASSERT_TRUE(WriteFile(path, content));
+    const std::int32_t date = DateTimeToFileDate(45000.5); // 2023-03-15 12:00
     ASSERT_TRUE(FileSetDate(path, date));
 
     auto c = DataConnection();
     EXPECT_EQ(c->GetFileInfo("Clients\\DorvaneProvider.exe"), date);
     EXPECT_EQ(c->LastFileSize, 120000);
-    std::string local = server.Folder + "/downloaded.exe";
+    const std::string local = Server().Path("downloaded.exe");
     ASSERT_TRUE(c->DownloadFile("Clients\\DorvaneProvider.exe", local));
-    std::ifstream in(local, std::ios::binary);
-    std::string got((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_TRUE(got == content);
+    EXPECT_TRUE(ReadFile(local) == content);
     EXPECT_EQ(FileAge(local), date);
     EXPECT_EQ(c->GetFileInfo("Clients\\Missing.exe"), 0);
     // The connection stays usable after the download.
@@ -247,43 +257,26 @@ TEST(DataServer, FileInformationAndDownloadKeepTheDate)
 
 TEST(DataServer, FileNamesThatLeaveTheAreaAreRefused)
 {
-    auto &server = SharedServer();
-    std::ofstream(server.Folder + "/secret.txt") << "not for clients";
+    ASSERT_TRUE(WriteFile(Server().Path("secret.txt"), "not for clients"));
     std::error_code ec;
-    std::filesystem::create_symlink(server.Folder + "/secret.txt", server.Folder + "/files/Clients/link.txt",
-                                    ec);
-    const char *names[] = {"..\\secret.txt",
-                           "Clients\\..\\..\\secret.txt",
-                           "../secret.txt",
-                           "Clients/../../secret.txt",
-                           "/etc/passwd",
-                           "\\etc\\passwd",
-                           "C:\\secret.txt",
-                           "Clients\\link.txt",
-                           "Clients\\\\..\\secret.txt",
-                           "",
-                           "..",
-                           "server.key"};
+    std::filesystem::create_symlink(Server().Path("secret.txt"), Server().Path("files/Clients/link.txt"), ec);
     auto c = DataConnection();
-    for (const char *name : names)
+    for (const char *name :
+         {"..\\secret.txt", "Clients\\..\\..\\secret.txt", "../secret.txt", "Clients/../../secret.txt",
+          "/etc/passwd", "\\etc\\passwd", "C:\\secret.txt", "Clients\\link.txt", "Clients\\\\..\\secret.txt",
+          "Clients\\", "", ".", "..", "server.key"})
     {
         EXPECT_EQ(c->GetFileInfo(name), 0) << name;
-        EXPECT_FALSE(c->DownloadFile(name, server.Folder + "/out.bin")) << name;
+        EXPECT_FALSE(c->DownloadFile(name, Server().Path("out.bin"))) << name;
     }
     EXPECT_TRUE(c->IsConnectedFlag);
 }
 
 TEST(DataServer, BadFramesCloseOnlyTheirConnection)
 {
-    auto &server = SharedServer();
     auto good = DataConnection();
     ASSERT_TRUE(good->IsConnectedFlag);
-    std::string handshake = "ProgramID=DorvaneClient";
-    std::string hello = Frame(static_cast<std::uint32_t>(handshake.size() + 1), 1, 0, handshake + '\0');
-    std::mt19937 random(11);
-    std::string noise(3000, '\0');
-    for (char &ch : noise)
-        ch = static_cast<char>(random());
+    std::string noise = RandomBytes(3000, 11);
     noise[0] = static_cast<char>(0xff); // a body length far above the limit
     struct
     {
@@ -299,12 +292,12 @@ TEST(DataServer, BadFramesCloseOnlyTheirConnection)
         {"body without NUL", Frame(5, 2, 0, "abcde"), false},
         {"NUL inside the body", Frame(5, 2, 0, std::string("ab\0d\0", 5)), false},
     };
+    std::string reply;
     for (auto &bad : cases)
     {
-        auto raw = RawDataConnection(server.DataPort);
+        auto raw = RawConnection<SecureSocket>(Server().DataPort);
         ASSERT_TRUE(raw) << bad.What;
-        std::string reply;
-        raw->Send(hello);
+        raw->Send(Hello);
         ASSERT_TRUE(ReadReply(*raw, reply)) << bad.What;
         raw->Send(bad.Bytes);
         if (bad.CloseWrite)
@@ -314,13 +307,13 @@ TEST(DataServer, BadFramesCloseOnlyTheirConnection)
         EXPECT_TRUE(good->ReadRecord("ProviderEntities", ProviderSeq, lines)) << bad.What;
     }
     // A body of the largest size is still accepted.
-    std::string big = "TableName=Personnel,Seq=1,Pad=" + std::string(49988 - 30, 'x');
-    auto raw = RawDataConnection(server.DataPort);
-    std::string reply;
-    raw->Send(hello);
+    const std::string big = "TableName=Personnel,Seq=1,Pad=" + std::string(49988 - 30, 'x');
+    auto raw = RawConnection<SecureSocket>(Server().DataPort);
+    ASSERT_TRUE(raw);
+    raw->Send(Hello);
     ASSERT_TRUE(ReadReply(*raw, reply));
     raw->Send(Frame(49989, 31001, 20003, big + '\0'));
     ASSERT_TRUE(ReadReply(*raw, reply));
     EXPECT_EQ(reply.rfind("Personnel,", 0), 0u);
-    EXPECT_TRUE(server.Running());
+    EXPECT_TRUE(Server().Running());
 }

@@ -1,8 +1,9 @@
 // The function server's commands, sent the way the client sends them.
-#include "tests/server/Shared.h"
+#include "tests/server/ServerClients.h"
 #include "json/cJSON.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 namespace
 {
@@ -35,53 +36,45 @@ TEST(FunctionServer, ProviderQuotesAreGroupedByCaseWithTheirStates)
     EXPECT_EQ(reply.GetValue("Error"), "");
     EXPECT_EQ(reply.GetValue("NoQuotes"), "");
     ASSERT_EQ(reply.Count(), 11); // twelve cases, one of them only with a hidden quote
-    int awarded = 0, lost = 0, declined = 0, open = 0, accepted = 0;
+    std::map<std::string, int> kinds;
     for (int i = 0; i < reply.Count(); ++i)
     {
         cJSON *caseObject = reply.Items().Object(i);
         ASSERT_NE(caseObject, nullptr);
         cJSON *fields = caseObject->GetObject("Fields");
         EXPECT_EQ(fields->GetValue("ca1"), reply.Items().Names(i));
-        EXPECT_FALSE(fields->GetValue("H10").empty());
-        EXPECT_FALSE(fields->GetValue("P14").empty());
-        EXPECT_FALSE(fields->GetValue("Ip10").empty());
+        for (const char *code : {"H10", "P14", "Ip10"})
+            EXPECT_FALSE(fields->GetValue(code).empty()) << code;
         EXPECT_TRUE(fields->HasValue("Status"));
         cJSON *quotes = caseObject->GetObject("QuoteList");
         ASSERT_GT(quotes->Count(), 0);
         for (int q = 0; q < quotes->Count(); ++q)
         {
-            std::string key = quotes->Items().Names(q);
             cJSON *quote = quotes->Items().Object(q);
-            std::string state = quote->GetValue("f14"), award = quote->GetValue("cn16");
+            const std::string state = quote->GetValue("f14"), award = quote->GetValue("cn16");
             EXPECT_FALSE(quote->GetValue("cn14").empty());
             EXPECT_FALSE(quote->GetValue("pc12").empty());
-            if (state == "A" && award == key)
+            const std::string kind = state == "A" && award == quotes->Items().Names(q) ? "awarded"
+                                     : !award.empty()                                  ? "lost"
+                                     : state == "R"                                    ? "declined"
+                                     : state == "A"                                    ? "accepted"
+                                                                                       : "open";
+            ++kinds[kind];
+            if (kind == "awarded")
             {
-                ++awarded;
-                EXPECT_EQ(quote->GetValue("CanHide"), "N");
                 EXPECT_EQ(quote->GetValue("Status"), "Awarded");
             }
-            else if (!award.empty())
+            if (kind == "awarded" || kind == "lost" || kind == "declined")
             {
-                ++lost;
-                EXPECT_EQ(quote->GetValue("CanHide"), "Y");
+                EXPECT_EQ(quote->GetValue("CanHide"), kind == "awarded" ? "N" : "Y") << kind;
             }
-            else if (state == "R")
-            {
-                ++declined;
-                EXPECT_EQ(quote->GetValue("CanHide"), "Y");
-            }
-            else if (state == "A")
-                ++accepted;
-            else
-                ++open;
         }
     }
-    EXPECT_GE(awarded, 2);
-    EXPECT_GE(lost, 2);
-    EXPECT_GE(declined, 2);
-    EXPECT_GE(accepted, 1);
-    EXPECT_GE(open, 3);
+    EXPECT_GE(kinds["awarded"], 2);
+    EXPECT_GE(kinds["lost"], 2);
+    EXPECT_GE(kinds["declined"], 2);
+    EXPECT_GE(kinds["accepted"], 1);
+    EXPECT_GE(kinds["open"], 3);
 
     cJSON none(Command(QuotesRequest("2"))); // a hospital has no quotes
     EXPECT_NE(none.GetValue("NoQuotes"), "");
@@ -116,7 +109,7 @@ TEST(FunctionServer, LatitudeLongitudeComesFromTheZipCode)
 
 TEST(FunctionServer, BadRequestsGetAnErrorAndTheLinkStaysUsable)
 {
-    auto raw = RawFunctionConnection(SharedServer().FunctionPort);
+    auto raw = RawConnection<PlainSocket>(Server().FunctionPort);
     ASSERT_TRUE(raw);
     const std::string bad[] = {
         "this is not JSON",

@@ -1,0 +1,133 @@
+#include "tests/support/ServerProcess.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <poll.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+constexpr auto StartBound = std::chrono::seconds(60);
+constexpr auto StopBound = std::chrono::seconds(30);
+} // namespace
+
+cServerProcess::~cServerProcess()
+{
+    Stop();
+}
+
+cServerProcess &cServerProcess::Shared()
+{
+    static cServerProcess server;
+    static const bool started = server.Start();
+    (void)started;
+    return server;
+}
+
+std::string cServerProcess::Path(const std::string &relative) const
+{
+    const std::string folder = Folder.Path.substr(0, Folder.Path.size() - 1);
+    return relative.empty() ? folder : folder + "/" + relative;
+}
+
+bool cServerProcess::Start(const std::vector<std::string> &extra)
+{
+    DataPort = FunctionPort = 0;
+#ifndef DORVANE_SERVER_PATH
+    (void)extra;
+    Error = "DorvaneServer is not part of this build";
+    return false;
+#else
+    if (Folder.Path.empty())
+    {
+        Error = "no temporary data folder";
+        return false;
+    }
+    // Everything the child needs is made before the fork: it only redirects and executes.
+    std::vector<std::string> args = {DORVANE_SERVER_PATH, "--data",      Path(),
+                                     "--reset-demo",      "--log-level", "error"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    std::vector<char *> argv;
+    for (auto &arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    int out[2];
+    if (::pipe(out) != 0)
+    {
+        Error = "no pipe";
+        return false;
+    }
+    Pid = ::fork();
+    if (Pid == 0)
+    {
+        ::dup2(out[1], STDOUT_FILENO);
+        ::close(out[0]);
+        ::close(out[1]);
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    if (Pid < 0)
+    {
+        ::close(out[0]);
+        Error = "fork failed";
+        return false;
+    }
+    // The server ignores SIGPIPE and prints nothing else on standard output, so the pipe can be
+    // closed once the line is in.
+    std::string output;
+    const auto deadline = std::chrono::steady_clock::now() + StartBound;
+    while (output.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline)
+    {
+        pollfd ready{out[0], POLLIN, 0};
+        if (::poll(&ready, 1, 200) <= 0)
+            continue;
+        char buffer[256];
+        const ssize_t n = ::read(out[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        output.append(buffer, static_cast<size_t>(n));
+    }
+    ::close(out[0]);
+    if (std::sscanf(output.c_str(), "data-port=%d function-port=%d", &DataPort, &FunctionPort) == 2 &&
+        DataPort > 0 && FunctionPort > 0)
+        return true;
+    Error = "DorvaneServer gave no ports line: '" + output + "'";
+    DataPort = FunctionPort = 0;
+    Stop();
+    return false;
+#endif
+}
+
+bool cServerProcess::Running()
+{
+    if (Pid <= 0)
+        return false;
+    int status = 0;
+    if (::waitpid(Pid, &status, WNOHANG) != Pid)
+        return true;
+    ExitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    Pid = -1;
+    return false;
+}
+
+bool cServerProcess::Stop()
+{
+    if (Pid <= 0)
+        return ExitStatus == 0;
+    ::kill(Pid, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + StopBound;
+    while (Running() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (Pid > 0)
+    {
+        ::kill(Pid, SIGKILL);
+        ::waitpid(Pid, nullptr, 0);
+        Pid = -1;
+        ExitStatus = -1;
+    }
+    return ExitStatus == 0;
+}
