@@ -12,11 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace
 {
@@ -89,24 +85,6 @@ protected:
     std::unique_ptr<TMainForm> Main = std::make_unique<TMainForm>();
     std::unique_ptr<TLoginForm> Login;
 };
-
-// A listener on 127.0.0.1:port that accepts and keeps its connections; -1 when busy.
-int ListenOn(int port)
-{
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    const int yes = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<uint16_t>(port));
-    if (::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 || ::listen(fd, 4) != 0)
-    {
-        ::close(fd);
-        return -1;
-    }
-    return fd;
-}
 } // namespace
 
 TEST_F(LoginWindow, MissingIniReportsDataServerOnceAndEnds)
@@ -132,8 +110,8 @@ TEST_F(LoginWindow, IniInWorkingDirectoryIsIgnored)
 
 TEST_F(LoginWindow, PortThatIsNotANumberConnectsTo8700)
 {
-    const int listener = ListenOn(8700);
-    if (listener < 0)
+    cScriptedPeer peer(false, 8700);
+    if (!peer.Listening)
         GTEST_SKIP() << "port 8700 is in use";
     for (const char *port : {"abc", ""})
     {
@@ -141,13 +119,9 @@ TEST_F(LoginWindow, PortThatIsNotANumberConnectsTo8700)
         TLoginForm login(Folder.Path, Executable);
         EXPECT_TRUE(login.ConnectToServers()) << "port '" << port << "'";
         EXPECT_TRUE(Host.Messages.empty());
-        const int accepted = ::accept4(listener, nullptr, nullptr, SOCK_NONBLOCK);
-        EXPECT_GE(accepted, 0) << "nothing connected to 8700 for port '" << port << "'";
-        if (accepted >= 0)
-            ::close(accepted);
+        EXPECT_TRUE(peer.Accept()) << "nothing connected to 8700 for port '" << port << "'";
         CloseConnections();
     }
-    ::close(listener);
 }
 
 TEST_F(LoginWindow, FunctionServerDownEndsWithoutUpdateCheck)

@@ -53,21 +53,6 @@ struct cCaseDetailForm
     QWidget Window;
     cEditObjects Binding{nullptr, "CaseNeedsQuote"};
 
-    QLabel *Label(const char *name, const char *code)
-    {
-        auto *label = new QLabel(code, &Window);
-        label->setObjectName(name);
-        Binding.AddLabel(label, code, "");
-        return label;
-    }
-
-    void Memo(const char *name, const char *code)
-    {
-        auto *memo = new QPlainTextEdit(code, &Window);
-        memo->setObjectName(name);
-        Binding.AddMemo(memo, code, "");
-    }
-
     cCaseDetailForm()
     {
         Binding.AddTable("CaseNeeds", "cn", "f10");
@@ -78,28 +63,35 @@ struct cCaseDetailForm
         Binding.AddTable("ProviderTypes", "pt", "cn11");
         Binding.AddTable("ProviderCategories", "pc", "cn12");
         Binding.AddTable("ProviderCategoryDetails", "pd", "cn13");
-        Label("CaseNumberLabel", "*5");
-        Binding.AddFields("ca22,ca1");
-        Label("DateRequiredLabel", "cn14");
-        Label("NeedsDescText", "cn15");
-        Label("NeedsLabel", "*1");
-        Binding.AddFields("pt10,pc12,pd11");
-        Label("HospitalLabel", "H10");
-        Label("DischargeNurseLabel", "*2");
-        Binding.AddFields("pe11,pe13");
-        Label("AgeLabel", "*3");
-        Binding.AddFields("pa13,pa14");
-        Label("GenderLabel", "*4");
-        Binding.AddFields("ca30");
-        Label("HeightLabel", "ca16");
-        Label("WeightLabel", "ca17");
-        Memo("DiagnosisMemo", "ca1001");
-        Memo("HealthDetailsMemo", "ca1002");
+        // Labels by name and code, with the extra fields (no name) where the window adds them.
+        const std::pair<const char *, const char *> labels[] = {
+            {"CaseNumberLabel", "*5"}, {nullptr, "ca22,ca1"},         {"DateRequiredLabel", "cn14"},
+            {"NeedsDescText", "cn15"}, {"NeedsLabel", "*1"},          {nullptr, "pt10,pc12,pd11"},
+            {"HospitalLabel", "H10"},  {"DischargeNurseLabel", "*2"}, {nullptr, "pe11,pe13"},
+            {"AgeLabel", "*3"},        {nullptr, "pa13,pa14"},        {"GenderLabel", "*4"},
+            {nullptr, "ca30"},         {"HeightLabel", "ca16"},       {"WeightLabel", "ca17"}};
+        for (const auto &[name, code] : labels)
+        {
+            if (!name)
+            {
+                Binding.AddFields(code);
+                continue;
+            }
+            auto *label = new QLabel(code, &Window);
+            label->setObjectName(name);
+            Binding.AddLabel(label, code, "");
+        }
+        auto *diagnosis = new QPlainTextEdit("ca1001", &Window);
+        auto *health = new QPlainTextEdit("ca1002", &Window);
+        diagnosis->setObjectName("DiagnosisMemo");
+        health->setObjectName("HealthDetailsMemo");
+        Binding.AddMemo(diagnosis, "ca1001", "");
+        Binding.AddMemo(health, "ca1002", "");
         auto *price = new cLabeledEdit("NeedsQuotePriceEdit", "Price (if relavent) ", &Window);
-        price->setText("f13");
-        Binding.AddEdit(price, "f13", "");
         auto *comment = new cLabeledEdit("ResponseReasonEdit", "Comments ", &Window);
+        price->setText("f13");
         comment->setText("f1001");
+        Binding.AddEdit(price, "f13", "");
         Binding.AddEdit(comment, "f1001", "");
     }
 };

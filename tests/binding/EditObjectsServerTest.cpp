@@ -114,33 +114,39 @@ TEST_F(EditObjectsServer, TypedPriceIsStoredAloneAndOnlyOnce)
     EXPECT_TRUE(RecordingHost.Messages.empty());
 }
 
-TEST_F(EditObjectsServer, JoinedEditWritesUnderTheKeyOfTheLastLoad)
+TEST_F(EditObjectsServer, JoinedEditsWriteUnderTheKeysOfTheLastLoad)
 {
-    const auto quotes = Db->Query("SELECT q.f1, q.f10, cn.f15 FROM CaseNeedsQuote q JOIN CaseNeeds cn "
-                                  "ON cn.f1 = q.f10 WHERE q.f13 = '' ORDER BY q.f1 LIMIT 2");
+    const auto quotes =
+        Db->Query("SELECT q.f1, q.f10, cn.f15, cn.f10 FROM CaseNeedsQuote q JOIN CaseNeeds cn "
+                  "ON cn.f1 = q.f10 WHERE q.f13 = '' ORDER BY q.f1 LIMIT 2");
     ASSERT_EQ(quotes.size(), 2u) << Db->LastError;
     ASSERT_NE(quotes[0][1], quotes[1][1]);
+    const std::string need = quotes[1][1];
+    const std::string diagnosis = "SELECT f1001 FROM Cases WHERE f1 = " + quotes[1][3];
+    const std::string original = Db->Scalar(diagnosis);
 
     QWidget window;
     auto *layout = new QVBoxLayout(&window);
     auto *description = new QLineEdit("cn15", &window);
     auto *price = new QLineEdit("f13", &window);
+    auto *memo = new QPlainTextEdit("ca1001", &window);
     auto *required = new QLabel("cn14", &window);
     auto *admitted = new QLabel("ca12", &window);
-    for (QWidget *w : std::initializer_list<QWidget *>{description, price, required, admitted})
+    for (QWidget *w : std::initializer_list<QWidget *>{description, price, memo, required, admitted})
         layout->addWidget(w);
     cEditObjects binding(Connection.get(), "CaseNeedsQuote");
     binding.AddTable("CaseNeeds", "cn", "f10");
     binding.AddTable("Cases", "ca", "cn10");
     binding.AddEdit(description, "cn15", "");
     binding.AddEdit(price, "f13", "M");
+    binding.AddMemo(memo, "ca1001", "");
     binding.AddLabel(required, "cn14", "DateTime");
     binding.AddLabel(admitted, "ca12", "date");
     ASSERT_TRUE(Activate(window));
 
     ASSERT_TRUE(binding.LoadRecord(nullptr, quotes[0][0]));
     ASSERT_TRUE(binding.LoadRecord(nullptr, quotes[1][0]));
-    const std::string need = quotes[1][1];
+    EXPECT_EQ(memo->toPlainText(), Qt8(WithoutCr(original)));
     const std::string stored = Db->Scalar("SELECT f14 FROM CaseNeeds WHERE f1 = " + need);
     ASSERT_GE(stored.size(), 12u);
     EXPECT_EQ(required->text().toStdString(), stored.substr(4, 2) + "/" + stored.substr(6, 2) + "/" +
@@ -165,45 +171,20 @@ TEST_F(EditObjectsServer, JoinedEditWritesUnderTheKeyOfTheLastLoad)
     ASSERT_TRUE(FocusAndWait(price));
     EXPECT_EQ(Db->Scalar("SELECT f15 FROM CaseNeeds WHERE f1 = " + need), "Needs a ground-floor room");
     EXPECT_EQ(Db->Scalar("SELECT f15 FROM CaseNeeds WHERE f1 = " + quotes[0][1]), quotes[0][2]);
-}
-
-TEST_F(EditObjectsServer, MemoStoresUserLinesButNotTextSetByTheWindow)
-{
-    const std::string key = Db->Scalar("SELECT f1 FROM CaseNeedsQuote ORDER BY f1 LIMIT 1");
-    const std::string caseKey = Db->Scalar("SELECT cn.f10 FROM CaseNeedsQuote q JOIN CaseNeeds cn ON "
-                                           "cn.f1 = q.f10 WHERE q.f1 = " +
-                                           key);
-    ASSERT_FALSE(caseKey.empty());
-    const std::string diagnosis = "SELECT f1001 FROM Cases WHERE f1 = " + caseKey;
-    const std::string original = Db->Scalar(diagnosis);
-
-    QWidget window;
-    auto *layout = new QVBoxLayout(&window);
-    auto *memo = new QPlainTextEdit("ca1001", &window);
-    auto *other = new QPushButton("Other", &window);
-    layout->addWidget(memo);
-    layout->addWidget(other);
-    cEditObjects binding(Connection.get(), "CaseNeedsQuote");
-    binding.AddTable("CaseNeeds", "cn", "f10");
-    binding.AddTable("Cases", "ca", "cn10");
-    binding.AddMemo(memo, "ca1001", "");
-    ASSERT_TRUE(Activate(window));
-    ASSERT_TRUE(binding.LoadRecord(nullptr, key));
-    EXPECT_EQ(memo->toPlainText(), Qt8(WithoutCr(original)));
 
     // Text that the window sets in its read-only memo is not a user change, focus or not.
     memo->setReadOnly(true);
     ASSERT_TRUE(FocusAndWait(memo));
     memo->setPlainText("Summary set by the window");
-    ASSERT_TRUE(FocusAndWait(other));
+    ASSERT_TRUE(FocusAndWait(price));
     EXPECT_EQ(Db->Scalar(diagnosis), original);
-
+    // Lines the user types are stored with CR LF.
     memo->setReadOnly(false);
     ASSERT_TRUE(FocusAndWait(memo));
     QTest::keyClick(memo, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(memo, "first");
     QTest::keyClick(memo, Qt::Key_Return);
     QTest::keyClicks(memo, "second");
-    ASSERT_TRUE(FocusAndWait(other));
+    ASSERT_TRUE(FocusAndWait(price));
     EXPECT_EQ(Db->Scalar(diagnosis), "first\r\nsecond");
 }
