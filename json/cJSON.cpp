@@ -1,4 +1,4 @@
-// cJSON: the JSON value tree of Part 6.1. See cJSON.h for the decisions taken over the Part.
+// cJSON: the JSON value tree. See cJSON.h for the reading rules and the choices made in them.
 #include "json/cJSON.h"
 
 #include <algorithm>

@@ -1,18 +1,18 @@
-// cJSON: the JSON value tree of Part 6.1, with its relaxed reader and its compact writer.
+// cJSON: a JSON value tree, with its relaxed reader and its compact writer.
 //
 // A cJSON is an object or an array holding an ordered list of members. Every member has a
 // name (always empty in an array), a stored value text and a kind (JsonNull ... JsonObject);
 // a member of kind JsonArray or JsonObject also owns a child cJSON, and its stored text is
 // "array" or "object". Texts are std::string bytes (8-bit); no Qt and no toolkit dependency.
 //
-// Reading never fails: malformed text gives whatever the rules of Part 6.1 make of it, and
+// Reading never fails: malformed text gives whatever the reading rules make of it, and
 // callers notice a bad text only by the members they expect being absent (GetValue gives "").
-// Decisions taken over the Part (issue 2):
+// Choices made in the reading rules:
 //   - SplitTopLevel: a backslash escapes only the one character after it, so text that the
 //     writer produced reads back and splits at the right commas;
 //   - numbers are recognised with "." as the decimal separator, whatever the locale;
 //   - a member name that contains "=" is stored and found whole;
-//   - values keep their backslashes (only doubled backslashes collapse), as the Part says;
+//   - values keep their backslashes (only doubled backslashes collapse);
 //   - nesting deeper than MaxDepth levels is read as a word instead of recursing;
 //   - parsing is linear in the input size: the outermost scan records where every bracket and
 //     brace closes, and nested levels jump over those regions instead of scanning them again.
@@ -20,7 +20,7 @@
 //     levels rescan; their rescanning is bounded by 16 times the text size plus 16 MiB
 //     characters, after which deeper values are read as words, as beyond MaxDepth. Texts up
 //     to 32 KiB, and texts whose quotes agree between levels (all writer output), never
-//     reach that bound and read exactly as the Part says.
+//     reach that bound and read exactly by the plain rules.
 // Lookups by name ignore ASCII letter case; the first match wins; insertion order is kept.
 // A repeated name follows SetValue's steps literally: the earlier member is removed and the new
 // one appended when the name, as written, finds it with a non-empty value; otherwise (a quoted
@@ -37,7 +37,7 @@
 #include <unordered_map>
 #include <vector>
 
-// The kind code carried by each member (Part 6.1, Data model).
+// The kind code carried by each member.
 enum cJSONKind : int
 {
     JsonNull = 0,     // stored "null", written null
@@ -52,8 +52,8 @@ enum cJSONKind : int
 class cJSON;
 struct cJSONScanTable; // bracket regions recorded while reading a text (cJSON.cpp)
 
-// The member list of a cJSON ("Items" of the Part): read-only access by index, in insertion
-// order, plus case-insensitive lookup by name (first match wins, constant time on average).
+// The member list of a cJSON (Items()): read-only access by index, in insertion order, plus case-insensitive
+// lookup by name (first match wins, constant time on average).
 class cJSONItems
 {
 public:
@@ -122,7 +122,7 @@ public:
     cJSON(const cJSON &) = delete;
     cJSON &operator=(const cJSON &) = delete;
 
-    // Fields of the Part's data model.
+    // The tree's own fields.
     std::string Name;        // member name under which the parent holds this object; "" for a root
     bool IsObject = true;    // true for an object, false for an array
     cJSON *Parent = nullptr; // the owner; informational only
@@ -133,14 +133,14 @@ public:
     // The compact text: "" when there are no members, else {name:value,...} or [value,...].
     std::string ToText() const;
 
-    // Adds or replaces a member from a value written in the notation, classified by the Part's
+    // Adds or replaces a member from a value written in the notation, classified by these
     // rules: "" -> null; 'x' or "x" -> string (quotes removed when matched, doubled backslashes
     // collapsed); [..] -> child array; {..} -> child object; true/false -> boolean; a number
     // other than 0 -> number; a text holding any of { } [ ] blank " , ' \ -> string; anything
     // else -> word. On an array, name is ignored and the value is appended.
     void SetValue(std::string_view name, std::string_view valueText);
-    // Extension (not in the Part): stores text exactly as a string member (kind JsonString),
-    // without classification and without collapsing backslashes; replaces like SetValue.
+    // Stores text exactly as a string member (kind JsonString), without classification and
+    // without collapsing backslashes; replaces like SetValue.
     void SetString(std::string_view name, std::string_view text);
     // Whether a member with that name exists (letter case ignored).
     bool HasValue(std::string_view name) const;
@@ -156,7 +156,7 @@ public:
     const cJSONItems &Items() const { return Members; }
     int Count() const { return Members.Count(); }
 
-    // Internal operations of the Part, public for the tests and for callers that need them.
+    // Building blocks of reading and writing, public for the tests and for callers that need them.
     bool IsArray() const { return !IsObject; }
     void Clear();                            // destroys every member
     void RemoveValue(std::string_view name); // destroys the first member of that name
@@ -167,7 +167,7 @@ public:
     std::string ItemText(int index) const;
     int Depth() const { return Level; }
 
-    // Text helpers of the Part.
+    // Text helpers used by reading and writing.
     static std::string EscapeText(std::string_view text);          // \ before " CR LF TAB and \ .
     static std::string CollapseBackslashes(std::string_view text); // "\\" -> "\", nothing else
     static std::string Unquote(std::string_view name);             // 'x' / "x" -> x, trimmed

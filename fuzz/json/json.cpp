@@ -1,6 +1,6 @@
-// Fuzz target for cJSON (Part 6.1): parse, write, re-parse.
+// Fuzz target for cJSON: parse, write, re-parse.
 //  - nothing crashes, hangs or nests deeper than cJSON::MaxDepth;
-//  - the tree equals the one that a literal, unoptimised reading of the Part builds (the
+//  - the tree equals the one that a literal, unoptimised reading of the rules builds (the
 //    reference below, which uses the plain SplitTopLevel without recorded regions);
 //  - when the tree holds nothing that the notation cannot carry back unchanged (see Stable),
 //    the re-parsed tree writes the same text.
@@ -24,7 +24,7 @@ namespace
     std::abort();
 }
 
-// ---- Reference reader: the Part's algorithm, step by step, with no shortcut. ----
+// ---- Reference reader: the reading rules, step by step, with no shortcut. ----
 
 struct RNode;
 struct RMember
