@@ -1,5 +1,5 @@
-// cJSON (Part 6.1): the examples and edge cases of the Part, the decisions of issue 2, and
-// round trips of writer output.
+// cJSON: the reader's and writer's documented examples and edge cases, the choices made in the
+// reading rules, and round trips of writer output.
 #include "json/cJSON.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@ namespace
 {
 
 // What reading a written string gives back: the value with a backslash before every double
-// quote, carriage return, line feed and tab (values keep their backslashes, Part 6.1).
+// quote, carriage return, line feed and tab (values keep their backslashes).
 std::string WithBackslashes(const std::string &v)
 {
     std::string out;
@@ -36,7 +36,7 @@ std::string Key(const char *prefix, std::size_t n)
 } // namespace
 
 // ---------------------------------------------------------------------------------------------
-// The examples of the Part
+// Documented examples
 
 TEST(cJSON, RelaxedExampleReadsAndWritesCompact)
 {
@@ -96,19 +96,6 @@ TEST(cJSON, RequestExampleIsWrittenWithoutNeedlessQuotes)
     EXPECT_EQ(back.ToText(), j.ToText());
 }
 
-TEST(cJSON, UpdateLatitudeLongitudeRequest)
-{
-    cJSON j;
-    j.SetValue("ServerCommand", "updateproviderlatitudelongitude");
-    j.SetValue("ProviderSeq", "7");
-    EXPECT_EQ(j.ToText(), "{ServerCommand:updateproviderlatitudelongitude,ProviderSeq:7}");
-    j.Parse(R"({Error:"Zip code not found"})");
-    EXPECT_EQ(j.Count(), 1);
-    EXPECT_EQ(j.GetValue("Error"), "Zip code not found");
-    j.Parse("{}");
-    EXPECT_EQ(j.GetValue("Error"), "");
-}
-
 struct Classified
 {
     const char *value;
@@ -133,7 +120,7 @@ TEST_P(cJSONClassification, SetValueClassifiesAndWrites)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Part61, cJSONClassification,
+    Kinds, cJSONClassification,
     testing::Values(
         Classified{"7.1x2", JsonWord, "7.1x2", "7.1x2"},
         Classified{"-2,000.00", JsonString, "-2,000.00", R"("-2,000.00")"},
@@ -187,67 +174,73 @@ TEST(cJSON, NumbersIgnoreTheLocaleDecimalSeparator)
         GTEST_LOG_(INFO) << "no comma-decimal locale installed; checked in the C locale only";
 }
 
-TEST(cJSON, BooleansAreStoredAsOneAndZero)
+// Texts read and written back: nulls, empty and trailing items, repeated names, empty children,
+// texts that are not enclosed, unbalanced quotes and brackets.
+TEST(cJSON, ReadsAndWritesBack)
 {
-    cJSON j;
-    j.SetValue("t", "true");
-    j.SetValue("f", "false");
-    EXPECT_EQ(j.GetValue("t"), "1");
-    EXPECT_EQ(j.GetValue("f"), "0");
-    EXPECT_EQ(j.ToText(), "{t:true,f:false}");
-    cJSON r("{t:true,f:false}");
-    EXPECT_EQ(r.GetValue("t"), "1");
-    EXPECT_EQ(r.Items().Kind(1), JsonBoolean);
-}
-
-TEST(cJSON, NullInAnObjectStaysTheWordNull)
-{
-    cJSON j("{a:null,b:1}");
-    ASSERT_EQ(j.Count(), 2);
-    EXPECT_TRUE(j.HasValue("a"));
-    EXPECT_EQ(j.GetValue("a"), "");
-    EXPECT_EQ(j.Items().ValueFromIndex(0), "null");
-    EXPECT_EQ(j.Items().Kind(0), JsonWord);
-    EXPECT_EQ(j.ToText(), "{a:null,b:1}");
-}
-
-TEST(cJSON, NullInAnArrayIsAnEmptyValue)
-{
-    cJSON j("[null,1,'null']");
-    ASSERT_EQ(j.Count(), 3);
-    EXPECT_EQ(j.Items().Kind(0), JsonNull);
-    EXPECT_EQ(j.Items().ValueFromIndex(0), "null");
-    EXPECT_EQ(j.Items().Kind(2), JsonString);
-    EXPECT_EQ(j.ToText(), R"([null,1,"null"])");
-}
-
-TEST(cJSON, EmptyMemberValueIsNull)
-{
-    cJSON j("{a:}");
-    ASSERT_EQ(j.Count(), 1);
-    EXPECT_EQ(j.Items().Kind(0), JsonNull);
-    EXPECT_EQ(j.Items().ValueFromIndex(0), "null");
-    EXPECT_EQ(j.GetValue("a"), "");
-    EXPECT_EQ(j.ToText(), "{a:null}");
-    cJSON k("{a}"); // no ":" outside quotes: a name and an empty value
-    ASSERT_EQ(k.Count(), 1);
-    EXPECT_EQ(k.Items().Kind(0), JsonNull);
-}
-
-TEST(cJSON, TrailingCommaAndEmptyItemsAreSkipped)
-{
-    cJSON a("{a:1,}");
-    EXPECT_EQ(a.Count(), 1);
-    EXPECT_EQ(a.ToText(), "{a:1}");
-    cJSON b("{a:1,,b:2}");
-    EXPECT_EQ(b.Count(), 2);
-    EXPECT_EQ(b.ToText(), "{a:1,b:2}");
-    cJSON c("[1,,2,]");
-    EXPECT_EQ(c.Count(), 2);
-    EXPECT_EQ(c.ToText(), "[1,2]");
-    cJSON d("{:5,'':6, : 7}"); // empty names: the first and third are skipped
-    EXPECT_EQ(d.Count(), 1);
-    EXPECT_EQ(d.Items().Names(0), ""); // '' is a non-empty name text until unquoted
+    const struct
+    {
+        const char *text;
+        int count;
+        const char *written;
+    } cases[] = {
+        {"{t:true,f:false}", 2, "{t:true,f:false}"},
+        {"{a:null,b:1}", 2, "{a:null,b:1}"},
+        {"[null,1,'null']", 3, R"([null,1,"null"])"},
+        {"{a:}", 1, "{a:null}"},
+        {"{a}", 1, "{a:null}"}, // no ":" outside quotes: a name and an empty value
+        {"{a:1,}", 1, "{a:1}"},
+        {"{a:1,,b:2}", 2, "{a:1,b:2}"},
+        {"[1,,2,]", 2, "[1,2]"},
+        // A repeated name, unquoted both times, moves to the end; the later spelling is kept.
+        {"{a:1,b:2,a:3}", 2, "{b:2,a:3}"},
+        {"{A:1,b:2,a:3}", 2, "{b:2,a:3}"},
+        {"{a:1,b:2,A:3}", 2, "{b:2,A:3}"},
+        // Unquoted first, quoted later: the line is rewritten in place, in the new spelling.
+        {"{a:1,b:2,'a':3}", 2, "{a:3,b:2}"},
+        {"{a:1,b:2,'A':3}", 2, "{A:3,b:2}"},
+        {R"({a:{x:1},b:2,"a":[5]})", 2, "{a:[5],b:2}"},
+        // Quoted first, unquoted later: SetValue looks the name up as passed ("a"), finds the
+        // stored "a" and removes it, so the member moves to the end.
+        {"{'a':1,b:2,a:3}", 2, "{b:2,a:3}"},
+        {"{a:1,b:2,a:}", 2, "{a:null,b:2}"},   // an empty new value rewrites in place
+        {"{x:{},y:[],z:1}", 3, "{x:,y:,z:1}"}, // an empty child is written as nothing
+        // Text that is not enclosed loses its first and last characters.
+        {"xa:1,b:2y", 2, "{a:1,b:2}"},
+        {"hello", 1, "{ell:null}"},
+        {"", 0, ""},
+        {"{", 0, ""},
+        {"  [1]  ", 1, "[1]"},
+        // An unbalanced quote makes the rest of the level one item; a bracket without its match
+        // is a string.
+        {"{a:'x,b:2,c:3}", 1, R"({a:"'x,b:2,c:3"})"},
+        {"{a:[1,2}", 1, R"({a:"[1,2"})"},
+    };
+    for (const auto &c : cases)
+    {
+        cJSON j(c.text);
+        EXPECT_EQ(j.Count(), c.count) << c.text;
+        EXPECT_EQ(j.ToText(), c.written) << c.text;
+    }
+    cJSON bools("{t:true,f:false}");
+    EXPECT_EQ(bools.GetValue("t"), "1");
+    EXPECT_EQ(bools.Items().Kind(1), JsonBoolean);
+    // null in an object is the word null, read as "" by GetValue; in an array an empty value.
+    cJSON nulls("{a:null,b:}");
+    EXPECT_TRUE(nulls.HasValue("a"));
+    EXPECT_EQ(nulls.GetValue("a"), "");
+    EXPECT_EQ(nulls.Items().Kind(0), JsonWord);
+    EXPECT_EQ(nulls.Items().Kind(1), JsonNull);
+    EXPECT_EQ(nulls.Items().ValueFromIndex(1), "null");
+    EXPECT_EQ(cJSON("[null]").Items().Kind(0), JsonNull);
+    cJSON empties("{:5,'':6, : 7}"); // empty names: the first and third are skipped
+    EXPECT_EQ(empties.Count(), 1);
+    EXPECT_EQ(empties.Items().Names(0), ""); // '' is a non-empty name text until unquoted
+    cJSON children(R"({a:{x:1},b:{},"a":[5]})");
+    ASSERT_NE(children.GetObject("a"), nullptr);
+    EXPECT_TRUE(children.GetObject("a")->IsArray());
+    EXPECT_EQ(children.GetValue("b"), "object");
+    EXPECT_EQ(cJSON("{a:'x,b:2}").Items().Kind(0), JsonString);
 }
 
 TEST(cJSON, LookupsIgnoreLetterCase)
@@ -263,47 +256,6 @@ TEST(cJSON, LookupsIgnoreLetterCase)
     j.SetValue("NAME", "5"); // replaces (moves to the end: the old value was not empty)
     EXPECT_EQ(j.Count(), 2);
     EXPECT_EQ(j.ToText(), "{Other:2,NAME:5}");
-}
-
-TEST(cJSON, RepeatedNameUnquotedBothTimesMovesToTheEnd)
-{
-    cJSON j("{a:1,b:2,a:3}");
-    ASSERT_EQ(j.Count(), 2);
-    EXPECT_EQ(j.GetValue("a"), "3");
-    EXPECT_EQ(j.ToText(), "{b:2,a:3}");
-    cJSON k("{A:1,b:2,a:3}"); // letter case ignored; the later spelling is kept
-    EXPECT_EQ(k.ToText(), "{b:2,a:3}");
-    cJSON m("{a:1,b:2,A:3}");
-    EXPECT_EQ(m.ToText(), "{b:2,A:3}");
-}
-
-TEST(cJSON, RepeatedNameFirstUnquotedThenQuotedKeepsItsPlace)
-{
-    cJSON j("{a:1,b:2,'a':3}");
-    ASSERT_EQ(j.Count(), 2);
-    EXPECT_EQ(j.GetValue("a"), "3");
-    EXPECT_EQ(j.ToText(), "{a:3,b:2}");
-    cJSON u("{a:1,b:2,'A':3}"); // the line takes the new spelling
-    EXPECT_EQ(u.ToText(), "{A:3,b:2}");
-    cJSON k(R"({a:{x:1},b:2,"a":[5]})"); // a child replaced in place
-    EXPECT_EQ(k.ToText(), "{a:[5],b:2}");
-    ASSERT_NE(k.GetObject("a"), nullptr);
-    EXPECT_TRUE(k.GetObject("a")->IsArray());
-}
-
-TEST(cJSON, RepeatedNameFirstQuotedThenUnquotedFollowsStep2)
-{
-    // Step 2 of SetValue looks the name up as passed ("a"), finds the stored "a" and removes it,
-    // so the member moves to the end. (The Part's edge-case list says it keeps its place; the
-    // algorithm, which this implementation follows, moves it.)
-    cJSON j("{'a':1,b:2,a:3}");
-    EXPECT_EQ(j.ToText(), "{b:2,a:3}");
-}
-
-TEST(cJSON, RepeatedNameWithEmptyValueIsReplacedInPlace)
-{
-    cJSON j("{a:1,b:2,a:}");
-    EXPECT_EQ(j.ToText(), "{a:null,b:2}");
 }
 
 TEST(cJSON, EmptyObjectAsMemberValueIsWrittenAsNameAndColon)
@@ -376,7 +328,7 @@ TEST(cJSON, SetValueOnAnArrayIgnoresTheNameAndAppends)
     EXPECT_EQ(j.Items().Strings(1), "two");
 }
 
-TEST(cJSON, MemberNameContainingEqualsIsStoredAndFoundWhole)
+TEST(cJSON, MemberNamesWithEqualsOrBlanksAndQuotedNames)
 {
     cJSON j(R"({"a=b":1,c:2})");
     ASSERT_EQ(j.Count(), 2);
@@ -388,19 +340,12 @@ TEST(cJSON, MemberNameContainingEqualsIsStoredAndFoundWhole)
     EXPECT_EQ(j.ToText(), "{a=b:1,c:2}");
     cJSON back(j.ToText());
     EXPECT_EQ(back.GetValue("a=b"), "1");
-}
 
-TEST(cJSON, NameWithBlanksIsWrittenWithoutQuotes)
-{
-    cJSON j("{ 'first name' : 'Ann' }");
-    EXPECT_EQ(j.Items().Names(0), "first name");
-    EXPECT_EQ(j.ToText(), R"({first name:"Ann"})");
-    cJSON back(j.ToText());
-    EXPECT_EQ(back.GetValue("FIRST NAME"), "Ann");
-}
+    cJSON blanks("{ 'first name' : 'Ann' }");
+    EXPECT_EQ(blanks.Items().Names(0), "first name");
+    EXPECT_EQ(blanks.ToText(), R"({first name:"Ann"})");
+    EXPECT_EQ(cJSON(blanks.ToText()).GetValue("FIRST NAME"), "Ann");
 
-TEST(cJSON, NamesNeedingQuotesAreQuoted)
-{
     EXPECT_EQ(cJSON::QuoteName("plain"), "plain");
     EXPECT_EQ(cJSON::QuoteName("a b"), "a b");
     EXPECT_EQ(cJSON::QuoteName("a:b"), R"("a:b")");
@@ -410,39 +355,6 @@ TEST(cJSON, NamesNeedingQuotesAreQuoted)
     EXPECT_EQ(cJSON::QuoteName(R"(a"b)"), R"("a\"b")");
     EXPECT_EQ(cJSON::QuoteName("a\tb"), "\"a\\\tb\""); // the escape brings a backslash
     EXPECT_EQ(cJSON::QuoteName("a=b"), "a=b");
-}
-
-TEST(cJSON, TextThatIsNotEnclosedLosesItsFirstAndLastCharacters)
-{
-    cJSON j("xa:1,b:2y");
-    EXPECT_TRUE(j.IsObject);
-    EXPECT_EQ(j.ToText(), "{a:1,b:2}");
-    cJSON e("");
-    EXPECT_TRUE(e.IsObject);
-    EXPECT_EQ(e.Count(), 0);
-    cJSON one("{");
-    EXPECT_EQ(one.Count(), 0);
-    cJSON arr("  [1]  ");
-    EXPECT_TRUE(arr.IsArray());
-    EXPECT_EQ(arr.Count(), 1);
-    cJSON word("hello");
-    EXPECT_EQ(word.ToText(), "{ell:null}"); // "ell" is a name without a value
-}
-
-TEST(cJSON, UnbalancedQuotesMakeTheRestOfTheLevelOneItem)
-{
-    cJSON j("{a:'x,b:2,c:3}");
-    ASSERT_EQ(j.Count(), 1);
-    EXPECT_EQ(j.GetValue("a"), "'x,b:2,c:3");
-    EXPECT_EQ(j.Items().Kind(0), JsonString);
-}
-
-TEST(cJSON, BracketWithoutItsMatchIsAString)
-{
-    cJSON j("{a:[1,2}");
-    ASSERT_EQ(j.Count(), 1);
-    EXPECT_EQ(j.Items().Kind(0), JsonString);
-    EXPECT_EQ(j.GetValue("a"), "[1,2");
 }
 
 TEST(cJSON, ParseReplacesMembersAndDecidesTheKindAgain)
@@ -544,7 +456,7 @@ TEST(cJSON, SetStringStoresTheTextExactly)
 // ---------------------------------------------------------------------------------------------
 // Text helpers
 
-TEST(cJSONText, CollapseBackslashesOnlyCollapsesPairs)
+TEST(cJSONText, CollapseEscapeUnquoteStrip)
 {
     EXPECT_EQ(cJSON::CollapseBackslashes(R"(a\\b)"), R"(a\b)");
     EXPECT_EQ(cJSON::CollapseBackslashes(R"(a\\\\b)"), R"(a\\b)");
@@ -552,26 +464,17 @@ TEST(cJSONText, CollapseBackslashesOnlyCollapsesPairs)
     EXPECT_EQ(cJSON::CollapseBackslashes(R"(\n\t\"\')"), R"(\n\t\"\')");
     EXPECT_EQ(cJSON::CollapseBackslashes(""), "");
     EXPECT_EQ(cJSON::CollapseBackslashes("\\"), "\\");
-}
 
-TEST(cJSONText, EscapeText)
-{
     EXPECT_EQ(cJSON::EscapeText("a\"b\r\n\t\\c'"), "a\\\"b\\\r\\\n\\\t\\\\c'");
     EXPECT_EQ(cJSON::CollapseBackslashes(cJSON::EscapeText("x\\y\\\\z")), "x\\y\\\\z");
-}
 
-TEST(cJSONText, Unquote)
-{
     EXPECT_EQ(cJSON::Unquote(" 'a b' "), "a b");
     EXPECT_EQ(cJSON::Unquote(R"(" x ")"), "x");
     EXPECT_EQ(cJSON::Unquote(R"('x")"), R"('x")");
     EXPECT_EQ(cJSON::Unquote("'"), "'");
     EXPECT_EQ(cJSON::Unquote("''"), "");
     EXPECT_EQ(cJSON::Unquote("plain"), "plain");
-}
 
-TEST(cJSONText, StripEnclosing)
-{
     bool isObject = false;
     EXPECT_EQ(cJSON::StripEnclosing("  {a:1}  ", isObject), "a:1");
     EXPECT_TRUE(isObject);
@@ -594,11 +497,7 @@ TEST(cJSONText, SplitTopLevel)
     EXPECT_EQ(cJSON::SplitTopLevel(R"("it's",x)"), (V{R"("it's")", "x"}));
     EXPECT_EQ(cJSON::SplitTopLevel("'[',x"), (V{"'['", "x"}));
     EXPECT_EQ(cJSON::SplitTopLevel("]],a,b"), (V{"]]", "a", "b"})); // depth never below 0
-}
-
-TEST(cJSONText, SplitTopLevelBackslashEscapesOnlyTheNextCharacter)
-{
-    using V = std::vector<std::string>;
+    // A backslash escapes only the one character after it.
     // One escaped quote inside a string (the writer's form of a value holding one quote).
     EXPECT_EQ(cJSON::SplitTopLevel(R"(a:"x\"y",b:2)"), (V{R"(a:"x\"y")", "b:2"}));
     // A string ending in a backslash: the backslash escapes the second backslash, not the quote.
@@ -609,7 +508,7 @@ TEST(cJSONText, SplitTopLevelBackslashEscapesOnlyTheNextCharacter)
     EXPECT_EQ(cJSON::SplitTopLevel(R"(a:\[,b)"), (V{R"(a:\[)", "b"}));
 }
 
-TEST(cJSONText, ExtractUntil)
+TEST(cJSONText, ExtractUntilAndTrim)
 {
     std::string t = " name : value";
     EXPECT_EQ(cJSON::ExtractUntil(t, ":"), "name");
@@ -624,10 +523,7 @@ TEST(cJSONText, ExtractUntil)
     EXPECT_EQ(t, "");
     t = R"("'":x)"; // the two quote states are independent
     EXPECT_EQ(cJSON::ExtractUntil(t, ":"), R"("'":x)");
-}
 
-TEST(cJSONText, TrimDropsControlCharactersButNotHighBytes)
-{
     EXPECT_EQ(cJSON::Trim("\t\r\n x \x01"), "x");
     EXPECT_EQ(cJSON::Trim("\xA0x\xA0"), "\xA0x\xA0");
 }

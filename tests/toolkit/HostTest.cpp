@@ -1,7 +1,7 @@
 #include "toolkit/Host.h"
 #include "toolkit/Files.h"
 
-#include "TempDir.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <thread>
 
-TEST(Host, DefaultIsHeadlessAndAnswersOkOrYes)
+TEST(Host, DefaultIsHeadlessAnswersOkOrYesAndOnlyRecordsTerminate)
 {
     cHost &host = Host();
     EXPECT_NE(dynamic_cast<cHeadlessHost *>(&host), nullptr);
@@ -19,17 +19,9 @@ TEST(Host, DefaultIsHeadlessAndAnswersOkOrYes)
     const std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("Caption"), std::string::npos);
     EXPECT_NE(err.find("text"), std::string::npos);
-    host.ProcessMessages();
-    host.SetBusyCursor(true);
-    host.SetBusyCursor(false);
-}
-
-TEST(Host, HeadlessTerminateOnlyRecordsTheRequest)
-{
-    cHeadlessHost host;
-    EXPECT_FALSE(host.TerminateRequested);
-    host.Terminate();
-    EXPECT_TRUE(host.TerminateRequested);
+    cHeadlessHost headless;
+    headless.Terminate();
+    EXPECT_TRUE(headless.TerminateRequested);
 }
 
 TEST(Host, RecordingHostLogsAndAnswersFromTheScript)
@@ -63,34 +55,7 @@ TEST(Host, RecordingHostLogsAndAnswersFromTheScript)
     EXPECT_TRUE(recording.BusyCursor);
     EXPECT_EQ(recording.TerminateCount, 1);
     EXPECT_EQ(recording.StartedPrograms, (std::vector<std::string>{"/x/DorvaneProvider.exe", "/y"}));
-}
 
-TEST(Host, ScopedHostsNest)
-{
-    cRecordingHost outer, inner;
-    cHost *before = &Host();
-    {
-        cScopedHost a(&outer);
-        {
-            cScopedHost b(&inner);
-            EXPECT_EQ(&Host(), &inner);
-        }
-        EXPECT_EQ(&Host(), &outer);
-    }
-    EXPECT_EQ(&Host(), before);
-}
-
-TEST(Host, SetHostNullRestoresTheHeadlessDefault)
-{
-    cRecordingHost recording;
-    SetHost(&recording);
-    EXPECT_EQ(&Host(), &recording);
-    SetHost(nullptr);
-    EXPECT_NE(dynamic_cast<cHeadlessHost *>(&Host()), nullptr);
-}
-
-TEST(Host, RecordingProgressSink)
-{
     cRecordingProgressSink sink;
     cProgressSink &p = sink;
     p.SetMax(10);
@@ -103,22 +68,36 @@ TEST(Host, RecordingProgressSink)
     EXPECT_EQ(sink.Calls, (std::vector<std::string>{"SetMax 10", "Show", "SetPosition 3", "Hide"}));
 }
 
-TEST(Host, StartDetachedProgramRunsAnExecutable)
+TEST(Host, ScopedHostsNestAndSetHostNullRestoresTheDefault)
+{
+    cRecordingHost outer, inner;
+    cHost *before = &Host();
+    {
+        cScopedHost a(&outer);
+        {
+            cScopedHost b(&inner);
+            EXPECT_EQ(&Host(), &inner);
+        }
+        EXPECT_EQ(&Host(), &outer);
+    }
+    EXPECT_EQ(&Host(), before);
+    SetHost(&outer);
+    EXPECT_EQ(&Host(), &outer);
+    SetHost(nullptr);
+    EXPECT_NE(dynamic_cast<cHeadlessHost *>(&Host()), nullptr);
+}
+
+TEST(Host, StartDetachedProgram)
 {
     cTempDir dir;
     const std::string marker = dir.File("started");
     const std::string script = dir.Write("run.sh", "#!/bin/sh\necho started > '" + marker + "'\n");
     ASSERT_EQ(::chmod(script.c_str(), 0755), 0);
-    cHeadlessHost host;
-    ASSERT_TRUE(host.StartProgram(script));
-    for (int i = 0; i < 100 && FileSize(marker) <= 0; ++i)
+    ASSERT_TRUE(cHeadlessHost().StartProgram(script));
+    for (int i = 0; i < 100 && ReadFile(marker) != "started\n"; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(cTempDir::Read(marker), "started\n");
-}
+    EXPECT_EQ(ReadFile(marker), "started\n");
 
-TEST(Host, StartDetachedProgramFailures)
-{
-    cTempDir dir;
     EXPECT_FALSE(StartDetachedProgram(""));
     EXPECT_FALSE(StartDetachedProgram(dir.File("missing")));
     EXPECT_FALSE(StartDetachedProgram(dir.Path)); // a folder
