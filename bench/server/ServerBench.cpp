@@ -5,7 +5,7 @@
 #include "server/DemoData.h"
 #include "server/FunctionHandler.h"
 #include "server/RequestHandler.h"
-#include "tests/server/ServerProcess.h"
+#include "tests/support/ServerProcess.h"
 
 #include <benchmark/benchmark.h>
 
