@@ -68,6 +68,18 @@ const unsigned char *FindByte(const unsigned char *data, std::uint32_t count, un
 {
     return static_cast<const unsigned char *>(std::memchr(data, byte, count));
 }
+
+// The counted-text forms of the receive calls: `receive` fills room for `max` bytes (and the NUL
+// after them) in `text`, which is then cut to the count received.
+template <typename Receive> int ReceiveIntoText(std::string &text, int max, Receive receive)
+{
+    if (max < 0 || max > MaxReceive)
+        return SOCK_ERROR;
+    text.resize(static_cast<std::size_t>(max));
+    int rc = receive(text.data());
+    text.resize(rc > 0 ? static_cast<std::size_t>(rc) : 0);
+    return rc;
+}
 } // namespace
 
 PlainSocket::PlainSocket()
@@ -184,7 +196,7 @@ int PlainSocket::TCPConnect(const char *host, int port)
     return SOCK_SUCCESS;
 }
 
-int PlainSocket::Connect(const char *host, int port)
+bool PlainSocket::StartConnect(const char *host)
 {
     Close();
     State = SOCK_STATE_DISCONNECTED;
@@ -194,9 +206,16 @@ int PlainSocket::Connect(const char *host, int port)
     if (host == nullptr || std::strlen(host) >= sizeof HostName)
     {
         net_log::Write("Connect() -- host text missing or longer than 127 characters");
-        return SOCK_TIMEOUT;
+        return false;
     }
     std::strcpy(HostName, host);
+    return true;
+}
+
+int PlainSocket::Connect(const char *host, int port)
+{
+    if (!StartConnect(host))
+        return SOCK_TIMEOUT;
     if (TCPConnect(host, port) != SOCK_SUCCESS)
     {
         CloseSocket();
@@ -209,15 +228,21 @@ int PlainSocket::Connect(const char *host, int port)
 
 void PlainSocket::Close()
 {
+    ForgetConnection();
+    CloseSocket();
+}
+
+void PlainSocket::ForgetConnection()
+{
+    // After an error the state and the buffer stay as they are, for the caller to read.
     if (State != SOCK_STATE_ERROR)
     {
         State = SOCK_STATE_DISCONNECTED;
         ClearBuffer();
     }
-    CloseSocket();
 }
 
-int PlainSocket::Attach(SOCKET socket, bool borrowed)
+void PlainSocket::ReleaseForAttach(SOCKET socket, bool borrowed)
 {
     // The previous handle is released by its own ownership: an owned one is closed, a borrowed
     // one is left to its owner. Re-attaching the handle already held closes nothing.
@@ -225,6 +250,11 @@ int PlainSocket::Attach(SOCKET socket, bool borrowed)
         Borrowed = true;
     Close();
     Borrowed = borrowed;
+}
+
+int PlainSocket::Attach(SOCKET socket, bool borrowed)
+{
+    ReleaseForAttach(socket, borrowed);
     if (socket == INVALID_SOCKET || socket < 0)
     {
         Socket = INVALID_SOCKET;
@@ -294,6 +324,11 @@ int PlainSocket::SendFile(const char *path)
 {
     if (State != SOCK_STATE_CONNECTED)
         return SOCK_DISCONNECTED;
+    return SendFileAtPath(path);
+}
+
+int PlainSocket::SendFileAtPath(const char *path)
+{
     if (path == nullptr)
         return SOCK_ERROR;
     int fd = open(path, O_RDONLY | O_CLOEXEC);
@@ -305,7 +340,7 @@ int PlainSocket::SendFile(const char *path)
     return rc;
 }
 
-int PlainSocket::SendFile(int fileDescriptor)
+int PlainSocket::FileSizeToSend(int fileDescriptor, const char *noHandleLine, std::uint64_t &size)
 {
     if (State != SOCK_STATE_CONNECTED)
     {
@@ -314,13 +349,22 @@ int PlainSocket::SendFile(int fileDescriptor)
     }
     if (fileDescriptor < 0)
     {
-        net_log::Write("PlainSocket::SendFile(HANDLE) - HANDLE is NULL");
+        net_log::Write(noHandleLine);
         return SOCK_ERROR;
     }
     struct stat info;
     if (fstat(fileDescriptor, &info) < 0)
         return SOCK_ERROR;
-    const std::uint64_t size = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    size = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
+    return SOCK_SUCCESS;
+}
+
+int PlainSocket::SendFile(int fileDescriptor)
+{
+    std::uint64_t size = 0;
+    if (FileSizeToSend(fileDescriptor, "PlainSocket::SendFile(HANDLE) - HANDLE is NULL", size) !=
+        SOCK_SUCCESS)
+        return SOCK_ERROR;
     FileBytesSent = 0;
     FileBytesTotal = 0;
     FileSendActive = true;
@@ -362,33 +406,22 @@ int PlainSocket::SendFile(int fileDescriptor)
 
 int PlainSocket::ReceiveUntilNul(std::string &text, int max, int seconds, int microseconds)
 {
-    if (max < 0 || max > MaxReceive)
-        return SOCK_ERROR;
-    text.resize(static_cast<std::size_t>(max));
-    int rc = ReceiveUntilNul(text.data(), max, seconds, microseconds);
-    text.resize(rc > 0 ? static_cast<std::size_t>(rc) : 0);
-    return rc;
+    return ReceiveIntoText(text, max,
+                           [&](char *room) { return ReceiveUntilNul(room, max, seconds, microseconds); });
 }
 
 int PlainSocket::ReceiveUntilChar(std::string &text, int max, char ch, int seconds, int microseconds)
 {
-    if (max < 0 || max > MaxReceive)
-        return SOCK_ERROR;
-    text.resize(static_cast<std::size_t>(max));
-    int rc = ReceiveUntilChar(text.data(), max, ch, seconds, microseconds);
-    text.resize(rc > 0 ? static_cast<std::size_t>(rc) : 0);
-    return rc;
+    return ReceiveIntoText(
+        text, max, [&](char *room) { return ReceiveUntilChar(room, max, ch, seconds, microseconds); });
 }
 
 int PlainSocket::ReceiveUntilText(std::string &text, int max, const char *terminator, int seconds,
                                   int microseconds)
 {
-    if (max < 0 || max > MaxReceive)
-        return SOCK_ERROR;
-    text.resize(static_cast<std::size_t>(max));
-    int rc = ReceiveUntilText(text.data(), max, terminator, seconds, microseconds);
-    text.resize(rc > 0 ? static_cast<std::size_t>(rc) : 0);
-    return rc;
+    return ReceiveIntoText(text, max,
+                           [&](char *room)
+                           { return ReceiveUntilText(room, max, terminator, seconds, microseconds); });
 }
 
 int PlainSocket::AppendToBuffer(const void *data, std::uint32_t length)
@@ -454,10 +487,8 @@ int PlainSocket::ReadBuffered(void *destination, std::uint32_t max, bool raw)
     return static_cast<int>(n);
 }
 
-int PlainSocket::WaitForData(bool force, int seconds, int microseconds)
+template <typename Read> int PlainSocket::WaitThenRead(int seconds, int microseconds, Read read)
 {
-    if (!force && recv_count > 0)
-        return static_cast<int>(recv_count);
     if (State != SOCK_STATE_CONNECTED)
         return SOCK_DISCONNECTED;
     if (seconds < 0)
@@ -466,7 +497,7 @@ int PlainSocket::WaitForData(bool force, int seconds, int microseconds)
         // two); a non-blocking handle with nothing to read is waited on and read again.
         for (;;)
         {
-            int n = FillBuffer();
+            int n = read();
             if (n != SOCK_TIMEOUT || State != SOCK_STATE_CONNECTED)
                 return n;
             int rc = WaitReadable(-1, 0);
@@ -475,7 +506,14 @@ int PlainSocket::WaitForData(bool force, int seconds, int microseconds)
         }
     }
     int rc = WaitReadable(seconds, microseconds);
-    return rc == SOCK_SUCCESS ? FillBuffer() : rc;
+    return rc == SOCK_SUCCESS ? read() : rc;
+}
+
+int PlainSocket::WaitForData(bool force, int seconds, int microseconds)
+{
+    if (!force && recv_count > 0)
+        return static_cast<int>(recv_count);
+    return WaitThenRead(seconds, microseconds, [this] { return FillBuffer(); });
 }
 
 int PlainSocket::WaitReadable(int seconds, int microseconds)
@@ -542,26 +580,12 @@ int PlainSocket::RecvInto(void *destination, std::uint32_t length)
 
 int PlainSocket::ReceiveDirect(void *destination, std::uint32_t length, int seconds, int microseconds)
 {
-    if (State != SOCK_STATE_CONNECTED)
-        return SOCK_DISCONNECTED;
-    if (seconds < 0)
-    {
-        for (;;) // as WaitForData: without a limit the blocking read is the wait
-        {
-            int n = RecvInto(destination, length);
-            if (n != SOCK_TIMEOUT || State != SOCK_STATE_CONNECTED)
-                return n;
-            int rc = WaitReadable(-1, 0);
-            if (rc != SOCK_SUCCESS)
-                return rc;
-        }
-    }
-    int rc = WaitReadable(seconds, microseconds);
-    return rc == SOCK_SUCCESS ? RecvInto(destination, length) : rc;
+    return WaitThenRead(seconds, microseconds, [&] { return RecvInto(destination, length); });
 }
 
-int PlainSocket::ReceiveUntilByte(void *destination, int max, unsigned char byte, int seconds,
-                                  int microseconds)
+template <typename EndOf>
+int PlainSocket::ReceiveUntilEnd(void *destination, int max, int notConnected, bool rawWhenLonger,
+                                 int seconds, int microseconds, EndOf endOf)
 {
     if (destination == nullptr || max < 0 || max > MaxReceive)
         return SOCK_ERROR;
@@ -569,7 +593,7 @@ int PlainSocket::ReceiveUntilByte(void *destination, int max, unsigned char byte
         return 0;
     std::memset(destination, 0, static_cast<std::size_t>(max));
     if (State != SOCK_STATE_CONNECTED)
-        return SOCK_DISCONNECTED;
+        return notConnected;
     if (recv_buffer == nullptr)
         return SOCK_ERROR;
     const std::uint32_t limit = static_cast<std::uint32_t>(max);
@@ -578,13 +602,12 @@ int PlainSocket::ReceiveUntilByte(void *destination, int max, unsigned char byte
     {
         if (recv_count > 0)
         {
-            const unsigned char *hit = FindByte(recv_buffer + searched, recv_count - searched, byte);
-            if (hit != nullptr)
+            const std::uint32_t n = endOf(searched);
+            if (n != 0)
             {
-                std::uint32_t n = static_cast<std::uint32_t>(hit - recv_buffer) + 1;
                 if (n > limit)
                 {
-                    ReadBuffered(destination, limit, true);
+                    ReadBuffered(destination, limit, rawWhenLonger);
                     return 0;
                 }
                 return ReadBuffered(destination, n, false);
@@ -605,6 +628,19 @@ int PlainSocket::ReceiveUntilByte(void *destination, int max, unsigned char byte
     }
 }
 
+int PlainSocket::ReceiveUntilByte(void *destination, int max, unsigned char byte, int seconds,
+                                  int microseconds)
+{
+    // Only the bytes that came since the last look are searched.
+    return ReceiveUntilEnd(destination, max, SOCK_DISCONNECTED, true, seconds, microseconds,
+                           [&](std::uint32_t searched) -> std::uint32_t
+                           {
+                               const unsigned char *hit =
+                                   FindByte(recv_buffer + searched, recv_count - searched, byte);
+                               return hit != nullptr ? static_cast<std::uint32_t>(hit - recv_buffer) + 1 : 0;
+                           });
+}
+
 int PlainSocket::ReceiveUntilNul(void *destination, int max, int seconds, int microseconds)
 {
     return ReceiveUntilByte(destination, max, 0, seconds, microseconds);
@@ -612,91 +648,35 @@ int PlainSocket::ReceiveUntilNul(void *destination, int max, int seconds, int mi
 
 int PlainSocket::ReceiveUntilChar(void *destination, int max, char ch, int seconds, int microseconds)
 {
-    if (destination == nullptr || max < 0 || max > MaxReceive)
-        return SOCK_ERROR;
-    if (max == 0)
-        return 0;
-    std::memset(destination, 0, static_cast<std::size_t>(max));
-    if (State != SOCK_STATE_CONNECTED || recv_buffer == nullptr)
-        return SOCK_ERROR;
-    const std::uint32_t limit = static_cast<std::uint32_t>(max);
-    for (;;)
-    {
-        if (recv_count > 0)
-        {
-            // A search of the buffer as a C text: it stops at the first NUL.
-            const char *text = reinterpret_cast<const char *>(recv_buffer);
-            // (A NUL is searched among the bytes held, as ReceiveUntilNul does.)
-            const char *hit =
-                ch == 0 ? static_cast<const char *>(std::memchr(text, 0, recv_count)) : std::strchr(text, ch);
-            if (hit != nullptr)
-            {
-                std::uint32_t n = static_cast<std::uint32_t>(hit - text) + 1;
-                if (n > limit)
-                {
-                    ReadBuffered(destination, limit, false);
-                    return 0;
-                }
-                return ReadBuffered(destination, n, false);
-            }
-            if (recv_count >= limit)
-            {
-                ReadBuffered(destination, limit, false);
-                return 0;
-            }
-        }
-        int rc = WaitForData(true, seconds, microseconds);
-        if (rc < 1)
-        {
-            ReadBuffered(destination, limit, false);
-            return State == SOCK_STATE_CONNECTED ? SOCK_TIMEOUT : SOCK_DISCONNECTED;
-        }
-    }
+    // Without a connection this form answers SOCK_ERROR, not SOCK_DISCONNECTED.
+    return ReceiveUntilEnd(destination, max, SOCK_ERROR, false, seconds, microseconds,
+                           [&](std::uint32_t) -> std::uint32_t
+                           {
+                               // A search of the buffer as a C text: it stops at the first NUL.
+                               const char *text = reinterpret_cast<const char *>(recv_buffer);
+                               // (A NUL is searched among the bytes held, as ReceiveUntilNul does.)
+                               const char *hit =
+                                   ch == 0 ? static_cast<const char *>(std::memchr(text, 0, recv_count))
+                                           : std::strchr(text, ch);
+                               return hit != nullptr ? static_cast<std::uint32_t>(hit - text) + 1 : 0;
+                           });
 }
 
 int PlainSocket::ReceiveUntilText(void *destination, int max, const char *terminator, int seconds,
                                   int microseconds)
 {
-    if (destination == nullptr || terminator == nullptr || terminator[0] == 0 || max < 0 || max > MaxReceive)
+    if (terminator == nullptr || terminator[0] == 0)
         return SOCK_ERROR;
-    if (max == 0)
-        return 0;
-    std::memset(destination, 0, static_cast<std::size_t>(max));
-    if (State != SOCK_STATE_CONNECTED)
-        return SOCK_DISCONNECTED;
-    if (recv_buffer == nullptr)
-        return SOCK_ERROR;
-    const std::uint32_t limit = static_cast<std::uint32_t>(max);
     const std::size_t termLength = std::strlen(terminator);
-    for (;;)
-    {
-        if (recv_count > 0)
-        {
-            const char *text = reinterpret_cast<const char *>(recv_buffer);
-            const char *hit = std::strstr(text, terminator);
-            if (hit != nullptr)
-            {
-                std::uint32_t n = static_cast<std::uint32_t>(hit - text + termLength);
-                if (n > limit)
-                {
-                    ReadBuffered(destination, limit, false);
-                    return 0;
-                }
-                return ReadBuffered(destination, n, false);
-            }
-            if (recv_count >= limit)
-            {
-                ReadBuffered(destination, limit, false);
-                return 0;
-            }
-        }
-        int rc = WaitForData(true, seconds, microseconds);
-        if (rc < 1)
-        {
-            ReadBuffered(destination, limit, false);
-            return State == SOCK_STATE_CONNECTED ? SOCK_TIMEOUT : SOCK_DISCONNECTED;
-        }
-    }
+    return ReceiveUntilEnd(destination, max, SOCK_DISCONNECTED, false, seconds, microseconds,
+                           [&](std::uint32_t) -> std::uint32_t
+                           {
+                               // Searched from the front as a C text: it stops at the first NUL.
+                               const char *text = reinterpret_cast<const char *>(recv_buffer);
+                               const char *hit = std::strstr(text, terminator);
+                               return hit != nullptr ? static_cast<std::uint32_t>(hit - text + termLength)
+                                                     : 0;
+                           });
 }
 
 int PlainSocket::ReceiveBytes(void *destination, int length, int seconds, int microseconds)

@@ -77,6 +77,33 @@ protected:
     // One recv into `destination`: the count, or the result code after a failure (closed).
     int RecvInto(void *destination, std::uint32_t length);
 
+    // The start of every Connect: the old connection closed, a borrowed handle left to its
+    // owner, and the host text kept in HostName. False (logged) when the text is missing or
+    // longer than HostName holds; each transport answers that with its own result.
+    bool StartConnect(const char *host);
+    // The part of Close that both transports share: the state becomes disconnected and the
+    // buffer is emptied, unless the state is SOCK_STATE_ERROR.
+    void ForgetConnection();
+    // The start of every Attach: the handle held so far is let go by its own ownership (closed
+    // when owned, left to its owner when borrowed) and `borrowed` becomes the new ownership.
+    void ReleaseForAttach(SOCKET socket, bool borrowed);
+    // The wait of WaitForData and ReceiveDirect followed by `read()` (one read, or the result
+    // code that ended it); SOCK_DISCONNECTED without a connection.
+    template <typename Read> int WaitThenRead(int seconds, int microseconds, Read read);
+    // What SendFile(path) does on either transport once the connection has been checked: opens
+    // the file, hands it to SendFile(int) and closes it. SOCK_ERROR without a path or a file.
+    int SendFileAtPath(const char *path);
+    // The checks before a file is sent: connected (logged when not), a descriptor (else
+    // `noHandleLine` is logged) and its size. SOCK_SUCCESS with `size` set, else SOCK_ERROR.
+    int FileSizeToSend(int fileDescriptor, const char *noHandleLine, std::uint64_t &size);
+    // The buffered read the ReceiveUntil forms share. `endOf(searched)` gives the count of held
+    // bytes up to and including the terminator, or 0 when none is held; the first `searched`
+    // bytes held are known to hold none. `notConnected` is the result without a connection;
+    // `rawWhenLonger` is ReadBuffered's `raw` when the terminator lies beyond `max`.
+    template <typename EndOf>
+    int ReceiveUntilEnd(void *destination, int max, int notConnected, bool rawWhenLonger, int seconds,
+                        int microseconds, EndOf endOf);
+
     SOCKET Socket = INVALID_SOCKET;
     char HostName[128] = {};
     bool FileSendActive = false;

@@ -11,13 +11,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
-#include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
 #include <strings.h>
 #include <sys/socket.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace net_internal;
@@ -279,10 +277,7 @@ void SecureSocket::Cleanup()
         SSL_CTX_free(ctx);
     ctx = nullptr;
     OwnsContext = false;
-    delete[] recv_buffer;
-    recv_buffer = nullptr;
-    recv_count = 0;
-    CloseSocket();
+    PlainSocket::Cleanup(); // the receive buffer and the handle, as the plain socket lets them go
 }
 
 int SecureSocket::CreateTlsObject()
@@ -353,17 +348,8 @@ int SecureSocket::Handshake(bool serverSide)
 
 int SecureSocket::Connect(const char *host, int port)
 {
-    Close();
-    State = SOCK_STATE_DISCONNECTED;
-    if (Borrowed)
-        Socket = INVALID_SOCKET; // a borrowed handle stays with its owner
-    Borrowed = false;            // the socket Connect makes is its own
-    if (host == nullptr || std::strlen(host) >= sizeof HostName)
-    {
-        net_log::Write("Connect() -- host text missing or longer than 127 characters");
+    if (!StartConnect(host))
         return SOCK_ERROR;
-    }
-    std::strcpy(HostName, host);
     if (TCPConnect(HostName, port) != SOCK_SUCCESS || CreateTlsObject() != SOCK_SUCCESS ||
         Handshake(false) != SOCK_SUCCESS)
     {
@@ -376,11 +362,7 @@ int SecureSocket::Connect(const char *host, int port)
 
 void SecureSocket::Close()
 {
-    if (State != SOCK_STATE_ERROR)
-    {
-        State = SOCK_STATE_DISCONNECTED;
-        ClearBuffer();
-    }
+    ForgetConnection();
     if (ssl != nullptr)
     {
         // One call: our close notification goes out, the peer's is not awaited.
@@ -401,11 +383,7 @@ void SecureSocket::Close()
 
 int SecureSocket::Attach(SOCKET socket, bool borrowed)
 {
-    // As the plain form: the previous handle is released by its own ownership.
-    if (socket != INVALID_SOCKET && socket == Socket)
-        Borrowed = true;
-    Close();
-    Borrowed = borrowed;
+    ReleaseForAttach(socket, borrowed);
     State = SOCK_STATE_DISCONNECTED;
     Socket = socket < 0 ? INVALID_SOCKET : socket;
     if (CreateTlsObject() != SOCK_SUCCESS)
@@ -428,11 +406,6 @@ int SecureSocket::BytesAvailable()
     if (State != SOCK_STATE_CONNECTED || ssl == nullptr)
         return 0;
     return SSL_pending(ssl);
-}
-
-int SecureSocket::Send(const std::string &text)
-{
-    return Send(text.data(), static_cast<std::uint32_t>(text.size()));
 }
 
 int SecureSocket::Send(const void *buffer, std::uint32_t length)
@@ -481,33 +454,15 @@ int SecureSocket::SendFile(const char *path)
         net_log::Write("State != SOCK_STATE_CONNECTED");
         return SOCK_ERROR;
     }
-    if (path == nullptr)
-        return SOCK_ERROR;
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return SOCK_ERROR;
-    posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    int rc = SendFile(fd);
-    close(fd);
-    return rc;
+    return SendFileAtPath(path);
 }
 
 int SecureSocket::SendFile(int fileDescriptor)
 {
-    if (State != SOCK_STATE_CONNECTED)
-    {
-        net_log::Write("State != SOCK_STATE_CONNECTED");
+    std::uint64_t size = 0;
+    if (FileSizeToSend(fileDescriptor, "SecureSocket::SendFile(HANDLE) - HANDLE is NULL", size) !=
+        SOCK_SUCCESS)
         return SOCK_ERROR;
-    }
-    if (fileDescriptor < 0)
-    {
-        net_log::Write("SecureSocket::SendFile(HANDLE) - HANDLE is NULL");
-        return SOCK_ERROR;
-    }
-    struct stat info;
-    if (fstat(fileDescriptor, &info) < 0)
-        return SOCK_ERROR;
-    const std::uint64_t size = info.st_size > 0 ? static_cast<std::uint64_t>(info.st_size) : 0;
     std::unique_ptr<unsigned char[]> chunk(new (std::nothrow) unsigned char[FileChunk]);
     if (!chunk)
         return SOCK_ERROR;

@@ -17,14 +17,15 @@ public:
     ~SecureSocket() override;
 
     // Any argument may be null. Returns a new context or null.
-    static SSL_CTX *CreateSSLContext(const char *certificateFile, const char *privateKeyFile, const char *password,
-                                     const char *caFile);
+    static SSL_CTX *CreateSSLContext(const char *certificateFile, const char *privateKeyFile,
+                                     const char *password, const char *caFile);
 
     int Connect(const char *host, int port) override;
     void Close() override;
     int Attach(SOCKET socket, bool borrowed) override;
     int BytesAvailable() override;
-    int Send(const std::string &text) override;
+    // The text form is the plain socket's: it hands the text to the Send below.
+    using PlainSocket::Send;
     int Send(const void *buffer, std::uint32_t length) override;
     int SendFile(const char *path) override;
     int SendFile(int fileDescriptor) override;
