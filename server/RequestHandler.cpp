@@ -38,6 +38,47 @@ bool FieldLines(const cTableDef &table, const cStringList &list, cFieldValues &v
     }
     return true;
 }
+
+// What a table request names: the table, the record (deletes and updates) and the field values
+// (adds and updates).
+struct cTableRequest
+{
+    cStringList Lines;
+    const cTableDef *Table = nullptr;
+    long long Seq = 0;
+    cFieldValues Values;
+};
+
+enum : unsigned
+{
+    WithSeq = 1,    // the request names a record by "Seq"
+    WithFields = 2, // the request carries field lines
+};
+
+// Reads a table request and checks its parts in the order the replies rank the faults: an
+// unknown table, a missing or bad record number ("Fail"), a bad field line. Empty when all is
+// well, else the reply to give.
+std::string ReadTableRequest(std::string_view body, unsigned parts, cTableRequest &request)
+{
+    request.Lines.SetCommaText(body);
+    request.Table = cCatalogue::FindTable(request.Lines.Values("TableName"));
+    if (!request.Table)
+        return ErrorReply(2, "Unknown table");
+    if ((parts & WithSeq) != 0 && !ParseSeq(request.Lines.Values("Seq"), request.Seq))
+        return "Fail";
+    std::string error;
+    if ((parts & WithFields) != 0 && !FieldLines(*request.Table, request.Lines, request.Values, error))
+        return ErrorReply(3, error);
+    return std::string();
+}
+
+// The reply to a delete or an update from the count of records it changed (< 0: it failed).
+std::string ChangeReply(int changed, const char *action, const std::string &error)
+{
+    if (changed < 0)
+        return ErrorReply(5, action + std::string(" failed: ") + error);
+    return changed > 0 ? "OK" : "Fail";
+}
 } // namespace
 
 std::string ErrorReply(int code, const std::string &message)
@@ -154,16 +195,11 @@ std::string cRequestHandler::Handshake(std::string_view body)
 
 std::string cRequestHandler::AddRecord(std::string_view body)
 {
-    cStringList request;
-    request.SetCommaText(body);
-    const cTableDef *table = cCatalogue::FindTable(request.Values("TableName"));
-    if (!table)
-        return ErrorReply(2, "Unknown table");
-    cFieldValues values;
+    cTableRequest request;
+    if (std::string fault = ReadTableRequest(body, WithFields, request); !fault.empty())
+        return fault;
     std::string error;
-    if (!FieldLines(*table, request, values, error))
-        return ErrorReply(3, error);
-    long long seq = Store.Insert(*table, values, error);
+    long long seq = Store.Insert(*request.Table, request.Values, error);
     if (seq == 0)
         return ErrorReply(5, "Add failed: " + error);
     return std::to_string(seq);
@@ -171,39 +207,22 @@ std::string cRequestHandler::AddRecord(std::string_view body)
 
 std::string cRequestHandler::DeleteRecord(std::string_view body)
 {
-    cStringList request;
-    request.SetCommaText(body);
-    const cTableDef *table = cCatalogue::FindTable(request.Values("TableName"));
-    if (!table)
-        return ErrorReply(2, "Unknown table");
-    long long seq = 0;
-    if (!ParseSeq(request.Values("Seq"), seq))
-        return "Fail";
+    cTableRequest request;
+    if (std::string fault = ReadTableRequest(body, WithSeq, request); !fault.empty())
+        return fault;
     std::string error;
-    int changed = Store.Delete(*table, seq, error);
-    if (changed < 0)
-        return ErrorReply(5, "Delete failed: " + error);
-    return changed > 0 ? "OK" : "Fail";
+    int changed = Store.Delete(*request.Table, request.Seq, error);
+    return ChangeReply(changed, "Delete", error);
 }
 
 std::string cRequestHandler::UpdateRecord(std::string_view body)
 {
-    cStringList request;
-    request.SetCommaText(body);
-    const cTableDef *table = cCatalogue::FindTable(request.Values("TableName"));
-    if (!table)
-        return ErrorReply(2, "Unknown table");
-    long long seq = 0;
-    if (!ParseSeq(request.Values("Seq"), seq))
-        return "Fail";
-    cFieldValues values;
+    cTableRequest request;
+    if (std::string fault = ReadTableRequest(body, WithSeq | WithFields, request); !fault.empty())
+        return fault;
     std::string error;
-    if (!FieldLines(*table, request, values, error))
-        return ErrorReply(3, error);
-    int changed = Store.Update(*table, seq, values, error);
-    if (changed < 0)
-        return ErrorReply(5, "Update failed: " + error);
-    return changed > 0 ? "OK" : "Fail";
+    int changed = Store.Update(*request.Table, request.Seq, request.Values, error);
+    return ChangeReply(changed, "Update", error);
 }
 
 std::string cRequestHandler::ReadRecord(std::string_view body)
@@ -254,11 +273,11 @@ std::string cRequestHandler::ReadRecord(std::string_view body)
 
 std::string cRequestHandler::ReadFields(std::string_view body)
 {
-    cStringList request;
-    request.SetCommaText(body);
-    const cTableDef *table = cCatalogue::FindTable(request.Values("TableName"));
-    if (!table)
-        return ErrorReply(2, "Unknown table");
+    cTableRequest parsed;
+    if (std::string fault = ReadTableRequest(body, 0, parsed); !fault.empty())
+        return fault;
+    const cStringList &request = parsed.Lines;
+    const cTableDef *table = parsed.Table;
     cIndexDef index;
     std::string listText = request.Values("List");
     if (!cCatalogue::NumberedIndex(*table, listText.empty() ? 1 : StrToIntDef(listText, 0), index))
