@@ -140,6 +140,11 @@ private:
     int SendFrameResult(int messageCode, int messageArg, const std::string &body);
     int PortNumber() const;
     bool FailReadRecord(cStringList &lines);
+    // The end of a record read (message 31001, ReadRecord and ReadList): the notes and alias
+    // values added to Request, the request sent and the reply's lines put in `lines`. False,
+    // with the failure line in `lines`, when the request could not be sent.
+    bool SendRecordRead(cStringList &lines, const cStringList *notes, const std::string &aliasList,
+                        const std::string &aliasFields);
     // Opens (creating when missing) a local file for writing; -1 on failure.
     static int OpenLocalFile(const std::string &path, bool truncate);
     static void CloseLocalFile(int fd);

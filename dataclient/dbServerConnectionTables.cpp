@@ -26,6 +26,19 @@ void TakeNotes(cStringList &lines, cStringList *notes)
     for (int i = 0; i < n; ++i)
         lines.Delete(lines.Count() - 1);
 }
+
+// The body of a record write after its table (and record) lines: the notes, encoded in place,
+// when given, then the field lines with their line breaks encoded.
+void AddWriteLines(cStringList &request, const cStringList &lines, cStringList *notes)
+{
+    if (notes != nullptr)
+    {
+        EncodeNoteLines(*notes);
+        request.Add("Notes=" + notes->CommaText());
+    }
+    for (int i = 0; i < lines.Count(); ++i)
+        request.Add(EncodeLineBreaks(lines[i]));
+}
 } // namespace
 
 std::string dbServerConnection::AddRecord(const std::string &table, const cStringList &lines,
@@ -33,13 +46,7 @@ std::string dbServerConnection::AddRecord(const std::string &table, const cStrin
 {
     Request.Clear();
     Request.Add("TableName=" + TableNameForRequest(table));
-    if (notes != nullptr)
-    {
-        EncodeNoteLines(*notes);
-        Request.Add("Notes=" + notes->CommaText());
-    }
-    for (int i = 0; i < lines.Count(); ++i)
-        Request.Add(EncodeLineBreaks(lines[i]));
+    AddWriteLines(Request, lines, notes);
     if (!SendMessage(MsgTable, ArgAddRecord, Request.CommaText()))
         return std::string();
     if (ReplyText.find("ErrorCode") != std::string::npos)
@@ -63,13 +70,7 @@ bool dbServerConnection::UpdateRecord(const std::string &table, const std::strin
     Request.Clear();
     Request.Add("TableName=" + TableNameForUpdate(table));
     Request.Add("Seq=" + seq);
-    if (notes != nullptr)
-    {
-        EncodeNoteLines(*notes);
-        Request.Add("Notes=" + notes->CommaText());
-    }
-    for (int i = 0; i < lines.Count(); ++i)
-        Request.Add(EncodeLineBreaks(lines[i]));
+    AddWriteLines(Request, lines, notes);
     if (!SendMessage(MsgTable, ArgUpdateRecord, Request.CommaText()))
         return false;
     return ReplyText != "Fail" && LastErrorCode == 0;
@@ -82,13 +83,9 @@ bool dbServerConnection::FailReadRecord(cStringList &lines)
     return false;
 }
 
-bool dbServerConnection::ReadRecord(const std::string &table, const std::string &seq, cStringList &lines,
-                                    cStringList *notes, const std::string &aliasList,
-                                    const std::string &aliasFields)
+bool dbServerConnection::SendRecordRead(cStringList &lines, const cStringList *notes,
+                                        const std::string &aliasList, const std::string &aliasFields)
 {
-    Request.Clear();
-    Request.SetValues("TableName", TableNameForRequest(table));
-    Request.SetValues("Seq", seq);
     if (notes != nullptr)
         Request.SetValues("Notes", notes->CommaText());
     Request.SetValues("AliasList", aliasList);
@@ -96,6 +93,18 @@ bool dbServerConnection::ReadRecord(const std::string &table, const std::string 
     if (!SendMessage(MsgTable, ArgReadRecord, Request.CommaText()))
         return FailReadRecord(lines);
     lines.Assign(Reply);
+    return true;
+}
+
+bool dbServerConnection::ReadRecord(const std::string &table, const std::string &seq, cStringList &lines,
+                                    cStringList *notes, const std::string &aliasList,
+                                    const std::string &aliasFields)
+{
+    Request.Clear();
+    Request.SetValues("TableName", TableNameForRequest(table));
+    Request.SetValues("Seq", seq);
+    if (!SendRecordRead(lines, notes, aliasList, aliasFields))
+        return false;
     if (IsErrorReply(Reply.CommaText()) || LastErrorCode != 0)
         return false;
     TakeNotes(lines, notes);
@@ -113,13 +122,8 @@ bool dbServerConnection::ReadList(const std::string &table, int indexNumber, con
     Request.SetValues("List", IntToStr(indexNumber));
     Request.SetValues("Key", key);
     Request.SetValues("Owner", owner);
-    if (notes != nullptr)
-        Request.SetValues("Notes", notes->CommaText());
-    Request.SetValues("AliasList", aliasList);
-    Request.SetValues("AliasFields", aliasFields);
-    if (!SendMessage(MsgTable, ArgReadRecord, Request.CommaText()))
-        return FailReadRecord(lines);
-    lines.Assign(Reply);
+    if (!SendRecordRead(lines, notes, aliasList, aliasFields))
+        return false;
     if (IsErrorReply(Reply.CommaText()))
         return false;
     TakeNotes(lines, notes);
