@@ -50,7 +50,7 @@ enum cJSONKind : int
 };
 
 class cJSON;
-struct cJSONScanTable; // bracket regions recorded while reading a text (cJSON.cpp)
+struct cJSONScanTable; // bracket regions recorded while reading a text (cJSONScan.h)
 
 // The member list of a cJSON (Items()): read-only access by index, in insertion order, plus case-insensitive
 // lookup by name (first match wins, constant time on average).
