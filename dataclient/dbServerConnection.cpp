@@ -130,7 +130,12 @@ bool dbServerConnection::Connect()
     Request.SetValues("Key", Key);
     Request.SetValues("ProgramID", ProgramID);
     if (!SendMessage(MsgHandshake, 0, Request.CommaText()))
+    {
+        // A handshake without a usable answer (a lone NUL, say) leaves the link unaccepted, so
+        // the next request reconnects instead of running on a link the server never accepted.
+        IsConnectedFlag = false;
         return false;
+    }
     ServerDate = StrToFloatDef(Reply.Values("Date"), 0);
     if (std::trunc(ServerDate) == 0)
     {

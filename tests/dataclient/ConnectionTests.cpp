@@ -149,6 +149,32 @@ TEST(dbServerConnection, RefusedHandshakeDropsSocketAndNextRequestHandshakesAgai
     EXPECT_EQ(peer.Accepted, 2);
 }
 
+TEST(dbServerConnection, HandshakeAnsweredByLoneNulLeavesLinkUnacceptedAndNextRequestReconnects)
+{
+    cScriptedPeer peer(false);
+    peer.Run(
+        [](cScriptedPeer &p)
+        {
+            for (const char *answer : {"Date=45000.5,Accepted=Y", "", "Date=45000.5,Accepted=Y"})
+            {
+                p.Accept();
+                p.ExpectFrame(1, 0, "ProgramID=DorvaneClient");
+                p.Reply(answer);
+            }
+            p.ExpectFrame(31001, 20003, "TableName=Cases,Seq=3");
+            p.Reply("a,b");
+        });
+    dbServerConnection c("127.0.0.1", peer.PortText(), "DorvaneClient", "", false, -1);
+    ASSERT_TRUE(c.IsConnectedFlag);
+    EXPECT_FALSE(c.Reconnect());
+    EXPECT_FALSE(c.IsConnectedFlag);
+    cStringList lines;
+    EXPECT_TRUE(c.ReadRecord("Cases", "3", lines));
+    EXPECT_EQ(lines.CommaText(), "a,b");
+    peer.Join();
+    EXPECT_EQ(peer.Accepted, 3);
+}
+
 TEST(dbServerConnection, HandshakeWithoutDateAsksForTheDate)
 {
     cScriptedPeer peer(true);
