@@ -1,5 +1,6 @@
 #include "server/DemoData.h"
 
+#include "toolkit/DateTime.h"
 #include "json/cJSON.h"
 
 namespace
@@ -397,12 +398,16 @@ bool FillDemoData(cStore &store, std::string &error)
                     w.Add("Patients",
                           {{10, p.First}, {11, p.Middle}, {12, p.Last}, {13, p.Ssn}, {14, p.Birth}}, true);
                 bool a = i % 2 == 0;
-                std::string day = std::to_string(10 + i);
+                // Dates follow the day the demo data is made, so the cases always look current:
+                // admitted over the last weeks, leaving within the next days.
+                const cDateTime today = static_cast<double>(static_cast<long long>(Now()));
+                const std::string admitted = FormatDateTime("yyyymmdd", today - 20 + i);
+                const std::string discharge = FormatDateTime("yyyymmdd", today + 1 + i % 6);
                 std::string caseSeq = w.Add("Cases",
                                             {{10, patient},
                                              {11, a ? hospitalA : hospitalB},
-                                             {12, "202503" + day},
-                                             {13, "202504" + day},
+                                             {12, admitted},
+                                             {13, discharge},
                                              {14, std::to_string(300 + i * 7)},
                                              {15, i % 2 ? "B" : "A"},
                                              {16, std::to_string(60 + i % 12) + " in"},
@@ -435,7 +440,7 @@ bool FillDemoData(cStore &store, std::string &error)
                            {11, typeOf(needType[k])},
                            {12, category(needCategory[k])},
                            {13, needDetail[k]},
-                           {14, "202504" + day + "090000"},
+                           {14, discharge + "090000"},
                            {15, std::string("Placement needed for ") + p.First + " " + p.Last}},
                           true);
                 int state = states[i];
@@ -467,7 +472,7 @@ bool FillDemoData(cStore &store, std::string &error)
                                                {{10, caseSeq},
                                                 {11, typeOf("Home Health Care")},
                                                 {12, category("142")},
-                                                {14, "202504" + day + "130000"},
+                                                {14, discharge + "130000"},
                                                 {15, "Physical therapy at home"}},
                                                true);
                     w.Add("CaseNeedsQuote", {{10, second}, {11, provider}});
