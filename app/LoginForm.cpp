@@ -1,11 +1,11 @@
 #include "app/LoginForm.h"
 
 #include "app/ClientUpdate.h"
-#include "app/Globals.h"
 #include "binding/cLabeledEdit.h"
 #include "dataclient/dbServerConnection.h"
+#include "state/Globals.h"
 #include "toolkit/Host.h"
-#include "toolkit/IniFile.h"
+#include "ui/Forms.h"
 #include "ui/MainForm.h"
 
 #include <QFrame>
@@ -80,13 +80,8 @@ TLoginForm::TLoginForm(const std::string &programFolder, const std::string &runn
 
     // Configuration, read beside the executable only.
     ProgramFolder = programFolder;
-    {
-        cIniFile ini(ProgramFolder + "Dorvane.ini");
-        DataServerAddress = ini.ReadString("DataServer", "IP", "");
-        DataServerPort = ini.ReadString("DataServer", "Port", "");
-        FunctionServerAddress = ini.ReadString("FunctionServer", "IP", "");
-        FunctionServerPort = ini.ReadString("FunctionServer", "Port", "");
-    }
+    Addresses = ReadServerAddresses(ProgramFolder + "Dorvane.ini");
+    ServerAddresses = Addresses;
     DataServerConnection = nullptr;
     FunctionServerConnection = nullptr;
     if (!PersonnelRecord)
@@ -109,21 +104,7 @@ void TLoginForm::showEvent(QShowEvent *event)
 
 bool TLoginForm::ConnectToServers()
 {
-    DataServerConnection =
-        new dbServerConnection(DataServerAddress, DataServerPort, "DorvaneClient", "", true, -1);
-    if (!DataServerConnection->Connected())
-    {
-        Host().MessageBox("Unable to connect to data server", "Error", cHostButtons::Ok);
-        return false;
-    }
-    FunctionServerConnection =
-        new dbServerConnection(FunctionServerAddress, FunctionServerPort, "", "", false, -1);
-    if (!FunctionServerConnection->Connected())
-    {
-        Host().MessageBox("Unable to connect to function server", "Error", cHostButtons::Ok);
-        return false;
-    }
-    return true;
+    return OpenServerConnections(Addresses);
 }
 
 void TLoginForm::FormPaint()

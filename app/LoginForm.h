@@ -2,6 +2,8 @@
 // and signs the user in against the "Personnel" table.
 #pragma once
 
+#include "state/ServerLinks.h"
+
 #include <QWidget>
 #include <string>
 
@@ -23,7 +25,7 @@ public:
                         QWidget *parent = nullptr);
 
     // Opens both server connections and stores them program-wide; false (after telling the
-    // user) when either is not connected.
+    // user) when either is not connected. The work is OpenServerConnections'.
     bool ConnectToServers();
     // First-showing work: connect, then the self-update. Does nothing once a data-server
     // connection exists.
@@ -38,10 +40,9 @@ public:
     QProgressBar *UpdateProgressBar = nullptr;
     QLabel *ConnectingLabel = nullptr;
 
-    std::string DataServerAddress;
-    std::string DataServerPort;
-    std::string FunctionServerAddress;
-    std::string FunctionServerPort;
+    // The server addresses read from "Dorvane.ini" at construction (also kept program-wide in
+    // ServerAddresses for the main window's reconnect).
+    cServerAddresses Addresses;
     std::string RunningExecutable;
 
 protected:

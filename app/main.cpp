@@ -1,9 +1,10 @@
 // Program entry: the five windows, created hidden in a fixed order, and the event loop.
-#include "app/Globals.h"
 #include "app/LoginForm.h"
 #include "app/QtHost.h"
+#include "state/Globals.h"
 #include "toolkit/Files.h"
 #include "ui/CategorySelectionForm.h"
+#include "ui/Forms.h"
 #include "ui/MainForm.h"
 #include "ui/PatientHealthDetailNoEditForm.h"
 #include "ui/RejectCodeForm.h"

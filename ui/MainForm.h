@@ -1,9 +1,36 @@
-// The provider's workspace window. Sign-in makes it visible and enables its refresh timer.
+// The provider's workspace window. Sign-in makes it visible and enables its refresh timer; its
+// first activation reads the provider's record and loads the case lists, which are reloaded
+// every sixteenth tick, after every answer, on "Refresh Requests" and when a list tab is shown.
+//
+// The code is split by page: MainForm.cpp (window, activation, pages, timer, refresh, close),
+// MainFormOpenCases.cpp (the open case requests tab), MainFormAwarded.cpp (the awarded cases
+// tab and page).
 #pragma once
 
-#include <QWidget>
+#include "toolkit/StringList.h"
+#include "workspace/ProviderQuotes.h"
 
+#include <QWidget>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QFrame;
+class QHeaderView;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QTabWidget;
 class QTimer;
+class QTreeWidget;
+class cCheckMultiSelectObject;
+class cEditObjects;
+class cLabeledEdit;
+class cLegendShape;
+
+// The provider's "ProviderEntities" record, one value a line (line n holds field n). Created by
+// the main window's constructor, filled at its activation.
+extern cStringList *ProviderRecord;
 
 class TMainForm : public QWidget
 {
@@ -11,7 +38,120 @@ class TMainForm : public QWidget
 
 public:
     explicit TMainForm(QWidget *parent = nullptr);
+    ~TMainForm() override;
 
+    // Handlers.
+    void FormActivate();
+    void Timer1Timer();
+    void RefreshRequestButtonClick();
+    void OpenCaseTabSheetShow();
+    void DeliveryCaseTabSheetShow();
+    void CaseDetailBackButtonClick();
+    void OpenCaseListHeaderSectionResize();
+    void DeliveryCaseListHeaderSectionResize();
+    void OpenCaseTreeViewMouseDown(Qt::MouseButton button, const QPoint &position);
+    void DeliveryCaseListBoxClick();
+
+    // Operations used by the pages.
+    void LoadProviderQuotes();
+    void ClearCaseLists();
+    // n from 1 to 3: the list page, the case detail page, the awarded case page.
+    void ShowPage(int n);
+    void CheckNotificationRecipients();
+    static std::string FormatServerDate(const std::string &text);
+
+    // Top level.
+    QLabel *ProviderNameLabel = nullptr;
+    QLabel *UserNameLabel = nullptr;
+    QLabel *NoNotificationLabel = nullptr;
+    // Shown while the last quote load could not reach the function server.
+    QLabel *QuoteLoadNoticeLabel = nullptr;
+    QTabWidget *MainPageControl = nullptr;
+    QWidget *ActiveCasesTab = nullptr;
+    QWidget *TabD1 = nullptr;
+    QWidget *TabD2 = nullptr;
+    QWidget *TabD3 = nullptr;
+    QWidget *AdminTab = nullptr;
+    QFrame *ActiveCasesPanel = nullptr;
+    QFrame *CaseDetailPanel = nullptr;
+    QFrame *AcceptedCaseDetailPanel = nullptr;
     // Refresh clock: disabled until sign-in enables it; ticks every second.
     QTimer *Timer1 = nullptr;
+
+    // List page.
+    QTabWidget *PageControl1 = nullptr;
+    QPushButton *RefreshRequestButton = nullptr;
+    QWidget *OpenCaseTabSheet = nullptr;
+    QLabel *Label1 = nullptr;
+    cLegendShape *Shape1 = nullptr;
+    QLabel *Label15 = nullptr;
+    cLegendShape *Shape2 = nullptr;
+    QLabel *Label18 = nullptr;
+    QHeaderView *OpenCaseListHeader = nullptr;
+    QTreeWidget *OpenCaseTreeView = nullptr;
+    QWidget *DeliveryCaseTabSheet = nullptr;
+    QLabel *Label17 = nullptr;
+    QHeaderView *DeliveryCaseListHeader = nullptr;
+    QListWidget *DeliveryCaseListBox = nullptr;
+
+    // Admin page (filled by the administration code).
+    QListWidget *InsuranceListBox = nullptr;
+    // The comment box of the case response area; the reject dialog starts from its text.
+    cLabeledEdit *ResponseReasonEdit = nullptr;
+
+    // State.
+    bool Activated = false;
+    std::string ProviderKey;
+    bool IsAdmin = false;
+    std::vector<QFrame *> PagePanels;
+    cStringList *DetailValues = nullptr;
+    std::unique_ptr<cEditObjects> CaseDetailBinding;
+    cStringList ScratchList;
+    std::string UserKey;
+    std::string SelectedQuoteKey;
+    std::string SelectedCaseKey;
+    int RefreshTicks = 0;
+    std::string SelectedPersonnelKey;
+    bool AddingMember = false;
+    std::unique_ptr<cCheckMultiSelectObject> InsuranceSelect;
+
+    // The case model behind both lists, rebuilt by every load.
+    cProviderQuotes Quotes;
+    // The provider's record was read: loads may run.
+    bool WorkspaceReady = false;
+
+    // Holds reloads back while a handler that uses list entries runs; a reload asked for
+    // meanwhile runs when the last hold ends.
+    class cReloadHold
+    {
+    public:
+        explicit cReloadHold(TMainForm &form);
+        ~cReloadHold();
+        cReloadHold(const cReloadHold &) = delete;
+        cReloadHold &operator=(const cReloadHold &) = delete;
+
+    private:
+        TMainForm &Form;
+    };
+
+protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void CreateTopLevel();
+    void CreateListPage();
+    void CreateOpenCaseTab();
+    void CreateDeliveryCaseTab();
+    void InitWorkspace();
+    bool ReadProviderRecord();
+    void FillCaseLists();
+    void FillOpenCaseTree();
+    void FillDeliveryCaseList();
+    void SetQuoteLoadNotice(bool visible);
+
+    int ReloadHolds = 0;
+    bool ReloadPending = false;
 };

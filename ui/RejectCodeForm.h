@@ -1,7 +1,15 @@
-// Modal dialog that collects the reason for declining a case request.
+// Modal dialog that collects the reason for declining a case request: one of eight reasons and a
+// comment. It talks to no server; the main window reads ReasonChosen, RejectCode and ReasonEdit
+// after it closes.
 #pragma once
 
 #include <QDialog>
+#include <array>
+#include <string>
+
+class QPushButton;
+class QRadioButton;
+class cLabeledEdit;
 
 class TRejectCodeForm : public QDialog
 {
@@ -9,4 +17,31 @@ class TRejectCodeForm : public QDialog
 
 public:
     explicit TRejectCodeForm(QWidget *parent = nullptr);
+
+    // Resets the dialog before a showing: no reason ticked, the comment taken from the main
+    // window's response box, ReasonChosen false, RejectCode empty.
+    void Prepare();
+    // The same with the comment given.
+    void Prepare(const QString &comment);
+
+    void OKButtonClick();
+    void CancelButtonClick();
+
+    std::array<QRadioButton *, 8> RejectCodeRadioButtons{};
+    QRadioButton *RejectCode1RadioButton = nullptr;
+    QRadioButton *RejectCode2RadioButton = nullptr;
+    QRadioButton *RejectCode3RadioButton = nullptr;
+    QRadioButton *RejectCode4RadioButton = nullptr;
+    QRadioButton *RejectCode5RadioButton = nullptr;
+    QRadioButton *RejectCode6RadioButton = nullptr;
+    QRadioButton *RejectCode7RadioButton = nullptr;
+    QRadioButton *RejectCode8RadioButton = nullptr;
+    cLabeledEdit *ReasonEdit = nullptr;
+    QPushButton *OKButton = nullptr;
+    QPushButton *CancelButton = nullptr;
+
+    // The code of the checked reason, "1" to "8"; empty until OK succeeds.
+    std::string RejectCode;
+    // True only when the dialog was closed by a successful OK.
+    bool ReasonChosen = false;
 };

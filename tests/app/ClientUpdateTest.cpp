@@ -1,11 +1,12 @@
 // The self-update end to end against DorvaneServer, in a temporary program folder.
 #include "app/ClientUpdate.h"
-#include "app/Globals.h"
 #include "app/LoginForm.h"
 #include "dataclient/dbServerConnection.h"
+#include "state/Globals.h"
 #include "tests/app/AppTestSupport.h"
 #include "toolkit/DateTime.h"
 #include "toolkit/Files.h"
+#include "ui/Forms.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -1,10 +1,11 @@
 // The login window against DorvaneServer: start-up configuration, connecting and signing in.
 #include "app/LoginForm.h"
-#include "app/Globals.h"
 #include "dataclient/dbServerConnection.h"
+#include "state/Globals.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/dataclient/ScriptedPeer.h"
 #include "toolkit/Files.h"
+#include "ui/Forms.h"
 #include "ui/MainForm.h"
 
 #include <QDir>
@@ -105,7 +106,7 @@ TEST_F(LoginWindow, IniInWorkingDirectoryIsIgnored)
     ShowLogin();
     QDir::setCurrent(previous);
     ExpectOnlyMessage("Unable to connect to data server");
-    EXPECT_TRUE(Login->DataServerAddress.empty());
+    EXPECT_TRUE(Login->Addresses.DataServerAddress.empty());
 }
 
 TEST_F(LoginWindow, PortThatIsNotANumberConnectsTo8700)

@@ -1,0 +1,62 @@
+#include "ui/DeliveryCaseListDelegate.h"
+
+#include "ui/ListPainting.h"
+#include "workspace/ListTexts.h"
+#include "workspace/cCaseQuoteObject.h"
+
+#include <QHeaderView>
+#include <QPainter>
+
+namespace
+{
+constexpr int Margin = 3;
+
+QString Text(const std::string &text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+} // namespace
+
+cDeliveryCaseListDelegate::cDeliveryCaseListDelegate(QHeaderView *header, QObject *parent)
+    : QStyledItemDelegate(parent), Header(header)
+{
+}
+
+const cCaseQuoteObject *cDeliveryCaseListDelegate::QuoteAt(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return nullptr;
+    return reinterpret_cast<const cCaseQuoteObject *>(index.data(EntryRole).value<quintptr>());
+}
+
+QSize cDeliveryCaseListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
+{
+    return QSize(QStyledItemDelegate::sizeHint(option, index).width(), ItemHeight);
+}
+
+void cDeliveryCaseListDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                                      const QModelIndex &index) const
+{
+    const QRect &r = option.rect;
+    painter->save();
+    painter->fillRect(r, Qt::white);
+    painter->setPen(Qt::black);
+    const cCaseQuoteObject *quote = QuoteAt(index);
+    if (quote && Header)
+    {
+        const QWidget *view = option.widget;
+        const int l1 = SectionLeft(Header, 1, view);
+        const int l2 = SectionLeft(Header, 2, view);
+        const int l3 = SectionLeft(Header, 3, view);
+        const int l4 = SectionLeft(Header, 4, view);
+        const int w4 = Header->sectionSize(4);
+        const int y = r.top() + 1;
+        DrawClipped(painter, l1, l2 - Margin, r.top(), r.bottom(), y, Text(quote->RequiredDate));
+        DrawClipped(painter, l2, l3 - Margin, r.top(), r.bottom(), y, Text(quote->AwardedCase->HospitalName));
+        DrawClipped(painter, l3 + Margin, l4 - Margin, r.top(), r.bottom(), y,
+                    Text(quote->AwardedCase->CaseNumber));
+        DrawClipped(painter, l4 + Margin, l4 + w4 - Margin, r.top(), r.bottom(), y,
+                    Text(AwardedLineText(*quote)));
+    }
+    painter->restore();
+}
