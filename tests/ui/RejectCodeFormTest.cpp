@@ -1,0 +1,139 @@
+// The reject reason dialog driven through its widgets: checks, messages, the pre-filled comment,
+// Cancel and the close box.
+#include "ui/RejectCodeForm.h"
+#include "binding/cLabeledEdit.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/Forms.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+
+using namespace ui_test;
+
+namespace
+{
+class RejectDialog : public ::testing::Test
+{
+protected:
+    void SetUp() override { Installed = std::make_unique<cScopedHost>(&Host); }
+
+    QRadioButton *Reason(int code)
+    {
+        return Dialog.findChild<QRadioButton *>(QString("RejectCode%1RadioButton").arg(code));
+    }
+    QLineEdit *Comment() { return Dialog.findChild<QLineEdit *>("ReasonEdit"); }
+    void Click(const char *button)
+    {
+        QTest::mouseClick(Dialog.findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+
+    // Shows the dialog modally; `steps` runs inside its loop.
+    int RunModal(const std::function<void()> &steps)
+    {
+        QTimer::singleShot(0, &Dialog, steps);
+        return Dialog.exec();
+    }
+
+    cRecordingHost Host;
+    std::unique_ptr<cScopedHost> Installed;
+    TRejectCodeForm Dialog;
+};
+} // namespace
+
+TEST_F(RejectDialog, WindowAndReasonsAsTheProviderSeesThem)
+{
+    EXPECT_EQ(Dialog.windowTitle(), "   Please enter a reason for rejecting the quote.");
+    EXPECT_EQ(Dialog.size(), QSize(583, 320));
+    const char *captions[] = {"Too heavy",
+                              "No Medi-Cal beds",
+                              "Too young",
+                              "Behavior problem",
+                              "Decubitus",
+                              "Facility has too many tube feeders",
+                              "No gender appropiate beds",
+                              "Other (please explain)"};
+    for (int code = 1; code <= 8; ++code)
+    {
+        ASSERT_NE(Reason(code), nullptr);
+        EXPECT_EQ(Reason(code)->text(), captions[code - 1]);
+        EXPECT_EQ(Reason(code)->x(), 80);
+    }
+    EXPECT_EQ(Reason(8)->y(), 200);
+    ASSERT_NE(Comment(), nullptr);
+    EXPECT_EQ(static_cast<cLabeledEdit *>(Comment())->Caption(), "Comments ");
+    // One group: ticking another reason unticks the first.
+    Dialog.show();
+    QTest::mouseClick(Reason(2), Qt::LeftButton);
+    QTest::mouseClick(Reason(6), Qt::LeftButton);
+    EXPECT_FALSE(Reason(2)->isChecked());
+    EXPECT_TRUE(Reason(6)->isChecked());
+}
+
+TEST_F(RejectDialog, OkChecksTheChoiceAndTheExplanation)
+{
+    Dialog.Prepare("");
+    Dialog.show();
+    Click("OKButton");
+    ASSERT_EQ(Host.Messages.size(), 1u);
+    EXPECT_EQ(Host.Messages[0].Text, "Please choose a reason for rejection");
+    EXPECT_EQ(Host.Messages[0].Caption, "Missing Data");
+    EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
+    EXPECT_TRUE(Dialog.isVisible());
+    EXPECT_FALSE(Dialog.ReasonChosen);
+
+    QTest::mouseClick(Reason(8), Qt::LeftButton);
+    Click("OKButton");
+    ASSERT_EQ(Host.Messages.size(), 2u);
+    EXPECT_EQ(Host.Messages[1].Text, "An explanation must be given for the rejection");
+    EXPECT_EQ(Host.Messages[1].Caption, "Missing Data");
+    EXPECT_TRUE(Dialog.isVisible());
+    EXPECT_TRUE(Reason(8)->isChecked()) << "the choice stays as it was";
+
+    QTest::keyClick(Comment(), Qt::Key_Space);
+    Click("OKButton");
+    EXPECT_EQ(Host.Messages.size(), 2u) << "a blank counts as an explanation";
+    EXPECT_FALSE(Dialog.isVisible());
+    EXPECT_TRUE(Dialog.ReasonChosen);
+    EXPECT_EQ(Dialog.RejectCode, "8");
+}
+
+TEST_F(RejectDialog, ModalShowingWithPrefilledCommentCancelAndCloseBox)
+{
+    TMainForm main;
+    MainForm = &main;
+    main.ResponseReasonEdit->setText("No bed until Monday");
+    Dialog.Prepare();
+    EXPECT_EQ(Comment()->text(), "No bed until Monday");
+    RunModal(
+        [this]
+        {
+            QTest::mouseClick(Reason(5), Qt::LeftButton);
+            Comment()->clear();
+            Click("OKButton");
+        });
+    EXPECT_TRUE(Dialog.ReasonChosen);
+    EXPECT_EQ(Dialog.RejectCode, "5");
+    EXPECT_EQ(Comment()->text(), "") << "Decubitus needs no comment";
+
+    // Prepare clears what the last showing left; Cancel and the close box write nothing.
+    for (bool closeBox : {false, true})
+    {
+        Dialog.Prepare();
+        EXPECT_FALSE(Reason(5)->isChecked());
+        RunModal(
+            [this, closeBox]
+            {
+                QTest::mouseClick(Reason(3), Qt::LeftButton);
+                if (closeBox)
+                    Dialog.close();
+                else
+                    Click("CancelButton");
+            });
+        EXPECT_FALSE(Dialog.ReasonChosen);
+        EXPECT_EQ(Dialog.RejectCode, "");
+    }
+    EXPECT_TRUE(Host.Messages.empty());
+    MainForm = nullptr;
+}
