@@ -1,7 +1,7 @@
 #include "workspace/cCaseQuoteObject.h"
 
 #include "workspace/ListTexts.h"
-#include "json/cJSON.h"
+#include "workspace/MemberReader.h"
 
 cCaseQuoteObject::cCaseQuoteObject() : AwardedCase(std::make_unique<cCaseObject>()) {}
 
@@ -35,16 +35,13 @@ cCaseQuoteObject &cCaseQuoteObject::operator=(const cCaseQuoteObject &other)
 void cCaseQuoteObject::Fill(const std::string &key, const cJSON *quote)
 {
     Key = key;
-    auto value = [quote](const char *code) { return quote ? quote->GetValue(code) : std::string(); };
-    Status = value("Status");
-    CanHide = value("CanHide") == "Y";
-    NeedKey = value("f10");
-    RequiredDateText = value("cn14");
+    std::string canHide;
+    const cMemberTarget targets[] = {
+        {"Status", &Status},         {"CanHide", &canHide},   {"f10", &NeedKey},
+        {"cn14", &RequiredDateText}, {"f13", &Price},         {"f14", &QuoteState},
+        {"cn15", &NeedDescription},  {"pc12", &CategoryName}, {"cn16", &AwardedQuoteKey}};
+    ReadMembers(quote, targets);
+    CanHide = canHide == "Y";
     RequiredDate = FormatServerDate(RequiredDateText);
-    Price = value("f13");
-    QuoteState = value("f14");
-    NeedDescription = value("cn15");
-    CategoryName = value("pc12");
     Accepted = QuoteState == "A";
-    AwardedQuoteKey = value("cn16");
 }

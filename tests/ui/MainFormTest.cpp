@@ -315,3 +315,20 @@ TEST_F(MainWindow, ClosingTheWindowEndsTheProgram)
     Main->close();
     EXPECT_EQ(Host.TerminateCount, 1);
 }
+
+TEST_F(MainWindow, ReloadsWaitWhileAHandlerHoldsTheEntries)
+{
+    Open();
+    QTreeWidgetItem *quote = FirstItem(true);
+    const std::string key = quote->text(0).toStdString();
+    const std::string added = AddQuote();
+    {
+        TMainForm::cReloadHold hold(*Main);
+        Tick(20);
+        Main->LoadProviderQuotes();
+        // The entry the handler holds is still the one in the tree.
+        EXPECT_EQ(quote->text(0).toStdString(), key);
+        EXPECT_FALSE(TreeHasQuote(added));
+    }
+    EXPECT_TRUE(TreeHasQuote(added)) << "the reload asked for ran when the hold ended";
+}
