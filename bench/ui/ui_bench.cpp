@@ -1,0 +1,211 @@
+// The quote load of the main window on a large reply (2,000 cases with 5 quotes each), offscreen:
+// the whole LoadProviderQuotes through a loopback function server, beside its steps (the exchange
+// alone, the JSON parse alone, parse and model walk) so each step's share can be read off.
+#include "dataclient/dbServerConnection.h"
+#include "state/Globals.h"
+#include "ui/MainForm.h"
+#include "workspace/ProviderQuotes.h"
+#include "json/cJSON.h"
+
+#include <QApplication>
+#include <arpa/inet.h>
+#include <atomic>
+#include <benchmark/benchmark.h>
+#include <cstdlib>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+constexpr int Cases = 2000;
+constexpr int QuotesPerCase = 5;
+
+// A reply in the server's shape; the first quote of every case is awarded to the provider.
+std::string MakeReply()
+{
+    cJSON reply;
+    int quoteKey = 90000;
+    for (int c = 0; c < Cases; ++c)
+    {
+        const std::string caseKey = std::to_string(1000 + c);
+        cJSON *entry = reply.GetObject(caseKey);
+        cJSON *fields = entry->GetObject("Fields");
+        const std::pair<const char *, std::string> caseValues[] = {{"ca1", caseKey},
+                                                                   {"ca10", std::to_string(500 + c)},
+                                                                   {"ca11", "12"},
+                                                                   {"ca12", "20240105"},
+                                                                   {"ca13", "20240110143000"},
+                                                                   {"ca14", "4B"},
+                                                                   {"ca15", "2"},
+                                                                   {"ca19", "3"},
+                                                                   {"ca20", "4"},
+                                                                   {"ca21", ""},
+                                                                   {"ca22", "CASE-" + caseKey},
+                                                                   {"H10", "St. Mary's Hospital"},
+                                                                   {"P13", "123-45-6789"},
+                                                                   {"P14", "03/14/1941"},
+                                                                   {"Ip10", "Medicare"},
+                                                                   {"Is10", "Medicaid"},
+                                                                   {"It10", ""},
+                                                                   {"Status", "Open"}};
+        for (const auto &[code, value] : caseValues)
+            fields->SetString(code, value);
+        cJSON *quotes = entry->GetObject("QuoteList");
+        const std::string awarded = std::to_string(quoteKey);
+        for (int q = 0; q < QuotesPerCase; ++q)
+        {
+            const std::string key = std::to_string(quoteKey++);
+            cJSON *quote = quotes->GetObject(key);
+            quote->SetString("Status", q == 0 ? "Awarded" : "Open");
+            quote->SetString("CanHide", "N");
+            quote->SetString("f10", std::to_string(700 + q));
+            quote->SetString("cn14", "20240112090000");
+            quote->SetString("f13", q < 2 ? "125.00" : "");
+            quote->SetString("f14", q < 2 ? "A" : "");
+            quote->SetString("cn15", "Needs a walker, help with bathing and a low bed");
+            quote->SetString("pc12", "Home Health Aide");
+            quote->SetString("cn16", q == 0 ? awarded : "");
+        }
+    }
+    return reply.ToText();
+}
+
+const std::string &Reply()
+{
+    static const std::string text = MakeReply();
+    return text;
+}
+
+// A function server on loopback that answers every NUL-terminated request with the reply.
+class cReplyServer
+{
+public:
+    cReplyServer()
+    {
+        Listener = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(Listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        ::listen(Listener, 4);
+        ::getsockname(Listener, reinterpret_cast<sockaddr *>(&address), &length);
+        Port = ntohs(address.sin_port);
+        Worker = std::thread([this] { Serve(); });
+    }
+    ~cReplyServer()
+    {
+        Stop = true;
+        ::shutdown(Listener, SHUT_RDWR);
+        ::close(Listener);
+        Worker.join();
+    }
+    int Port = 0;
+
+private:
+    void Serve()
+    {
+        const int link = ::accept(Listener, nullptr, nullptr);
+        if (link < 0)
+            return;
+        const std::string answer = Reply() + std::string(1, '\0');
+        char buffer[65536];
+        while (!Stop)
+        {
+            const ssize_t got = ::recv(link, buffer, sizeof buffer, 0);
+            if (got <= 0)
+                break;
+            if (buffer[got - 1] != '\0')
+                continue; // the rest of the request is still to come
+            for (std::size_t sent = 0; sent < answer.size();)
+            {
+                const ssize_t n = ::send(link, answer.data() + sent, answer.size() - sent, MSG_NOSIGNAL);
+                if (n <= 0)
+                    break;
+                sent += static_cast<std::size_t>(n);
+            }
+        }
+        ::close(link);
+    }
+    int Listener = -1;
+    std::atomic<bool> Stop{false};
+    std::thread Worker;
+};
+
+cReplyServer &Server()
+{
+    static cReplyServer server;
+    return server;
+}
+
+dbServerConnection &Link()
+{
+    static dbServerConnection link("127.0.0.1", std::to_string(Server().Port), "", "", false, -1);
+    return link;
+}
+
+void BM_JsonParse(benchmark::State &state)
+{
+    for (auto _ : state)
+    {
+        cJSON tree(Reply());
+        benchmark::DoNotOptimize(tree.Count());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(Reply().size()));
+}
+BENCHMARK(BM_JsonParse)->Unit(benchmark::kMillisecond);
+
+void BM_ParseAndModel(benchmark::State &state)
+{
+    cProviderQuotes quotes;
+    for (auto _ : state)
+    {
+        quotes.ReadReply(Reply());
+        benchmark::DoNotOptimize(quotes.QuoteCount());
+    }
+    state.counters["quotes"] = quotes.QuoteCount();
+}
+BENCHMARK(BM_ParseAndModel)->Unit(benchmark::kMillisecond);
+
+void BM_Exchange(benchmark::State &state)
+{
+    const std::string request = cProviderQuotes::RequestText("12");
+    for (auto _ : state)
+    {
+        if (!Link().SendText(request))
+            state.SkipWithError("exchange failed");
+        benchmark::DoNotOptimize(Link().ReplyText.size());
+    }
+}
+BENCHMARK(BM_Exchange)->Unit(benchmark::kMillisecond);
+
+void BM_LoadProviderQuotes(benchmark::State &state)
+{
+    TMainForm form;
+    form.WorkspaceReady = true;
+    form.ProviderKey = "12";
+    FunctionServerConnection = &Link();
+    for (auto _ : state)
+    {
+        form.LoadProviderQuotes();
+        benchmark::DoNotOptimize(form.OpenCaseTreeView);
+    }
+    FunctionServerConnection = nullptr;
+    state.counters["tree_cases"] = static_cast<double>(form.Quotes.OpenCases.size());
+    state.counters["awarded"] = static_cast<double>(form.Quotes.Awarded.size());
+}
+BENCHMARK(BM_LoadProviderQuotes)->Unit(benchmark::kMillisecond);
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
