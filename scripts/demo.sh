@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds everything, starts DorvaneServer with fresh demo data on free loopback ports, writes
-# Dorvane.ini beside the built client and starts the client. Without a display the client runs
-# under Xvfb: the demo sign-in is typed for it and screenshots of the login window and the main
-# window are saved. The server started here is stopped when the client ends.
+# Dorvane.ini beside the built client and starts the client. With a display the server also posts
+# hospital activity, so the lists change while you watch. Without a display the client runs under
+# Xvfb: the demo sign-in is typed for it and screenshots of the login window and the main window
+# are saved; then the screenshot driver opens each view of the real windows and saves it too. The
+# server started here is stopped when the client ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -40,7 +42,9 @@ cleanup() {
 trap cleanup EXIT
 
 # The server picks free ports and reports them on one line.
-"$server_bin" --data "$run/data" --reset-demo --data-port 0 --function-port 0 \
+activity=()
+if [ -n "${DISPLAY:-}" ]; then activity=(--hospital-activity 30); fi
+"$server_bin" --data "$run/data" --reset-demo --data-port 0 --function-port 0 "${activity[@]}" \
   >"$run/server.out" 2>"$run/server.log" &
 server_pid=$!
 ports=""
@@ -116,8 +120,17 @@ if [ -z "$main_window" ]; then
 fi
 sleep 3
 import -window root "$shots/main.png"
-echo "Screenshots: $shots (login.png, main.png)"
 
 kill "$client_pid" 2>/dev/null || true
 wait "$client_pid" 2>/dev/null || true
 client_pid=""
+
+# Every other view, from the real windows driven by object name.
+shots_bin="$build/demo/DorvaneDemoShots"
+if ! QT_QPA_PLATFORM=xcb "$shots_bin" "$(dirname "$client_bin")" "$shots" admin@bayview.example demo1234 \
+  >"$run/shots.log" 2>&1; then
+  echo "demo: the screenshot driver failed; see $run/shots.log" >&2
+  exit 1
+fi
+echo "Screenshots: $shots"
+ls "$shots"
