@@ -12,7 +12,9 @@
 //     writer produced reads back and splits at the right commas;
 //   - numbers are recognised with "." as the decimal separator, whatever the locale;
 //   - a member name that contains "=" is stored and found whole;
-//   - values keep their backslashes (only doubled backslashes collapse);
+//   - string values and quoted names read back exactly as the writer wrote them: a backslash
+//     before " ' \ CR LF or TAB is dropped and that character kept; every other backslash stays
+//     (there are no letter escapes: a backslash and n are two characters);
 //   - nesting deeper than MaxDepth levels is read as a word instead of recursing;
 //   - parsing is linear in the input size: the outermost scan records where every bracket and
 //     brace closes, and nested levels jump over those regions instead of scanning them again.
@@ -134,13 +136,13 @@ public:
     std::string ToText() const;
 
     // Adds or replaces a member from a value written in the notation, classified by these
-    // rules: "" -> null; 'x' or "x" -> string (quotes removed when matched, doubled backslashes
-    // collapsed); [..] -> child array; {..} -> child object; true/false -> boolean; a number
+    // rules: "" -> null; 'x' or "x" -> string (quotes removed when matched, escapes undone as by
+    // UnescapeText); [..] -> child array; {..} -> child object; true/false -> boolean; a number
     // other than 0 -> number; a text holding any of { } [ ] blank " , ' \ -> string; anything
     // else -> word. On an array, name is ignored and the value is appended.
     void SetValue(std::string_view name, std::string_view valueText);
     // Stores text exactly as a string member (kind JsonString), without classification and
-    // without collapsing backslashes; replaces like SetValue.
+    // without undoing escapes; replaces like SetValue.
     void SetString(std::string_view name, std::string_view text);
     // Whether a member with that name exists (letter case ignored).
     bool HasValue(std::string_view name) const;
@@ -168,10 +170,11 @@ public:
     int Depth() const { return Level; }
 
     // Text helpers used by reading and writing.
-    static std::string EscapeText(std::string_view text);          // \ before " CR LF TAB and \ .
-    static std::string CollapseBackslashes(std::string_view text); // "\\" -> "\", nothing else
-    static std::string Unquote(std::string_view name);             // 'x' / "x" -> x, trimmed
-    static std::string QuoteName(std::string_view name);           // escaped, quoted if needed
+    static std::string EscapeText(std::string_view text); // \ before " CR LF TAB and \ .
+    // Undoes EscapeText: a backslash before " ' \ CR LF or TAB is dropped, any other one kept.
+    static std::string UnescapeText(std::string_view text);
+    static std::string Unquote(std::string_view name);   // 'x' / "x" -> x, trimmed, unescaped
+    static std::string QuoteName(std::string_view name); // escaped, quoted if needed
     // Trims, tells the kind by the first character ("[" = array), drops first and last character.
     static std::string_view StripEnclosing(std::string_view text, bool &isObject);
     // Splits at commas outside quotes, brackets and braces; items trimmed; always >= 1 item.

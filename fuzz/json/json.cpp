@@ -89,7 +89,7 @@ void RSet(RNode &node, const std::string &name, const std::string &value, int le
             std::string inner = value;
             if (value.size() >= 2 && last == first)
                 inner = value.substr(1, value.size() - 2);
-            m.Value = cJSON::CollapseBackslashes(inner);
+            m.Value = cJSON::UnescapeText(inner);
         }
         else if ((first == '[' && last == ']') || (first == '{' && last == '}'))
         {
@@ -126,7 +126,7 @@ void RSet(RNode &node, const std::string &name, const std::string &value, int le
             {
                 m.Kind = value.find_first_of(std::string("{}[] \",'\\", 9)) != std::string::npos ? JsonString
                                                                                                  : JsonWord;
-                m.Value = cJSON::CollapseBackslashes(value);
+                m.Value = cJSON::UnescapeText(value);
             }
         }
     }
@@ -201,10 +201,9 @@ bool Carried(const std::string &s, const char *bad)
 }
 
 // A tree whose written text reads back to a tree that writes the same text: every name is
-// non-empty and holds no quote, backslash or line-break character (names are not unescaped
-// when read), every string holds no double quote, CR, LF or tab (values keep the backslash
-// that the writer puts before them), and no object or array below the root is empty (it is
-// written as nothing and read back as null or skipped).
+// non-empty and holds no single quote or backslash (a quoted name holding a single quote, or
+// ending in a backslash, loses the colon after it), and no object or array below the root is
+// empty (it is written as nothing and read back as null or skipped). Strings read back exactly.
 bool Stable(const cJSON &j)
 {
     for (int i = 0; i < j.Count(); ++i)
@@ -212,11 +211,9 @@ bool Stable(const cJSON &j)
         if (j.IsObject)
         {
             const std::string &name = j.Items().Names(i);
-            if (name.empty() || !Carried(name, "\"'\\\r\n\t"))
+            if (name.empty() || !Carried(name, "'\\"))
                 return false;
         }
-        if (j.Items().Kind(i) == JsonString && !Carried(j.Items().ValueFromIndex(i), "\"\r\n\t"))
-            return false;
         if (const cJSON *child = j.Items().Object(i))
             if (child->Count() == 0 || !Stable(*child))
                 return false;

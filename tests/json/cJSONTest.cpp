@@ -11,20 +11,6 @@
 namespace
 {
 
-// What reading a written string gives back: the value with a backslash before every double
-// quote, carriage return, line feed and tab (values keep their backslashes).
-std::string WithBackslashes(const std::string &v)
-{
-    std::string out;
-    for (char c : v)
-    {
-        if (c == '"' || c == '\r' || c == '\n' || c == '\t')
-            out += '\\';
-        out += c;
-    }
-    return out;
-}
-
 // A letter followed by a number (built by appending: GCC 12 warns falsely on "k" + string at -O3).
 std::string Key(const char *prefix, std::size_t n)
 {
@@ -283,14 +269,14 @@ TEST(cJSON, EmptyObjectAsMemberValueIsWrittenAsNameAndColon)
     EXPECT_EQ(emptyArray.ToText(), "");
 }
 
-TEST(cJSON, LineBreakIsWrittenWithABackslashAndReadBackWithIt)
+TEST(cJSON, LineBreakIsWrittenWithABackslashAndReadBackWithoutIt)
 {
     cJSON j;
     j.SetValue("s", "'a\nb'");
     EXPECT_EQ(j.GetValue("s"), "a\nb");
     EXPECT_EQ(j.ToText(), "{s:\"a\\\nb\"}");
     cJSON back(j.ToText());
-    EXPECT_EQ(back.GetValue("s"), "a\\\nb");
+    EXPECT_EQ(back.GetValue("s"), "a\nb");
     EXPECT_EQ(back.Items().Kind(0), JsonString);
 }
 
@@ -449,6 +435,7 @@ TEST(cJSON, SetStringStoresTheTextExactly)
     EXPECT_EQ(j.ToText(), R"({s:"true",t:"a\\\\b \"q\" [x]",e:""})");
     cJSON back(j.ToText());
     EXPECT_EQ(back.GetValue("s"), "true");
+    EXPECT_EQ(back.GetValue("t"), R"(a\\b "q" [x])");
     EXPECT_EQ(back.GetValue("e"), "");
     EXPECT_EQ(back.Items().Kind(2), JsonString);
 }
@@ -456,18 +443,26 @@ TEST(cJSON, SetStringStoresTheTextExactly)
 // ---------------------------------------------------------------------------------------------
 // Text helpers
 
-TEST(cJSONText, CollapseEscapeUnquoteStrip)
+TEST(cJSONText, EscapeUnescapeUnquoteStrip)
 {
-    EXPECT_EQ(cJSON::CollapseBackslashes(R"(a\\b)"), R"(a\b)");
-    EXPECT_EQ(cJSON::CollapseBackslashes(R"(a\\\\b)"), R"(a\\b)");
-    EXPECT_EQ(cJSON::CollapseBackslashes(R"(\\\)"), R"(\\)");
-    EXPECT_EQ(cJSON::CollapseBackslashes(R"(\n\t\"\')"), R"(\n\t\"\')");
-    EXPECT_EQ(cJSON::CollapseBackslashes(""), "");
-    EXPECT_EQ(cJSON::CollapseBackslashes("\\"), "\\");
+    // A backslash before " ' \ CR LF TAB is dropped, pairs taken from the left; others stay.
+    EXPECT_EQ(cJSON::UnescapeText(R"(a\\b)"), R"(a\b)");
+    EXPECT_EQ(cJSON::UnescapeText(R"(a\\\\b)"), R"(a\\b)");
+    EXPECT_EQ(cJSON::UnescapeText(R"(\\\)"), R"(\\)");
+    EXPECT_EQ(cJSON::UnescapeText(R"(\\\")"), R"(\")");
+    EXPECT_EQ(cJSON::UnescapeText(R"(\"\')"), R"("')");
+    EXPECT_EQ(cJSON::UnescapeText("\\\r\\\n\\\t"), "\r\n\t");
+    EXPECT_EQ(cJSON::UnescapeText(R"(\n\t\x\ \[)"), R"(\n\t\x\ \[)");
+    EXPECT_EQ(cJSON::UnescapeText(""), "");
+    EXPECT_EQ(cJSON::UnescapeText("\\"), "\\");
 
     EXPECT_EQ(cJSON::EscapeText("a\"b\r\n\t\\c'"), "a\\\"b\\\r\\\n\\\t\\\\c'");
-    EXPECT_EQ(cJSON::CollapseBackslashes(cJSON::EscapeText("x\\y\\\\z")), "x\\y\\\\z");
+    EXPECT_EQ(cJSON::UnescapeText(cJSON::EscapeText("x\\y\\\\z\"\\")), "x\\y\\\\z\"\\");
 
+    // A quoted name is unescaped after its quotes and blanks are dropped; an unquoted one is not.
+    EXPECT_EQ(cJSON::Unquote(R"( "a\"b\\" )"), R"(a"b\)");
+    EXPECT_EQ(cJSON::Unquote(R"('it\'s')"), "it's");
+    EXPECT_EQ(cJSON::Unquote(R"(a\"b)"), R"(a\"b)");
     EXPECT_EQ(cJSON::Unquote(" 'a b' "), "a b");
     EXPECT_EQ(cJSON::Unquote(R"(" x ")"), "x");
     EXPECT_EQ(cJSON::Unquote(R"('x")"), R"('x")");
@@ -570,7 +565,7 @@ TEST(cJSONRoundTrip, NestedWriterOutputWithQuotesCommasAndLineBreaks)
         cJSON *entry = bl->GetObject(Key("q", i));
         ASSERT_NE(entry, nullptr);
         ASSERT_EQ(entry->Count(), 3) << i;
-        EXPECT_EQ(entry->GetValue("Text"), WithBackslashes(texts[i])) << i;
+        EXPECT_EQ(entry->GetValue("Text"), texts[i]) << i;
         EXPECT_EQ(entry->Items().Kind(0), JsonString);
         EXPECT_EQ(entry->GetValue("Seq"), std::to_string(i + 1));
         cJSON *arr = entry->GetObject("Arr");
@@ -578,7 +573,7 @@ TEST(cJSONRoundTrip, NestedWriterOutputWithQuotesCommasAndLineBreaks)
         ASSERT_EQ(arr->Count(), 4) << i;
         EXPECT_EQ(arr->Items().ValueFromIndex(1), "two");
         EXPECT_EQ(arr->Items().Object(2)->ToText(), "[3]");
-        EXPECT_EQ(arr->Items().ValueFromIndex(3), WithBackslashes(texts[i])) << i;
+        EXPECT_EQ(arr->Items().ValueFromIndex(3), texts[i]) << i;
     }
 }
 
@@ -615,9 +610,39 @@ TEST(cJSONRoundTrip, ProviderQuotesReplyShape)
     EXPECT_EQ(c->GetObject("Fields")->GetValue("H10"), "St. Mary's");
     cJSON *q = c->GetObject("QuoteList")->GetObject("900");
     ASSERT_NE(q, nullptr);
-    EXPECT_EQ(q->GetValue("cn15"), R"(Needs a walker, \"heavy\" duty)");
+    EXPECT_EQ(q->GetValue("cn15"), R"(Needs a walker, "heavy" duty)");
     EXPECT_EQ(q->GetValue("CanHide"), "");
     EXPECT_EQ(q->GetValue("pc12"), "Home Health");
     EXPECT_EQ(j.GetValue("Error"), "");
     EXPECT_EQ(j.GetValue("NoQuotes"), "");
+}
+
+// Texts written by hand: quoted strings and names lose only the backslashes that the writer's
+// escaping would have put there; unquoted names keep theirs.
+TEST(cJSONRoundTrip, HandWrittenEscapesReadAsTheWriterMeansThem)
+{
+    const struct
+    {
+        const char *text;
+        const char *name;
+        const char *value;
+    } cases[] = {
+        {R"({a:'it\'s'})", "a", "it's"},
+        {R"({a:"x\ny\tz"})", "a", R"(x\ny\tz)"}, // no letter escapes
+        {R"({a:"C:\Qz\file.txt"})", "a", R"(C:\Qz\file.txt)"},
+        {"{a:\"tab\\\tend\"}", "a", "tab\tend"},
+        {R"({a:"\\\\",b:1})", "a", R"(\\)"},
+        {R"({a:"ends\\",b:1})", "a", R"(ends\)"},
+        {R"({a:x\"y})", "a", R"(x"y)"}, // an unquoted string value
+        {R"({"a\"b":1})", R"(a"b)", "1"},
+        {R"({'it\'s':1})", "it's", "1"},
+        {R"({a\"b:1})", R"(a\"b)", "1"}, // an unquoted name is not unescaped
+    };
+    for (const auto &c : cases)
+    {
+        cJSON j(c.text);
+        ASSERT_GE(j.Count(), 1) << c.text;
+        EXPECT_EQ(j.Items().Names(0), c.name) << c.text;
+        EXPECT_EQ(j.Items().ValueFromIndex(0), c.value) << c.text;
+    }
 }
