@@ -9,7 +9,9 @@
 // callers notice a bad text only by the members they expect being absent (GetValue gives "").
 // Choices made in the reading rules:
 //   - SplitTopLevel: a backslash escapes only the one character after it, so text that the
-//     writer produced reads back and splits at the right commas;
+//     writer produced reads back and splits at the right commas; the colon after a name is
+//     found by the same quote rules (a quote inside quotes of the other kind is plain, a
+//     backslash escapes a quote or a backslash after it);
 //   - numbers are recognised with "." as the decimal separator, whatever the locale;
 //   - a member name that contains "=" is stored and found whole;
 //   - string values and quoted names read back exactly as the writer wrote them: a backslash
@@ -18,11 +20,11 @@
 //   - nesting deeper than MaxDepth levels is read as a word instead of recursing;
 //   - parsing is linear in the input size: the outermost scan records where every bracket and
 //     brace closes, and nested levels jump over those regions instead of scanning them again.
-//     Only texts built so that their quote states disagree from level to level make nested
-//     levels rescan; their rescanning is bounded by 16 times the text size plus 16 MiB
-//     characters, after which deeper values are read as words, as beyond MaxDepth. Texts up
-//     to 32 KiB, and texts whose quotes agree between levels (all writer output), never
-//     reach that bound and read exactly by the plain rules.
+//     As the name reader follows the split's quote rules, every nested level starts outside
+//     quotes, as the outermost scan is there, and can use its regions. Should a level start in
+//     another quote state, its rescanning is bounded by 16 times the text size plus 16 MiB
+//     characters, after which deeper values are read as words, as beyond MaxDepth; texts up to
+//     32 KiB never reach that bound and read exactly by the plain rules.
 // Lookups by name ignore ASCII letter case; the first match wins; insertion order is kept.
 // A repeated name follows SetValue's steps literally: the earlier member is removed and the new
 // one appended when the name, as written, finds it with a non-empty value; otherwise (a quoted

@@ -354,15 +354,26 @@ inline std::size_t FindUntil(std::string_view text, std::string_view stops)
     const char *p = text.data();
     for (std::size_t i = 0; i < text.size(); ++i)
     {
+        // As in the top-level split: a quote inside quotes of the other kind is plain, an escaped
+        // quote does not count, nor does a backslash escaped by the one before it ("ab\\":x
+        // closes its quote before the colon).
         const char c = p[i];
-        const bool afterBackslash = i > 0 && p[i - 1] == '\\';
-        if (c == '"' && !afterBackslash)
-            inDouble = !inDouble;
-        else if (c == '\'' && !afterBackslash)
-            inSingle = !inSingle;
+        if (c == '"')
+        {
+            if (!inSingle)
+                inDouble = !inDouble;
+        }
+        else if (c == '\'')
+        {
+            if (!inDouble)
+                inSingle = !inSingle;
+        }
         else if (!inDouble && !inSingle &&
                  (stops.size() == 1 ? c == stops[0] : stops.find(c) != std::string_view::npos))
             return i;
+        else if (c == '\\' && i + 1 < text.size() &&
+                 (p[i + 1] == '"' || p[i + 1] == '\'' || p[i + 1] == '\\'))
+            ++i;
     }
     return std::string_view::npos;
 }

@@ -195,25 +195,30 @@ void Compare(const RNode &r, const cJSON &j)
 
 // ---- What the notation carries back unchanged ----
 
-bool Carried(const std::string &s, const char *bad)
+// Whether another member's name is, ignoring letter case, the quoted form in which member i's name
+// is written: reading that form looks the name up as written first and replaces that member.
+bool NameClash(const cJSON &j, int i)
 {
-    return s.find_first_of(bad) == std::string::npos;
+    const std::string &name = j.Items().Names(i);
+    const std::string written = cJSON::QuoteName(name);
+    if (written == name)
+        return false;
+    for (int k = 0; k < j.Count(); ++k)
+        if (k != i && SameText(j.Items().Names(k), written))
+            return true;
+    return false;
 }
 
 // A tree whose written text reads back to a tree that writes the same text: every name is
-// non-empty and holds no single quote or backslash (a quoted name holding a single quote, or
-// ending in a backslash, loses the colon after it), and no object or array below the root is
-// empty (it is written as nothing and read back as null or skipped). Strings read back exactly.
+// non-empty and not the written form of another (see NameClash), and no object or array below
+// the root is empty (it is written as nothing and read back as null or skipped). Strings and
+// quoted names read back exactly as written, whatever they hold.
 bool Stable(const cJSON &j)
 {
     for (int i = 0; i < j.Count(); ++i)
     {
-        if (j.IsObject)
-        {
-            const std::string &name = j.Items().Names(i);
-            if (name.empty() || !Carried(name, "'\\"))
-                return false;
-        }
+        if (j.IsObject && (j.Items().Names(i).empty() || NameClash(j, i)))
+            return false;
         if (const cJSON *child = j.Items().Object(i))
             if (child->Count() == 0 || !Stable(*child))
                 return false;
