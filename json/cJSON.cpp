@@ -8,10 +8,11 @@ using json_internal::EscapeTo;
 using json_internal::FindUntil;
 using json_internal::HasClass;
 using json_internal::IsNonZeroInteger;
+using json_internal::NameView;
 using json_internal::QuoteNameTo;
 using json_internal::ScanTopLevel;
 using json_internal::StringChar;
-using json_internal::UnquoteView;
+using json_internal::UnescapeTo;
 
 // ---------------------------------------------------------------------------------------------
 // cJSON: construction and reading
@@ -135,7 +136,8 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
                     inner = json_internal::Trim(value);
                     inner = inner.substr(1, inner.size() - 2);
                 }
-                stored = CollapseBackslashes(inner);
+                stored.reserve(inner.size());
+                UnescapeTo(inner, stored);
             }
             else if ((first == '[' && last == ']') || (first == '{' && last == '}'))
             {
@@ -172,7 +174,8 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
                 else
                 {
                     kind = HasClass(value, StringChar) ? JsonString : JsonWord;
-                    stored = CollapseBackslashes(value);
+                    stored.reserve(value.size());
+                    UnescapeTo(value, stored); // a word has no backslash: only strings change
                 }
             }
         }
@@ -185,8 +188,10 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
     }
     else
     {
-        const std::string_view unquoted = UnquoteView(name);
-        // Building a child never changes this object's members, so step 2's result holds.
+        std::string buffer;
+        const std::string_view unquoted = NameView(name, buffer);
+        // Building a child never changes this object's members, so step 2's result holds (the
+        // name as read is never longer than as written: the same size means the same name).
         slot = foundValid && unquoted.size() == name.size() ? found : Members.Find(unquoted);
         if (slot != cJSONItems::None)
         {

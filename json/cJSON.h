@@ -9,18 +9,22 @@
 // callers notice a bad text only by the members they expect being absent (GetValue gives "").
 // Choices made in the reading rules:
 //   - SplitTopLevel: a backslash escapes only the one character after it, so text that the
-//     writer produced reads back and splits at the right commas;
+//     writer produced reads back and splits at the right commas; the colon after a name is
+//     found by the same quote rules (a quote inside quotes of the other kind is plain, a
+//     backslash escapes a quote or a backslash after it);
 //   - numbers are recognised with "." as the decimal separator, whatever the locale;
 //   - a member name that contains "=" is stored and found whole;
-//   - values keep their backslashes (only doubled backslashes collapse);
+//   - string values and quoted names read back exactly as the writer wrote them: a backslash
+//     before " ' \ CR LF or TAB is dropped and that character kept; every other backslash stays
+//     (there are no letter escapes: a backslash and n are two characters);
 //   - nesting deeper than MaxDepth levels is read as a word instead of recursing;
 //   - parsing is linear in the input size: the outermost scan records where every bracket and
 //     brace closes, and nested levels jump over those regions instead of scanning them again.
-//     Only texts built so that their quote states disagree from level to level make nested
-//     levels rescan; their rescanning is bounded by 16 times the text size plus 16 MiB
-//     characters, after which deeper values are read as words, as beyond MaxDepth. Texts up
-//     to 32 KiB, and texts whose quotes agree between levels (all writer output), never
-//     reach that bound and read exactly by the plain rules.
+//     As the name reader follows the split's quote rules, every nested level starts outside
+//     quotes, as the outermost scan is there, and can use its regions. Should a level start in
+//     another quote state, its rescanning is bounded by 16 times the text size plus 16 MiB
+//     characters, after which deeper values are read as words, as beyond MaxDepth; texts up to
+//     32 KiB never reach that bound and read exactly by the plain rules.
 // Lookups by name ignore ASCII letter case; the first match wins; insertion order is kept.
 // A repeated name follows SetValue's steps literally: the earlier member is removed and the new
 // one appended when the name, as written, finds it with a non-empty value; otherwise (a quoted
@@ -134,13 +138,13 @@ public:
     std::string ToText() const;
 
     // Adds or replaces a member from a value written in the notation, classified by these
-    // rules: "" -> null; 'x' or "x" -> string (quotes removed when matched, doubled backslashes
-    // collapsed); [..] -> child array; {..} -> child object; true/false -> boolean; a number
+    // rules: "" -> null; 'x' or "x" -> string (quotes removed when matched, escapes undone as by
+    // UnescapeText); [..] -> child array; {..} -> child object; true/false -> boolean; a number
     // other than 0 -> number; a text holding any of { } [ ] blank " , ' \ -> string; anything
     // else -> word. On an array, name is ignored and the value is appended.
     void SetValue(std::string_view name, std::string_view valueText);
     // Stores text exactly as a string member (kind JsonString), without classification and
-    // without collapsing backslashes; replaces like SetValue.
+    // without undoing escapes; replaces like SetValue.
     void SetString(std::string_view name, std::string_view text);
     // Whether a member with that name exists (letter case ignored).
     bool HasValue(std::string_view name) const;
@@ -168,10 +172,11 @@ public:
     int Depth() const { return Level; }
 
     // Text helpers used by reading and writing.
-    static std::string EscapeText(std::string_view text);          // \ before " CR LF TAB and \ .
-    static std::string CollapseBackslashes(std::string_view text); // "\\" -> "\", nothing else
-    static std::string Unquote(std::string_view name);             // 'x' / "x" -> x, trimmed
-    static std::string QuoteName(std::string_view name);           // escaped, quoted if needed
+    static std::string EscapeText(std::string_view text); // \ before " CR LF TAB and \ .
+    // Undoes EscapeText: a backslash before " ' \ CR LF or TAB is dropped, any other one kept.
+    static std::string UnescapeText(std::string_view text);
+    static std::string Unquote(std::string_view name);   // 'x' / "x" -> x, trimmed, unescaped
+    static std::string QuoteName(std::string_view name); // escaped, quoted if needed
     // Trims, tells the kind by the first character ("[" = array), drops first and last character.
     static std::string_view StripEnclosing(std::string_view text, bool &isObject);
     // Splits at commas outside quotes, brackets and braces; items trimmed; always >= 1 item.

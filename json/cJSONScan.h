@@ -47,10 +47,11 @@ inline bool SameText(std::string_view a, std::string_view b)
 // Character classes, one table for the hot loops (they must stay fast in unoptimised builds).
 enum : unsigned char
 {
-    SplitChar = 1,  // \ " ' [ ] { } ,   (SplitTopLevel)
-    StringChar = 2, // { } [ ] blank " , ' \   (a word holding one is a string)
-    NameQuote = 4,  // { } [ ] : " , ' \   (QuoteName quotes the name)
-    EscapeChar = 8  // " CR LF TAB \   (EscapeText)
+    SplitChar = 1,    // \ " ' [ ] { } ,   (SplitTopLevel)
+    StringChar = 2,   // { } [ ] blank " , ' \   (a word holding one is a string)
+    NameQuote = 4,    // { } [ ] : " , ' \   (QuoteName quotes the name)
+    EscapeChar = 8,   // " CR LF TAB \   (EscapeText)
+    UnescapeChar = 16 // " ' CR LF TAB \   (UnescapeText: a backslash before one is dropped)
 };
 
 struct cClassTable
@@ -66,6 +67,8 @@ struct cClassTable
             Of[c] |= NameQuote;
         for (unsigned char c : {'"', '\r', '\n', '\t', '\\'})
             Of[c] |= EscapeChar;
+        for (unsigned char c : {'"', '\'', '\r', '\n', '\t', '\\'})
+            Of[c] |= UnescapeChar;
     }
 };
 inline constexpr cClassTable Classes;
@@ -351,24 +354,64 @@ inline std::size_t FindUntil(std::string_view text, std::string_view stops)
     const char *p = text.data();
     for (std::size_t i = 0; i < text.size(); ++i)
     {
+        // As in the top-level split: a quote inside quotes of the other kind is plain, an escaped
+        // quote does not count, nor does a backslash escaped by the one before it ("ab\\":x
+        // closes its quote before the colon).
         const char c = p[i];
-        const bool afterBackslash = i > 0 && p[i - 1] == '\\';
-        if (c == '"' && !afterBackslash)
-            inDouble = !inDouble;
-        else if (c == '\'' && !afterBackslash)
-            inSingle = !inSingle;
+        if (c == '"')
+        {
+            if (!inSingle)
+                inDouble = !inDouble;
+        }
+        else if (c == '\'')
+        {
+            if (!inDouble)
+                inSingle = !inSingle;
+        }
         else if (!inDouble && !inSingle &&
                  (stops.size() == 1 ? c == stops[0] : stops.find(c) != std::string_view::npos))
             return i;
+        else if (c == '\\' && i + 1 < text.size() &&
+                 (p[i + 1] == '"' || p[i + 1] == '\'' || p[i + 1] == '\\'))
+            ++i;
     }
     return std::string_view::npos;
 }
 
-inline std::string_view UnquoteView(std::string_view name)
+// Undoes EscapeTo: a backslash before " ' \ CR LF or TAB is dropped and that character kept
+// (so an escaped backslash never escapes what follows it); every other backslash stays.
+inline void UnescapeTo(std::string_view text, std::string &out)
+{
+    const char *p = text.data();
+    const char *end = p + text.size();
+    const char *run = p;
+    for (; p < end; ++p)
+    {
+        if (*p == '\\' && p + 1 < end && (Classes.Of[static_cast<unsigned char>(p[1])] & UnescapeChar))
+        {
+            out.append(run, static_cast<std::size_t>(p - run));
+            ++p; // the escaped character: kept, and not looked at again
+            run = p;
+        }
+    }
+    out.append(run, static_cast<std::size_t>(end - run));
+}
+
+// A member name as read: trimmed; when enclosed in matching quotes, the quotes are dropped, the
+// inside trimmed and the writer's escapes undone (into buffer, when there is a backslash).
+inline std::string_view NameView(std::string_view name, std::string &buffer)
 {
     std::string_view t = Trim(name);
     if (t.size() >= 2 && (t.front() == '"' || t.front() == '\'') && t.back() == t.front())
+    {
         t = Trim(t.substr(1, t.size() - 2));
+        if (t.find('\\') != std::string_view::npos)
+        {
+            buffer.clear();
+            UnescapeTo(t, buffer);
+            return buffer;
+        }
+    }
     return t;
 }
 

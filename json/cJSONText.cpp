@@ -1,6 +1,6 @@
-// cJSON's static text helpers: trimming, escaping, unquoting and quoting names, splitting at
-// top-level commas and the number test. The tree's reading and writing call the inline forms in
-// cJSONScan.h where they sit in hot loops; these are the public entry points.
+// cJSON's static text helpers: trimming, escaping and unescaping, unquoting and quoting names,
+// splitting at top-level commas and the number test. The tree's reading and writing call the
+// inline forms in cJSONScan.h where they sit in hot loops; these are the public entry points.
 #include "json/cJSON.h"
 #include "json/cJSONScan.h"
 
@@ -9,8 +9,9 @@
 using json_internal::EscapeTo;
 using json_internal::FindUntil;
 using json_internal::ForEachTopLevel;
+using json_internal::NameView;
 using json_internal::QuoteNameTo;
-using json_internal::UnquoteView;
+using json_internal::UnescapeTo;
 
 std::string_view cJSON::Trim(std::string_view text)
 {
@@ -25,30 +26,18 @@ std::string cJSON::EscapeText(std::string_view text)
     return out;
 }
 
-std::string cJSON::CollapseBackslashes(std::string_view text)
+std::string cJSON::UnescapeText(std::string_view text)
 {
     std::string out;
     out.reserve(text.size());
-    const char *p = text.data();
-    const char *end = p + text.size();
-    const char *run = p;
-    for (; p < end; ++p)
-    {
-        if (*p == '\\' && p + 1 < end && p[1] == '\\')
-        {
-            // Keep everything up to and including this backslash, drop the next one.
-            out.append(run, static_cast<std::size_t>(p + 1 - run));
-            ++p;
-            run = p + 1;
-        }
-    }
-    out.append(run, static_cast<std::size_t>(end - run));
+    UnescapeTo(text, out);
     return out;
 }
 
 std::string cJSON::Unquote(std::string_view name)
 {
-    return std::string(UnquoteView(name));
+    std::string buffer;
+    return std::string(NameView(name, buffer));
 }
 
 std::string cJSON::QuoteName(std::string_view name)

@@ -185,7 +185,7 @@ std::string HealthDetails(int n)
     cJSON &functional = Group(root, "FunctionalStatusGroup", " Functional Status ");
     Item(functional, "Functional1", "Bathing", "Y");
     Item(functional, "Functional5", "Transfers", "Y");
-    Item(functional, "FunctionalOther", "Description", "Needs one-person assist");
+    Item(functional, "FunctionalOther", "Description", "Needs one-person assist, \"no stairs\"");
     cJSON &directives = Group(root, "AdvanceDirectivesGroup", " Advance Directives ");
     Item(directives, n % 2 ? "AdvanceDir1" : "AdvanceDirectiveNACheckBox", n % 2 ? "DNR" : "N/A", "Y");
     return root.ToText();
@@ -434,15 +434,18 @@ bool FillDemoData(cStore &store, std::string &error)
                       {{10, caseSeq}, {11, diagnoses[i % 6][2]}, {1001, "Procedure during stay"}});
 
                 int k = i % 4;
-                std::string need =
-                    w.Add("CaseNeeds",
-                          {{10, caseSeq},
-                           {11, typeOf(needType[k])},
-                           {12, category(needCategory[k])},
-                           {13, needDetail[k]},
-                           {14, discharge + "090000"},
-                           {15, std::string("Placement needed for ") + p.First + " " + p.Last}},
-                          true);
+                // Some descriptions hold quotes, as typed by a hospital.
+                std::string description = std::string("Placement needed for ") + p.First + " " + p.Last;
+                if (k == 1)
+                    description += ", \"no stairs\", ground floor room";
+                std::string need = w.Add("CaseNeeds",
+                                         {{10, caseSeq},
+                                          {11, typeOf(needType[k])},
+                                          {12, category(needCategory[k])},
+                                          {13, needDetail[k]},
+                                          {14, discharge + "090000"},
+                                          {15, description}},
+                                         true);
                 int state = states[i];
                 cFieldValues quote = {{10, need}, {11, provider}};
                 if (state == 1 || state == 3 || state == 4)

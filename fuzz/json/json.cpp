@@ -1,9 +1,11 @@
-// Fuzz target for cJSON: parse, write, re-parse.
+// Fuzz target for cJSON: parse, write, re-parse; and set, write, read.
 //  - nothing crashes, hangs or nests deeper than cJSON::MaxDepth;
 //  - the tree equals the one that a literal, unoptimised reading of the rules builds (the
 //    reference below, which uses the plain SplitTopLevel without recorded regions);
 //  - when the tree holds nothing that the notation cannot carry back unchanged (see Stable),
-//    the re-parsed tree writes the same text.
+//    the re-parsed tree writes the same text;
+//  - texts cut from the input and stored with SetString, as values in an array and as names
+//    and values in an object, read back from the written text exactly (see RoundTrip).
 #include "json/cJSON.h"
 
 #include <algorithm>
@@ -89,7 +91,7 @@ void RSet(RNode &node, const std::string &name, const std::string &value, int le
             std::string inner = value;
             if (value.size() >= 2 && last == first)
                 inner = value.substr(1, value.size() - 2);
-            m.Value = cJSON::CollapseBackslashes(inner);
+            m.Value = cJSON::UnescapeText(inner);
         }
         else if ((first == '[' && last == ']') || (first == '{' && last == '}'))
         {
@@ -126,7 +128,7 @@ void RSet(RNode &node, const std::string &name, const std::string &value, int le
             {
                 m.Kind = value.find_first_of(std::string("{}[] \",'\\", 9)) != std::string::npos ? JsonString
                                                                                                  : JsonWord;
-                m.Value = cJSON::CollapseBackslashes(value);
+                m.Value = cJSON::UnescapeText(value);
             }
         }
     }
@@ -195,33 +197,103 @@ void Compare(const RNode &r, const cJSON &j)
 
 // ---- What the notation carries back unchanged ----
 
-bool Carried(const std::string &s, const char *bad)
+// Whether another member's name is, ignoring letter case, the quoted form in which member i's name
+// is written: reading that form looks the name up as written first and replaces that member.
+bool NameClash(const cJSON &j, int i)
 {
-    return s.find_first_of(bad) == std::string::npos;
+    const std::string &name = j.Items().Names(i);
+    const std::string written = cJSON::QuoteName(name);
+    if (written == name)
+        return false;
+    for (int k = 0; k < j.Count(); ++k)
+        if (k != i && SameText(j.Items().Names(k), written))
+            return true;
+    return false;
 }
 
 // A tree whose written text reads back to a tree that writes the same text: every name is
-// non-empty and holds no quote, backslash or line-break character (names are not unescaped
-// when read), every string holds no double quote, CR, LF or tab (values keep the backslash
-// that the writer puts before them), and no object or array below the root is empty (it is
-// written as nothing and read back as null or skipped).
+// non-empty and not the written form of another (see NameClash), and no object or array below
+// the root is empty (it is written as nothing and read back as null or skipped). Strings and
+// quoted names read back exactly as written, whatever they hold.
 bool Stable(const cJSON &j)
 {
     for (int i = 0; i < j.Count(); ++i)
     {
-        if (j.IsObject)
-        {
-            const std::string &name = j.Items().Names(i);
-            if (name.empty() || !Carried(name, "\"'\\\r\n\t"))
-                return false;
-        }
-        if (j.Items().Kind(i) == JsonString && !Carried(j.Items().ValueFromIndex(i), "\"\r\n\t"))
+        if (j.IsObject && (j.Items().Names(i).empty() || NameClash(j, i)))
             return false;
         if (const cJSON *child = j.Items().Object(i))
             if (child->Count() == 0 || !Stable(*child))
                 return false;
     }
     return true;
+}
+
+// Whether two trees hold the same members (names, kinds, stored texts and children), in order.
+bool SameTree(const cJSON &a, const cJSON &b)
+{
+    if (a.IsObject != b.IsObject || a.Count() != b.Count())
+        return false;
+    for (int i = 0; i < a.Count(); ++i)
+    {
+        if (a.Items().Names(i) != b.Items().Names(i) || a.Items().Kind(i) != b.Items().Kind(i) ||
+            a.Items().ValueFromIndex(i) != b.Items().ValueFromIndex(i))
+            return false;
+        const cJSON *x = a.Items().Object(i);
+        const cJSON *y = b.Items().Object(i);
+        if ((x == nullptr) != (y == nullptr) || (x && !SameTree(*x, *y)))
+            return false;
+    }
+    return true;
+}
+
+// ---- Set, write, read ----
+
+// The input after its first byte, cut at every occurrence of that byte, gives texts t0, t1, ...
+// The tree is [t0, t1, ..., [0, t0, t1, ...], {t0:t1, t2:t3, ...}]: every text stored with
+// SetString as a value in the array and in a nested array, and in pairs as a name and a value in
+// an object (pairs whose name is empty once set are left out, and so is the object when none is
+// left: an empty name or object is written as nothing). Written and read, it must give the same tree, and
+// write the same text again.
+void RoundTrip(const std::string &input)
+{
+    if (input.empty())
+        return;
+    std::vector<std::string> texts;
+    const char cut = input[0];
+    std::size_t start = 1;
+    for (std::size_t i = 1; i <= input.size(); ++i)
+        if (i == input.size() || input[i] == cut)
+        {
+            texts.push_back(input.substr(start, i - start));
+            start = i + 1;
+        }
+    cJSON tree("[]");
+    for (const std::string &t : texts)
+    {
+        tree.SetString({}, t);
+        if (tree.Items().ValueFromIndex(tree.Count() - 1) != t)
+            Fail("SetString did not store the text exactly");
+    }
+    tree.SetValue({}, "[0]");
+    cJSON *inner = tree.Items().Object(tree.Count() - 1);
+    for (const std::string &t : texts)
+        inner->SetString({}, t);
+    cJSON *object = nullptr;
+    for (std::size_t i = 0; i + 1 < texts.size(); i += 2)
+        if (!cJSON::Unquote(texts[i]).empty())
+        {
+            if (!object)
+                object = tree.GetObject({});
+            object->SetString(texts[i], texts[i + 1]);
+        }
+    if (!Stable(tree))
+        return;
+    const std::string w1 = tree.ToText();
+    cJSON back(w1);
+    if (!SameTree(tree, back))
+        Fail("texts set with SetString read back differently");
+    if (back.ToText() != w1)
+        Fail("texts set with SetString write differently once read back");
 }
 
 int Depth(const cJSON &j)
@@ -256,5 +328,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     tree.Parse(w1);
     if (tree.ToText() != w2)
         Fail("Parse differs from construction");
+    RoundTrip(text);
     return 0;
 }

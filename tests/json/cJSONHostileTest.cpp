@@ -180,21 +180,34 @@ TEST(cJSONHostile, ScanIsRoughlyLinear)
     }
 }
 
-TEST(cJSONHostile, QuotesDisagreeingBetweenLevelsReadExactlyWhenSmall)
+TEST(cJSONHostile, NamesEndingInAnEscapedBackslashNestOneLevelEach)
 {
-    // Each level's name ends in an escaped backslash before its closing quote: the split sees
-    // the quote, the name reader does not, so every level starts in another quote state than
-    // the outermost scan. Small texts are read exactly by the plain rules, to MaxDepth.
-    const std::string small = "{" + Repeat("x\\\\\":{", 600 * 7) + "1" + std::string(600, '}');
-    EXPECT_EQ(TreeDepth(cJSON(small)), cJSON::MaxDepth);
-    // A megabyte of it stops nesting once the work bound is spent, well before MaxDepth, within
-    // the time bound, and still reads deterministically.
-    const std::string large = "{" + Repeat("x\\\\\":{", MiB) + "1" + std::string(MiB / 6, '}');
-    const double start = CpuSeconds();
-    cJSON a(large);
-    EXPECT_LT(CpuSeconds() - start, SecondsLimit);
-    const int depth = TreeDepth(a);
-    EXPECT_GT(depth, 8);
-    EXPECT_LT(depth, cJSON::MaxDepth);
-    EXPECT_EQ(TreeDepth(cJSON(large)), depth);
+    // Every level is named x\, written "x\\": the name reader and the split agree that the
+    // backslash is escaped and the quote closes, so each name opens one level, and every level
+    // starts outside quotes and jumps over the regions that the outermost scan recorded.
+    const std::string unit = "\"x\\\\\":{";
+    const std::string small = "{" + Repeat(unit, 600 * unit.size()) + "1" + std::string(601, '}');
+    cJSON j(small);
+    EXPECT_EQ(TreeDepth(j), cJSON::MaxDepth);
+    const cJSON *level = &j;
+    while (level->Count() == 1 && level->Items().Object(0))
+    {
+        ASSERT_EQ(level->Items().Names(0), "x\\") << level->Depth();
+        level = level->Items().Object(0);
+    }
+    EXPECT_EQ(level->Depth(), cJSON::MaxDepth);
+    // Without the opening quotes (x\\":{ each), a quoted stretch runs from one name's closing
+    // quote to the next, so a name takes two units: 600 units nest 300 levels below the root.
+    const std::string unquoted = unit.substr(1);
+    EXPECT_EQ(TreeDepth(cJSON("{" + Repeat(unquoted, 600 * unquoted.size()) + "1" + std::string(601, '}'))),
+              301);
+    // Megabytes of either read within the bound, to MaxDepth.
+    for (const std::string &u : {unit, unquoted})
+    {
+        const std::string large = "{" + Repeat(u, MiB) + "1" + std::string(MiB / u.size() + 1, '}');
+        const double start = CpuSeconds();
+        cJSON a(large);
+        EXPECT_LT(CpuSeconds() - start, SecondsLimit) << u;
+        EXPECT_EQ(TreeDepth(a), cJSON::MaxDepth) << u;
+    }
 }

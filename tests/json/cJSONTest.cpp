@@ -11,20 +11,6 @@
 namespace
 {
 
-// What reading a written string gives back: the value with a backslash before every double
-// quote, carriage return, line feed and tab (values keep their backslashes).
-std::string WithBackslashes(const std::string &v)
-{
-    std::string out;
-    for (char c : v)
-    {
-        if (c == '"' || c == '\r' || c == '\n' || c == '\t')
-            out += '\\';
-        out += c;
-    }
-    return out;
-}
-
 // A letter followed by a number (built by appending: GCC 12 warns falsely on "k" + string at -O3).
 std::string Key(const char *prefix, std::size_t n)
 {
@@ -283,14 +269,14 @@ TEST(cJSON, EmptyObjectAsMemberValueIsWrittenAsNameAndColon)
     EXPECT_EQ(emptyArray.ToText(), "");
 }
 
-TEST(cJSON, LineBreakIsWrittenWithABackslashAndReadBackWithIt)
+TEST(cJSON, LineBreakIsWrittenWithABackslashAndReadBackWithoutIt)
 {
     cJSON j;
     j.SetValue("s", "'a\nb'");
     EXPECT_EQ(j.GetValue("s"), "a\nb");
     EXPECT_EQ(j.ToText(), "{s:\"a\\\nb\"}");
     cJSON back(j.ToText());
-    EXPECT_EQ(back.GetValue("s"), "a\\\nb");
+    EXPECT_EQ(back.GetValue("s"), "a\nb");
     EXPECT_EQ(back.Items().Kind(0), JsonString);
 }
 
@@ -449,6 +435,7 @@ TEST(cJSON, SetStringStoresTheTextExactly)
     EXPECT_EQ(j.ToText(), R"({s:"true",t:"a\\\\b \"q\" [x]",e:""})");
     cJSON back(j.ToText());
     EXPECT_EQ(back.GetValue("s"), "true");
+    EXPECT_EQ(back.GetValue("t"), R"(a\\b "q" [x])");
     EXPECT_EQ(back.GetValue("e"), "");
     EXPECT_EQ(back.Items().Kind(2), JsonString);
 }
@@ -456,18 +443,26 @@ TEST(cJSON, SetStringStoresTheTextExactly)
 // ---------------------------------------------------------------------------------------------
 // Text helpers
 
-TEST(cJSONText, CollapseEscapeUnquoteStrip)
+TEST(cJSONText, EscapeUnescapeUnquoteStrip)
 {
-    EXPECT_EQ(cJSON::CollapseBackslashes(R"(a\\b)"), R"(a\b)");
-    EXPECT_EQ(cJSON::CollapseBackslashes(R"(a\\\\b)"), R"(a\\b)");
-    EXPECT_EQ(cJSON::CollapseBackslashes(R"(\\\)"), R"(\\)");
-    EXPECT_EQ(cJSON::CollapseBackslashes(R"(\n\t\"\')"), R"(\n\t\"\')");
-    EXPECT_EQ(cJSON::CollapseBackslashes(""), "");
-    EXPECT_EQ(cJSON::CollapseBackslashes("\\"), "\\");
+    // A backslash before " ' \ CR LF TAB is dropped, pairs taken from the left; others stay.
+    EXPECT_EQ(cJSON::UnescapeText(R"(a\\b)"), R"(a\b)");
+    EXPECT_EQ(cJSON::UnescapeText(R"(a\\\\b)"), R"(a\\b)");
+    EXPECT_EQ(cJSON::UnescapeText(R"(\\\)"), R"(\\)");
+    EXPECT_EQ(cJSON::UnescapeText(R"(\\\")"), R"(\")");
+    EXPECT_EQ(cJSON::UnescapeText(R"(\"\')"), R"("')");
+    EXPECT_EQ(cJSON::UnescapeText("\\\r\\\n\\\t"), "\r\n\t");
+    EXPECT_EQ(cJSON::UnescapeText(R"(\n\t\x\ \[)"), R"(\n\t\x\ \[)");
+    EXPECT_EQ(cJSON::UnescapeText(""), "");
+    EXPECT_EQ(cJSON::UnescapeText("\\"), "\\");
 
     EXPECT_EQ(cJSON::EscapeText("a\"b\r\n\t\\c'"), "a\\\"b\\\r\\\n\\\t\\\\c'");
-    EXPECT_EQ(cJSON::CollapseBackslashes(cJSON::EscapeText("x\\y\\\\z")), "x\\y\\\\z");
+    EXPECT_EQ(cJSON::UnescapeText(cJSON::EscapeText("x\\y\\\\z\"\\")), "x\\y\\\\z\"\\");
 
+    // A quoted name is unescaped after its quotes and blanks are dropped; an unquoted one is not.
+    EXPECT_EQ(cJSON::Unquote(R"( "a\"b\\" )"), R"(a"b\)");
+    EXPECT_EQ(cJSON::Unquote(R"('it\'s')"), "it's");
+    EXPECT_EQ(cJSON::Unquote(R"(a\"b)"), R"(a\"b)");
     EXPECT_EQ(cJSON::Unquote(" 'a b' "), "a b");
     EXPECT_EQ(cJSON::Unquote(R"(" x ")"), "x");
     EXPECT_EQ(cJSON::Unquote(R"('x")"), R"('x")");
@@ -521,8 +516,13 @@ TEST(cJSONText, ExtractUntilAndTrim)
     t = "no stop here";
     EXPECT_EQ(cJSON::ExtractUntil(t, ":"), "no stop here");
     EXPECT_EQ(t, "");
-    t = R"("'":x)"; // the two quote states are independent
-    EXPECT_EQ(cJSON::ExtractUntil(t, ":"), R"("'":x)");
+    t = R"("a\\":b)"; // an escaped backslash does not escape the closing quote
+    EXPECT_EQ(cJSON::ExtractUntil(t, ":"), R"("a\\")");
+    t = R"("it's":x)"; // a quote inside quotes of the other kind is plain
+    EXPECT_EQ(cJSON::ExtractUntil(t, ":"), R"("it's")");
+    EXPECT_EQ(t, ":x");
+    t = R"('say "hi':x)";
+    EXPECT_EQ(cJSON::ExtractUntil(t, ":"), R"('say "hi')");
 
     EXPECT_EQ(cJSON::Trim("\t\r\n x \x01"), "x");
     EXPECT_EQ(cJSON::Trim("\xA0x\xA0"), "\xA0x\xA0");
@@ -570,7 +570,7 @@ TEST(cJSONRoundTrip, NestedWriterOutputWithQuotesCommasAndLineBreaks)
         cJSON *entry = bl->GetObject(Key("q", i));
         ASSERT_NE(entry, nullptr);
         ASSERT_EQ(entry->Count(), 3) << i;
-        EXPECT_EQ(entry->GetValue("Text"), WithBackslashes(texts[i])) << i;
+        EXPECT_EQ(entry->GetValue("Text"), texts[i]) << i;
         EXPECT_EQ(entry->Items().Kind(0), JsonString);
         EXPECT_EQ(entry->GetValue("Seq"), std::to_string(i + 1));
         cJSON *arr = entry->GetObject("Arr");
@@ -578,7 +578,7 @@ TEST(cJSONRoundTrip, NestedWriterOutputWithQuotesCommasAndLineBreaks)
         ASSERT_EQ(arr->Count(), 4) << i;
         EXPECT_EQ(arr->Items().ValueFromIndex(1), "two");
         EXPECT_EQ(arr->Items().Object(2)->ToText(), "[3]");
-        EXPECT_EQ(arr->Items().ValueFromIndex(3), WithBackslashes(texts[i])) << i;
+        EXPECT_EQ(arr->Items().ValueFromIndex(3), texts[i]) << i;
     }
 }
 
@@ -615,9 +615,121 @@ TEST(cJSONRoundTrip, ProviderQuotesReplyShape)
     EXPECT_EQ(c->GetObject("Fields")->GetValue("H10"), "St. Mary's");
     cJSON *q = c->GetObject("QuoteList")->GetObject("900");
     ASSERT_NE(q, nullptr);
-    EXPECT_EQ(q->GetValue("cn15"), R"(Needs a walker, \"heavy\" duty)");
+    EXPECT_EQ(q->GetValue("cn15"), R"(Needs a walker, "heavy" duty)");
     EXPECT_EQ(q->GetValue("CanHide"), "");
     EXPECT_EQ(q->GetValue("pc12"), "Home Health");
     EXPECT_EQ(j.GetValue("Error"), "");
     EXPECT_EQ(j.GetValue("NoQuotes"), "");
+}
+
+// Every text set with SetString survives write, read, a second write and a second read unchanged,
+// as a value and as a name, in an object and in an array (an object element). Names are trimmed
+// when set, so texts with a blank at either end are tried as values only.
+TEST(cJSONRoundTrip, SetStringTextsReadBackExactly)
+{
+    const struct
+    {
+        const char *what;
+        std::string text;
+        const char *written; // the value as the writer writes it
+        bool asName;
+    } cases[] = {
+        {"double quote", R"(Needs bed, "no stairs")", R"("Needs bed, \"no stairs\"")", true},
+        {"lone double quote", "\"", R"("\"")", true},
+        {"single quote", "St. Mary's", R"("St. Mary's")", true},
+        {"lone single quote", "'", R"("'")", true},
+        {"tab", "a\tb", "\"a\\\tb\"", true},
+        {"lone tab", "\t", "\"\\\t\"", false},
+        {"CR LF", "line one\r\nline two", "\"line one\\\r\\\nline two\"", true},
+        {"lone CR", "\r", "\"\\\r\"", false},
+        {"lone LF", "\n", "\"\\\n\"", false},
+        {"lone backslash", "\\", R"("\\")", true},
+        {"trailing backslash", R"(C:\Qz\)", R"("C:\\Qz\\")", true},
+        {"two trailing backslashes", R"(ends\\)", R"("ends\\\\")", true},
+        {"backslash n as two characters", R"(a\nb)", R"("a\\nb")", true},
+        {"escape-like pairs", R"(\" \' \t \\)", R"("\\\" \\' \\t \\\\")", true},
+        {"backslash before the closing quote", R"(say "hi\")", R"("say \"hi\\\"")", true},
+        {"enclosed in single quotes", "'quoted'", R"("'quoted'")", false},
+        {"separators", R"(a,b:c [d] {e})", R"("a,b:c [d] {e}")", true},
+        {"mixed", "Needs \"a\" 'b'\r\n\tC:\\Qz\\ \\n \\\\\" end\\",
+         "\"Needs \\\"a\\\" 'b'\\\r\\\n\\\tC:\\\\Qz\\\\ \\\\n \\\\\\\\\\\" end\\\\\"", true},
+    };
+    for (const auto &c : cases)
+    {
+        cJSON tree;
+        tree.SetString("v", c.text);
+        cJSON *list = tree.GetObject("list");
+        list->Parse("[0]");
+        list->SetString({}, c.text);
+        if (c.asName) // (an empty object element would be written as nothing)
+        {
+            tree.SetString(c.text, c.text);
+            list->GetObject({})->SetString(c.text, c.text);
+        }
+        EXPECT_EQ(tree.ValueText("v"), c.written) << c.what;
+
+        auto check = [&c](const cJSON &t, const char *stage)
+        {
+            ASSERT_EQ(t.Count(), c.asName ? 3 : 2) << c.what << ", " << stage;
+            EXPECT_EQ(t.GetValue("v"), c.text) << c.what << ", " << stage;
+            EXPECT_EQ(t.Items().Kind(0), JsonString) << c.what << ", " << stage;
+            const cJSON *l = t.Items().Object(1);
+            ASSERT_NE(l, nullptr) << c.what << ", " << stage;
+            EXPECT_TRUE(l->IsArray()) << c.what << ", " << stage;
+            ASSERT_EQ(l->Count(), c.asName ? 3 : 2) << c.what << ", " << stage;
+            EXPECT_EQ(l->Items().ValueFromIndex(1), c.text) << c.what << ", " << stage;
+            EXPECT_EQ(l->Items().Kind(1), JsonString) << c.what << ", " << stage;
+            if (!c.asName)
+                return;
+            const cJSON *e = l->Items().Object(2);
+            ASSERT_NE(e, nullptr) << c.what << ", " << stage;
+            EXPECT_EQ(t.Items().Names(2), c.text) << c.what << ", " << stage;
+            EXPECT_EQ(t.Items().ValueFromIndex(2), c.text) << c.what << ", " << stage;
+            ASSERT_EQ(e->Count(), 1) << c.what << ", " << stage;
+            EXPECT_EQ(e->Items().Names(0), c.text) << c.what << ", " << stage;
+            EXPECT_EQ(e->Items().ValueFromIndex(0), c.text) << c.what << ", " << stage;
+            EXPECT_EQ(e->Items().Kind(0), JsonString) << c.what << ", " << stage;
+        };
+        check(tree, "set");
+        const std::string written = tree.ToText();
+        cJSON back;
+        back.Parse(written);
+        check(back, "read");
+        EXPECT_EQ(back.ToText(), written) << c.what;
+        cJSON again(back.ToText());
+        check(again, "read again");
+        EXPECT_EQ(again.ToText(), written) << c.what;
+    }
+}
+
+// Texts written by hand: quoted strings and names lose only the backslashes that the writer's
+// escaping would have put there; unquoted names keep theirs.
+TEST(cJSONRoundTrip, HandWrittenEscapesReadAsTheWriterMeansThem)
+{
+    const struct
+    {
+        const char *text;
+        const char *name;
+        const char *value;
+    } cases[] = {
+        {R"({a:'it\'s'})", "a", "it's"},
+        {R"({a:"x\ny\tz"})", "a", R"(x\ny\tz)"}, // no letter escapes
+        {R"({a:"C:\Qz\file.txt"})", "a", R"(C:\Qz\file.txt)"},
+        {"{a:\"tab\\\tend\"}", "a", "tab\tend"},
+        {R"({a:"\\\\",b:1})", "a", R"(\\)"},
+        {R"({a:"ends\\",b:1})", "a", R"(ends\)"},
+        {R"({a:x\"y})", "a", R"(x"y)"}, // an unquoted string value
+        {R"({"a\"b":1})", R"(a"b)", "1"},
+        {R"({'it\'s':1})", "it's", "1"},
+        {R"({"it's":1})", "it's", "1"},
+        {R"({"ends\\":1,c:2})", R"(ends\)", "1"},
+        {R"({a\"b:1})", R"(a\"b)", "1"}, // an unquoted name is not unescaped
+    };
+    for (const auto &c : cases)
+    {
+        cJSON j(c.text);
+        ASSERT_GE(j.Count(), 1) << c.text;
+        EXPECT_EQ(j.Items().Names(0), c.name) << c.text;
+        EXPECT_EQ(j.Items().ValueFromIndex(0), c.value) << c.text;
+    }
 }

@@ -4,6 +4,7 @@
 #include "tests/support/TestDatabase.h"
 #include "toolkit/Files.h"
 #include "toolkit/StringList.h"
+#include "json/cJSON.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -104,6 +105,11 @@ TEST(DataServer, JoinedReadsWithBothAliasListsOfTheClient)
     EXPECT_EQ(ValueOf(fields, "CAT12"), "Skilled Nursing Facility");
     EXPECT_NE(ValueOf(fields, "C1001").find("\r\n"), std::string::npos);
     EXPECT_EQ(ValueOf(fields, "C1002").rfind("{PrescriptionsGroupBox:", 0), 0u);
+    // The health details read back as they were set, quotes and all.
+    cJSON health(ValueOf(fields, "C1002"));
+    cJSON *other =
+        health.GetObject("FunctionalStatusGroup")->GetObject("Details")->GetObject("FunctionalOther");
+    EXPECT_EQ(other->GetValue("Data"), R"(Needs one-person assist, "no stairs")");
 
     // The case detail page: eight joined tables, keys of the joins, an empty code and a repeat.
     fields =

@@ -37,6 +37,7 @@ TEST(FunctionServer, ProviderQuotesAreGroupedByCaseWithTheirStates)
     EXPECT_EQ(reply.GetValue("NoQuotes"), "");
     ASSERT_EQ(reply.Count(), 11); // twelve cases, one of them only with a hidden quote
     std::map<std::string, int> kinds;
+    int quoted = 0; // need descriptions holding quotes, read back without backslashes
     for (int i = 0; i < reply.Count(); ++i)
     {
         cJSON *caseObject = reply.Items().Object(i);
@@ -54,6 +55,10 @@ TEST(FunctionServer, ProviderQuotesAreGroupedByCaseWithTheirStates)
             const std::string state = quote->GetValue("f14"), award = quote->GetValue("cn16");
             EXPECT_FALSE(quote->GetValue("cn14").empty());
             EXPECT_FALSE(quote->GetValue("pc12").empty());
+            const std::string description = quote->GetValue("cn15");
+            EXPECT_EQ(description.find('\\'), std::string::npos) << description;
+            if (description.find(R"(, "no stairs", ground floor room)") != std::string::npos)
+                ++quoted;
             const std::string kind = state == "A" && award == quotes->Items().Names(q) ? "awarded"
                                      : !award.empty()                                  ? "lost"
                                      : state == "R"                                    ? "declined"
@@ -75,6 +80,7 @@ TEST(FunctionServer, ProviderQuotesAreGroupedByCaseWithTheirStates)
     EXPECT_GE(kinds["declined"], 2);
     EXPECT_GE(kinds["accepted"], 1);
     EXPECT_GE(kinds["open"], 3);
+    EXPECT_GE(quoted, 2);
 
     cJSON none(Command(QuotesRequest("2"))); // a hospital has no quotes
     EXPECT_NE(none.GetValue("NoQuotes"), "");
