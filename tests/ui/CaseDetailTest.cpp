@@ -400,3 +400,18 @@ TEST_F(CaseDetail, HealthDetailViewFollowsTheOpenedCase)
     }
     EXPECT_EQ(shown, 2);
 }
+
+TEST_F(CaseDetail, AQuoteThatCannotBeReadLeavesTheListInFront)
+{
+    Open();
+    const std::string shown = QuoteOf("Hartley");
+    ASSERT_TRUE(OpenQuote(shown));
+    Main->CaseDetailBackButtonClick();
+    const std::string gone = QuoteOf("Kim");
+    ASSERT_TRUE(Db->Exec("DELETE FROM CaseNeedsQuote WHERE f1 = " + gone));
+    ASSERT_TRUE(OpenQuote(gone)) << "still listed";
+    EXPECT_TRUE(Main->ActiveCasesPanel->isVisible());
+    EXPECT_FALSE(Main->CaseDetailPanel->isVisible());
+    EXPECT_EQ(Main->CaseNumberLabel->text(), "C-2025-1013") << "the page behind keeps what it showed";
+    EXPECT_TRUE(Host.Messages.empty());
+}
