@@ -3,6 +3,8 @@
 #include "toolkit/DateTime.h"
 #include "json/cJSON.h"
 
+#include <iterator>
+
 namespace
 {
 struct cCategory
@@ -189,6 +191,189 @@ std::string HealthDetails(int n)
     cJSON &directives = Group(root, "AdvanceDirectivesGroup", " Advance Directives ");
     Item(directives, n % 2 ? "AdvanceDir1" : "AdvanceDirectiveNACheckBox", n % 2 ? "DNR" : "N/A", "Y");
     return root.ToText();
+}
+
+// Health details that fill all nineteen groups of the health detail view: memos, radio groups,
+// edits, ticked boxes and a prescriptions grid of more rows than the view shows, with "Stop" and
+// "Last Given" set.
+std::string FullHealthDetails()
+{
+    static const char *drugs[][5] = {
+        {"Apixaban", "5 mg", "Twice daily", "Oral", "Atrial fibrillation"},
+        {"Metoprolol", "25 mg", "Twice daily", "Oral", "Rate control"},
+        {"Atorvastatin", "40 mg", "Bedtime", "Oral", "Hyperlipidemia"},
+        {"Lisinopril", "10 mg", "Daily", "Oral", "Hypertension"},
+        {"Furosemide", "20 mg", "Morning", "Oral", "Edema"},
+        {"Potassium chloride", "10 mEq", "Daily", "Oral", "Supplement"},
+        {"Metformin", "500 mg", "Twice daily", "Oral", "Diabetes"},
+        {"Insulin lispro", "Sliding scale", "With meals", "Subcutaneous", "Diabetes"},
+        {"Levothyroxine", "75 mcg", "Morning", "Oral", "Hypothyroidism"},
+        {"Omeprazole", "20 mg", "Daily", "Oral", "Reflux"},
+        {"Acetaminophen", "650 mg", "Every 6 hours", "Oral", "Pain"},
+        {"Senna", "8.6 mg", "Bedtime", "Oral", "Constipation"},
+        {"Docusate", "100 mg", "Twice daily", "Oral", "Constipation"},
+        {"Vitamin D3", "1000 units", "Daily", "Oral", "Supplement"},
+        {"Calcium carbonate", "500 mg", "Twice daily", "Oral", "Supplement"},
+        {"Sertraline", "50 mg", "Daily", "Oral", "Depression"},
+        {"Donepezil", "5 mg", "Bedtime", "Oral", "Memory"},
+        {"Tamsulosin", "0.4 mg", "Bedtime", "Oral", "Urinary retention"},
+        {"Albuterol", "2 puffs", "Every 4 hours", "Inhaled", "Wheezing"},
+        {"Fluticasone", "1 spray", "Daily", "Nasal", "Rhinitis"},
+        {"Heparin", "5000 units", "Every 8 hours", "Subcutaneous", "Clot prevention"},
+        {"Ceftriaxone", "1 g", "Daily", "IV", "Pneumonia"},
+        {"Enoxaparin", "40 mg", "Daily", "Subcutaneous", "Clot prevention"},
+    };
+    const cDateTime today = static_cast<double>(static_cast<long long>(Now()));
+    cJSON root;
+    cJSON &rx = Group(root, "PrescriptionsGroupBox", " Prescriptions ");
+    cJSON *grid = rx.GetObject("Details")->GetObject("PrescriptionsStringGrid");
+    const int rows = static_cast<int>(std::size(drugs));
+    for (int r = 0; r < rows; ++r)
+    {
+        cJSON *line = grid->GetObject("Line" + std::to_string(r + 1));
+        for (int c = 0; c < 5; ++c)
+            line->SetString("Col" + std::to_string(c + 1), drugs[r][c]);
+        line->SetString("Col6", FormatDateTime("mm/dd/yyyy", today + 7 + r));
+        line->SetString("Col7", std::to_string(6 + r % 12) + ":00");
+    }
+    Item(Group(root, "AllergiesGroupBox", " Allergies "), "AllergiesMemo", "Allergies",
+         "Penicillin (hives); shellfish; latex gloves");
+    Item(Group(root, "WoundsGroupBox", " Wounds "), "WoundsMemo", "Wounds",
+         "Stage 2 pressure injury on the left heel, dressing changed daily");
+    cJSON &skin = Group(root, "SkinConditionGroup", " Skin Condition ");
+    Item(skin, "SkinCondition2", "Rash", "Y");
+    Item(skin, "SkinCondition4", "Bruises Easily", "Y");
+    Item(skin, "SkinConditionOther", "Description", "Dry skin on both forearms");
+    Item(Group(root, "MobilityGroupBox", " Mobility "), "Mobility2", "Chair w/Assist", "Y");
+    cJSON &bladder = Group(root, "BladderGroup", " Bladder ");
+    Item(bladder, "Bladder3", "Occasional Incontinent", "Y");
+    Item(bladder, "BladderOther", "Other", "Night-time briefs");
+    Item(Group(root, "BowelGroup", " Bowel "), "Bowel1", "Continent", "Y");
+    cJSON &vision = Group(root, "VisionGroup", " Vision ");
+    Item(vision, "Vision1", "Glasses", "Y");
+    Item(vision, "Vision4", "Cataracts", "Y");
+    Item(vision, "VisionOther", "Other", "Reading glasses only");
+    cJSON &speech = Group(root, "SpeechGroup", " Speech ");
+    Item(speech, "Speech1", "Verbal", "Y");
+    Item(speech, "SpeechOther", "Other", "Soft voice");
+    cJSON &hearing = Group(root, "HearingGroup", " Hearing ");
+    Item(hearing, "Hearing1", "Left", "Y");
+    Item(hearing, "Hearing4", "Partially Deaf", "Y");
+    Item(hearing, "HearingOther", "Other", "Aid batteries in the bedside drawer");
+    cJSON &physical = Group(root, "PhysicalGroup", " Physical ");
+    Item(physical, "PhysicalEdit1", "Amputation", "None");
+    Item(physical, "PhysicalEdit3", "Weakness (R L)", "L arm");
+    Item(physical, "PhysicalEdit4", "Contractures", "Right knee");
+    cJSON &dental = Group(root, "DentalGroup", " Dental Condition ");
+    Item(dental, "Dental1", "Natural Teeth", "Y");
+    Item(dental, "Dental4", "Upper Denture", "Y");
+    Item(dental, "DentalOther", "Description", "Upper denture fits loosely");
+    cJSON &immunity = Group(root, "ImmunityGroup", " Immunity ");
+    Item(immunity, "Immunity1", "Flu Shot", "Y");
+    Item(immunity, "Immunity2", "Pneumonia", "Y");
+    Item(immunity, "Immunity5", "PPD Status", "Y");
+    Item(immunity, "ImmunityDateEdit", "Date", "10/01/2024");
+    cJSON &cognition = Group(root, "CognitionGroup", " Cognition ");
+    Item(cognition, "Cognition1", "Alert", "Y");
+    Item(cognition, "Cognition2", "Oriented", "Y");
+    Item(cognition, "Cognition7", "Cooperative", "Y");
+    Item(cognition, "CognitionOther", "Other", "Mild short-term memory loss");
+    cJSON &activity = Group(root, "ActivityPotentialGroup", " Activity Potential ");
+    Item(activity, "Activity2", "Reading", "Y");
+    Item(activity, "Activity4", "Television", "Y");
+    Item(activity, "ActivityOther", "Other", "Card games");
+    cJSON &rehab = Group(root, "RehabGroup", " Rehab Discharge Potential ");
+    Item(rehab, "Rehab2", "Fair", "Y");
+    Item(rehab, "Rehab4", "Motivated", "Y");
+    Item(rehab, "RehabOther", "Other", "Goal: walk to the dining room");
+    cJSON &functional = Group(root, "FunctionalStatusGroup", " Functional Status ");
+    Item(functional, "Functional1", "Bathing", "Y");
+    Item(functional, "Functional2", "Dressing", "Y");
+    Item(functional, "Functional5", "Transfers", "Y");
+    Item(functional, "FunctionalOther", "Description", "One-person assist for transfers");
+    cJSON &attorney = Group(root, "PowerOfAttorneyGroup", " Power Of Attorney ");
+    Item(attorney, "PowerOfAttorney1", "Durable Power of Attorney", "Y");
+    Item(attorney, "PowerOfAttorney2", "Medical Power of Attorney", "Y");
+    cJSON &directives = Group(root, "AdvanceDirectivesGroup", " Advance Directives ");
+    Item(directives, "AdvanceDir1", "DNR", "Y");
+    Item(directives, "AdvanceDir7", "Only Comfort Care", "Y");
+    return root.ToText();
+}
+
+// What the three cases added for the case pages need from the rest of the demo data.
+struct cDetailCaseKeys
+{
+    std::string Provider, HospitalA, HospitalB, WorkerA, WorkerB, Insurance1, Insurance2;
+    std::string NeedType, NeedCategory, NeedDetail;
+};
+
+// Three cases that show the rules of the case pages: one whose health details fill all nineteen
+// groups and which has a diagnosis code without a description; one with an empty case number, a
+// gender stored as a lower-case letter and a birth date that cannot be parsed; and one awarded to
+// the provider whose case worker has all four name parts.
+void AddDetailCases(cDemoWriter &w, cStore &store, const cDetailCaseKeys &k)
+{
+    struct
+    {
+        const char *First, *Middle, *Last, *Ssn, *Birth, *Gender, *CaseNumber;
+        bool HospitalA, Awarded;
+    } cases[] = {
+        {"Eleanor", "V", "Hartley", "123-45-6713", "12/05/1944", "F", "C-2025-1013", true, false},
+        {"Victor", "", "Alvarez", "123-45-6714", "03/1950", "m", "", false, false},
+        {"Agnes", "M", "Whitaker", "123-45-6715", "08/23/1937", "F", "C-2025-1015", true, true},
+    };
+    const cDateTime today = static_cast<double>(static_cast<long long>(Now()));
+    int n = 0;
+    for (const auto &c : cases)
+    {
+        ++n;
+        std::string patient = w.Add(
+            "Patients", {{10, c.First}, {11, c.Middle}, {12, c.Last}, {13, c.Ssn}, {14, c.Birth}}, true);
+        const std::string discharge = FormatDateTime("yyyymmdd", today + 1 + n);
+        std::string caseSeq =
+            w.Add("Cases",
+                  {{10, patient},
+                   {11, c.HospitalA ? k.HospitalA : k.HospitalB},
+                   {12, FormatDateTime("yyyymmdd", today - 6 - n)},
+                   {13, discharge},
+                   {14, std::to_string(410 + n)},
+                   {15, "A"},
+                   {16, std::to_string(62 + n) + " in"},
+                   {17, std::to_string(140 + n * 9) + " lb"},
+                   {19, k.Insurance1},
+                   {20, n == 1 ? k.Insurance2 : ""},
+                   {22, c.CaseNumber},
+                   {23, c.HospitalA ? k.WorkerA : k.WorkerB},
+                   {30, c.Gender},
+                   {34, std::to_string(700 + n * 13) + " Pine St"},
+                   {35, c.HospitalA ? "San Francisco" : "Oakland"},
+                   {36, "CA"},
+                   {37, c.HospitalA ? "94110" : "94601"},
+                   {38, "415-555-08" + std::to_string(10 + n)},
+                   {1001, "Heart failure with reduced ejection fraction\r\nAdmitted for diuresis."},
+                   {1002, n == 1 ? FullHealthDetails() : HealthDetails(11 + n)}},
+                  true);
+        w.Add("DiagCodeDetail", {{10, caseSeq}, {11, "I50.22"}, {1001, "Chronic systolic heart failure"}});
+        if (n == 1)
+            w.Add("DiagCodeDetail", {{10, caseSeq}, {11, "R26.81"}});
+        w.Add("TreatmentCodeDetail",
+              {{10, caseSeq}, {11, "94660"}, {1001, "CPAP initiation and management"}});
+        std::string need =
+            w.Add("CaseNeeds",
+                  {{10, caseSeq},
+                   {11, k.NeedType},
+                   {12, k.NeedCategory},
+                   {13, k.NeedDetail},
+                   {14, discharge + "100000"},
+                   {15, std::string("Skilled nursing placement for ") + c.First + " " + c.Last}},
+                  true);
+        cFieldValues quote = {{10, need}, {11, k.Provider}};
+        if (c.Awarded)
+            quote.insert(quote.end(), {{12, "1"}, {13, "240"}, {14, "A"}, {1001, "Private room available."}});
+        std::string ours = w.Add("CaseNeedsQuote", quote, true);
+        if (c.Awarded)
+            store.Update(*cCatalogue::FindTable("CaseNeeds"), std::stoll(need), {{16, ours}}, w.Error);
+    }
 }
 } // namespace
 
@@ -481,6 +666,9 @@ bool FillDemoData(cStore &store, std::string &error)
                     w.Add("CaseNeedsQuote", {{10, second}, {11, provider}});
                 }
             }
+            AddDetailCases(w, store,
+                           {provider, hospitalA, hospitalB, workerA, workerB, ins[0], ins[2],
+                            typeOf("Extended Care"), category("140"), snfShort});
             err = w.Error;
             return w.Ok;
         },

@@ -1,5 +1,5 @@
 // The demo content of a new or reset data folder: the provider "Bayview Care Center" with its
-// staff, two hospitals with a dozen cases whose needs cover every quote state, codes, health
+// staff, two hospitals with fifteen cases whose needs cover every quote state, codes, health
 // details, insurance types, the service categories and zip codes.
 #pragma once
 

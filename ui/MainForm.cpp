@@ -95,6 +95,8 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent)
         ProviderRecord = new cStringList;
     CreateTopLevel();
     CreateListPage();
+    CreateCaseDetailPage();
+    CreateAwardedCasePage();
     PagePanels = {ActiveCasesPanel, CaseDetailPanel, AcceptedCaseDetailPanel};
 }
 
@@ -161,7 +163,6 @@ void TMainForm::CreateTopLevel()
     ActiveCasesPanel = MakePagePanel("ActiveCasesPanel", TabD1);
     CaseDetailPanel = MakePagePanel("CaseDetailPanel", TabD2);
     AcceptedCaseDetailPanel = MakePagePanel("AcceptedCaseDetailPanel", TabD3);
-    ResponseReasonEdit = new cLabeledEdit("ResponseReasonEdit", "Comments ", CaseDetailPanel);
     InsuranceListBox = new QListWidget(AdminTab);
     InsuranceListBox->setObjectName("InsuranceListBox");
 
@@ -225,6 +226,7 @@ void TMainForm::InitWorkspace()
     InsuranceSelect = std::make_unique<cCheckMultiSelectObject>(InsuranceListBox, "InsuranceTypes",
                                                                 "ProviderInsuranceLink");
     InsuranceSelect->SetLinkFields("L2", "L3", "L2", "f11", "f10", "f11");
+    SetUpCaseDetailBinding();
     ShowPage(1);
 }
 

@@ -4,7 +4,8 @@
 //
 // The code is split by page: MainForm.cpp (window, activation, pages, timer, refresh, close),
 // MainFormOpenCases.cpp (the open case requests tab), MainFormAwarded.cpp (the awarded cases
-// tab and page).
+// tab and page), MainFormCaseDetail.cpp (the case detail page with the quote answers and the
+// pieces both detail pages share: code lists and health details).
 #pragma once
 
 #include "toolkit/StringList.h"
@@ -16,14 +17,18 @@
 #include <vector>
 
 class QFrame;
+class QGroupBox;
 class QHeaderView;
 class QLabel;
 class QListWidget;
+class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
 class QTimer;
 class QTreeWidget;
+class cCaseQuoteObject;
 class cCheckMultiSelectObject;
+class cEditObject;
 class cEditObjects;
 class cLabeledEdit;
 class cLegendShape;
@@ -154,4 +159,122 @@ private:
 
     int ReloadHolds = 0;
     bool ReloadPending = false;
+
+    // ---- Case detail page (MainFormCaseDetail.cpp) ----
+public:
+    // Loads the quote's record with its joined records into the page and shows it (the list
+    // page stays in front when the read fails). quote is the caller's copy of the opened entry.
+    void ShowQuoteDetail(const cCaseQuoteObject &quote);
+    // Fills the two list boxes with the diagnosis and treatment codes of case SelectedCaseKey.
+    void LoadCodeLists(QListWidget *diagnosis, QListWidget *treatment);
+    void AcceptButtonClick();
+    void DeclineButtonClick();
+    void HideQuoteButtonClick();
+    // Replaces the list (the health details JSON as its value "f1002") by the summary lines.
+    void RenderHealthDetails(cStringList &list);
+    // A mouse button pressed in either health details memo: the health detail view, modally.
+    void HealthDetailsMemoMouseDown();
+    // The compute callback of CaseDetailBinding for the codes "*1" to "*5"; user is the window.
+    static void CaseDetailCustomField(void *user, cEditObject &binding);
+
+    QLabel *Label4 = nullptr;
+    QLabel *CaseNumberLabel = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *HospitalLabel = nullptr;
+    QGroupBox *CaseDetailBox = nullptr;
+    QLabel *Label5 = nullptr;
+    QLabel *DateRequiredLabel = nullptr;
+    QLabel *Label7 = nullptr;
+    QLabel *NeedsLabel = nullptr;
+    QLabel *Label8 = nullptr;
+    QLabel *NeedsDescText = nullptr;
+    QLabel *Label3 = nullptr;
+    QLabel *DischargeNurseLabel = nullptr;
+    QGroupBox *GroupBox1 = nullptr;
+    QLabel *Label9 = nullptr;
+    QLabel *AgeLabel = nullptr;
+    QLabel *GenderLabel = nullptr;
+    QLabel *Label10 = nullptr;
+    QLabel *HeightLabel = nullptr;
+    QLabel *Label11 = nullptr;
+    QLabel *WeightLabel = nullptr;
+    QLabel *Label12 = nullptr;
+    QPlainTextEdit *DiagnosisMemo = nullptr;
+    QLabel *Label6 = nullptr;
+    QListWidget *DiagnosisCodeListBox = nullptr;
+    QLabel *Label21 = nullptr;
+    QListWidget *TreatmentCodeListBox = nullptr;
+    QLabel *Label14 = nullptr;
+    QPlainTextEdit *HealthDetailsMemo = nullptr;
+    QGroupBox *GroupBox2 = nullptr;
+    cLabeledEdit *NeedsQuotePriceEdit = nullptr;
+    QPushButton *AcceptButton = nullptr;
+    QLabel *AcceptLabel = nullptr;
+    QPushButton *DeclineButton = nullptr;
+    QPushButton *HideQuoteButton = nullptr;
+    QPushButton *CaseDetailBackButton = nullptr;
+
+    // ---- Awarded case page (MainFormAwarded.cpp) ----
+    // Fills the page from one joined read of the entry's quote record (quote is the caller's
+    // copy of the entry).
+    void ShowAwardedCase(const cCaseQuoteObject &quote);
+    // The joined read's field and alias lists.
+    static const char *const AwardedFieldList;
+    static const char *const AwardedAliasList;
+
+    QLabel *Label23 = nullptr;
+    QLabel *CaseNumberDLabel = nullptr;
+    QLabel *Label19 = nullptr;
+    QLabel *HospitalDLabel = nullptr;
+    QGroupBox *GroupBox3 = nullptr;
+    QLabel *Label26 = nullptr;
+    QLabel *DateRequiredDLabel = nullptr;
+    QLabel *Label28 = nullptr;
+    QLabel *NeedsDLabel = nullptr;
+    QLabel *Label30 = nullptr;
+    QLabel *NeedsDescDText = nullptr;
+    QLabel *Label24 = nullptr;
+    QLabel *DischargeNurseDLabel = nullptr;
+    QLabel *Label34 = nullptr;
+    QLabel *InsuranceDLabel = nullptr;
+    QGroupBox *GroupBox5 = nullptr;
+    QLabel *PatientNameHeader = nullptr;
+    QLabel *PatientNameDLabel = nullptr;
+    QLabel *Label31 = nullptr;
+    QLabel *PatientSSNDLabel = nullptr;
+    QLabel *Label32 = nullptr;
+    QLabel *PatientAgeDLabel = nullptr;
+    QLabel *PatientGenderDLabel = nullptr;
+    QLabel *Label35 = nullptr;
+    QLabel *PatientHeightDLabel = nullptr;
+    QLabel *Label36 = nullptr;
+    QLabel *PatientWeightDLabel = nullptr;
+    QLabel *Label33 = nullptr;
+    QLabel *PatientStreetDLabel = nullptr;
+    QLabel *PatientCityDLabel = nullptr;
+    QLabel *PatientStateZipDLabel = nullptr;
+    QLabel *PatientPhoneDLabel = nullptr;
+    QLabel *Label39 = nullptr;
+    QPlainTextEdit *DiagnosisDMemo = nullptr;
+    QLabel *Label40 = nullptr;
+    QListWidget *DiagnosisCodeDListBox = nullptr;
+    QLabel *Label41 = nullptr;
+    QListWidget *TreatmentCodeDListBox = nullptr;
+    QLabel *Label42 = nullptr;
+    QPlainTextEdit *HealthDetailsDMemo = nullptr;
+    QLabel *Label16 = nullptr;
+    QPushButton *Button1 = nullptr;
+
+private:
+    void CreateCaseDetailPage();
+    void CreateCaseDetailResponse();
+    void CreateAwardedCasePage();
+    void CreateAwardedPatientBox();
+    // Sets up CaseDetailBinding: joined tables, bindings and extra fields, compute callback.
+    void SetUpCaseDetailBinding();
+    void AnswerQuote(const std::string &quoteKey, const cStringList &fields, const char *success);
+    // Health details of a shown case: the memo's JSON text fills the health detail view and is
+    // replaced by its summary.
+    void ShowHealthDetails(QPlainTextEdit *memo);
+    void WatchMousePress(QWidget *widget);
 };

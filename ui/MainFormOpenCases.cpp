@@ -149,5 +149,5 @@ void TMainForm::OpenCaseTreeViewMouseDown(Qt::MouseButton, const QPoint &positio
     const cCaseQuoteObject opened(*quote);
     SelectedQuoteKey = opened.Key;
     SelectedCaseKey = caseObject->Key;
-    ShowPage(2);
+    ShowQuoteDetail(opened);
 }

@@ -35,7 +35,7 @@ TEST(FunctionServer, ProviderQuotesAreGroupedByCaseWithTheirStates)
     cJSON reply(Command(QuotesRequest(ProviderSeq)));
     EXPECT_EQ(reply.GetValue("Error"), "");
     EXPECT_EQ(reply.GetValue("NoQuotes"), "");
-    ASSERT_EQ(reply.Count(), 11); // twelve cases, one of them only with a hidden quote
+    ASSERT_EQ(reply.Count(), 14); // fifteen cases, one of them only with a hidden quote
     std::map<std::string, int> kinds;
     int quoted = 0; // need descriptions holding quotes, read back without backslashes
     for (int i = 0; i < reply.Count(); ++i)

@@ -1,0 +1,417 @@
+// The case detail page against DorvaneServer with demo data: what opening a quote shows, the three
+// answers as they are stored, the reject reason dialog on the way, the code lists' drawing and
+// the health detail view that follows the opened case.
+#include "binding/cEditObjects.h"
+#include "binding/cLabeledEdit.h"
+#include "dataclient/dbServerConnection.h"
+#include "state/Globals.h"
+#include "tests/ui/DetailTestSupport.h"
+#include "toolkit/DateTime.h"
+#include "ui/PatientHealthDetailNoEditForm.h"
+#include "ui/RejectCodeForm.h"
+#include "workspace/HealthDetailsSummary.h"
+#include "workspace/ListTexts.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cmath>
+
+using namespace ui_test;
+
+namespace
+{
+QString Q(const std::string &text)
+{
+    return QString::fromStdString(text);
+}
+
+class CaseDetail : public cDetailPageTest
+{
+protected:
+    std::string UserSeq()
+    {
+        return Db->Scalar("SELECT f1 FROM Personnel WHERE f22 = 'admin@bayview.example'");
+    }
+
+    // A listed quote of the provider in the given state that is not awarded to it.
+    std::string QuoteInState(const std::string &state)
+    {
+        return Db->Scalar(
+            "SELECT q.f1 FROM CaseNeedsQuote q JOIN CaseNeeds n ON n.f1 = q.f10 WHERE q.f11 = '" +
+            ProviderSeq() + "' AND IFNULL(q.f14, '') = '" + state +
+            "' AND IFNULL(q.f16, '') <> 'N' AND IFNULL(n.f16, '') = '' ORDER BY q.f1 LIMIT 1");
+    }
+
+    // Runs steps inside the modal loop that the click on button opens.
+    void ClickIntoDialog(QPushButton *button, const std::function<void()> &steps)
+    {
+        QTimer::singleShot(0, steps);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+    void ChooseReason(int code, const char *button)
+    {
+        QTest::mouseClick(Reject->RejectCodeRadioButtons[static_cast<std::size_t>(code - 1)], Qt::LeftButton);
+        QTest::mouseClick(Reject->findChild<QPushButton *>(button), Qt::LeftButton);
+    }
+
+    std::string Record(const std::string &quote)
+    {
+        std::string all;
+        for (int n : {10, 11, 12, 13, 14, 15, 16, 1001})
+            all += Field("CaseNeedsQuote", quote, n) + "|";
+        return all;
+    }
+};
+} // namespace
+
+TEST_F(CaseDetail, OpeningAQuoteFillsEveryLabelAndMemoFromTheStoredRecords)
+{
+    Open();
+    EXPECT_EQ(Main->CaseDetailBinding->AliasList,
+              "cn=CaseNeeds:f10,ca=Cases:cn10,H=ProviderEntities:ca11,pa=Patients:ca10,pe=Personnel:ca23,"
+              "pt=ProviderTypes:cn11,pc=ProviderCategories:cn12,pd=ProviderCategoryDetails:cn13");
+    const std::string accepted = QuoteInState("A");
+    const std::string declined = QuoteInState("R");
+    for (const std::string &quote : {QuoteOf("Hartley"), QuoteOf("Alvarez"), accepted, declined})
+    {
+        SCOPED_TRACE("quote " + quote);
+        ASSERT_TRUE(OpenQuote(quote));
+        EXPECT_TRUE(Main->CaseDetailPanel->isVisible());
+        EXPECT_FALSE(Main->ActiveCasesPanel->isVisible());
+        const std::string caseKey = CaseOf(quote), need = Field("CaseNeedsQuote", quote, 10);
+        const std::string patient = Field("Cases", caseKey, 10), worker = Field("Cases", caseKey, 23);
+        EXPECT_EQ(Main->SelectedCaseKey, caseKey);
+        const std::string number = Field("Cases", caseKey, 22);
+        EXPECT_EQ(Main->CaseNumberLabel->text(), Q(number.empty() ? caseKey : number));
+        EXPECT_EQ(Main->HospitalLabel->text(), Q(Field("ProviderEntities", Field("Cases", caseKey, 11), 10)));
+        EXPECT_EQ(Main->DateRequiredLabel->text(), Q(FormatServerDate(Field("CaseNeeds", need, 14))));
+        EXPECT_EQ(Main->NeedsLabel->text(), Q(Field("ProviderCategories", Field("CaseNeeds", need, 12), 12)));
+        EXPECT_EQ(Main->NeedsDescText->text(), Q(Field("CaseNeeds", need, 15)));
+        EXPECT_EQ(Main->DischargeNurseLabel->text(),
+                  Q(Field("Personnel", worker, 11) + " " + Field("Personnel", worker, 13)));
+        cDateTime birth = 0;
+        if (TryStrToDate(Field("Patients", patient, 14), birth))
+        {
+            EXPECT_NEAR(Main->AgeLabel->text().toDouble(), (Now() - birth) / 365.25, 0.051);
+        }
+        else
+        {
+            EXPECT_EQ(Main->AgeLabel->text(), "Unknown");
+        }
+        const QString gender = Q(Field("Cases", caseKey, 30)).toUpper();
+        EXPECT_EQ(Main->GenderLabel->text(), gender == "M" ? "Male" : gender == "F" ? "Female" : "");
+        EXPECT_EQ(Main->HeightLabel->text(), Q(Field("Cases", caseKey, 16)));
+        EXPECT_EQ(Main->WeightLabel->text(), Q(Field("Cases", caseKey, 17)));
+        EXPECT_EQ(Main->DiagnosisMemo->toPlainText(), Q(Field("Cases", caseKey, 1001)).replace("\r\n", "\n"));
+        EXPECT_EQ(ShownCodes(Main->DiagnosisCodeListBox), StoredCodes("DiagCodeDetail", caseKey));
+        EXPECT_EQ(ShownCodes(Main->TreatmentCodeListBox), StoredCodes("TreatmentCodeDetail", caseKey));
+        EXPECT_EQ(Main->NeedsQuotePriceEdit->text(), Q(Field("CaseNeedsQuote", quote, 13)));
+        EXPECT_EQ(Main->ResponseReasonEdit->text(), Q(Field("CaseNeedsQuote", quote, 1001)));
+
+        cStringList summary;
+        summary.SetValues("f1002", Field("Cases", caseKey, 1002));
+        RenderHealthDetails(summary);
+        QStringList expected;
+        for (const std::string &line : summary.ToVector())
+            expected << Q(line);
+        EXPECT_EQ(Lines(Main->HealthDetailsMemo->toPlainText()), expected);
+
+        const bool isAccepted = quote == accepted;
+        EXPECT_EQ(Main->AcceptButton->isVisible(), !isAccepted);
+        EXPECT_EQ(Main->AcceptLabel->isVisible(), isAccepted);
+        if (isAccepted)
+        {
+            EXPECT_EQ(Main->AcceptLabel->palette().color(QPalette::WindowText), QColor(128, 0, 128));
+        }
+        EXPECT_TRUE(Main->DeclineButton->isVisible());
+        EXPECT_EQ(Main->HideQuoteButton->isVisible(), quote == declined)
+            << "only a declined quote may be hidden";
+        Main->CaseDetailBackButtonClick();
+    }
+    EXPECT_EQ(Main->CaseDetailBinding->FieldList,
+              "ca1,cn1,H1,pa1,pc1,pd1,pe1,pt1,cn14,cn15,H10,ca16,ca17,ca1001,ca1002,f13,f1001,"
+              "ca22,ca1,pt10,pc12,pd11,pe11,pe13,pa13,pa14,ca30");
+    EXPECT_TRUE(Host.Messages.empty());
+}
+
+TEST_F(CaseDetail, SpecialCasesOfTheDemoShowTheirRules)
+{
+    Open();
+    ASSERT_TRUE(OpenQuote(QuoteOf("Alvarez")));
+    EXPECT_EQ(Main->CaseNumberLabel->text(), Q(CaseOf(QuoteOf("Alvarez"))))
+        << "an empty ca22 shows the case key";
+    EXPECT_EQ(Main->GenderLabel->text(), "Male") << "stored as a lower-case m";
+    EXPECT_EQ(Main->AgeLabel->text(), "Unknown") << "a birth date that cannot be parsed";
+
+    ASSERT_TRUE(OpenQuote(QuoteOf("Hartley")));
+    const QStringList memo = Lines(Main->HealthDetailsMemo->toPlainText());
+    EXPECT_TRUE(memo.contains("Mobility  --  Chair w/Assist"));
+    EXPECT_TRUE(memo.contains("Immunity  --  Flu Shot   Pneumonia   PPD Status   Date: 10/01/2024"));
+    const qsizetype rx = memo.indexOf("Prescriptions:");
+    ASSERT_GE(rx, 1);
+    EXPECT_EQ(memo[rx - 1], "");
+    ASSERT_GT(memo.size(), rx + 21);
+    EXPECT_TRUE(
+        memo[rx + 1].startsWith("   Apixaban, 5 mg, Twice daily, Oral, Atrial fibrillation, Take Until: "));
+    EXPECT_TRUE(memo[rx + 20].startsWith("   Fluticasone, ")) << "row 20 is the last one shown";
+    EXPECT_EQ(memo[rx + 21], "") << "rows beyond 20 are left out";
+    EXPECT_EQ(ShownCodes(Main->DiagnosisCodeListBox),
+              (std::vector<std::string>{"I50.22|Chronic systolic heart failure", "R26.81|"}));
+}
+
+TEST_F(CaseDetail, AcceptStoresTheAnswerFieldsAsTyped)
+{
+    Open();
+    const std::string user = UserSeq();
+    const std::string first = QuoteOf("Hartley");
+    ASSERT_TRUE(OpenQuote(first));
+    // Stored after the page was filled: empty edits send no price and no comment, so they stay.
+    ASSERT_TRUE(Db->Exec("UPDATE CaseNeedsQuote SET f13 = '99', f1001 = 'Stored note' WHERE f1 = " + first));
+    QTest::mouseClick(Main->AcceptButton, Qt::LeftButton);
+    ASSERT_EQ(Host.Messages.size(), 1u);
+    EXPECT_EQ(Host.Messages[0].Text, "The quote has been accepted");
+    EXPECT_EQ(Host.Messages[0].Caption, "Success");
+    EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
+    EXPECT_EQ(Record(first),
+              Field("CaseNeedsQuote", first, 10) + "|" + ProviderSeq() + "|" + user + "|99|A|||Stored note|");
+    EXPECT_TRUE(Main->AcceptButton->isVisible()) << "the page is not reloaded";
+    const cCaseQuoteObject *listed = nullptr;
+    for (const cOpenCase &open : Main->Quotes.OpenCases)
+        for (const auto &quote : open.Quotes)
+            if (quote->Key == first)
+                listed = quote.get();
+    ASSERT_NE(listed, nullptr);
+    EXPECT_TRUE(listed->Accepted) << "the lists were reloaded";
+
+    const struct
+    {
+        const char *Patient, *Price, *Comment, *StoredComment;
+    } typed[] = {{"Alvarez", "12,50", "Bed ready, Monday", "Bed ready, Monday"}, {"Kim", "abc", "", ""}};
+    for (const auto &t : typed)
+    {
+        const std::string quote = QuoteOf(t.Patient);
+        ASSERT_TRUE(OpenQuote(quote)) << t.Patient;
+        QTest::keyClicks(Main->NeedsQuotePriceEdit, t.Price);
+        QTest::keyClicks(Main->ResponseReasonEdit, t.Comment);
+        QTest::mouseClick(Main->AcceptButton, Qt::LeftButton);
+        EXPECT_EQ(Field("CaseNeedsQuote", quote, 12), user);
+        EXPECT_EQ(Field("CaseNeedsQuote", quote, 13), t.Price);
+        EXPECT_EQ(Field("CaseNeedsQuote", quote, 14), "A");
+        EXPECT_EQ(Field("CaseNeedsQuote", quote, 1001), t.StoredComment);
+        EXPECT_EQ(Host.Messages.back().Text, "The quote has been accepted");
+    }
+}
+
+TEST_F(CaseDetail, DeclineGoesThroughTheReasonDialog)
+{
+    Open();
+    const std::string user = UserSeq();
+    const std::string quote = QuoteOf("Hartley");
+    ASSERT_TRUE(OpenQuote(quote));
+    const std::string price = Field("CaseNeedsQuote", quote, 13);
+    QTest::keyClicks(Main->ResponseReasonEdit, "Too far");
+    bool shown = false;
+    ClickIntoDialog(Main->DeclineButton,
+                    [&]
+                    {
+                        shown = Reject->isVisible();
+                        EXPECT_EQ(Reject->ReasonEdit->text(), "Too far")
+                            << "the page's comment is pre-filled";
+                        ChooseReason(5, "OKButton");
+                    });
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(Field("CaseNeedsQuote", quote, 12), user);
+    EXPECT_EQ(Field("CaseNeedsQuote", quote, 13), price) << "the price is not written";
+    EXPECT_EQ(Field("CaseNeedsQuote", quote, 14), "R");
+    EXPECT_EQ(Field("CaseNeedsQuote", quote, 15), "5");
+    EXPECT_EQ(Field("CaseNeedsQuote", quote, 1001), "Too far");
+    ASSERT_EQ(Host.Messages.size(), 1u);
+    EXPECT_EQ(Host.Messages[0].Text, "The quote has been declined");
+    EXPECT_EQ(Host.Messages[0].Caption, "Success");
+
+    // The dialog's comment is what is written.
+    const std::string other = QuoteOf("Alvarez");
+    ASSERT_TRUE(OpenQuote(other));
+    ClickIntoDialog(Main->DeclineButton,
+                    [&]
+                    {
+                        Reject->ReasonEdit->setText("No bed for that date");
+                        ChooseReason(8, "OKButton");
+                    });
+    EXPECT_EQ(Field("CaseNeedsQuote", other, 15), "8");
+    EXPECT_EQ(Field("CaseNeedsQuote", other, 1001), "No bed for that date");
+
+    // Cancel stores nothing and says nothing.
+    const std::string third = QuoteOf("Kim");
+    ASSERT_TRUE(OpenQuote(third));
+    const std::string before = Record(third);
+    ClickIntoDialog(Main->DeclineButton, [&] { ChooseReason(2, "CancelButton"); });
+    EXPECT_EQ(Record(third), before);
+    EXPECT_EQ(Host.Messages.size(), 2u);
+}
+
+TEST_F(CaseDetail, AReloadUnderTheDialogWaitsAndTheAnswerGoesToTheShownQuote)
+{
+    Open();
+    const std::string quote = QuoteOf("Hartley");
+    ASSERT_TRUE(OpenQuote(quote));
+    const std::string added = AddQuote();
+    bool listedUnderDialog = true;
+    ClickIntoDialog(Main->DeclineButton,
+                    [&]
+                    {
+                        for (int i = 0; i < 16; ++i)
+                            Main->Timer1Timer();
+                        listedUnderDialog = TreeHasQuote(added);
+                        ChooseReason(1, "OKButton");
+                    });
+    EXPECT_FALSE(listedUnderDialog) << "the reload waited for the answer";
+    EXPECT_EQ(Field("CaseNeedsQuote", quote, 14), "R");
+    EXPECT_EQ(Field("CaseNeedsQuote", quote, 15), "1");
+    EXPECT_EQ(Field("CaseNeedsQuote", added, 14), "");
+    EXPECT_TRUE(TreeHasQuote(added)) << "and ran after it";
+    EXPECT_EQ(Main->SelectedQuoteKey, quote);
+}
+
+TEST_F(CaseDetail, HideAsksFirstAndNoStoresNothing)
+{
+    Open();
+    const std::string quote = QuoteInState("R");
+    ASSERT_TRUE(OpenQuote(quote));
+    ASSERT_TRUE(Main->HideQuoteButton->isVisible());
+    const std::string added = AddQuote();
+    Host.ScriptedAnswers = {cHostAnswer::No};
+    QTest::mouseClick(Main->HideQuoteButton, Qt::LeftButton);
+    ASSERT_EQ(Host.Messages.size(), 1u);
+    EXPECT_EQ(Host.Messages[0].Text, "Are you sure you want to remove this quote from your list?");
+    EXPECT_EQ(Host.Messages[0].Caption, "Are you sure");
+    EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::YesNo);
+    EXPECT_EQ(Field("CaseNeedsQuote", quote, 16), "");
+    EXPECT_FALSE(TreeHasQuote(added)) << "No does not reload";
+
+    Host.ScriptedAnswers = {cHostAnswer::Yes};
+    QTest::mouseClick(Main->HideQuoteButton, Qt::LeftButton);
+    EXPECT_EQ(Host.Messages.size(), 2u) << "success is not announced";
+    EXPECT_EQ(Field("CaseNeedsQuote", quote, 16), "N");
+    EXPECT_FALSE(TreeHasQuote(quote));
+    EXPECT_TRUE(TreeHasQuote(added));
+}
+
+TEST_F(CaseDetail, AnswersThatAreNotStoredSaySo)
+{
+    Open();
+    const std::string quote = QuoteOf("Hartley");
+    ASSERT_TRUE(OpenQuote(quote));
+    ASSERT_TRUE(Db->Exec("DELETE FROM CaseNeedsQuote WHERE f1 = " + quote));
+    QTest::mouseClick(Main->AcceptButton, Qt::LeftButton);
+    ClickIntoDialog(Main->DeclineButton, [&] { ChooseReason(3, "OKButton"); });
+    // The hide button is shown for hideable quotes only; its handler answers the same way.
+    Host.ScriptedAnswers = {cHostAnswer::Yes};
+    Main->HideQuoteButtonClick();
+    std::vector<std::string> seen;
+    for (const auto &message : Host.Messages)
+        seen.push_back(message.Text + " / " + message.Caption);
+    EXPECT_EQ(seen, (std::vector<std::string>{
+                        "Error updating the case needs quote / Error",
+                        "Error updating the case needs quote / Error",
+                        "Are you sure you want to remove this quote from your list? / Are you sure",
+                        "Error updating the case needs quote / Error"}));
+    EXPECT_FALSE(TreeHasQuote(quote));
+}
+
+TEST_F(CaseDetail, CodeItemsShowCodeAndDescriptionOnWhite)
+{
+    Open();
+    const std::string quote = QuoteOf("Hartley");
+    cStringList onlyText;
+    onlyText.Add("f10=" + CaseOf(quote));
+    onlyText.Add("f1001=Only a description");
+    ASSERT_FALSE(DataServerConnection->AddRecord("DiagCodeDetail", onlyText).empty());
+    ASSERT_TRUE(OpenQuote(quote));
+    QListWidget *list = Main->DiagnosisCodeListBox;
+    ASSERT_EQ(ShownCodes(list), (std::vector<std::string>{"I50.22|Chronic systolic heart failure", "R26.81|",
+                                                          "|Only a description"}));
+    list->setCurrentRow(0);
+    ASSERT_TRUE(list->item(0)->isSelected());
+    const QImage image = list->viewport()->grab().toImage();
+    const QColor highlight = list->palette().color(QPalette::Highlight);
+    const struct
+    {
+        bool Code, Description;
+    } drawn[] = {{true, true}, {true, false}, {false, true}};
+    for (int row = 0; row < 3; ++row)
+    {
+        const QRect r = list->visualItemRect(list->item(row));
+        EXPECT_EQ(r.height(), 16);
+        const QRect code(r.left(), r.top(), 50, r.height());
+        const QRect description(r.left() + 50, r.top(), r.width() - 50, r.height());
+        EXPECT_EQ(CountPixels(image, code, Qt::black) > 0, drawn[row].Code) << row;
+        EXPECT_EQ(CountPixels(image, description, Qt::black) > 0, drawn[row].Description) << row;
+        EXPECT_EQ(CountPixels(image, r, highlight), 0)
+            << "row " << row << " is drawn on white, selected or not";
+        EXPECT_GT(CountPixels(image, r, Qt::white), r.width() * r.height() * 8 / 10);
+        // Nothing is drawn left of x = 1 nor above the text's top at y + 1.
+        EXPECT_EQ(CountPixels(image, QRect(r.left(), r.top(), 1, r.height()), Qt::black), 0);
+    }
+}
+
+TEST_F(CaseDetail, HealthDetailViewFollowsTheOpenedCase)
+{
+    Open();
+    ASSERT_TRUE(OpenQuote(QuoteOf("Hartley")));
+    QTableWidget *grid = Health->PrescriptionsStringGrid;
+    EXPECT_EQ(grid->rowCount(), 21);
+    EXPECT_EQ(grid->item(1, 1)->text(), "Apixaban");
+    EXPECT_EQ(grid->item(20, 1)->text(), "Fluticasone");
+    EXPECT_FALSE(grid->item(20, 6)->text().isEmpty()) << "Stop";
+    EXPECT_FALSE(grid->item(20, 7)->text().isEmpty()) << "Last Given";
+    auto *mobility = qobject_cast<QRadioButton *>(Health->Control("Mobility2"));
+    ASSERT_NE(mobility, nullptr);
+    EXPECT_TRUE(mobility->isChecked());
+    EXPECT_TRUE(mobility->font().bold());
+    EXPECT_EQ(qobject_cast<QPlainTextEdit *>(Health->Control("WoundsMemo"))->toPlainText(),
+              "Stage 2 pressure injury on the left heel, dressing changed daily");
+
+    // Another case clears what the first one filled.
+    ASSERT_TRUE(OpenQuote(QuoteOf("Alvarez")));
+    EXPECT_EQ(qobject_cast<QPlainTextEdit *>(Health->Control("WoundsMemo"))->toPlainText(), "");
+    EXPECT_EQ(grid->item(20, 1)->text(), "");
+
+    int shown = 0;
+    for (int round = 0; round < 2; ++round)
+    {
+        QTimer::singleShot(0,
+                           [&]
+                           {
+                               shown += Health->isVisible() && Health->isModal();
+                               QTest::keyClick(Health.get(), Qt::Key_Escape);
+                           });
+        QTest::mouseClick(Main->HealthDetailsMemo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+        EXPECT_FALSE(Health->isVisible());
+    }
+    EXPECT_EQ(shown, 2);
+}
+
+TEST_F(CaseDetail, AQuoteThatCannotBeReadLeavesTheListInFront)
+{
+    Open();
+    const std::string shown = QuoteOf("Hartley");
+    ASSERT_TRUE(OpenQuote(shown));
+    Main->CaseDetailBackButtonClick();
+    const std::string gone = QuoteOf("Kim");
+    ASSERT_TRUE(Db->Exec("DELETE FROM CaseNeedsQuote WHERE f1 = " + gone));
+    ASSERT_TRUE(OpenQuote(gone)) << "still listed";
+    EXPECT_TRUE(Main->ActiveCasesPanel->isVisible());
+    EXPECT_FALSE(Main->CaseDetailPanel->isVisible());
+    EXPECT_EQ(Main->CaseNumberLabel->text(), "C-2025-1013") << "the page behind keeps what it showed";
+    EXPECT_TRUE(Host.Messages.empty());
+}

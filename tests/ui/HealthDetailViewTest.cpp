@@ -1,0 +1,297 @@
+// The patient health detail view on its own: its nineteen groups as the provider sees them, the
+// cleared state, how the health details JSON fills it, and closing it.
+#include "binding/cLabeledEdit.h"
+#include "tests/ui/UiTestSupport.h"
+#include "ui/PatientHealthDetailNoEditForm.h"
+#include "json/cJSON.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+
+using namespace ui_test;
+
+namespace
+{
+class HealthDetailView : public ::testing::Test
+{
+protected:
+    // "kind name caption" of every control of a group, in the group's control order.
+    static QStringList Describe(const QGroupBox *box)
+    {
+        QStringList items;
+        for (QObject *child : box->children())
+        {
+            auto *widget = qobject_cast<QWidget *>(child);
+            if (!widget)
+                continue;
+            const QString name = widget->objectName();
+            if (auto *check = qobject_cast<QCheckBox *>(widget))
+                items << "check " + name + " " + check->text();
+            else if (auto *radio = qobject_cast<QRadioButton *>(widget))
+                items << "radio " + name + " " + radio->text();
+            else if (auto *edit = qobject_cast<cLabeledEdit *>(widget))
+                items << "edit " + name + " " + edit->Caption();
+            else if (qobject_cast<QPlainTextEdit *>(widget))
+                items << "memo " + name;
+            else if (qobject_cast<QTableWidget *>(widget))
+                items << "grid " + name;
+            else if (auto *label = qobject_cast<QLabel *>(widget); label && !label->buddy())
+                items << "label " + label->text();
+        }
+        return items;
+    }
+
+    void Load(const std::string &json)
+    {
+        cJSON details(json);
+        View.LoadDetails(&details);
+    }
+
+    template <class T> T *Get(const char *name)
+    {
+        T *control = qobject_cast<T *>(View.Control(name));
+        EXPECT_NE(control, nullptr) << name;
+        return control;
+    }
+
+    bool Ticked(const char *name) { return Get<QAbstractButton>(name)->isChecked(); }
+    bool Bold(const char *name) { return Get<QAbstractButton>(name)->font().bold(); }
+    QString Cell(int row, int column)
+    {
+        const QTableWidgetItem *cell = View.PrescriptionsStringGrid->item(row, column);
+        return cell ? cell->text() : "<none>";
+    }
+
+    // Every box unticked and plain, every edit and memo empty, the grid numbered and headed only.
+    void ExpectCleared()
+    {
+        for (QAbstractButton *button : View.findChildren<QAbstractButton *>())
+        {
+            EXPECT_FALSE(button->isChecked()) << button->objectName().toStdString();
+            EXPECT_FALSE(button->font().bold()) << button->objectName().toStdString();
+        }
+        for (QLineEdit *edit : View.findChildren<QLineEdit *>())
+            EXPECT_EQ(edit->text(), "") << edit->objectName().toStdString();
+        for (QPlainTextEdit *memo : View.findChildren<QPlainTextEdit *>())
+            EXPECT_EQ(memo->toPlainText(), "") << memo->objectName().toStdString();
+        QTableWidget *grid = View.PrescriptionsStringGrid;
+        ASSERT_EQ(grid->rowCount(), 21);
+        ASSERT_EQ(grid->columnCount(), 8);
+        const char *headers[] = {"#",     "Name",       "Dosage", "Schedule",
+                                 "Route", "Indication", "Stop",   "Last Given"};
+        const int widths[] = {20, 150, 60, 80, 80, 165, 100, 100};
+        for (int column = 0; column < 8; ++column)
+        {
+            EXPECT_EQ(Cell(0, column), headers[column]);
+            EXPECT_EQ(grid->columnWidth(column), widths[column]);
+        }
+        for (int row = 1; row <= 20; ++row)
+        {
+            EXPECT_EQ(Cell(row, 0), QString::number(row));
+            for (int column = 1; column < 8; ++column)
+                EXPECT_EQ(Cell(row, column), "") << row << "," << column;
+        }
+    }
+
+    TPatientHealthDetailNoEditForm View;
+};
+} // namespace
+
+TEST_F(HealthDetailView, NineteenGroupsWithTheirControlsInOrder)
+{
+    EXPECT_EQ(View.windowTitle(), "PatientHealthDetailNoEditForm");
+    EXPECT_EQ(View.size(), QSize(1200, 702));
+    ASSERT_NE(View.findChild<QScrollArea *>("PatientDetailsScrollBox"), nullptr);
+    const char *expected[] = {
+        "PrescriptionsGroupBox| Prescriptions |grid PrescriptionsStringGrid;check PrescriptionsNACheckBox "
+        "N/A",
+        "AllergiesGroupBox| Allergies |memo AllergiesMemo;check AllergiesNACheckBox N/A",
+        "WoundsGroupBox| Wounds |memo WoundsMemo;check WoundsNACheckBox N/A",
+        "SkinConditionGroup| Skin Condition |check SkinCondition1 Clear;check SkinCondition2 Rash;check "
+        "SkinCondition3 Skin Tears;check SkinCondition4 Bruises Easily;check SkinCondition5 Pressure "
+        "sores;edit "
+        "SkinConditionOther Description ;check SkinNACheckBox N/A",
+        "MobilityGroupBox| Mobility |radio MobilityNARadioButton N/A;radio Mobility1 Ambulate w/Assist;radio "
+        "Mobility2 Chair w/Assist;radio Mobility3 Bedridden",
+        "BladderGroup| Bladder |radio BladderNARadioButton N/A;radio Bladder1 Continent;radio Bladder2 "
+        "Incontinent;radio Bladder3 Occasional Incontinent;radio Bladder4 F/C;edit BladderOther Other ",
+        "BowelGroup| Bowel |radio BowelNARadioButton N/A;radio Bowel1 Continent;radio Bowel2 "
+        "Incontinent;radio "
+        "Bowel3 Occasional Incontinent;radio Bowel4 Colostomy;edit BowelOther Other ",
+        "VisionGroup| Vision |check VisionNACheckBox N/A;check Vision1 Glasses;check Vision2 Blind "
+        "Left;check "
+        "Vision3 Blind Right;check Vision4 Cataracts;check Vision5 Refuses Glasses;edit VisionOther Other ",
+        "SpeechGroup| Speech |radio SpeechNARadioButton N/A;radio Speech1 Verbal;radio Speech2 "
+        "Nonverbal;radio "
+        "Speech3 Aphasic;radio Speech4 Garbled;edit SpeechOther Other ",
+        "HearingGroup| Hearing |label Hearing Aid;check Hearing1 Left;check Hearing2 Right;check Hearing3 "
+        "Refuses "
+        "Aids;check Hearing4 Partially Deaf;check Hearing5 Deaf;check HearingNACheckBox N/A;edit "
+        "HearingOther "
+        "Other ",
+        "PhysicalGroup| Physical |edit PhysicalEdit1 Amputation ;edit PhysicalEdit2 Paralysis (R L) ;edit "
+        "PhysicalEdit3 Weakness (R L) ;edit PhysicalEdit4 Contractures ;check PhysicalNACheckBox N/A",
+        "DentalGroup| Dental Condition |check Dental1 Natural Teeth;check Dental2 Cavities;check Dental3 "
+        "Missing "
+        "Teeth;check Dental4 Upper Denture;check Dental5 Lower Denture;check Dental6 Mouth Sores;edit "
+        "DentalOther "
+        "Description;check DentalNACheckBox N/A",
+        "ImmunityGroup| Immunity |check Immunity1 Flu Shot;check Immunity2 Pneumonia;check Immunity3 "
+        "Tetanus;check "
+        "Immunity4 Zostavaz;check Immunity5 PPD Status ;edit ImmunityDateEdit Date ;check ImmunityNACheckBox "
+        "N/A",
+        "CognitionGroup| Cognition |check Cognition1 Alert;check Cognition2 Oriented;check Cognition3 "
+        "Confused at "
+        "times;check Cognition4 Disoriented;check Cognition5 Comatose;check Cognition6 Vegetative "
+        "State;check "
+        "Cognition7 Cooperative;check Cognition8 Uncooperative;edit CognitionOther Other ;check "
+        "CognitionNACheckBox N/A",
+        "ActivityPotentialGroup| Activity Potential |check Activity1 Religion;check Activity2 Reading;check "
+        "Activity3 Arts and Crafts;check Activity4 Television;check Activity5 No Activities;edit "
+        "ActivityOther "
+        "Other ;check ActivityNACheckBox N/A",
+        "RehabGroup| Rehab Discharge Potential |check Rehab1 Good;check Rehab2 Fair;check Rehab3 Poor;check "
+        "Rehab4 "
+        "Motivated;check Rehab5 Follows Instructions;edit RehabOther Other ;check RehabNACheckBox N/A",
+        "FunctionalStatusGroup| Functional Status |check Functional1 Bathing;check Functional2 "
+        "Dressing;check "
+        "Functional3 Eating;check Functional4 Personal Hygiene;check Functional5 Transfers;check Functional6 "
+        "Bed "
+        "Mobility;check Functional7 Toilet Use;check Functional8 Ambulation;check Functional9 "
+        "Communication;edit "
+        "FunctionalOther Description ;check FunctionalNACheckBox N/A",
+        "PowerOfAttorneyGroup| Power Of Attorney |check AttorneyNACheckBox N/A;check PowerOfAttorney1 "
+        "Durable "
+        "Power of Attorney;check PowerOfAttorney2 Medical Power of Attorney;check PowerOfAttorney3 Advance "
+        "Directives",
+        "AdvanceDirectivesGroup| Advance Directives |check AdvanceDirectiveNACheckBox N/A;check AdvanceDir1 "
+        "DNR;check AdvanceDir2 DNI;check AdvanceDir3 Feeding;check AdvanceDir5 Do Not Hospitalize;check "
+        "AdvanceDir4 No Antibiodics;check AdvanceDir6 No IV's;check AdvanceDir8 No Feeding Tube;check "
+        "AdvanceDir7 "
+        "Only Comfort Care",
+    };
+    ASSERT_EQ(View.GroupBoxes.size(), std::size(expected));
+    int previousBottom = 0;
+    for (std::size_t i = 0; i < View.GroupBoxes.size(); ++i)
+    {
+        const QGroupBox *box = View.GroupBoxes[i];
+        EXPECT_EQ(box->objectName() + "|" + box->title() + "|" + Describe(box).join(';'), expected[i]);
+        EXPECT_EQ(box->x(), 28);
+        EXPECT_EQ(box->width(), 825);
+        EXPECT_TRUE(box->font().bold());
+        EXPECT_GT(box->y(), previousBottom) << "stacked top to bottom";
+        previousBottom = box->y() + box->height() - 1;
+    }
+    // Nothing can be changed by the user.
+    View.show();
+    for (const char *name : {"Mobility1", "Vision2", "PrescriptionsNACheckBox"})
+    {
+        QTest::mouseClick(Get<QAbstractButton>(name), Qt::LeftButton);
+        EXPECT_FALSE(Ticked(name)) << name;
+    }
+    QTest::keyClicks(Get<QLineEdit>("SkinConditionOther"), "typed");
+    EXPECT_EQ(Get<QLineEdit>("SkinConditionOther")->text(), "");
+    QTest::keyClicks(Get<QPlainTextEdit>("WoundsMemo"), "typed");
+    EXPECT_EQ(Get<QPlainTextEdit>("WoundsMemo")->toPlainText(), "");
+    EXPECT_EQ(View.PrescriptionsStringGrid->editTriggers(), QAbstractItemView::NoEditTriggers);
+    View.hide();
+    EXPECT_EQ(View.PrescriptionsStringGrid->geometry(), QRect(20, 40, 785, 153));
+    EXPECT_FALSE(View.PrescriptionsStringGrid->font().bold());
+}
+
+TEST_F(HealthDetailView, ClearedStateShowsOnlyTheGridHeadingsAndNumbers)
+{
+    ExpectCleared();
+    Load("{PrescriptionsGroupBox:{Details:{PrescriptionsStringGrid:{Line2:{Col1:Aspirin,Col7:\"08:00\"}},"
+         "PrescriptionsNACheckBox:{Data:Y}}},WoundsGroupBox:{Details:{WoundsMemo:{Data:\"Left heel\"}}},"
+         "BladderGroup:{Details:{Bladder2:{Data:Y},BladderOther:{Data:Briefs}}}}");
+    ASSERT_EQ(Cell(2, 1), "Aspirin");
+    ASSERT_TRUE(Ticked("Bladder2"));
+    View.ClearDetails();
+    ExpectCleared();
+}
+
+TEST_F(HealthDetailView, OnlyATrimmedCapitalYTicksAndTicksAreBold)
+{
+    Load("{SkinConditionGroup:{Version:\"1\",Details:{SkinCondition1:{Data:\" Y \"},SkinCondition2:{Data:y},"
+         "SkinCondition3:{Data:Yes},SkinCondition4:{Data:1},SkinCondition5:{Caption:Sores},"
+         "SkinConditionOther:{Data:\" Dry skin \"}}},"
+         "mobilitygroupbox:{details:{mobility1:{data:Y},Mobility3:{Data:Y}}},"
+         "VisionGroup:{Caption:Vision,Vision1:{Data:Y}},"
+         "HearingGroup:{Details:{Hearing1:\"Y\",Hearing2:{Data:Y},HearingAidLabel:{Data:Y}}},"
+         "AllergiesGroupBox:\"none\",WoundsGroupBox:{Details:[1]},"
+         "AllergiesGroupBox2:{Details:{AllergiesMemo:{Data:x}}}}");
+    EXPECT_TRUE(Ticked("SkinCondition1"));
+    EXPECT_TRUE(Bold("SkinCondition1"));
+    for (const char *name : {"SkinCondition2", "SkinCondition3", "SkinCondition4", "SkinCondition5"})
+    {
+        EXPECT_FALSE(Ticked(name)) << name;
+        EXPECT_FALSE(Bold(name)) << name;
+    }
+    EXPECT_EQ(Get<QLineEdit>("SkinConditionOther")->text(), " Dry skin ");
+    // Names match without regard to case; of two radio buttons given Y the later stays checked,
+    // the earlier keeps its bold font.
+    EXPECT_FALSE(Ticked("Mobility1"));
+    EXPECT_TRUE(Bold("Mobility1"));
+    EXPECT_TRUE(Ticked("Mobility3"));
+    EXPECT_TRUE(Bold("Mobility3"));
+    EXPECT_FALSE(Ticked("Vision1")) << "a group without Details stays cleared";
+    EXPECT_FALSE(Ticked("Hearing1")) << "an item that is not an object is left alone";
+    EXPECT_TRUE(Ticked("Hearing2"));
+    EXPECT_EQ(Get<QPlainTextEdit>("AllergiesMemo")->toPlainText(), "");
+}
+
+TEST_F(HealthDetailView, PrescriptionsGridShowsTwentyRowsOfSevenColumns)
+{
+    std::string rows;
+    for (int r = 1; r <= 23; ++r)
+        rows += ",Line" + std::to_string(r) + ":{Col1:Drug" + std::to_string(r) + "}";
+    Load("{PrescriptionsGroupBox:{Version:\"1\",Details:{PrescriptionsStringGrid:{"
+         "Line1:{Col1:Apixaban,Col2:\"5 mg\",Col3:Daily,Col4:Oral,Col5:AF,Col6:\"06/30/2025\",Col7:\"08:00\","
+         "Col8:Ignored}" +
+         rows.substr(rows.find(",Line2:")) + "}}}}");
+    const char *first[] = {"1", "Apixaban", "5 mg", "Daily", "Oral", "AF", "06/30/2025", "08:00"};
+    for (int column = 0; column < 8; ++column)
+        EXPECT_EQ(Cell(1, column), first[column]);
+    EXPECT_EQ(View.PrescriptionsStringGrid->columnCount(), 8);
+    EXPECT_EQ(View.PrescriptionsStringGrid->rowCount(), 21) << "rows beyond 20 are not shown";
+    EXPECT_EQ(Cell(20, 1), "Drug20");
+    EXPECT_EQ(Cell(0, 7), "Last Given");
+
+    // A row with only its name: the other cells of that row stay empty; missing rows are emptied.
+    Load("{PrescriptionsGroupBox:{Details:{PrescriptionsStringGrid:{Line3:{Col1:Aspirin},Line4:\"text\"}}}}");
+    EXPECT_EQ(Cell(3, 0), "3");
+    EXPECT_EQ(Cell(3, 1), "Aspirin");
+    for (int column = 2; column < 8; ++column)
+        EXPECT_EQ(Cell(3, column), "");
+    EXPECT_EQ(Cell(1, 1), "") << "every row is written";
+    EXPECT_EQ(Cell(4, 1), "");
+}
+
+TEST_F(HealthDetailView, BackPictureAndEscapeClose)
+{
+    int key = 'A';
+    View.FormKeyDown(key);
+    EXPECT_EQ(key, 'A') << "other keys pass";
+    QTimer::singleShot(0, [this] { QTest::keyClick(&View, Qt::Key_Escape); });
+    View.exec();
+    EXPECT_FALSE(View.isVisible());
+    bool shown = false;
+    QTimer::singleShot(0,
+                       [this, &shown]
+                       {
+                           shown = View.isVisible();
+                           QTest::mouseClick(View.BackButton, Qt::LeftButton);
+                       });
+    View.exec();
+    EXPECT_TRUE(shown);
+    EXPECT_FALSE(View.isVisible());
+    EXPECT_EQ(View.BackButton->geometry(), QRect(20, 21, 113, 40));
+}

@@ -1,0 +1,128 @@
+// The texts of the two case pages without a window: ages, genders, case numbers, composite names
+// and code list items.
+#include "workspace/CaseTexts.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+// A fixed "now": noon of 15 June 2025 (computed when used: the toolkit's calendar constants are
+// not ready during static initialisation).
+cDateTime NoonOfTheDay()
+{
+    return EncodeDate(2025, 6, 15) + 0.5;
+}
+
+cDateTime Date(const char *text)
+{
+    cDateTime value = 0;
+    EXPECT_TRUE(TryStrToDate(text, value)) << text;
+    return value;
+}
+} // namespace
+
+TEST(CaseTexts, AgesOfBothPages)
+{
+    const cDateTime Noon = NoonOfTheDay();
+    const struct
+    {
+        const char *Birth;
+        cDateTime Now;
+        const char *CaseDetail;
+        const char *Awarded;
+    } cases[] = {
+        {"06/15/2024", Noon, "1.0", "1.0"},   // one year ago
+        {"6/15/2024", Noon, "1.0", "1.0"},    // one-digit month
+        {"2024-06-15", Noon, "1.0", "1.0"},   // ISO form
+        {"12/05/1944", Noon, "80.5", "80.5"}, // (2025-06-15.5 - 1944-12-05) / 365.25
+        {"03/1950", Noon, "Unknown", ""},     // cannot be parsed
+        {"", Noon, "Unknown", ""},            // empty
+        {"02/30/1950", Noon, "Unknown", ""},  // no such day
+        {"Unknown", Noon, "Unknown", ""},     // a word
+        {"06/15/2026", Noon, "-1.0", ""},     // in the future
+        {"01/01/1900", Date("01/01/1900") + 130 * 365.25, "130.0", "130.0"}, // the oldest shown
+        {"01/01/1900", Date("01/01/1900") + 130.1 * 365.25, "130.1", ""},    // too old
+        {"12/30/1899", Noon, "125.5", ""},                                   // day 0 of the calendar
+        {"06/15/2025", Noon, "0.0", "0.0"},                                  // born today
+    };
+    for (const auto &c : cases)
+    {
+        EXPECT_EQ(CaseDetailAgeText(c.Birth, c.Now), c.CaseDetail) << c.Birth;
+        EXPECT_EQ(AwardedAgeText(c.Birth, c.Now), c.Awarded) << c.Birth;
+    }
+    // Now itself: a birth date of exactly one year ago, whatever today is.
+    int year = 0, month = 0, day = 0, h = 0, n = 0, s = 0, ms = 0;
+    const cDateTime now = Now();
+    DecodeDateTime(now, year, month, day, h, n, s, ms);
+    if (month == 2 && day == 29)
+        day = 28;
+    const std::string lastYear = FormatDateTime("mm/dd/yyyy", EncodeDate(year - 1, month, day));
+    EXPECT_EQ(CaseDetailAgeText(lastYear, now), "1.0");
+    EXPECT_EQ(AwardedAgeText(lastYear, now), "1.0");
+}
+
+TEST(CaseTexts, GendersOfBothPages)
+{
+    const struct
+    {
+        const char *Stored;
+        const char *CaseDetail;
+        const char *Awarded;
+    } cases[] = {
+        {"M", "Male", "Male"}, {"m", "Male", ""},    {"F", "Female", "Female"},
+        {"f", "Female", ""},   {"Male", "", "Male"}, {"Female", "", "Female"},
+        {"female", "", ""},    {"", "", ""},         {" M", "", ""},
+        {"X", "", ""},         {"MF", "", "Male"},
+    };
+    for (const auto &c : cases)
+    {
+        EXPECT_EQ(CaseDetailGenderText(c.Stored), c.CaseDetail) << "'" << c.Stored << "'";
+        EXPECT_EQ(AwardedGenderText(c.Stored), c.Awarded) << "'" << c.Stored << "'";
+    }
+}
+
+TEST(CaseTexts, CaseNumberAndCompositeNames)
+{
+    EXPECT_EQ(CaseNumberText("C-2025-1001", "7"), "C-2025-1001");
+    EXPECT_EQ(CaseNumberText("", "7"), "7");
+
+    EXPECT_EQ(CaseWorkerText("Grace", "Whitfield"), "Grace Whitfield");
+    EXPECT_EQ(CaseWorkerText("", ""), " ");
+
+    const struct
+    {
+        const char *Title, *First, *Middle, *Last, *Shown;
+    } workers[] = {
+        {"Ms.", "Grace", "L.", "Whitfield", "Ms. Grace L. Whitfield"},
+        {"", "Daniel", "", "Okafor", "Daniel Okafor"},
+        {"Mr.", "Daniel", "", "Okafor", "Mr. Daniel Okafor"},
+        {"", "Grace", "L.", "Whitfield", "Grace L. Whitfield"},
+        {"", "", "", "", " "},
+    };
+    for (const auto &w : workers)
+        EXPECT_EQ(AwardedCaseWorkerText(w.Title, w.First, w.Middle, w.Last), w.Shown) << w.Shown;
+
+    EXPECT_EQ(PatientNameText("Harold", "J", "Simmons"), "Harold J Simmons");
+    EXPECT_EQ(PatientNameText("Walter", "", "Nguyen"), "Walter Nguyen");
+}
+
+TEST(CaseTexts, CodeItemsKeepOnlyTheirFilledParts)
+{
+    const struct
+    {
+        const char *Code, *Description, *Text;
+    } cases[] = {
+        {"I10", "Essential hypertension", "f11=I10\r\nf1001=Essential hypertension\r\n"},
+        {"R26.81", "", "f11=R26.81\r\n"},
+        {"", "Procedure during stay", "f1001=Procedure during stay\r\n"},
+        {"", "", ""},
+        {"A=1", "x=y", "f11=A=1\r\nf1001=x=y\r\n"},
+    };
+    for (const auto &c : cases)
+    {
+        EXPECT_EQ(CodeItemText(c.Code, c.Description), c.Text);
+        const cCodeItem read = ReadCodeItem(c.Text);
+        EXPECT_EQ(read.Code, c.Code);
+        EXPECT_EQ(read.Description, c.Description);
+    }
+}
