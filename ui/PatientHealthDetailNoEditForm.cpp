@@ -144,21 +144,24 @@ QWidget *MakeItem(const cHealthItem &item, QGroupBox *box, cGroupFlow &flow)
                                       ? static_cast<QAbstractButton *>(new QCheckBox(caption, box))
                                       : static_cast<QAbstractButton *>(new QRadioButton(caption, box));
         const int width = bold.horizontalAdvance(caption) + 28;
-        button->setGeometry(flow.Reserve(width), flow.Top(), width, RowHeight - 4);
+        const int left = flow.Reserve(width); // may start a new row: before Top()
+        button->setGeometry(left, flow.Top(), width, RowHeight - 4);
         return button;
     }
     case cHealthItemKind::Label:
     {
         auto *label = new QLabel(caption, box);
         label->adjustSize();
-        label->move(flow.Reserve(label->width()), flow.Top() + 2);
+        const int left = flow.Reserve(label->width());
+        label->move(left, flow.Top() + 2);
         return label;
     }
     case cHealthItemKind::Edit:
     {
         auto *edit = new cLabeledEdit(Text(item.Name), caption, box);
         const int labelWidth = bold.horizontalAdvance(caption) + 4;
-        edit->Place(flow.Reserve(labelWidth + EditWidth) + labelWidth, flow.Top() - 2, EditWidth);
+        const int left = flow.Reserve(labelWidth + EditWidth);
+        edit->Place(left + labelWidth, flow.Top() - 2, EditWidth);
         return edit;
     }
     case cHealthItemKind::Memo:

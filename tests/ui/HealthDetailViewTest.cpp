@@ -295,3 +295,25 @@ TEST_F(HealthDetailView, BackPictureAndEscapeClose)
     EXPECT_FALSE(View.isVisible());
     EXPECT_EQ(View.BackButton->geometry(), QRect(20, 21, 113, 40));
 }
+
+TEST_F(HealthDetailView, ItemsOfAGroupNeverOverlap)
+{
+    // Every control of a group, with the caption label of a labelled edit, has its own place.
+    for (const QGroupBox *box : View.findChildren<QGroupBox *>())
+    {
+        std::vector<std::pair<QString, QRect>> placed;
+        for (QObject *child : box->children())
+            if (auto *widget = qobject_cast<QWidget *>(child))
+                placed.emplace_back(widget->objectName() + "/" + widget->metaObject()->className(),
+                                    widget->geometry());
+        for (std::size_t i = 0; i < placed.size(); ++i)
+        {
+            EXPECT_TRUE(box->rect().contains(placed[i].second))
+                << box->objectName().toStdString() << " " << placed[i].first.toStdString();
+            for (std::size_t j = i + 1; j < placed.size(); ++j)
+                EXPECT_FALSE(placed[i].second.intersects(placed[j].second))
+                    << box->objectName().toStdString() << ": " << placed[i].first.toStdString() << " and "
+                    << placed[j].first.toStdString();
+        }
+    }
+}
