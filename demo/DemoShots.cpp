@@ -15,9 +15,14 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <cstdio>
 #include <functional>
@@ -79,6 +84,71 @@ void ListScenes()
     Save(MainForm, "awarded.png");
     ClickTab(MainForm->PageControl1, 0);
 }
+
+// Runs `inside` from the loop of the modal dialog that `open` shows.
+void InsideModal(const std::function<void()> &open, const std::function<void()> &inside)
+{
+    QTimer::singleShot(200, inside);
+    open();
+}
+
+QTreeWidgetItem *FirstQuoteOfCase(const std::string &caseNumber)
+{
+    QTreeWidget *tree = MainForm->OpenCaseTreeView;
+    for (std::size_t i = 0; i < MainForm->Quotes.OpenCases.size(); ++i)
+        if (MainForm->Quotes.OpenCases[i].Case->CaseNumber == caseNumber)
+            return tree->topLevelItem(static_cast<int>(i))->child(0);
+    return tree->topLevelItemCount() > 0 ? tree->topLevelItem(0)->child(0) : nullptr;
+}
+
+// The case detail page of the fully filled case, the reject dialog over it and the health view.
+void CaseDetailScenes()
+{
+    QTreeWidgetItem *quote = FirstQuoteOfCase("C-2025-1013");
+    if (!quote)
+        return;
+    QTreeWidget *tree = MainForm->OpenCaseTreeView;
+    tree->scrollToItem(quote);
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(quote).center());
+    Save(MainForm, "case-detail.png");
+    InsideModal([] { QTest::mouseClick(MainForm->DeclineButton, Qt::LeftButton); },
+                []
+                {
+                    QTest::mouseClick(RejectCodeForm->RejectCode8RadioButton, Qt::LeftButton);
+                    Save(RejectCodeForm, "reject.png");
+                    QTest::mouseClick(RejectCodeForm->CancelButton, Qt::LeftButton);
+                });
+    InsideModal(
+        []
+        { QTest::mousePress(MainForm->HealthDetailsMemo->viewport(), Qt::LeftButton, {}, QPoint(20, 20)); },
+        []
+        {
+            Save(PatientHealthDetailNoEditForm, "health-detail.png");
+            QTest::keyClick(PatientHealthDetailNoEditForm, Qt::Key_Escape);
+        });
+    QTest::mouseRelease(MainForm->HealthDetailsMemo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
+    QTest::mouseClick(MainForm->CaseDetailBackButton, Qt::LeftButton);
+}
+
+// The awarded case page of the case whose worker has all four name parts.
+void AwardedCaseScenes()
+{
+    ClickTab(MainForm->PageControl1, 1);
+    QListWidget *list = MainForm->DeliveryCaseListBox;
+    int row = 0;
+    for (std::size_t i = 0; i < MainForm->Quotes.Awarded.size(); ++i)
+        if (MainForm->Quotes.Awarded[i]->AwardedCase->CaseNumber == "C-2025-1015")
+            row = static_cast<int>(i);
+    if (list->count() > row)
+    {
+        list->scrollToItem(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+        Save(MainForm, "awarded-case.png");
+        QTest::mouseClick(MainForm->Button1, Qt::LeftButton);
+    }
+    ClickTab(MainForm->PageControl1, 0);
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -111,6 +181,8 @@ int main(int argc, char **argv)
         return 1;
     }
     ListScenes();
+    CaseDetailScenes();
+    AwardedCaseScenes();
     delete RejectCodeForm;
     delete PatientHealthDetailNoEditForm;
     delete CategorySelectionForm;
