@@ -38,6 +38,11 @@ public:
     void LoadChoices(dbServerConnection *connection, const std::string &ownerKey,
                      const std::string &optionsKey);
 
+    // Points later ticks at another connection (or none), for when the one given to LoadChoices
+    // is replaced; the items stay as loaded.
+    void SetConnection(dbServerConnection *connection) { Connection = connection; }
+    dbServerConnection *CurrentConnection() const { return Connection; }
+
     static long long ItemKey(const QListWidgetItem *item);
     static long long ItemOptionKey(const QListWidgetItem *item);
 

@@ -545,6 +545,8 @@ bool FillDemoData(cStore &store, std::string &error)
             w.Add("ProviderInsuranceLink", {{10, provider}, {11, ins[2]}});
             w.Add("ProviderCategoryLink", {{10, provider}, {11, "140"}, {13, "37.7486"}, {14, "-122.4158"}});
             w.Add("ProviderCategoryLink", {{10, provider}, {11, "147"}, {13, "37.7486"}, {14, "-122.4158"}});
+            w.Add("ProviderCategoryLink",
+                  {{10, provider}, {11, "139_1"}, {13, "37.7486"}, {14, "-122.4158"}});
             w.Add("ProviderCategoryDetailLink", {{10, provider}, {11, snfShort}});
 
             struct

@@ -97,6 +97,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent)
     CreateListPage();
     CreateCaseDetailPage();
     CreateAwardedCasePage();
+    CreateAdminPage();
     PagePanels = {ActiveCasesPanel, CaseDetailPanel, AcceptedCaseDetailPanel};
 }
 
@@ -163,8 +164,6 @@ void TMainForm::CreateTopLevel()
     ActiveCasesPanel = MakePagePanel("ActiveCasesPanel", TabD1);
     CaseDetailPanel = MakePagePanel("CaseDetailPanel", TabD2);
     AcceptedCaseDetailPanel = MakePagePanel("AcceptedCaseDetailPanel", TabD3);
-    InsuranceListBox = new QListWidget(AdminTab);
-    InsuranceListBox->setObjectName("InsuranceListBox");
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -211,6 +210,7 @@ void TMainForm::FormActivate()
     }
     WorkspaceReady = true;
     ProviderNameLabel->setText(Text(ProviderRecord->Strings(CompanyNameLine)));
+    ShowMyInformation();
     UserNameLabel->setText(Text("User: " + PersonnelLine(TitleLine) + " " + PersonnelLine(FirstNameLine) +
                                 " " + PersonnelLine(LastNameLine)));
     LoadProviderQuotes();
@@ -227,6 +227,8 @@ void TMainForm::InitWorkspace()
                                                                 "ProviderInsuranceLink");
     InsuranceSelect->SetLinkFields("L2", "L3", "L2", "f11", "f10", "f11");
     SetUpCaseDetailBinding();
+    InsuranceSelect->SetOnChoicesChanged(
+        [](void *form) { static_cast<TMainForm *>(form)->ShowAcceptedInsurance(); }, this);
     ShowPage(1);
 }
 
@@ -317,15 +319,19 @@ void TMainForm::RefreshRequestButtonClick()
     Host().SetBusyCursor(true);
     Host().ProcessMessages();
     CloseServerConnections();
-    if (!OpenServerConnections(ServerAddresses))
+    const bool connected = OpenServerConnections(ServerAddresses);
+    // The bindings keep the connection they were given; they get the new one (or none, so that
+    // none of them writes over a deleted one).
+    if (CaseDetailBinding)
+        CaseDetailBinding->Connection = DataServerConnection;
+    if (InsuranceSelect)
+        InsuranceSelect->SetConnection(DataServerConnection);
+    if (!connected)
     {
         Host().SetBusyCursor(false);
         Host().Terminate();
         return;
     }
-    // The bindings keep the connection they were given; they get the new one.
-    if (CaseDetailBinding)
-        CaseDetailBinding->Connection = DataServerConnection;
     LoadProviderQuotes();
     Host().SetBusyCursor(false);
 }

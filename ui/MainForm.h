@@ -5,7 +5,8 @@
 // The code is split by page: MainForm.cpp (window, activation, pages, timer, refresh, close),
 // MainFormOpenCases.cpp (the open case requests tab), MainFormAwarded.cpp (the awarded cases
 // tab and page), MainFormCaseDetail.cpp (the case detail page with the quote answers and the
-// pieces both detail pages share: code lists and health details).
+// pieces both detail pages share: code lists and health details), MainFormAdmin.cpp and
+// MainFormPersonnel.cpp (the administration tab).
 #pragma once
 
 #include "toolkit/StringList.h"
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QHeaderView;
@@ -99,8 +101,65 @@ public:
     QHeaderView *DeliveryCaseListHeader = nullptr;
     QListWidget *DeliveryCaseListBox = nullptr;
 
-    // Admin page (filled by the administration code).
+    // Administration tab (MainFormAdmin.cpp: the tab, " Insurance We Accept " and " Who We Are ";
+    // MainFormPersonnel.cpp: " Personnel ").
+    void AdminTabShow();
+    void InsuranceTabShow();
+    void ShowAcceptedInsurance();
+    void ShowMyInformation();
+    void MyInfoEditChange();
+    void MyInformationUpdateButtonClick();
+    void WhatWeDoButtonClick();
+    void PersonnelTabShow();
+    void LoadPersonnelList();
+    void PersonnelListBoxClick();
+    void AddMemberButtonClick();
+    void CancelLabelClick();
+    void PersonnelEditSaveButtonClick();
+
+    QTabWidget *AdminPageControl = nullptr;
+    QWidget *InsuranceTab = nullptr;
+    QLabel *Label13 = nullptr;
+    QListWidget *InsuranceAcceptedListBox = nullptr;
+    QLabel *Label20 = nullptr;
     QListWidget *InsuranceListBox = nullptr;
+    QWidget *WhoWeAreTab = nullptr;
+    cLabeledEdit *MyNameEdit = nullptr;
+    cLabeledEdit *MyAttnEdit = nullptr;
+    cLabeledEdit *MyStreetEdit = nullptr;
+    cLabeledEdit *MyCityEdit = nullptr;
+    cLabeledEdit *MyStateEdit = nullptr;
+    cLabeledEdit *MyZipEdit = nullptr;
+    cLabeledEdit *MyPhoneEdit = nullptr;
+    cLabeledEdit *MyFaxEdit = nullptr;
+    cLabeledEdit *MyEmailEdit = nullptr;
+    cLabeledEdit *MyNotifyEmailEdit = nullptr;
+    cLabeledEdit *MyWebsiteEdit = nullptr;
+    cLabeledEdit *NPIEdit = nullptr;
+    QPushButton *MyInformationUpdateButton = nullptr;
+    QPushButton *WhatWeDoButton = nullptr;
+    QWidget *PersonnelTab = nullptr;
+    QListWidget *PersonnelListBox = nullptr;
+    QPushButton *AddMemberButton = nullptr;
+    QFrame *PersonnelEditPanel = nullptr;
+    QWidget *Shape3 = nullptr;
+    QLabel *PersonnelEditTitle = nullptr;
+    QLabel *CancelLabel = nullptr;
+    cLabeledEdit *PersonnelFnameEdit = nullptr;
+    cLabeledEdit *PersonnelLnameEdit = nullptr;
+    cLabeledEdit *PersonnelEmailEdit = nullptr;
+    cLabeledEdit *PersonnelSmsEmailEdit = nullptr;
+    cLabeledEdit *PersonnelPhoneEdit = nullptr;
+    cLabeledEdit *PersonnelPasswordEdit = nullptr;
+    // Shows the masked password while ticked.
+    QCheckBox *PersonnelPasswordShowCB = nullptr;
+    QCheckBox *PersonnelAdminCB = nullptr;
+    QCheckBox *PersonnelNotifyCB = nullptr;
+    QCheckBox *PersonnelPriContactCB = nullptr;
+    QPushButton *PersonnelEditSaveButton = nullptr;
+    // The opened member had a password stored.
+    bool PersonnelHadPassword = false;
+
     // The comment box of the case response area; the reject dialog starts from its text.
     cLabeledEdit *ResponseReasonEdit = nullptr;
 
@@ -156,6 +215,16 @@ private:
     void FillOpenCaseTree();
     void FillDeliveryCaseList();
     void SetQuoteLoadNotice(bool visible);
+    // Administration tab.
+    void CreateAdminPage();
+    void CreateInsuranceTab();
+    void CreateWhoWeAreTab();
+    void CreatePersonnelTab();
+    void CreatePersonnelEditPanel();
+    void OpenPersonnelPanel(const char *title, bool adding);
+    void ClosePersonnelPanel();
+    bool SaveCompanyData();
+    void UpdateProviderPosition();
 
     int ReloadHolds = 0;
     bool ReloadPending = false;

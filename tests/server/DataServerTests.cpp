@@ -142,7 +142,7 @@ TEST(DataServer, BatchQueriesWithPaging)
               (std::vector<std::string>{"I50.9", "I10"}));
     EXPECT_EQ(BatchColumn(*c, "TreatmentCodeDetail", "L2", "1", "f11,f1001", "f1001").size(), 1u);
     EXPECT_EQ(BatchColumn(*c, "ProviderCategoryLink", "L2", ProviderSeq, "f11", "f11"),
-              (std::vector<std::string>{"140", "147"}));
+              (std::vector<std::string>{"140", "147", "139_1"}));
     auto insurance = BatchColumn(*c, "InsuranceTypes", "L2", "", "f11", "f11");
     ASSERT_EQ(insurance.size(), 6u);
     EXPECT_TRUE(std::is_sorted(insurance.begin(), insurance.end()));

@@ -1,0 +1,213 @@
+// The " Insurance We Accept " and " Who We Are " pages of the " Admin " tab against DorvaneServer
+// with demo data, driven by clicks and keys and checked in the database.
+#include "binding/cCheckMultiSelectObject.h"
+#include "binding/cLabeledEdit.h"
+#include "dataclient/dbServerConnection.h"
+#include "state/Globals.h"
+#include "tests/ui/AdminTestSupport.h"
+#include "ui/CategorySelectionForm.h"
+#include "ui/Forms.h"
+
+#include <QLabel>
+#include <QTimer>
+
+using namespace ui_test;
+
+TEST_F(AdminTab, InsuranceListLoadsOnceTicksTheLinksAndStoresATick)
+{
+    Open();
+    QListWidget *list = Main->InsuranceListBox;
+    EXPECT_EQ(list->count(), 0) << "nothing is loaded before the tab is shown";
+    ShowAdmin(0);
+    EXPECT_EQ(Texts(list), Column("SELECT f11 FROM InsuranceTypes ORDER BY f11"));
+    const std::vector<std::string> linked = LinkedInsurance();
+    ASSERT_EQ(linked.size(), 3u);
+    EXPECT_EQ(Sorted(Texts(list, true)), linked);
+    EXPECT_EQ(Texts(Main->InsuranceAcceptedListBox), Texts(list, true)) << "in the order of the check list";
+    EXPECT_EQ(Find<QLabel>("Label13")->text(), "We accept the following insurance plans:");
+    EXPECT_EQ(Find<QLabel>("Label20")->text(), "Select insurance plans:");
+    EXPECT_EQ(Main->AdminPageControl->tabText(0), " Insurance We Accept ");
+
+    const int aetna = RowOf(list, "Aetna");
+    ASSERT_NE(list->item(aetna)->checkState(), Qt::Checked);
+    ClickCheck(list, aetna);
+    EXPECT_EQ(list->item(aetna)->checkState(), Qt::Checked);
+    EXPECT_EQ(LinkedInsurance(), Sorted({"Aetna", linked[0], linked[1], linked[2]}));
+    EXPECT_EQ(Texts(Main->InsuranceAcceptedListBox), Texts(list, true));
+
+    // A link stored elsewhere is not seen: the list is loaded once per run.
+    ASSERT_TRUE(Db->Exec("INSERT INTO ProviderInsuranceLink (f10, f11) SELECT '" + ProviderSeq() +
+                         "', f1 FROM InsuranceTypes WHERE f11 = 'Humana'"));
+    ShowAdmin(1);
+    ShowAdmin(0);
+    ClickTab(Main->MainPageControl, 0);
+    ShowAdmin(0);
+    EXPECT_EQ(list->item(RowOf(list, "Humana"))->checkState(), Qt::Unchecked);
+
+    ClickCheck(list, aetna);
+    EXPECT_EQ(list->item(aetna)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(LinkedInsurance(), Sorted({"Humana", linked[0], linked[1], linked[2]}));
+    EXPECT_TRUE(Host.Messages.empty());
+}
+
+TEST_F(AdminTab, InsuranceTicksAfterRefreshGoOverTheNewConnection)
+{
+    Open();
+    ShowAdmin(0);
+    QListWidget *list = Main->InsuranceListBox;
+    ClickTab(Main->MainPageControl, 0);
+    QTest::mouseClick(Main->RefreshRequestButton, Qt::LeftButton);
+    ASSERT_EQ(Host.TerminateCount, 0);
+    EXPECT_EQ(Main->InsuranceSelect->CurrentConnection(), DataServerConnection);
+
+    ShowAdmin(0);
+    const int humana = RowOf(list, "Humana");
+    ClickCheck(list, humana);
+    EXPECT_EQ(list->item(humana)->checkState(), Qt::Checked);
+    const auto linked = LinkedInsurance();
+    EXPECT_NE(std::find(linked.begin(), linked.end(), "Humana"), linked.end()) << "the tick was stored";
+    ClickCheck(list, humana);
+    const auto after = LinkedInsurance();
+    EXPECT_EQ(std::find(after.begin(), after.end(), "Humana"), after.end()) << "and the untick too";
+}
+
+TEST_F(AdminTab, WhoWeAreShowsTheRecordAndSavesOnlyWhatIsTyped)
+{
+    Open();
+    ShowAdmin(1);
+    const struct
+    {
+        const char *Edit, *Field, *Caption;
+    } edits[] = {{"MyNameEdit", "f10", "Company Name "},
+                 {"MyAttnEdit", "f11", "Attn "},
+                 {"MyStreetEdit", "f12", "Street "},
+                 {"MyCityEdit", "f13", "City "},
+                 {"MyStateEdit", "f14", "State "},
+                 {"MyZipEdit", "f15", "Zip "},
+                 {"MyPhoneEdit", "f16", "Phone "},
+                 {"MyFaxEdit", "f18", "Fax "},
+                 {"MyEmailEdit", "f20", "Company Email Address "},
+                 {"MyNotifyEmailEdit", "f21", "Notification Email Address "},
+                 {"MyWebsiteEdit", "f23", "My Website "},
+                 {"NPIEdit", "f26", "NPI"}};
+    for (const auto &e : edits)
+    {
+        auto *edit = Find<cLabeledEdit>(e.Edit);
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->text().toStdString(), Provider(e.Field)) << e.Edit;
+        EXPECT_FALSE(Provider(e.Field).empty()) << e.Field;
+        EXPECT_EQ(edit->Caption().toStdString(), e.Caption);
+        EXPECT_TRUE(edit->font().bold());
+        EXPECT_EQ(edit->isVisible(), std::string(e.Edit) != "MyNotifyEmailEdit") << e.Edit;
+    }
+    QPushButton *save = Find<QPushButton>("MyInformationUpdateButton");
+    EXPECT_EQ(save->text(), "Save Changes");
+    EXPECT_FALSE(save->isEnabled());
+
+    const std::string attention = Provider("f11");
+    Type("MyAttnEdit", "");
+    EXPECT_TRUE(save->isEnabled());
+    Type("MyNameEdit", "Bayview Care & Rehab");
+    Type("MyCityEdit", "Oakland");
+    Type("MyZipEdit", "94601");
+    Click("MyInformationUpdateButton");
+    EXPECT_TRUE(Host.Messages.empty());
+    EXPECT_FALSE(save->isEnabled());
+    EXPECT_EQ(Provider("f11"), attention) << "an emptied edit does not clear its field";
+    EXPECT_EQ(Provider("f10"), "Bayview Care & Rehab");
+    EXPECT_EQ(Provider("f13"), "Oakland");
+    EXPECT_EQ(Provider("f15"), "94601");
+    EXPECT_EQ(Provider("f27"), "37.7795") << "the position follows the zip code";
+    EXPECT_EQ(Provider("f28"), "-122.2166");
+    EXPECT_EQ(Main->ProviderNameLabel->text(), "Bayview Care & Rehab");
+    EXPECT_EQ(ProviderRecord->Strings(15), "94601");
+}
+
+TEST_F(AdminTab, UnknownZipCodeGivesTheExactMessageAfterTheDataAreWritten)
+{
+    Open();
+    ShowAdmin(1);
+    Type("MyZipEdit", "00000");
+    Click("MyInformationUpdateButton");
+    ASSERT_EQ(Host.Messages.size(), 1u);
+    EXPECT_EQ(Host.Messages[0].Text,
+              "There was a problem updating the provider's zip code:\rUnknown zip code 00000");
+    EXPECT_EQ(Host.Messages[0].Caption, "Error updating zip code");
+    EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
+    EXPECT_EQ(Provider("f15"), "00000");
+    EXPECT_EQ(Provider("f27"), "37.7486") << "the old position stays";
+}
+
+TEST_F(AdminTab, RefusedOrUnansweredSavesAreReported)
+{
+    Open();
+    ShowAdmin(1);
+    QPushButton *save = Find<QPushButton>("MyInformationUpdateButton");
+    dbServerConnection *data = DataServerConnection;
+    dbServerConnection *function = FunctionServerConnection;
+    DataServerConnection = new dbServerConnection("127.0.0.1", "1", "", "", false, -1);
+    FunctionServerConnection = new dbServerConnection("127.0.0.1", "1", "", "", false, -1);
+    // The function link's last reply said nothing of an error; it must not be read again.
+    FunctionServerConnection->ReplyText = "{Error:\"\"}";
+    Type("MyCityEdit", "Alameda");
+    Click("MyInformationUpdateButton");
+    delete DataServerConnection;
+    delete FunctionServerConnection;
+    DataServerConnection = data;
+    FunctionServerConnection = function;
+
+    ASSERT_EQ(Host.Messages.size(), 2u);
+    EXPECT_EQ(Host.Messages[0].Text, "The company data could not be saved.");
+    EXPECT_EQ(Host.Messages[0].Caption, "Error");
+    EXPECT_EQ(Host.Messages[1].Text,
+              "There was a problem updating the provider's zip code:\rThe server did not answer.");
+    EXPECT_TRUE(save->isEnabled()) << "the typed data can be saved again";
+    EXPECT_EQ(Find<QLineEdit>("MyCityEdit")->text(), "Alameda");
+    EXPECT_EQ(Main->ProviderNameLabel->text(), "Bayview Care Center");
+    Click("MyInformationUpdateButton");
+    EXPECT_EQ(Provider("f13"), "Alameda");
+}
+
+TEST_F(AdminTab, WhatWeDoHandsTheSavedZipCodeToTheDialog)
+{
+    TCategorySelectionForm dialog;
+    CategorySelectionForm = &dialog;
+    Open();
+    ShowAdmin(1);
+    struct
+    {
+        std::string Zip1 = "unset", Zip2 = "unset", Provider;
+        dbServerConnection *Connection = nullptr;
+        bool Shown = false;
+    } seen;
+    auto whatWeDo = [&]
+    {
+        QTimer::singleShot(0, &dialog,
+                           [&]
+                           {
+                               seen = {dialog.ZipValue1, dialog.ZipValue2, dialog.ProviderKey,
+                                       dialog.Connection, dialog.isVisible()};
+                               dialog.ExitLabelClick();
+                           });
+        Click("WhatWeDoButton");
+    };
+    whatWeDo();
+    EXPECT_TRUE(seen.Shown);
+    EXPECT_EQ(seen.Zip1, "37.7486");
+    EXPECT_EQ(seen.Zip2, "-122.4158");
+    EXPECT_EQ(seen.Provider, ProviderSeq());
+    EXPECT_EQ(seen.Connection, DataServerConnection);
+
+    Type("MyZipEdit", "95112");
+    Click("MyInformationUpdateButton");
+    whatWeDo();
+    EXPECT_EQ(seen.Zip1, "37.3477") << "the zip code just saved";
+    EXPECT_EQ(seen.Zip2, "-121.8860");
+
+    Type("MyZipEdit", "11111");
+    Click("MyInformationUpdateButton");
+    whatWeDo();
+    EXPECT_EQ(seen.Zip1, "") << "an unknown zip code hands over empty values";
+    EXPECT_EQ(seen.Zip2, "");
+    CategorySelectionForm = nullptr;
+}

@@ -1,0 +1,274 @@
+// The category selection dialog against DorvaneServer with demo data: the boxes it is built of,
+// ticks from the provider's links, what Save stores, closing without a save, and the way in
+// through "What We Do".
+#include "ui/CategorySelectionForm.h"
+#include "dataclient/dbServerConnection.h"
+#include "state/Globals.h"
+#include "state/ServerLinks.h"
+#include "tests/ui/AdminTestSupport.h"
+#include "ui/ClickLabel.h"
+#include "ui/Forms.h"
+#include "workspace/CategoryTable.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QScrollArea>
+#include <QTimer>
+#include <set>
+
+using namespace ui_test;
+
+namespace
+{
+class CategoryDialog : public AdminTab
+{
+protected:
+    void SetUp() override
+    {
+        AdminTab::SetUp();
+        ASSERT_TRUE(SignInAs(Server, "admin@bayview.example"));
+        Dialog = std::make_unique<TCategorySelectionForm>();
+        Dialog->ZipValue1 = "37.1";
+        Dialog->ZipValue2 = "-122.2";
+        Dialog->ProviderKey = ProviderSeq();
+        Dialog->Connection = DataServerConnection;
+    }
+    void TearDown() override
+    {
+        Dialog.reset();
+        AdminTab::TearDown();
+    }
+
+    QCheckBox *Box(const char *name) { return Dialog->findChild<QCheckBox *>(name); }
+    void Show()
+    {
+        Dialog->show();
+        ASSERT_TRUE(WaitUntil([this] { return Dialog->isVisible(); }));
+    }
+    void Toggle(const char *name)
+    {
+        QCheckBox *box = Box(name);
+        ASSERT_NE(box, nullptr) << name;
+        if (auto *scroll = Dialog->DmeOtherScrollBox; box->parentWidget() != Dialog.get())
+            scroll->ensureWidgetVisible(box);
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(7, box->height() / 2));
+    }
+    std::set<std::string> Ticked()
+    {
+        std::set<std::string> names;
+        for (QCheckBox *box : Dialog->findChildren<QCheckBox *>())
+            if (box->isChecked())
+                names.insert(box->objectName().toStdString());
+        return names;
+    }
+    // The provider's links as "seq:category" lines.
+    std::set<std::string> Links()
+    {
+        std::set<std::string> links;
+        for (const auto &row :
+             Db->Query("SELECT f1, f11 FROM ProviderCategoryLink WHERE f10 = '" + ProviderSeq() + "'"))
+            links.insert(row[0] + ":" + row[1]);
+        return links;
+    }
+    std::string LinkOf(const std::string &category)
+    {
+        return Db->Scalar("SELECT f1 FROM ProviderCategoryLink WHERE f10 = '" + ProviderSeq() +
+                          "' AND f11 = '" + category + "'");
+    }
+    void AddLink(const std::string &category)
+    {
+        ASSERT_TRUE(Db->Exec("INSERT INTO ProviderCategoryLink (f10, f11) VALUES ('" + ProviderSeq() +
+                             "', '" + category + "')"));
+    }
+
+    std::unique_ptr<TCategorySelectionForm> Dialog;
+};
+} // namespace
+
+TEST_F(CategoryDialog, BuiltOfTheCategoryTable)
+{
+    EXPECT_EQ(Dialog->size(), QSize(1078, 586));
+    EXPECT_TRUE(Dialog->windowFlags() & Qt::FramelessWindowHint);
+    const auto boxes = Dialog->findChildren<QCheckBox *>();
+    ASSERT_EQ(boxes.size(), 83);
+    EXPECT_EQ(Dialog->ItemCount(), 83) << "every box is registered";
+    int direct = 0;
+    for (const cCategoryBox &entry : CategoryBoxes())
+    {
+        QCheckBox *box = Box(entry.Name);
+        ASSERT_NE(box, nullptr) << entry.Name;
+        EXPECT_EQ(box->text(), QString::fromUtf8(entry.Caption));
+        EXPECT_EQ(Dialog->Item(CategoryKey(entry.Name))->CheckBox, box);
+        direct += box->parentWidget() == Dialog.get();
+    }
+    EXPECT_EQ(direct, 38);
+    EXPECT_EQ(Box("S127")->parentWidget(), Dialog->DmeOtherScrollBox->widget());
+    // Columns: 16 pixels a row under each heading.
+    EXPECT_EQ(Box("S140")->x(), 32);
+    EXPECT_EQ(Box("S149")->y() - Box("S140")->y(), 16);
+    EXPECT_EQ(Box("S147")->x(), 304);
+    EXPECT_EQ(Box("S89")->x(), 660);
+    for (const char *heading : {"ExtendedCareHeading", "HomeHealthCareHeading", "DialysisHeading",
+                                "ProsthesesHeading", "DmeMobilityHeading", "DmeOtherHeading"})
+        EXPECT_EQ(Dialog->findChild<QLabel *>(heading)->size(), QSize(165, 37)) << heading;
+    EXPECT_EQ(Dialog->findChild<QLabel *>("DmeOtherHeading")->text(), "DME - Other");
+    EXPECT_EQ(Dialog->ExitLabel->text(), "X");
+    EXPECT_EQ(Dialog->SaveButton->geometry(), QRect(32, 524, 69, 33));
+
+    // The blue frame at 12, 12, three pixels wide.
+    Show();
+    const QImage image = Dialog->grab().toImage();
+    const QColor blue(0, 0, 255);
+    EXPECT_GT(CountPixels(image, QRect(12, 100, 3, 300), blue), 800);
+    EXPECT_GT(CountPixels(image, QRect(200, 574, 600, 3), blue), 1600);
+    EXPECT_EQ(CountPixels(image, QRect(0, 0, 11, 586), blue), 0);
+}
+
+TEST_F(CategoryDialog, LinksTickExactlyTheirBoxes)
+{
+    // The demo provider offers 140, 147 and 139_1; a category without a box is ignored.
+    AddLink("999");
+    Show();
+    EXPECT_EQ(Ticked(), (std::set<std::string>{"S140", "S147", "S139_1"}));
+    EXPECT_EQ(Box("S140")->text(), "Skilled Nursing Facility");
+    EXPECT_EQ(Box("S147")->text(), "Dialysis");
+    EXPECT_EQ(Box("S139_1")->text(), "Dialysis Equipment");
+    EXPECT_EQ(Dialog->Item("140")->LinkKey, LinkOf("140"));
+    EXPECT_TRUE(Dialog->SaveButton->isEnabled());
+    EXPECT_FALSE(Dialog->LoadNoticeLabel->isVisible());
+    Dialog->hide();
+
+    // "139" and "139_1" are different boxes; each showing loads again.
+    ASSERT_TRUE(Db->Exec("DELETE FROM ProviderCategoryLink WHERE f11 = '139_1'"));
+    AddLink("139");
+    Show();
+    EXPECT_EQ(Ticked(), (std::set<std::string>{"S140", "S147", "S139"}));
+    EXPECT_EQ(Box("S139")->text(), "Home Dialysis Equipment");
+}
+
+TEST_F(CategoryDialog, SaveAddsTheNewlyTickedAndDeletesTheNewlyCleared)
+{
+    Show();
+    const std::set<std::string> before = Links();
+    const std::string snf = LinkOf("140");
+    const long long lastSeq = std::stoll(Db->Scalar("SELECT MAX(f1) FROM ProviderCategoryLink"));
+    Toggle("S148");
+    Toggle("S140");
+    Toggle("S149"); // ticked and cleared again: nothing for it
+    Toggle("S149");
+    EXPECT_EQ(Ticked(), (std::set<std::string>{"S147", "S139_1", "S148"}));
+    QTest::mouseClick(Dialog->SaveButton, Qt::LeftButton);
+    EXPECT_FALSE(Dialog->isVisible());
+    EXPECT_EQ(Dialog->result(), QDialog::Accepted);
+
+    std::set<std::string> expected = before;
+    expected.erase(snf + ":140");
+    const std::string added = LinkOf("148");
+    expected.insert(added + ":148");
+    EXPECT_EQ(Links(), expected) << "one add and one delete, the other links untouched";
+    EXPECT_EQ(std::stoll(added), lastSeq + 1) << "exactly one record was added";
+    EXPECT_EQ(Db->Scalar("SELECT MAX(f1) FROM ProviderCategoryLink"), added);
+    const auto row = Db->Query("SELECT f10, f13, f14 FROM ProviderCategoryLink WHERE f1 = " + added);
+    ASSERT_EQ(row.size(), 1u);
+    EXPECT_EQ(row[0], (std::vector<std::string>{ProviderSeq(), "37.1", "-122.2"}));
+
+    // Saving again without changes stores nothing.
+    Show();
+    QTest::mouseClick(Dialog->SaveButton, Qt::LeftButton);
+    EXPECT_EQ(Links(), expected);
+}
+
+TEST_F(CategoryDialog, EnterEscapeAndXCloseWithoutSaving)
+{
+    const std::set<std::string> before = Links();
+    const struct
+    {
+        const char *Name;
+        std::function<void(TCategorySelectionForm &)> Close;
+    } ways[] = {
+        {"Enter", [](TCategorySelectionForm &d)
+         { QTest::keyClick(d.focusWidget() ? d.focusWidget() : &d, Qt::Key_Return); }},
+        {"keypad Enter", [](TCategorySelectionForm &d)
+         { QTest::keyClick(d.focusWidget() ? d.focusWidget() : &d, Qt::Key_Enter); }},
+        {"Escape", [](TCategorySelectionForm &d)
+         { QTest::keyClick(d.focusWidget() ? d.focusWidget() : &d, Qt::Key_Escape); }},
+        {"X", [](TCategorySelectionForm &d) { QTest::mouseClick(d.ExitLabel, Qt::LeftButton); }},
+    };
+    for (const auto &way : ways)
+    {
+        Show();
+        Toggle("S148");
+        Toggle("S140");
+        Box("S148")->setFocus();
+        way.Close(*Dialog);
+        EXPECT_FALSE(Dialog->isVisible()) << way.Name;
+        EXPECT_EQ(Dialog->result(), QDialog::Rejected) << way.Name;
+        EXPECT_EQ(Links(), before) << way.Name;
+    }
+    // Other keys reach the boxes: the space bar ticks the focused one.
+    Show();
+    Box("S150")->setFocus();
+    QTest::keyClick(Box("S150"), Qt::Key_Space);
+    EXPECT_TRUE(Box("S150")->isChecked());
+    EXPECT_TRUE(Dialog->isVisible());
+}
+
+TEST_F(CategoryDialog, ABoxOfTheScrolledSectionLoadsAndSaves)
+{
+    AddLink("127");
+    Show();
+    EXPECT_TRUE(Box("S127")->isChecked());
+    Toggle("S134");
+    Toggle("S127");
+    QTest::mouseClick(Dialog->SaveButton, Qt::LeftButton);
+    EXPECT_NE(LinkOf("134"), "");
+    EXPECT_EQ(LinkOf("127"), "");
+}
+
+TEST_F(CategoryDialog, AFailedLoadSavesNothing)
+{
+    const std::set<std::string> before = Links();
+    dbServerConnection dead("127.0.0.1", "1", "", "", false, -1);
+    Dialog->Connection = &dead;
+    Show();
+    EXPECT_TRUE(Ticked().empty());
+    EXPECT_TRUE(Dialog->LoadNoticeLabel->isVisible());
+    EXPECT_FALSE(Dialog->SaveButton->isEnabled());
+    Toggle("S140");
+    QTest::mouseClick(Dialog->SaveButton, Qt::LeftButton);
+    EXPECT_TRUE(Dialog->isVisible()) << "Save does nothing";
+    QTest::mouseClick(Dialog->ExitLabel, Qt::LeftButton);
+    EXPECT_EQ(Links(), before) << "no link is added a second time";
+
+    // A provider without links is no failure.
+    Dialog->Connection = DataServerConnection;
+    ASSERT_TRUE(Db->Exec("DELETE FROM ProviderCategoryLink"));
+    Show();
+    EXPECT_TRUE(Ticked().empty());
+    EXPECT_FALSE(Dialog->LoadNoticeLabel->isVisible());
+    EXPECT_TRUE(Dialog->SaveButton->isEnabled());
+}
+
+TEST_F(CategoryDialog, WhatWeDoShowsItModallyWithTheProvidersZipValues)
+{
+    CategorySelectionForm = Dialog.get();
+    Dialog->ZipValue1 = Dialog->ZipValue2 = "stale";
+    // The window signs in itself.
+    CloseServerConnections();
+    Open();
+    ShowAdmin(1);
+    std::set<std::string> tickedWhenShown;
+    QTimer::singleShot(0, Dialog.get(),
+                       [&]
+                       {
+                           tickedWhenShown = Ticked();
+                           Toggle("S148");
+                           QTest::mouseClick(Dialog->SaveButton, Qt::LeftButton);
+                       });
+    Click("WhatWeDoButton");
+    CategorySelectionForm = nullptr;
+    EXPECT_EQ(tickedWhenShown, (std::set<std::string>{"S140", "S147", "S139_1"}));
+    const auto row = Db->Query("SELECT f13, f14 FROM ProviderCategoryLink WHERE f11 = '148'");
+    ASSERT_EQ(row.size(), 1u);
+    EXPECT_EQ(row[0], (std::vector<std::string>{"37.7486", "-122.4158"}));
+}

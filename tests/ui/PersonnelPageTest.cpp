@@ -1,0 +1,307 @@
+// The " Personnel " page of the " Admin " tab against DorvaneServer with demo data: the list and
+// its drawing, the edit panel, adding and saving members, and what a save refuses.
+#include "binding/cLabeledEdit.h"
+#include "dataclient/dbServerConnection.h"
+#include "state/Globals.h"
+#include "tests/ui/AdminTestSupport.h"
+#include "toolkit/DateTime.h"
+
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+
+using namespace ui_test;
+
+namespace
+{
+class PersonnelPage : public AdminTab
+{
+protected:
+    void SetUp() override
+    {
+        AdminTab::SetUp();
+        Open();
+        ShowAdmin(2);
+        List = Main->PersonnelListBox;
+    }
+    // The row whose item text holds this name=value line ("FName=Nathan").
+    int RowOf(const std::string &line)
+    {
+        for (int i = 0; i < List->count(); ++i)
+            if (List->item(i)->text().split(',').contains(QString::fromStdString(line)))
+                return i;
+        ADD_FAILURE() << line;
+        return 0;
+    }
+    void OpenMember(const std::string &line)
+    {
+        QTest::mouseClick(List->viewport(), Qt::LeftButton, {},
+                          List->visualItemRect(List->item(RowOf(line))).center());
+    }
+    static std::string StampNow() { return FormatDateTime("yyyymmddhhnnss", Now()); }
+    bool PanelOpen() { return Main->PersonnelEditPanel->isVisible() && !Main->AddMemberButton->isVisible(); }
+    int PersonnelCount()
+    {
+        return std::stoi(Db->Scalar("SELECT COUNT(*) FROM Personnel WHERE f9 = '" + ProviderSeq() + "'"));
+    }
+    std::string Seq(const std::string &email) { return Member(email, "f1"); }
+    // Pixels of an area that are drawn dark (text, with its smoothed edges).
+    static int DarkPixels(const QImage &image, const QRect &area)
+    {
+        int count = 0;
+        const QRect inside = area.intersected(image.rect());
+        for (int y = inside.top(); y <= inside.bottom(); ++y)
+            for (int x = inside.left(); x <= inside.right(); ++x)
+                count += image.pixelColor(x, y).lightness() < 128;
+        return count;
+    }
+    // The leftmost column of a row of the list's grab that holds a dark pixel, or -1.
+    static int LeftmostInk(const QImage &image, const QRect &row)
+    {
+        for (int x = row.left(); x <= row.right(); ++x)
+            if (DarkPixels(image, QRect(x, row.top(), 1, row.height())) > 0)
+                return x;
+        return -1;
+    }
+
+    QListWidget *List = nullptr;
+};
+} // namespace
+
+TEST_F(PersonnelPage, ListsTheProvidersPersonnelAsItemTexts)
+{
+    EXPECT_FALSE(Main->PersonnelEditPanel->isVisible());
+    EXPECT_TRUE(Main->AddMemberButton->isVisible());
+    EXPECT_EQ(Main->AddMemberButton->text(), "Add a New Member");
+    ASSERT_EQ(List->count(), 3);
+    const std::string alice = Seq("admin@bayview.example"), nathan = Seq("nathan@bayview.example");
+    const std::string olivia = Db->Scalar("SELECT f1 FROM Personnel WHERE f11 = 'Olivia'");
+    EXPECT_EQ(List->item(0)->text().toStdString(),
+              "Seq=" + alice +
+                  ",FName=Alice,LName=Morgan,Phone=415-555-0110,Email=admin@bayview.example,PW=" +
+                  Member("admin@bayview.example", "f23") + ",Admin=Y,Pri=Y");
+    EXPECT_EQ(List->item(1)->text().toStdString(),
+              "Seq=" + nathan +
+                  ",FName=Nathan,LName=Reyes,Phone=415-555-0111,Email=nathan@bayview.example,PW=intake22,"
+                  "Notify=Y,SMS=4155550111@sms.example");
+    EXPECT_EQ(List->item(2)->text().toStdString(),
+              "Seq=" + olivia + ",FName=Olivia,LName=Chen,Phone=415-555-0112,PW=night33");
+}
+
+TEST_F(PersonnelPage, ItemsAreDrawnAsNamesOnWhiteAlsoWhenSelected)
+{
+    // Nathan keeps only a first name "Chen", Olivia only her last name "Chen": the same word, once
+    // followed and once preceded by the blank.
+    ASSERT_TRUE(Db->Exec("UPDATE Personnel SET f11 = 'Chen', f13 = '' WHERE f11 = 'Nathan'"));
+    ASSERT_TRUE(Db->Exec("UPDATE Personnel SET f11 = '' WHERE f11 = 'Olivia'"));
+    Main->LoadPersonnelList();
+    List->setCurrentRow(0);
+    const QImage image = List->viewport()->grab().toImage();
+    const QColor highlight = List->palette().color(QPalette::Highlight);
+    for (int i = 0; i < List->count(); ++i)
+    {
+        const QRect row = List->visualItemRect(List->item(i));
+        EXPECT_EQ(row.height(), 16);
+        EXPECT_GT(DarkPixels(image, row), 15) << "row " << i;
+        EXPECT_EQ(CountPixels(image, row, highlight), 0) << "row " << i << " has no selection colour";
+        EXPECT_GT(CountPixels(image, row, Qt::white), row.width() * row.height() / 2);
+    }
+    const int named = LeftmostInk(image, List->visualItemRect(List->item(0)));
+    EXPECT_GE(named, 1);
+    EXPECT_LE(named, 5) << "text starts at x = 1";
+    const int firstOnly = LeftmostInk(image, List->visualItemRect(List->item(1)));
+    const int lastOnly = LeftmostInk(image, List->visualItemRect(List->item(2)));
+    EXPECT_EQ(lastOnly - firstOnly, List->fontMetrics().horizontalAdvance(' '))
+        << "a blank before the last name";
+}
+
+TEST_F(PersonnelPage, OpeningAMemberFillsThePanelAndXClosesIt)
+{
+    OpenMember("FName=Nathan");
+    ASSERT_TRUE(PanelOpen());
+    EXPECT_EQ(Main->PersonnelEditTitle->text(), "Edit Information");
+    EXPECT_EQ(Main->PersonnelFnameEdit->text(), "Nathan");
+    EXPECT_EQ(Main->PersonnelLnameEdit->text(), "Reyes");
+    EXPECT_EQ(Main->PersonnelEmailEdit->text(), "nathan@bayview.example");
+    EXPECT_EQ(Main->PersonnelSmsEmailEdit->text(), "4155550111@sms.example");
+    EXPECT_EQ(Main->PersonnelPhoneEdit->text(), "415-555-0111");
+    EXPECT_EQ(Main->PersonnelPasswordEdit->text(), "intake22");
+    EXPECT_FALSE(Main->PersonnelAdminCB->isChecked());
+    EXPECT_TRUE(Main->PersonnelNotifyCB->isChecked());
+    EXPECT_FALSE(Main->PersonnelPriContactCB->isChecked());
+    EXPECT_EQ(Main->SelectedPersonnelKey, Seq("nathan@bayview.example"));
+    EXPECT_FALSE(Main->AddingMember);
+
+    // The password is masked until "Show" is ticked, and masked again for the next member.
+    EXPECT_EQ(Main->PersonnelPasswordEdit->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(Main->PersonnelPasswordEdit->displayText(),
+              QString(8, QChar(Main->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter))));
+    Click(Main->PersonnelPasswordShowCB);
+    EXPECT_EQ(Main->PersonnelPasswordEdit->displayText(), "intake22");
+    OpenMember("FName=Alice");
+    EXPECT_EQ(Main->PersonnelPasswordEdit->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(Main->PersonnelAdminCB->isChecked());
+    EXPECT_TRUE(Main->PersonnelPriContactCB->isChecked());
+
+    const std::string before = Db->Scalar("SELECT GROUP_CONCAT(f11 || f13 || IFNULL(f26,'')) FROM Personnel");
+    Main->PersonnelFnameEdit->setText("Changed");
+    QTest::mouseClick(Main->CancelLabel, Qt::LeftButton);
+    EXPECT_FALSE(Main->PersonnelEditPanel->isVisible());
+    EXPECT_TRUE(Main->AddMemberButton->isVisible());
+    EXPECT_EQ(Db->Scalar("SELECT GROUP_CONCAT(f11 || f13 || IFNULL(f26,'')) FROM Personnel"), before);
+
+    // "Add a New Member" after another member starts empty.
+    OpenMember("FName=Nathan");
+    QTest::mouseClick(Main->CancelLabel, Qt::LeftButton);
+    Click("AddMemberButton");
+    ASSERT_TRUE(PanelOpen());
+    EXPECT_EQ(Main->PersonnelEditTitle->text(), "Adding a New Member");
+    for (QLineEdit *edit : {static_cast<QLineEdit *>(Main->PersonnelFnameEdit),
+                            static_cast<QLineEdit *>(Main->PersonnelLnameEdit),
+                            static_cast<QLineEdit *>(Main->PersonnelEmailEdit),
+                            static_cast<QLineEdit *>(Main->PersonnelSmsEmailEdit),
+                            static_cast<QLineEdit *>(Main->PersonnelPhoneEdit),
+                            static_cast<QLineEdit *>(Main->PersonnelPasswordEdit)})
+        EXPECT_EQ(edit->text(), "") << edit->objectName().toStdString();
+    for (QCheckBox *box : {Main->PersonnelAdminCB, Main->PersonnelNotifyCB, Main->PersonnelPriContactCB})
+        EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
+    EXPECT_TRUE(Main->AddingMember);
+    EXPECT_EQ(Main->SelectedPersonnelKey, "");
+
+    // Showing the page again closes the panel.
+    ShowAdmin(1);
+    ShowAdmin(2);
+    EXPECT_FALSE(Main->PersonnelEditPanel->isVisible());
+    EXPECT_TRUE(Main->AddMemberButton->isVisible());
+}
+
+TEST_F(PersonnelPage, AddingAMemberStoresTheCreationTimeAndTheProvider)
+{
+    Click("AddMemberButton");
+    Type("PersonnelLnameEdit", "Quinn");
+    Type("PersonnelEmailEdit", "paula@bayview.example");
+    Type("PersonnelPasswordEdit", "s3cret, \"x\"");
+    Click(Main->PersonnelNotifyCB);
+    const std::string before = StampNow();
+    Click("PersonnelEditSaveButton");
+    const std::string after = StampNow();
+    EXPECT_TRUE(Host.Messages.empty());
+    EXPECT_FALSE(Main->PersonnelEditPanel->isVisible());
+    EXPECT_TRUE(Main->AddMemberButton->isVisible());
+    EXPECT_FALSE(Main->AddingMember);
+
+    const std::string created = Member("paula@bayview.example", "f2");
+    ASSERT_EQ(created.size(), 14u);
+    EXPECT_GE(created, before);
+    EXPECT_LE(created, after);
+    EXPECT_EQ(Member("paula@bayview.example", "f9"), ProviderSeq());
+    EXPECT_EQ(Member("paula@bayview.example", "f11"), "");
+    EXPECT_EQ(Member("paula@bayview.example", "f13"), "Quinn");
+    EXPECT_EQ(Member("paula@bayview.example", "f23"), "s3cret, \"x\"");
+    EXPECT_EQ(Member("paula@bayview.example", "f26"), "");
+    EXPECT_EQ(Member("paula@bayview.example", "f29"), "Y");
+    ASSERT_EQ(List->count(), 4) << "the list is loaded again";
+    OpenMember("LName=Quinn");
+    EXPECT_EQ(Main->PersonnelLnameEdit->text(), "Quinn");
+    EXPECT_EQ(Main->PersonnelPasswordEdit->text(), "s3cret, \"x\"");
+}
+
+TEST_F(PersonnelPage, SavesWithoutANameOrPasswordAreRefusedAndWriteNothing)
+{
+    const int count = PersonnelCount();
+    Click("AddMemberButton");
+    Type("PersonnelEmailEdit", "nobody@bayview.example");
+    Type("PersonnelPasswordEdit", "pw");
+    Click("PersonnelEditSaveButton");
+    Type("PersonnelFnameEdit", "Nora");
+    Type("PersonnelPasswordEdit", "");
+    Click("PersonnelEditSaveButton");
+    ASSERT_EQ(Host.Messages.size(), 2u);
+    EXPECT_EQ(Host.Messages[0].Text, "Not a valid name");
+    EXPECT_EQ(Host.Messages[0].Caption, "Error");
+    EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
+    EXPECT_EQ(Host.Messages[1].Text, "Please enter a password for this member.");
+    EXPECT_TRUE(PanelOpen()) << "the panel stays open";
+    EXPECT_EQ(PersonnelCount(), count);
+
+    // An existing member's password cannot be emptied either...
+    QTest::mouseClick(Main->CancelLabel, Qt::LeftButton);
+    OpenMember("FName=Olivia");
+    Type("PersonnelPasswordEdit", "");
+    Click("PersonnelEditSaveButton");
+    ASSERT_EQ(Host.Messages.size(), 3u);
+    EXPECT_EQ(Db->Scalar("SELECT f23 FROM Personnel WHERE f11 = 'Olivia'"), "night33");
+    // ...but one stored without a password can still be edited.
+    ASSERT_TRUE(Db->Exec("UPDATE Personnel SET f23 = '' WHERE f11 = 'Olivia'"));
+    QTest::mouseClick(Main->CancelLabel, Qt::LeftButton);
+    Main->LoadPersonnelList();
+    OpenMember("FName=Olivia");
+    Type("PersonnelPhoneEdit", "415-555-0199");
+    Click("PersonnelEditSaveButton");
+    EXPECT_EQ(Host.Messages.size(), 3u);
+    EXPECT_EQ(Db->Scalar("SELECT f19 FROM Personnel WHERE f11 = 'Olivia'"), "415-555-0199");
+}
+
+TEST_F(PersonnelPage, UntickingMarksAndEmptyingFieldsClearsThemOnTheServer)
+{
+    OpenMember("FName=Alice");
+    Click(Main->PersonnelAdminCB);
+    Type("PersonnelPhoneEdit", "");
+    Click("PersonnelEditSaveButton");
+    EXPECT_TRUE(Host.Messages.empty());
+    EXPECT_EQ(Member("admin@bayview.example", "f26"), "");
+    EXPECT_EQ(Db->Scalar("SELECT COUNT(*) FROM Personnel WHERE f22 = 'admin@bayview.example' AND f26 = ''"),
+              "1")
+        << "the mark is stored as an empty text";
+    EXPECT_EQ(Member("admin@bayview.example", "f19"), "");
+    EXPECT_EQ(Member("admin@bayview.example", "f31"), "Y");
+    EXPECT_EQ(Member("admin@bayview.example", "f11"), "Alice");
+}
+
+TEST_F(PersonnelPage, NotificationLabelFollowsTheLastRecipientAtOnce)
+{
+    EXPECT_FALSE(Main->NoNotificationLabel->isVisible());
+    OpenMember("FName=Nathan");
+    Click(Main->PersonnelNotifyCB);
+    Click("PersonnelEditSaveButton");
+    EXPECT_EQ(Member("nathan@bayview.example", "f29"), "");
+    EXPECT_TRUE(Main->NoNotificationLabel->isVisible()) << "nobody gets the notifications now";
+    OpenMember("FName=Olivia");
+    Click(Main->PersonnelNotifyCB);
+    Click("PersonnelEditSaveButton");
+    EXPECT_TRUE(Main->NoNotificationLabel->isVisible()) << "a recipient without an address does not count";
+    OpenMember("FName=Nathan");
+    Click(Main->PersonnelNotifyCB);
+    Click("PersonnelEditSaveButton");
+    EXPECT_FALSE(Main->NoNotificationLabel->isVisible());
+}
+
+TEST_F(PersonnelPage, OnlyTheFirstHundredMembersAreListed)
+{
+    for (int i = 0; i < 120; ++i)
+        ASSERT_TRUE(Db->Exec("INSERT INTO Personnel (f9, f11, f13) VALUES ('" + ProviderSeq() +
+                             "', 'Temp', 'No" + std::to_string(i) + "')"));
+    ShowAdmin(0);
+    ClickTab(Main->MainPageControl, 0);
+    ShowAdmin(2);
+    EXPECT_EQ(List->count(), 100);
+}
+
+TEST_F(PersonnelPage, AFailedWriteKeepsThePanelAndWhatWasTyped)
+{
+    Click("AddMemberButton");
+    Type("PersonnelFnameEdit", "Ivy");
+    Type("PersonnelPasswordEdit", "pw");
+    dbServerConnection *data = DataServerConnection;
+    DataServerConnection = new dbServerConnection("127.0.0.1", "1", "", "", false, -1);
+    Click("PersonnelEditSaveButton");
+    delete DataServerConnection;
+    DataServerConnection = data;
+    ASSERT_EQ(Host.Messages.size(), 1u);
+    EXPECT_EQ(Host.Messages[0].Text, "The member could not be saved.");
+    EXPECT_TRUE(PanelOpen());
+    EXPECT_EQ(Main->PersonnelFnameEdit->text(), "Ivy");
+    Click("PersonnelEditSaveButton");
+    EXPECT_EQ(Db->Scalar("SELECT f13 FROM Personnel WHERE f11 = 'Ivy'"), "");
+    EXPECT_EQ(Db->Scalar("SELECT COUNT(*) FROM Personnel WHERE f11 = 'Ivy'"), "1");
+}

@@ -1,0 +1,226 @@
+// The administration rules without a window: personnel items and the lines a member save writes,
+// what a member save refuses, the company data lines and the position command, and the category
+// table the selection dialog is built from.
+#include "workspace/CategoryTable.h"
+#include "workspace/CompanyData.h"
+#include "workspace/PersonnelItem.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+namespace
+{
+cPersonnelMember Full()
+{
+    return {"17", "Alice", "Morgan", "415-555-0110", "a@b.example", "pw", "Y", "Y", "s@sms.example", "Y"};
+}
+} // namespace
+
+TEST(PersonnelItem, TextListsNamesInOrderAndLeavesEmptyValuesOut)
+{
+    EXPECT_EQ(PersonnelItemText(Full()),
+              "Seq=17,FName=Alice,LName=Morgan,Phone=415-555-0110,Email=a@b.example,"
+              "PW=pw,Admin=Y,Notify=Y,SMS=s@sms.example,Pri=Y");
+    cPersonnelMember sparse;
+    sparse.Seq = "3";
+    sparse.LName = "Chen";
+    sparse.Notify = "Y";
+    EXPECT_EQ(PersonnelItemText(sparse), "Seq=3,LName=Chen,Notify=Y");
+    EXPECT_EQ(PersonnelItemName(PersonnelItemText(sparse)), " Chen") << "a blank, then the last name";
+    EXPECT_EQ(PersonnelItemName(PersonnelItemText(Full())), "Alice Morgan");
+}
+
+TEST(PersonnelItem, RecordFieldsLandOnTheirNames)
+{
+    const std::map<std::string, std::string> record = {
+        {"f11", "first"}, {"f13", "last"},   {"f19", "phone"}, {"f22", "mail"}, {"f23", "word"},
+        {"f26", "admin"}, {"f29", "notify"}, {"f30", "sms"},   {"f31", "pri"},  {"f10", "title"}};
+    std::vector<std::string> asked;
+    const cPersonnelMember member = PersonnelMemberFromRecord("5",
+                                                              [&](const std::string &code)
+                                                              {
+                                                                  asked.push_back(code);
+                                                                  return record.at(code);
+                                                              });
+    EXPECT_EQ(PersonnelItemText(member), "Seq=5,FName=first,LName=last,Phone=phone,Email=mail,PW=word,"
+                                         "Admin=admin,Notify=notify,SMS=sms,Pri=pri");
+    std::sort(asked.begin(), asked.end());
+    std::string fields;
+    for (const std::string &code : asked)
+        fields += (fields.empty() ? "" : ",") + code;
+    EXPECT_EQ(fields, PersonnelListFields) << "exactly the fields the list asks for";
+}
+
+TEST(PersonnelItem, AwkwardValuesComeBackUnchanged)
+{
+    // Blanks, commas, quotes and "=" must survive the item text: the panel opens from it.
+    cPersonnelMember odd = Full();
+    odd.FName = "Mary Ann";
+    odd.LName = "O\"Neil, Jr.";
+    odd.PW = "a=b, \"c\"";
+    odd.Email = "";
+    const cPersonnelMember back = PersonnelItemMember(PersonnelItemText(odd));
+    EXPECT_EQ(back.Seq, "17");
+    EXPECT_EQ(back.FName, "Mary Ann");
+    EXPECT_EQ(back.LName, "O\"Neil, Jr.");
+    EXPECT_EQ(back.PW, "a=b, \"c\"");
+    EXPECT_EQ(back.Email, "");
+    EXPECT_EQ(back.SMS, "s@sms.example");
+    EXPECT_EQ(back.Pri, "Y");
+}
+
+TEST(PersonnelItem, SaveLinesKeepEmptyValuesInWriteOrder)
+{
+    cPersonnelMember member = Full();
+    member.Phone = "";
+    member.Admin = "";
+    EXPECT_EQ(PersonnelSaveLines(member).ToVector(),
+              (std::vector<std::string>{"f11=Alice", "f13=Morgan", "f19=", "f22=a@b.example", "f23=pw",
+                                        "f30=s@sms.example", "f26=", "f29=Y", "f31=Y"}));
+}
+
+TEST(PersonnelItem, CreationStampIsLocalTimeToTheSecond)
+{
+    EXPECT_EQ(PersonnelCreationStamp(EncodeDate(2010, 3, 15) + EncodeTime(14, 30, 5, 0)), "20100315143005");
+    EXPECT_EQ(PersonnelCreationStamp(EncodeDate(2009, 1, 2) + EncodeTime(3, 4, 9, 0)), "20090102030409");
+}
+
+TEST(PersonnelItem, SaveRefusals)
+{
+    const struct
+    {
+        const char *First, *Last, *Password;
+        bool Adding, HadPassword;
+        const char *Text;
+    } cases[] = {
+        {"", "", "pw", false, true, "Not a valid name"},
+        {"", "", "", true, false, "Not a valid name"},
+        {"Ann", "", "pw", true, false, ""},
+        {"", "Chen", "pw", false, true, ""},
+        {"Ann", "Lee", "", true, false, "Please enter a password for this member."},
+        {"Ann", "Lee", "", false, true, "Please enter a password for this member."},
+        // A member stored without a password can still be edited.
+        {"Ann", "Lee", "", false, false, ""},
+    };
+    for (const auto &c : cases)
+    {
+        cPersonnelMember member;
+        member.FName = c.First;
+        member.LName = c.Last;
+        member.PW = c.Password;
+        const cPersonnelRefusal refusal = PersonnelSaveRefusal(member, c.Adding, c.HadPassword);
+        EXPECT_EQ(refusal.Text, c.Text) << c.First << "/" << c.Last << "/" << c.Password << " " << c.Adding;
+        EXPECT_EQ(refusal.Refused(), *c.Text != 0);
+        EXPECT_EQ(refusal.Caption, refusal.Refused() ? "Error" : "");
+    }
+}
+
+TEST(CompanyData, LinesFollowTheSaveOrderAndSkipEmptyTexts)
+{
+    std::map<int, std::string> texts = {{10, "Bayview"}, {11, ""},      {12, "1 Main"}, {13, "SF"},
+                                        {14, "CA"},      {15, "94110"}, {16, "555"},    {18, "556"},
+                                        {20, "o@b"},     {21, "n@b"},   {23, "www"},    {26, "123"}};
+    const auto lines = CompanyUpdateLines([&](int field) { return texts.at(field); });
+    EXPECT_EQ(lines.ToVector(),
+              (std::vector<std::string>{"f10=Bayview", "f12=1 Main", "f13=SF", "f14=CA", "f15=94110",
+                                        "f16=555", "f18=556", "f21=n@b", "f20=o@b", "f23=www", "f26=123"}));
+}
+
+TEST(CompanyData, PositionCommandAndItsReply)
+{
+    EXPECT_EQ(PositionUpdateRequest("12"), "{ServerCommand:updateproviderlatitudelongitude,ProviderSeq:12}");
+    EXPECT_EQ(PositionUpdateError("{Error:\"Unknown zip code 00000\"}"), "Unknown zip code 00000");
+    EXPECT_EQ(PositionUpdateError("{Error:\"\"}"), "");
+    EXPECT_EQ(PositionUpdateError("not json"), "");
+    EXPECT_EQ(PositionUpdateMessage("Unknown zip code 1"),
+              "There was a problem updating the provider's zip code:\rUnknown zip code 1");
+}
+
+TEST(CategoryTable, SectionsAndBoxesAsTheDialogShowsThem)
+{
+    const auto sections = CategorySections();
+    ASSERT_EQ(sections.size(), 6u);
+    const auto boxes = CategoryBoxes();
+    ASSERT_EQ(boxes.size(), 83u);
+    const int expectedCounts[6] = {7, 7, 3, 11, 10, 45};
+    int counts[6] = {};
+    std::set<std::string> keys;
+    int lastSection = 0;
+    for (const cCategoryBox &box : boxes)
+    {
+        ASSERT_GE(box.Section, lastSection) << box.Name << ": the table goes section by section";
+        lastSection = box.Section;
+        ++counts[box.Section];
+        ASSERT_EQ(box.Name[0], 'S');
+        // Keys are looked up without regard to letter case: they must differ in more than that.
+        EXPECT_TRUE(keys.insert(CategoryKey(box.Name)).second) << box.Name;
+    }
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(counts[i], expectedCounts[i]) << sections[static_cast<std::size_t>(i)].Heading;
+    EXPECT_EQ(std::count_if(sections.begin(), sections.end(), [](auto &s) { return s.Scrolled; }), 1);
+    EXPECT_TRUE(sections[5].Scrolled);
+    EXPECT_STREQ(sections[5].Heading, "DME - Other");
+
+    // Spot checks: first and last of each column, and the two dialysis boxes that differ by "_1".
+    const std::map<std::string, std::pair<std::string, int>> spots = {
+        {"S140", {"Skilled Nursing Facility", 0}},
+        {"S152", {"In-Patient Hospice", 0}},
+        {"S139_1", {"Dialysis Equipment", 1}},
+        {"S139", {"Home Dialysis Equipment", 2}},
+        {"S135", {"Hemodialysis Equipment & Supplies", 2}},
+        {"S125", {"Prosthetic Cataract Lenses", 3}},
+        {"S85", {"Canes && Crutches", 4}},
+        {"S114", {"Wheelchairs & Accessories: Complex Rehabilitative Power", 4}},
+        {"S134", {"Automatic External Defibrillators (AEDS)", 5}},
+        {"S99", {"Enternal Nutrients, Equipment, && Supplies", 5}},
+        {"S127", {"Neurostimulators", 5}},
+    };
+    for (const auto &[name, expected] : spots)
+    {
+        const auto found = std::find_if(boxes.begin(), boxes.end(), [&](auto &b) { return name == b.Name; });
+        ASSERT_NE(found, boxes.end()) << name;
+        EXPECT_EQ(found->Caption, expected.first);
+        EXPECT_EQ(found->Section, expected.second) << name;
+    }
+    EXPECT_STREQ(boxes.front().Name, "S140");
+    EXPECT_STREQ(boxes.back().Name, "S127");
+}
+
+TEST(CategoryTable, KeysAndCaptionConventions)
+{
+    EXPECT_EQ(CategoryKey("S140"), "140");
+    EXPECT_EQ(CategoryKey("S139_1"), "139_1");
+    EXPECT_EQ(CategoryKey("S1234567"), "123456") << "at most six characters";
+    EXPECT_EQ(CategoryKey("S"), "");
+    EXPECT_EQ(CategoryKey(""), "");
+
+    const struct
+    {
+        const char *Caption, *Shown;
+        char Accelerator;
+    } captions[] = {
+        {"Canes && Crutches", "Canes & Crutches", 0},
+        {"Hemodialysis Equipment & Supplies", "Hemodialysis Equipment  Supplies", ' '},
+        {"&Save", "Save", 'S'},
+        {"a && b &c && d", "a & b c & d", 'c'},
+        {"&&&x", "&x", 'x'},
+        {"tail&", "tail", 0},
+        {"plain", "plain", 0},
+        {"", "", 0},
+    };
+    for (const auto &c : captions)
+    {
+        EXPECT_EQ(CaptionDisplayText(c.Caption), c.Shown) << c.Caption;
+        EXPECT_EQ(CaptionAccelerator(c.Caption), c.Accelerator) << c.Caption;
+    }
+}
+
+TEST(CategoryTable, LinkLinesInOrderWithoutEmptyZipValues)
+{
+    EXPECT_EQ(CategoryLinkLines("12", "148", "37.7", "-122.4").ToVector(),
+              (std::vector<std::string>{"f10=12", "f11=148", "f13=37.7", "f14=-122.4"}));
+    EXPECT_EQ(CategoryLinkLines("12", "139_1", "", "").ToVector(),
+              (std::vector<std::string>{"f10=12", "f11=139_1"}));
+}
