@@ -280,12 +280,15 @@ void TMainForm::LoadProviderQuotes()
     RefreshTicks = 0;
     // A failed exchange leaves the lists empty and says so in the window; the text of an earlier
     // reply is never read again.
-    const bool sent = FunctionServerConnection &&
-                      FunctionServerConnection->SendText(cProviderQuotes::RequestText(ProviderKey));
+    // A link known to be lost is opened again first (the text exchange itself never reconnects),
+    // and a reply that broke off counts as failed: the link is then marked lost.
+    dbServerConnection *link = FunctionServerConnection;
+    const bool sent = link && link->EnsureConnected() &&
+                      link->SendText(cProviderQuotes::RequestText(ProviderKey)) && link->IsConnectedFlag;
     SetQuoteLoadNotice(!sent);
     if (sent)
     {
-        Quotes.ReadReply(FunctionServerConnection->ReplyText);
+        Quotes.ReadReply(link->ReplyText);
         if (!Quotes.Error.empty())
             Host().MessageBox(Quotes.Error, "Error getting the quotes for the provider", cHostButtons::Ok);
         FillCaseLists();

@@ -263,6 +263,11 @@ TEST_F(MainWindow, FailedLoadShowsANoticeAndNoStaleEntries)
     Tick(16);
     EXPECT_FALSE(Main->QuoteLoadNoticeLabel->isVisible());
     EXPECT_EQ(TreeLines(*Main), ExpectedTree(*Db, ProviderSeq()));
+    // A link that was lost is opened again by the next load.
+    FunctionServerConnection->Close();
+    Tick(16);
+    EXPECT_FALSE(Main->QuoteLoadNoticeLabel->isVisible());
+    EXPECT_EQ(TreeLines(*Main), ExpectedTree(*Db, ProviderSeq()));
 }
 
 TEST_F(MainWindow, NotificationLabelShowsWhenNobodyHasAddressAndMark)
