@@ -149,6 +149,29 @@ void AwardedCaseScenes()
     }
     ClickTab(MainForm->PageControl1, 0);
 }
+// The three pages of the Admin tab (a member opened on the personnel page) and the category
+// dialog over "Who We Are".
+void AdminScenes()
+{
+    ClickTab(MainForm->MainPageControl, 4);
+    ClickTab(MainForm->AdminPageControl, 0);
+    Save(MainForm, "admin-insurance.png");
+    ClickTab(MainForm->AdminPageControl, 1);
+    Save(MainForm, "admin-who.png");
+    InsideModal([] { QTest::mouseClick(MainForm->WhatWeDoButton, Qt::LeftButton); },
+                []
+                {
+                    Save(CategorySelectionForm, "categories.png");
+                    QTest::keyClick(CategorySelectionForm, Qt::Key_Escape);
+                });
+    ClickTab(MainForm->AdminPageControl, 2);
+    QListWidget *personnel = MainForm->PersonnelListBox;
+    if (personnel->count() > 1)
+        QTest::mouseClick(personnel->viewport(), Qt::LeftButton, {},
+                          personnel->visualItemRect(personnel->item(1)).center());
+    Save(MainForm, "admin-personnel.png");
+    ClickTab(MainForm->MainPageControl, 0);
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -183,6 +206,7 @@ int main(int argc, char **argv)
     ListScenes();
     CaseDetailScenes();
     AwardedCaseScenes();
+    AdminScenes();
     delete RejectCodeForm;
     delete PatientHealthDetailNoEditForm;
     delete CategorySelectionForm;
