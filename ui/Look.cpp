@@ -16,7 +16,9 @@ QColor WorkspaceBackground()
 
 QFont SansFont(int pixelHeight, bool bold)
 {
-    QFont font("Sans Serif");
+    // A sans face with the narrow metrics the window layouts were made for, where installed;
+    // otherwise the system's sans font.
+    QFont font(QStringList{"Liberation Sans", "Arial", "Sans Serif"});
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(pixelHeight);
     font.setBold(bold);

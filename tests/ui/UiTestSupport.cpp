@@ -45,6 +45,16 @@ int CountPixels(const QImage &image, const QRect &area, const QColor &colour)
     return count;
 }
 
+int CountDarkPixels(const QImage &image, const QRect &area)
+{
+    int count = 0;
+    const QRect inside = area.intersected(image.rect());
+    for (int y = inside.top(); y <= inside.bottom(); ++y)
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            count += image.pixelColor(x, y).lightness() < 128;
+    return count;
+}
+
 std::vector<std::string> ExpectedTree(cTestDatabase &db, const std::string &provider)
 {
     // Listed quotes of the provider that are not awarded to it, grouped by case in the order in

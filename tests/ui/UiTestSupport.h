@@ -29,6 +29,8 @@ bool SignInAs(const cServerProcess &server, const std::string &email);
 
 // Pixels of a rectangle of a widget's grab that have exactly this colour.
 int CountPixels(const QImage &image, const QRect &area, const QColor &colour);
+// Pixels of a rectangle that are drawn dark (text, with its smoothed edges).
+int CountDarkPixels(const QImage &image, const QRect &area);
 
 // The demo database's expectation of the lists: one line per tree node ("case 12", "  quote 40")
 // and one per awarded entry (quote key), computed by SQL from the stored records.
