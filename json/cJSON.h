@@ -193,8 +193,14 @@ public:
 
 private:
     void ReadText(std::string_view text, const cJSONScanTable *table);
+    // Storing a member: classify the value (building the child of an array or object), then
+    // put it under its name.
+    struct cStoredValue;
     void Store(std::string_view name, std::string_view value, bool literalString,
                const cJSONScanTable *table);
+    cStoredValue Classify(std::string_view name, std::string_view value, bool literalString,
+                          const cJSONScanTable *table);
+    void PutMember(std::string_view name, cStoredValue value, bool mayMove);
     void WriteTo(std::string &out) const;
     void WriteValueTo(const cJSONItems::cMember &member, std::string &out) const;
     void WriteMemberTo(const cJSONItems::cMember &member, std::string &out) const;
