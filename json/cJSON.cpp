@@ -101,13 +101,13 @@ struct cJSON::cStoredValue
 
 namespace
 {
-// A quoted value: the quotes go when the last character is the opening one, then the writer's
-// escapes are undone.
+// A quoted value: the quotes go when the last character is the opening one (a quote character
+// alone is the empty text), then the writer's escapes are undone.
 std::string QuotedString(std::string_view value)
 {
     std::string_view inner = value;
-    if (value.size() >= 2 && value.back() == value.front())
-        inner = value.substr(1, value.size() - 2);
+    if (value.back() == value.front())
+        inner = value.size() >= 2 ? value.substr(1, value.size() - 2) : std::string_view();
     std::string text;
     text.reserve(inner.size());
     UnescapeTo(inner, text);

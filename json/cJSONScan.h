@@ -221,13 +221,14 @@ inline void UnescapeTo(std::string_view text, std::string &out)
 }
 
 // A member name as read: trimmed; when enclosed in matching quotes, the quotes are dropped, the
-// inside trimmed and the writer's escapes undone (into buffer, when there is a backslash).
+// inside trimmed and the writer's escapes undone (into buffer, when there is a backslash). A
+// quote character alone is the empty name.
 inline std::string_view NameView(std::string_view name, std::string &buffer)
 {
     std::string_view t = Trim(name);
-    if (t.size() >= 2 && (t.front() == '"' || t.front() == '\'') && t.back() == t.front())
+    if (!t.empty() && (t.front() == '"' || t.front() == '\'') && t.back() == t.front())
     {
-        t = Trim(t.substr(1, t.size() - 2));
+        t = t.size() >= 2 ? Trim(t.substr(1, t.size() - 2)) : std::string_view();
         if (t.find('\\') != std::string_view::npos)
         {
             buffer.clear();

@@ -126,6 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
         Classified{"'demo'", JsonString, "demo", R"("demo")"},
         Classified{R"("demo")", JsonString, "demo", R"("demo")"},
         Classified{"'demo", JsonString, "'demo", R"("'demo")"}, // keeps its opening quote
+        // A quote character alone opens and closes itself: the empty text.
+        Classified{"'", JsonString, "", R"("")"}, Classified{R"(")", JsonString, "", R"("")"},
         Classified{R"('a"b')", JsonString, R"(a"b)", R"("a\"b")"},
         Classified{"a b", JsonString, "a b", R"("a b")"}, Classified{"it's", JsonString, "it's", R"("it's")"},
         Classified{R"(a\\b)", JsonString, R"(a\b)", R"("a\\b")"},
@@ -466,7 +468,8 @@ TEST(cJSONText, EscapeUnescapeUnquoteStrip)
     EXPECT_EQ(cJSON::Unquote(" 'a b' "), "a b");
     EXPECT_EQ(cJSON::Unquote(R"(" x ")"), "x");
     EXPECT_EQ(cJSON::Unquote(R"('x")"), R"('x")");
-    EXPECT_EQ(cJSON::Unquote("'"), "'");
+    EXPECT_EQ(cJSON::Unquote("'"), "");
+    EXPECT_EQ(cJSON::Unquote(R"( " )"), "");
     EXPECT_EQ(cJSON::Unquote("''"), "");
     EXPECT_EQ(cJSON::Unquote("plain"), "plain");
 
