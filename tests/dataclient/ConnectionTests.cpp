@@ -16,7 +16,7 @@
 namespace
 {
 // In a child process: OpenSSL with only its null provider, so no TLS context can be made and
-// a TLS socket's constructor throws.
+// a TLS socket's constructor throws. The child ends with _Exit: the provider stays loaded.
 void WithoutTlsAlgorithms()
 {
     setenv("OPENSSL_CONF", "/dev/null", 1);
@@ -291,9 +291,9 @@ TEST(dbServerConnectionDeathTest, SocketThatCannotBeMadeLeavesTheLinkDown)
             }
             catch (...)
             {
-                std::exit(3);
+                std::_Exit(3);
             }
-            std::exit(4);
+            std::_Exit(4);
         },
         testing::ExitedWithCode(3), "");
     EXPECT_EXIT(
@@ -304,7 +304,7 @@ TEST(dbServerConnectionDeathTest, SocketThatCannotBeMadeLeavesTheLinkDown)
                 dbServerConnection link("127.0.0.1", "1", "DorvaneClient", "", true, -1);
                 down = !link.IsConnectedFlag && !link.Reconnect();
             }
-            std::exit(down ? 0 : 1);
+            std::_Exit(down ? 0 : 1);
         },
         testing::ExitedWithCode(0), "");
 }
