@@ -6,11 +6,13 @@
 #include "state/Globals.h"
 #include "toolkit/Host.h"
 #include "ui/Forms.h"
+#include "ui/Look.h"
 #include "ui/MainForm.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -19,6 +21,19 @@ namespace
 {
 // Line of the "Personnel" record that holds the password.
 constexpr int PasswordLine = 23;
+
+// Masks a password edit with '*' (the platform style would draw bullets).
+class cStarMaskStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
 } // namespace
 
 TLoginForm::TLoginForm(const std::string &programFolder, const std::string &runningExecutable,
@@ -30,10 +45,14 @@ TLoginForm::TLoginForm(const std::string &programFolder, const std::string &runn
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(358, 171);
+    setFont(SansFont(11));
 
     UserEdit = new cLabeledEdit("UserEdit", "Email ", this);
     UserEdit->Place(96, 32, 225);
     PasswordEdit = new cLabeledEdit("PasswordEdit", "Password ", this);
+    auto *maskStyle = new cStarMaskStyle;
+    maskStyle->setParent(PasswordEdit);
+    PasswordEdit->setStyle(maskStyle);
     PasswordEdit->setEchoMode(QLineEdit::Password);
     PasswordEdit->Place(96, 68, 225);
     LoginButton = new QPushButton("Log In", this);
@@ -98,8 +117,26 @@ void TLoginForm::showEvent(QShowEvent *event)
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
-    // The connection attempts block, so they run from the event loop once the window is up.
-    QTimer::singleShot(0, this, &TLoginForm::FormPaint);
+    // Until the first-showing work is done, the window says that it is connecting.
+    if (!DataServerConnection)
+        ShowConnecting(true);
+}
+
+void TLoginForm::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    // The connection attempts block, so they run from the event loop once the window has been
+    // painted: the user sees "Connecting, please wait." while they run.
+    if (!DataServerConnection)
+        QTimer::singleShot(0, this, &TLoginForm::FormPaint);
+}
+
+void TLoginForm::ShowConnecting(bool connecting)
+{
+    UserEdit->setVisible(!connecting);
+    PasswordEdit->setVisible(!connecting);
+    LoginButton->setVisible(!connecting);
+    ConnectingLabel->setVisible(connecting);
 }
 
 bool TLoginForm::ConnectToServers()
@@ -116,6 +153,7 @@ void TLoginForm::FormPaint()
         Host().Terminate();
         return;
     }
+    ShowConnecting(false);
     cClientUpdate update(DataServerConnection, "Clients\\DorvaneProvider.exe", ProgramFolder, nullptr,
                          nullptr, UpdateProgressBar, RunningExecutable);
     if (update.UpdateNeeded)
@@ -129,19 +167,18 @@ void TLoginForm::FormPaint()
 
 void TLoginForm::LoginButtonClick()
 {
-    UserEdit->hide();
-    PasswordEdit->hide();
-    LoginButton->hide();
-    ConnectingLabel->show();
+    ShowConnecting(true);
     Host().ProcessMessages();
 
     bool accepted = false;
     if (DataServerConnection &&
         DataServerConnection->ReadList("Personnel", 4, UserEdit->text().toStdString(), "", *PersonnelRecord))
     {
-        // A record too short to hold a password is refused like a wrong one.
-        accepted = PersonnelRecord->Count() > PasswordLine &&
-                   PersonnelRecord->Strings(PasswordLine) == PasswordEdit->text().toStdString();
+        // A record too short to hold a password is refused like a wrong one, and an empty
+        // password is never accepted, whatever the record holds.
+        const std::string typed = PasswordEdit->text().toStdString();
+        accepted = !typed.empty() && PersonnelRecord->Count() > PasswordLine &&
+                   PersonnelRecord->Strings(PasswordLine) == typed;
     }
     if (!accepted)
     {

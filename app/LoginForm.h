@@ -27,8 +27,8 @@ public:
     // Opens both server connections and stores them program-wide; false (after telling the
     // user) when either is not connected. The work is OpenServerConnections'.
     bool ConnectToServers();
-    // First-showing work: connect, then the self-update. Does nothing once a data-server
-    // connection exists.
+    // First-showing work, run once the window has been painted: connect, then the self-update.
+    // Does nothing once a data-server connection exists.
     void FormPaint();
     void LoginButtonClick();
 
@@ -47,4 +47,9 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    // Shows "Connecting, please wait." in place of the login controls, or the controls again.
+    void ShowConnecting(bool connecting);
 };

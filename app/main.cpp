@@ -1,4 +1,5 @@
 // Program entry: the five windows, created hidden in a fixed order, and the event loop.
+#include "app/Application.h"
 #include "app/LoginForm.h"
 #include "app/QtHost.h"
 #include "state/Globals.h"
@@ -9,12 +10,11 @@
 #include "ui/PatientHealthDetailNoEditForm.h"
 #include "ui/RejectCodeForm.h"
 
-#include <QApplication>
 #include <exception>
 
 int main(int argc, char **argv)
 {
-    QApplication application(argc, argv);
+    cApplication application(argc, argv);
     cQtHost host;
     cScopedHost installed(&host);
     try

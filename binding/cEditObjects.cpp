@@ -4,6 +4,7 @@
 #include "dataclient/dbServerConnection.h"
 
 #include <QEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -294,7 +295,11 @@ bool cEditObjects::eventFilter(QObject *watched, QEvent *event)
 
     if (type == QEvent::FocusOut)
     {
-        ControlExit(*binding);
+        // Focus lost to another window or to a popup menu leaves the user in the control: only
+        // a real move elsewhere is an exit.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            ControlExit(*binding);
         return false;
     }
     auto *key = static_cast<QKeyEvent *>(event);

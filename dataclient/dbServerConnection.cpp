@@ -1,5 +1,7 @@
 #include "dataclient/dbServerConnection.h"
 
+#include "dataclient/SocketCall.h"
+
 #include "net/SecureSocket.h"
 #include "toolkit/Files.h"
 #include "toolkit/Host.h"
@@ -46,13 +48,12 @@ void dbServerConnection::Close()
     IsConnectedFlag = false;
     if (Socket)
     {
-        try
-        {
-            Socket->Close();
-        }
-        catch (...)
-        {
-        }
+        SocketCall(
+            [this]
+            {
+                Socket->Close();
+                return 0;
+            });
         Socket.reset();
     }
 }
@@ -77,22 +78,17 @@ bool dbServerConnection::Connect()
         return true;
     }
     if (!Socket)
-    {
         WriteDebugLog("Connect::NoSocket");
-        if (Secure)
-            Socket = std::make_unique<SecureSocket>();
-        else
-            Socket = std::make_unique<PlainSocket>();
-    }
-    int rc = SOCK_ERROR;
-    try
-    {
-        rc = Socket->Connect(Address.c_str(), PortNumber());
-    }
-    catch (...)
-    {
-        rc = SOCK_ERROR;
-    }
+    // The socket is made inside the guard: a TLS socket whose context cannot be created throws.
+    const int rc = SocketCall(
+        [this]
+        {
+            if (!Socket && Secure)
+                Socket = std::make_unique<SecureSocket>();
+            else if (!Socket)
+                Socket = std::make_unique<PlainSocket>();
+            return Socket->Connect(Address.c_str(), PortNumber());
+        });
     if (rc != 0)
         return false;
     IsConnectedFlag = true;
@@ -100,15 +96,7 @@ bool dbServerConnection::Connect()
     // Throw away whatever the server sent before being asked.
     for (int drained = 0; drained < MaxDrainBytes;)
     {
-        int n = 0;
-        try
-        {
-            n = Socket->ReceiveBytes(MessageBuffer.data(), 100, 0, 1);
-        }
-        catch (...)
-        {
-            n = SOCK_ERROR;
-        }
+        const int n = SocketCall([this] { return Socket->ReceiveBytes(MessageBuffer.data(), 100, 0, 1); });
         if (n <= 0)
             break;
         drained += n;
@@ -160,15 +148,7 @@ bool dbServerConnection::Connected()
     if (!IsConnectedFlag)
         return false;
     if (Socket)
-    {
-        try
-        {
-            Socket->IsConnected();
-        }
-        catch (...)
-        {
-        }
-    }
+        SocketCall([this] { return Socket->IsConnected() ? 1 : 0; });
     return true;
 }
 
@@ -206,15 +186,7 @@ int dbServerConnection::SendFrameResult(int messageCode, int messageArg, const s
     PutInt32(buffer + 8, static_cast<std::uint32_t>(messageArg));
     std::memcpy(buffer + FrameHeaderSize, body.data(), body.size());
     buffer[FrameHeaderSize + body.size()] = 0;
-    int rc = SOCK_ERROR;
-    try
-    {
-        rc = Socket->Send(buffer, FrameHeaderSize + bodyLength);
-    }
-    catch (...)
-    {
-        rc = SOCK_ERROR;
-    }
+    const int rc = SocketCall([&] { return Socket->Send(buffer, FrameHeaderSize + bodyLength); });
     if (IsLinkFailure(rc))
     {
         IsConnectedFlag = false;
@@ -239,15 +211,9 @@ bool dbServerConnection::ReceiveReply()
     MessageBuffer[ReplyChunkSize] = 0;
     for (;;)
     {
-        int rc = SOCK_ERROR;
-        try
-        {
-            rc = Socket->ReceiveUntilNul(MessageBuffer.data(), ReplyChunkSize, ReceiveTimeout, 0);
-        }
-        catch (...)
-        {
-            rc = SOCK_ERROR;
-        }
+        const int rc = SocketCall(
+            [this]
+            { return Socket->ReceiveUntilNul(MessageBuffer.data(), ReplyChunkSize, ReceiveTimeout, 0); });
         if (rc < 0)
         {
             IsConnectedFlag = false;
@@ -296,15 +262,8 @@ bool dbServerConnection::SendText(const std::string &text)
 {
     if (!Socket)
         return false;
-    int rc = SOCK_ERROR;
-    try
-    {
-        rc = Socket->Send(text.c_str(), static_cast<std::uint32_t>(text.size() + 1));
-    }
-    catch (...)
-    {
-        rc = SOCK_ERROR;
-    }
+    const int rc =
+        SocketCall([&] { return Socket->Send(text.c_str(), static_cast<std::uint32_t>(text.size() + 1)); });
     if (IsLinkFailure(rc))
     {
         IsConnectedFlag = false;

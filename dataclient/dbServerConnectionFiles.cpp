@@ -2,6 +2,8 @@
 // chosen-field read can bring ahead of its reply (message 31002 and 31001/20013).
 #include "dataclient/dbServerConnection.h"
 
+#include "dataclient/SocketCall.h"
+
 #include "toolkit/Files.h"
 #include "toolkit/Host.h"
 
@@ -56,22 +58,14 @@ std::int32_t dbServerConnection::GetFileInfo(const std::string &serverFile)
     if (!Connected() || !SendMessage(MsgFile, ArgFileInfo, serverFile))
         return 0;
     LastFileSize = StrToIntDef(Reply.Values("FileSize"), 0);
-    // Packed dates from 2044 on have the top bit set; the server may write them unsigned.
-    return static_cast<std::int32_t>(static_cast<std::uint32_t>(StrToInt64Def(Reply.Values("FileDate"), 0)));
+    // The date is a signed 32-bit number; one that does not fit is no date.
+    return StrToIntDef(Reply.Values("FileDate"), 0);
 }
 
 bool dbServerConnection::ReceiveFileHeader(std::int32_t &size, std::int32_t &date)
 {
     unsigned char header[8];
-    int rc = SOCK_ERROR;
-    try
-    {
-        rc = Socket ? Socket->ReceiveBytes(header, 8, -1, 0) : SOCK_ERROR;
-    }
-    catch (...)
-    {
-        rc = SOCK_ERROR;
-    }
+    const int rc = SocketCall([&] { return Socket ? Socket->ReceiveBytes(header, 8, -1, 0) : SOCK_ERROR; });
     if (rc != 8)
     {
         // With an unlimited wait a short read means the link is gone.
@@ -91,15 +85,8 @@ bool dbServerConnection::ReceiveFileData(int fd, std::int32_t size, cProgressSin
     while (received < size)
     {
         const int piece = std::min<std::int32_t>(size - received, ReplyChunkSize);
-        int rc = SOCK_ERROR;
-        try
-        {
-            rc = Socket ? Socket->ReceiveBytes(MessageBuffer.data(), piece, -1, 0) : SOCK_ERROR;
-        }
-        catch (...)
-        {
-            rc = SOCK_ERROR;
-        }
+        const int rc = SocketCall(
+            [&] { return Socket ? Socket->ReceiveBytes(MessageBuffer.data(), piece, -1, 0) : SOCK_ERROR; });
         if (rc <= 0)
         {
             IsConnectedFlag = false;

@@ -90,108 +90,96 @@ void cJSON::SetString(std::string_view name, std::string_view text)
     Store(n, v, true, nullptr);
 }
 
+// A value classified for storing: its kind, its stored text and, for an array or object, the
+// child read from it.
+struct cJSON::cStoredValue
+{
+    int Kind = JsonNull;
+    std::string Text;
+    std::unique_ptr<cJSON> Child;
+};
+
+namespace
+{
+// A quoted value: the quotes go when the last character is the opening one (a quote character
+// alone is the empty text), then the writer's escapes are undone.
+std::string QuotedString(std::string_view value)
+{
+    std::string_view inner = value;
+    if (value.back() == value.front())
+        inner = value.size() >= 2 ? value.substr(1, value.size() - 2) : std::string_view();
+    std::string text;
+    text.reserve(inner.size());
+    UnescapeTo(inner, text);
+    return text;
+}
+} // namespace
+
 void cJSON::Store(std::string_view name, std::string_view value, bool literalString,
                   const cJSONScanTable *table)
 {
-    int kind = JsonNull;
-    std::string stored;
-    std::unique_ptr<cJSON> child;
-    // The line found by step 2, still valid for step 4 when the name needs no unquoting.
-    std::size_t found = cJSONItems::None;
-    bool foundValid = false;
+    cStoredValue stored = Classify(name, value, literalString, table);
+    // An empty value (null) rewrites an existing line in place; any other may move it to the end.
+    PutMember(name, std::move(stored), !(value.empty() && !literalString));
+}
 
-    if (value.empty() && !literalString)
+cJSON::cStoredValue cJSON::Classify(std::string_view name, std::string_view value, bool literalString,
+                                    const cJSONScanTable *table)
+{
+    if (literalString)
+        return {JsonString, std::string(value), nullptr};
+    if (value.empty())
+        return {JsonNull, "null", nullptr};
+    const char first = value.front();
+    const char last = value.back();
+    if (first == '"' || first == '\'')
+        return {JsonString, QuotedString(value), nullptr};
+    if ((first == '[' && last == ']') || (first == '{' && last == '}'))
     {
-        stored = "null";
-    }
-    else
-    {
-        if (IsObject)
+        // Too deep (or the work bound is spent): read as a word.
+        if (Level < MaxDepth && !(table && table->Exhausted()))
         {
-            const std::size_t current = Members.Find(name);
-            if (current != cJSONItems::None && !Members.Slots[current].Value.empty())
-                Members.Remove(current);
-            else
-            {
-                found = current;
-                foundValid = true;
-            }
-        }
-        if (literalString)
-        {
-            kind = JsonString;
-            stored = std::string(value);
-        }
-        else
-        {
-            const char first = value.front();
-            const char last = value.back();
-            bool word = false;
-            if (first == '"' || first == '\'')
-            {
-                kind = JsonString;
-                std::string_view inner = value;
-                if (value.size() >= 2 && last == first)
-                {
-                    inner = json_internal::Trim(value);
-                    inner = inner.substr(1, inner.size() - 2);
-                }
-                stored.reserve(inner.size());
-                UnescapeTo(inner, stored);
-            }
-            else if ((first == '[' && last == ']') || (first == '{' && last == '}'))
-            {
-                if (Level < MaxDepth && !(table && table->Exhausted()))
-                {
-                    child = std::make_unique<cJSON>(std::string_view(), name, this);
-                    child->ReadText(value, table);
-                    kind = child->IsObject ? JsonObject : JsonArray;
-                    stored = child->IsObject ? "object" : "array";
-                }
-                else
-                    word = true; // too deep (or the work bound is spent): read as a word
-            }
-            else if (first == 't' && value == "true")
-            {
-                kind = JsonBoolean;
-                stored.assign(1, '1');
-            }
-            else if (first == 'f' && value == "false")
-            {
-                kind = JsonBoolean;
-                stored.assign(1, '0');
-            }
-            else
-                word = true;
-
-            if (word)
-            {
-                if (IsNumber(value))
-                {
-                    kind = JsonNumber;
-                    stored = std::string(value);
-                }
-                else
-                {
-                    kind = HasClass(value, StringChar) ? JsonString : JsonWord;
-                    stored.reserve(value.size());
-                    UnescapeTo(value, stored); // a word has no backslash: only strings change
-                }
-            }
+            auto child = std::make_unique<cJSON>(std::string_view(), name, this);
+            child->ReadText(value, table);
+            const int kind = child->IsObject ? JsonObject : JsonArray;
+            return {kind, child->IsObject ? "object" : "array", std::move(child)};
         }
     }
+    else if (value == "true" || value == "false")
+        return {JsonBoolean, value == "true" ? "1" : "0", nullptr};
+    if (IsNumber(value))
+        return {JsonNumber, std::string(value), nullptr};
+    std::string text;
+    text.reserve(value.size());
+    UnescapeTo(value, text); // a word has no backslash: only strings change
+    return {HasClass(value, StringChar) ? JsonString : JsonWord, std::move(text), nullptr};
+}
 
+void cJSON::PutMember(std::string_view name, cStoredValue value, bool mayMove)
+{
     std::size_t slot = cJSONItems::None;
     if (!IsObject)
-    {
         slot = Members.Append({}, false);
-    }
     else
     {
+        // The name as written finds the line; one with a value is removed (the new one is
+        // appended), any other is kept to be rewritten in place.
+        std::size_t found = cJSONItems::None;
+        bool foundValid = false;
+        if (mayMove)
+        {
+            found = Members.Find(name);
+            foundValid = true;
+            if (found != cJSONItems::None && !Members.Slots[found].Value.empty())
+            {
+                Members.Remove(found);
+                found = cJSONItems::None;
+                foundValid = false;
+            }
+        }
         std::string buffer;
         const std::string_view unquoted = NameView(name, buffer);
-        // Building a child never changes this object's members, so step 2's result holds (the
-        // name as read is never longer than as written: the same size means the same name).
+        // The name as read is never longer than as written: the same size means the same name.
         slot = foundValid && unquoted.size() == name.size() ? found : Members.Find(unquoted);
         if (slot != cJSONItems::None)
         {
@@ -203,9 +191,9 @@ void cJSON::Store(std::string_view name, std::string_view value, bool literalStr
             slot = Members.Append(unquoted, true);
     }
     cJSONItems::cMember &line = Members.Slots[slot];
-    line.Value = std::move(stored);
-    line.Kind = kind;
-    line.Child = std::move(child);
+    line.Value = std::move(value.Text);
+    line.Kind = value.Kind;
+    line.Child = std::move(value.Child);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -138,10 +138,10 @@ public:
     std::string ToText() const;
 
     // Adds or replaces a member from a value written in the notation, classified by these
-    // rules: "" -> null; 'x' or "x" -> string (quotes removed when matched, escapes undone as by
-    // UnescapeText); [..] -> child array; {..} -> child object; true/false -> boolean; a number
-    // other than 0 -> number; a text holding any of { } [ ] blank " , ' \ -> string; anything
-    // else -> word. On an array, name is ignored and the value is appended.
+    // rules: "" -> null; 'x' or "x" -> string (quotes removed when matched, a quote character
+    // alone giving the empty text; escapes undone as by UnescapeText); [..] -> child array; {..} -> child
+    // object; true/false -> boolean; a number other than 0 -> number; a text holding any of { } [ ] blank " ,
+    // ' \ -> string; anything else -> word. On an array, name is ignored and the value is appended.
     void SetValue(std::string_view name, std::string_view valueText);
     // Stores text exactly as a string member (kind JsonString), without classification and
     // without undoing escapes; replaces like SetValue.
@@ -175,7 +175,8 @@ public:
     static std::string EscapeText(std::string_view text); // \ before " CR LF TAB and \ .
     // Undoes EscapeText: a backslash before " ' \ CR LF or TAB is dropped, any other one kept.
     static std::string UnescapeText(std::string_view text);
-    static std::string Unquote(std::string_view name);   // 'x' / "x" -> x, trimmed, unescaped
+    static std::string
+    Unquote(std::string_view name); // 'x' / "x" -> x, trimmed, unescaped; ' or " alone -> ""
     static std::string QuoteName(std::string_view name); // escaped, quoted if needed
     // Trims, tells the kind by the first character ("[" = array), drops first and last character.
     static std::string_view StripEnclosing(std::string_view text, bool &isObject);
@@ -193,8 +194,14 @@ public:
 
 private:
     void ReadText(std::string_view text, const cJSONScanTable *table);
+    // Storing a member: classify the value (building the child of an array or object), then
+    // put it under its name.
+    struct cStoredValue;
     void Store(std::string_view name, std::string_view value, bool literalString,
                const cJSONScanTable *table);
+    cStoredValue Classify(std::string_view name, std::string_view value, bool literalString,
+                          const cJSONScanTable *table);
+    void PutMember(std::string_view name, cStoredValue value, bool mayMove);
     void WriteTo(std::string &out) const;
     void WriteValueTo(const cJSONItems::cMember &member, std::string &out) const;
     void WriteMemberTo(const cJSONItems::cMember &member, std::string &out) const;

@@ -1,7 +1,7 @@
 // The reading and writing machinery shared by the cJSON sources; not part of the interface.
-// Character classes, the top-level scanner with its record of bracket regions, and the small
-// text helpers that the hot loops call. Everything here is defined inline, so that the tree, the
-// member list and the static text helpers each get it inlined into their loops.
+// Character classes, the record of bracket regions and the top-level scanner (cJSONScan.cpp),
+// and the small text helpers that the hot loops call, defined inline so that the tree, the
+// member list and the static text helpers each get them inlined into their loops.
 #pragma once
 
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace json_internal
@@ -83,15 +84,6 @@ inline bool HasClass(std::string_view text, unsigned char cls)
     return false;
 }
 
-// Clamped walk of a depth counter: starting at value, a run of +1/-1 steps whose total is sum and
-// whose lowest prefix total is low (<= 0), never going below 0, ends at this value.
-inline std::size_t ClampedWalk(std::size_t value, std::int64_t sum, std::int64_t low)
-{
-    const std::int64_t a = static_cast<std::int64_t>(value) + sum;
-    const std::int64_t b = sum - low;
-    return static_cast<std::size_t>(std::max(a, b));
-}
-
 // Drops characters up to and including blank at both ends (cJSON::Trim, kept inline here
 // because the scanner trims every item it hands out).
 inline std::string_view Trim(std::string_view text)
@@ -153,192 +145,23 @@ struct cJSONScanTable
 namespace json_internal
 {
 
-// SplitTopLevel without copies: calls item(view) for every item, trimmed, in order.
-// record: the outermost scan fills it with the regions of the text. use: a table recorded by an
-// outer scan whose quote state agrees with this one at its start (cursor: first region to meet).
+// Receives the items of a split, trimmed, in order.
+using cItemSink = void (*)(void *context, std::string_view item);
+
+// SplitTopLevel without copies: hands every item to sink. record: the outermost scan fills it
+// with the regions of the text. use: a table recorded by an outer scan whose quote state agrees
+// with this one at its start; the scan jumps over its regions (cJSONScan.cpp).
+void ScanTopLevel(std::string_view text, cJSONScanTable *record, const cJSONScanTable *use, cItemSink sink,
+                  void *context);
+
 template <typename F>
 void ScanTopLevel(std::string_view text, cJSONScanTable *record, const cJSONScanTable *use, F &&item)
 {
-    // The regions are sorted by opener; the cursor only moves forward (jumps skip the regions
-    // nested in the one jumped over), so looking them up costs no more than the scan itself.
-    std::size_t cursor = use ? use->LowerBound(text.data()) : 0;
-    bool inDouble = false;
-    bool inSingle = false;
-    std::size_t brackets = 0;
-    std::size_t braces = 0;
-    const char *const begin = text.data();
-    const char *const end = begin + text.size();
-    const char *start = begin;
-
-    // Recording state: raw step totals of both counters and the stacks of open regions.
-    struct cOpen
-    {
-        std::size_t Region;
-        std::int64_t OtherAtOpen;
-        std::int64_t OtherLow; // lowest other total since the opener (for the top entry)
-    };
-    std::vector<cOpen> bracketStack;
-    std::vector<cOpen> braceStack;
-    std::int64_t bracketTotal = 0;
-    std::int64_t braceTotal = 0;
-    if (record)
-    {
-        record->Base = begin;
-        record->Size = text.size();
-        record->Regions.clear();
-        record->Steps = 0;
-        record->StepLimit = 16 * text.size() + 16 * 1024 * 1024;
-        if (text.size() >= 0x7FFFFFFFu)
-        {
-            record->Size = 0; // too large for the offsets and sums: no regions, plain scans
-            record = nullptr;
-        }
-    }
-
-    auto openRegion = [&](const char *p, bool bracket)
-    {
-        const std::size_t index = record->Regions.size();
-        record->Regions.push_back({static_cast<std::uint32_t>(p - begin), cJSONScanTable::NoClose, 0, 0, 0});
-        if (bracket)
-            bracketStack.push_back({index, braceTotal, braceTotal});
-        else
-            braceStack.push_back({index, bracketTotal, bracketTotal});
-    };
-    auto closeRegion = [&](const char *p, std::vector<cOpen> &stack, std::int64_t otherTotal)
-    {
-        const cOpen top = stack.back();
-        stack.pop_back();
-        auto &r = record->Regions[top.Region];
-        r.Close = static_cast<std::uint32_t>(p - begin);
-        r.Next = static_cast<std::uint32_t>(record->Regions.size());
-        r.OtherSum = static_cast<std::int32_t>(otherTotal - top.OtherAtOpen);
-        r.OtherLow = static_cast<std::int32_t>(top.OtherLow - top.OtherAtOpen);
-        if (!stack.empty())
-            stack.back().OtherLow = std::min(stack.back().OtherLow, top.OtherLow);
-    };
-
-    const char *p = begin;
-    std::size_t steps = 0; // characters looked at one by one (for the work bound of use)
-    for (; p < end; ++p)
-    {
-        ++steps;
-        const char c = *p;
-        if (!(Classes.Of[static_cast<unsigned char>(c)] & SplitChar))
-            continue;
-        switch (c)
-        {
-        case '\\':
-            // A backslash escapes the one character after it: an escaped quote, bracket or
-            // backslash is not counted. A comma is never escaped: it splits even after a backslash.
-            if (p + 1 < end && p[1] != ',')
-                ++p;
-            break;
-        case '"':
-            if (!inSingle)
-                inDouble = !inDouble;
-            break;
-        case '\'':
-            if (!inDouble)
-                inSingle = !inSingle;
-            break;
-        case '[':
-        case '{':
-        {
-            if (inDouble || inSingle)
-                break;
-            const bool bracket = c == '[';
-            if (use)
-            {
-                const auto &regions = use->Regions;
-                const auto offset = static_cast<std::uint32_t>(p - use->Base);
-                while (cursor < regions.size() && regions[cursor].Open < offset)
-                    ++cursor;
-                if (cursor < regions.size() && regions[cursor].Open == offset)
-                {
-                    const auto &r = regions[cursor];
-                    if (r.Close == cJSONScanTable::NoClose || use->Base + r.Close >= end)
-                    {
-                        p = end - 1; // the rest of this level is inside the region: one item
-                        break;
-                    }
-                    if (bracket)
-                        braces = ClampedWalk(braces, r.OtherSum, r.OtherLow);
-                    else
-                        brackets = ClampedWalk(brackets, r.OtherSum, r.OtherLow);
-                    p = use->Base + r.Close; // its own counter is back where it was
-                    cursor = r.Next;
-                    break;
-                }
-            }
-            if (bracket)
-            {
-                ++brackets;
-                if (record)
-                {
-                    ++bracketTotal;
-                    if (!braceStack.empty())
-                        braceStack.back().OtherLow = std::min(braceStack.back().OtherLow, bracketTotal);
-                    openRegion(p, true);
-                }
-            }
-            else
-            {
-                ++braces;
-                if (record)
-                {
-                    ++braceTotal;
-                    if (!bracketStack.empty())
-                        bracketStack.back().OtherLow = std::min(bracketStack.back().OtherLow, braceTotal);
-                    openRegion(p, false);
-                }
-            }
-            break;
-        }
-        case ']':
-            if (inDouble || inSingle)
-                break;
-            if (brackets > 0)
-                --brackets;
-            if (record)
-            {
-                --bracketTotal;
-                if (!braceStack.empty())
-                    braceStack.back().OtherLow = std::min(braceStack.back().OtherLow, bracketTotal);
-                if (!bracketStack.empty())
-                    closeRegion(p, bracketStack, braceTotal);
-            }
-            break;
-        case '}':
-            if (inDouble || inSingle)
-                break;
-            if (braces > 0)
-                --braces;
-            if (record)
-            {
-                --braceTotal;
-                if (!bracketStack.empty())
-                    bracketStack.back().OtherLow = std::min(bracketStack.back().OtherLow, braceTotal);
-                if (!braceStack.empty())
-                    closeRegion(p, braceStack, bracketTotal);
-            }
-            break;
-        default: // ','
-            if (!inDouble && !inSingle && brackets == 0 && braces == 0)
-            {
-                if (use)
-                {
-                    use->Steps += steps;
-                    steps = 0;
-                }
-                item(Trim(std::string_view(start, static_cast<std::size_t>(p - start))));
-                start = p + 1;
-            }
-            break;
-        }
-    }
-    if (use)
-        use->Steps += steps;
-    item(Trim(std::string_view(start, static_cast<std::size_t>(end - start))));
+    using Item = std::remove_reference_t<F>;
+    ScanTopLevel(
+        text, record, use,
+        [](void *context, std::string_view view) { (*static_cast<Item *>(context))(view); },
+        const_cast<void *>(static_cast<const void *>(&item)));
 }
 
 template <typename F> void ForEachTopLevel(std::string_view text, F &&item)
@@ -398,13 +221,14 @@ inline void UnescapeTo(std::string_view text, std::string &out)
 }
 
 // A member name as read: trimmed; when enclosed in matching quotes, the quotes are dropped, the
-// inside trimmed and the writer's escapes undone (into buffer, when there is a backslash).
+// inside trimmed and the writer's escapes undone (into buffer, when there is a backslash). A
+// quote character alone is the empty name.
 inline std::string_view NameView(std::string_view name, std::string &buffer)
 {
     std::string_view t = Trim(name);
-    if (t.size() >= 2 && (t.front() == '"' || t.front() == '\'') && t.back() == t.front())
+    if (!t.empty() && (t.front() == '"' || t.front() == '\'') && t.back() == t.front())
     {
-        t = Trim(t.substr(1, t.size() - 2));
+        t = t.size() >= 2 ? Trim(t.substr(1, t.size() - 2)) : std::string_view();
         if (t.find('\\') != std::string_view::npos)
         {
             buffer.clear();

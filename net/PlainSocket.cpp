@@ -652,12 +652,11 @@ int PlainSocket::ReceiveUntilChar(void *destination, int max, char ch, int secon
     return ReceiveUntilEnd(destination, max, SOCK_ERROR, false, seconds, microseconds,
                            [&](std::uint32_t) -> std::uint32_t
                            {
-                               // A search of the buffer as a C text: it stops at the first NUL.
+                               // A search of the buffer as a C text: it stops at the first NUL,
+                               // so a search for NUL itself finds at the latest the one after
+                               // the bytes held, and hands out what is buffered at once.
                                const char *text = reinterpret_cast<const char *>(recv_buffer);
-                               // (A NUL is searched among the bytes held, as ReceiveUntilNul does.)
-                               const char *hit =
-                                   ch == 0 ? static_cast<const char *>(std::memchr(text, 0, recv_count))
-                                           : std::strchr(text, ch);
+                               const char *hit = std::strchr(text, ch);
                                return hit != nullptr ? static_cast<std::uint32_t>(hit - text) + 1 : 0;
                            });
 }

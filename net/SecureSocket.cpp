@@ -267,17 +267,21 @@ void SecureSocket::Init(void *context)
 void SecureSocket::Cleanup()
 {
     Close();
-    if (ssl != nullptr)
-    {
-        SSL_free(ssl);
-        ssl = nullptr;
-        sslbio = nullptr;
-    }
+    FreeTlsObject();
     if (OwnsContext && ctx != nullptr)
         SSL_CTX_free(ctx);
     ctx = nullptr;
     OwnsContext = false;
     PlainSocket::Cleanup(); // the receive buffer and the handle, as the plain socket lets them go
+}
+
+void SecureSocket::FreeTlsObject()
+{
+    // The BIO belongs to the TLS object and goes with it.
+    if (ssl != nullptr)
+        SSL_free(ssl);
+    ssl = nullptr;
+    sslbio = nullptr;
 }
 
 int SecureSocket::CreateTlsObject()
@@ -287,12 +291,7 @@ int SecureSocket::CreateTlsObject()
         net_log::Write("Socket == INVALID_SOCKET");
         return SOCK_ERROR;
     }
-    if (ssl != nullptr)
-    {
-        SSL_free(ssl);
-        ssl = nullptr;
-        sslbio = nullptr;
-    }
+    FreeTlsObject();
     if (ctx == nullptr)
     {
         net_log::Write("ctx == NULL");
@@ -309,8 +308,7 @@ int SecureSocket::CreateTlsObject()
     if (sslbio == nullptr)
     {
         net_log::Write("sslbio == NULL");
-        SSL_free(ssl);
-        ssl = nullptr;
+        FreeTlsObject();
         ERR_clear_error();
         return SOCK_ERROR;
     }
@@ -363,21 +361,16 @@ int SecureSocket::Connect(const char *host, int port)
 void SecureSocket::Close()
 {
     ForgetConnection();
-    if (ssl != nullptr)
+    // One call: our close notification goes out, the peer's is not awaited.
+    if (ssl != nullptr && !TlsFailed && Socket != INVALID_SOCKET && SSL_is_init_finished(ssl))
     {
-        // One call: our close notification goes out, the peer's is not awaited.
-        if (!TlsFailed && Socket != INVALID_SOCKET && SSL_is_init_finished(ssl))
-        {
-            ERR_clear_error();
-            SSL_shutdown(ssl);
-            ERR_clear_error();
-        }
-        // The TLS object refers to the descriptor by number; it goes with the socket so that
-        // nothing can later write through it to a descriptor that has been reused.
-        SSL_free(ssl);
-        ssl = nullptr;
-        sslbio = nullptr;
+        ERR_clear_error();
+        SSL_shutdown(ssl);
+        ERR_clear_error();
     }
+    // The TLS object refers to the descriptor by number; it goes with the socket so that
+    // nothing can later write through it to a descriptor that has been reused.
+    FreeTlsObject();
     CloseSocket();
 }
 
@@ -392,9 +385,7 @@ int SecureSocket::Attach(SOCKET socket, bool borrowed)
     {
         // The handle stays with the object (closed at Close or destruction unless borrowed), so
         // that its owner decides when the descriptor number is given back.
-        SSL_free(ssl);
-        ssl = nullptr;
-        sslbio = nullptr;
+        FreeTlsObject();
         return SOCK_ERROR;
     }
     State = SOCK_STATE_CONNECTED;

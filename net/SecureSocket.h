@@ -48,6 +48,8 @@ protected:
 
     // TLS object creation: a new SSL from ctx, joined to Socket by a BIO that never closes it.
     int CreateTlsObject();
+    // Frees the TLS object (and its BIO), if any; the one place that does.
+    void FreeTlsObject();
     // Runs SSL_connect or SSL_accept to the end (or the handshake bound).
     int Handshake(bool serverSide);
     int ReceiveDirect(void *destination, std::uint32_t length, int seconds, int microseconds) override;

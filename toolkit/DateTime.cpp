@@ -1,16 +1,10 @@
 // Date-time values as the form toolkit kept them (days since 1899-12-30, fraction = time of
-// day), their formats, and the number helpers. Nothing here depends on the C locale: numbers
-// are read and written with '.' as the decimal separator.
+// day) and their formats. The number helpers are in Numbers.cpp.
 #include "toolkit/DateTime.h"
 
-#include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <limits>
-#include <system_error>
 
 namespace
 {
@@ -171,95 +165,6 @@ int ExpandTwoDigitYear(int year)
     return year;
 }
 
-// A decimal number as the parsers below accept it: the grammar is checked here so that
-// from_chars never sees anything it would read differently.
-bool ValidFloatSyntax(std::string_view s)
-{
-    std::size_t p = 0;
-    if (p < s.size() && (s[p] == '+' || s[p] == '-'))
-        ++p;
-    std::size_t intDigits = 0;
-    while (p < s.size() && IsDigit(s[p]))
-        ++p, ++intDigits;
-    std::size_t fracDigits = 0;
-    if (p < s.size() && s[p] == '.')
-    {
-        ++p;
-        while (p < s.size() && IsDigit(s[p]))
-            ++p, ++fracDigits;
-    }
-    if (intDigits + fracDigits == 0)
-        return false;
-    if (p < s.size() && (s[p] == 'e' || s[p] == 'E'))
-    {
-        ++p;
-        if (p < s.size() && (s[p] == '+' || s[p] == '-'))
-            ++p;
-        std::size_t expDigits = 0;
-        while (p < s.size() && IsDigit(s[p]))
-            ++p, ++expDigits;
-        if (expDigits == 0)
-            return false;
-    }
-    return p == s.size();
-}
-
-// Decimal digits of |value| rounded to `decimals` places, half away from zero, taken from the
-// value's 15 significant digits (so 0.15 rounds to 0.2 as the toolkit's extended arithmetic
-// did). Returns the digits without a point and the number of integer digits.
-std::string RoundedDigits(double value, int decimals, int &intDigits)
-{
-    value = std::fabs(value);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", value); // d.dddddddddddddde[+-]XX
-    std::string mantissa;
-    for (const char *c = buf; *c && *c != 'e'; ++c)
-        if (IsDigit(*c))
-            mantissa += *c;
-    const char *e = std::strchr(buf, 'e');
-    int exponent = e ? std::atoi(e + 1) : 0;
-    if (value == 0)
-        exponent = 0;
-    // Digits as an integer string with the point after (exponent + 1) digits.
-    int pointPos = exponent + 1;
-    if (pointPos < 0)
-    {
-        mantissa.insert(0, static_cast<std::size_t>(-pointPos), '0');
-        pointPos = 0;
-    }
-    int keep = pointPos + decimals; // digits kept
-    if (static_cast<int>(mantissa.size()) < keep)
-        mantissa.append(static_cast<std::size_t>(keep - static_cast<int>(mantissa.size())), '0');
-    bool roundUp = keep >= 0 && keep < static_cast<int>(mantissa.size()) &&
-                   mantissa[static_cast<std::size_t>(keep)] >= '5';
-    if (keep < 0)
-    {
-        mantissa.clear();
-        keep = 0;
-    }
-    std::string digits = mantissa.substr(0, static_cast<std::size_t>(keep));
-    if (roundUp)
-    {
-        int i = static_cast<int>(digits.size()) - 1;
-        while (i >= 0 && digits[static_cast<std::size_t>(i)] == '9')
-            digits[static_cast<std::size_t>(i--)] = '0';
-        if (i >= 0)
-            ++digits[static_cast<std::size_t>(i)];
-        else
-        {
-            digits.insert(0, 1, '1');
-            ++pointPos;
-        }
-    }
-    // Make sure there is at least one integer digit position (possibly "0").
-    if (pointPos <= 0)
-    {
-        digits.insert(0, static_cast<std::size_t>(1 - pointPos), '0');
-        pointPos = 1;
-    }
-    intDigits = pointPos;
-    return digits;
-}
 } // namespace
 
 cDateTime Now()
@@ -359,10 +264,70 @@ std::time_t UnixFromDateTime(cDateTime value)
     return std::mktime(&tm);
 }
 
+namespace
+{
+// The parts of one value that the format letters write.
+struct cDateParts
+{
+    cDateTime Value;
+    int Year, Month, Day, Hour, Minute, Second, Millisecond;
+};
+
+void AppendDateToken(std::string &out, char token, std::size_t count, const cDateParts &d)
+{
+    const int width = count == 1 ? 1 : 2;
+    switch (token)
+    {
+    case 'Y':
+        if (count <= 2)
+            AppendPadded(out, d.Year % 100, 2);
+        else
+            AppendPadded(out, d.Year, 4);
+        break;
+    case 'M':
+        if (count <= 2)
+            AppendPadded(out, d.Month, width);
+        else
+            out += (count == 3 ? ShortMonthNames : LongMonthNames)[d.Month - 1];
+        break;
+    case 'D':
+        if (count <= 2)
+            AppendPadded(out, d.Day, width);
+        else if (count <= 4)
+            out += (count == 3 ? ShortDayNames : LongDayNames)[DayOfWeek(d.Value) - 1];
+        else
+        {
+            // Short (and long) date format of the platform mapping: MM/DD/YYYY.
+            AppendPadded(out, d.Month, 2);
+            out += '/';
+            AppendPadded(out, d.Day, 2);
+            out += '/';
+            AppendPadded(out, d.Year, 4);
+        }
+        break;
+    case 'H':
+        AppendPadded(out, d.Hour, width);
+        break;
+    case 'N':
+        AppendPadded(out, d.Minute, width);
+        break;
+    case 'S':
+        AppendPadded(out, d.Second, width);
+        break;
+    case 'Z':
+        AppendPadded(out, d.Millisecond, count == 1 ? 1 : 3);
+        break;
+    default:
+        break;
+    }
+}
+} // namespace
+
 std::string FormatDateTime(std::string_view format, cDateTime value)
 {
-    int year, month, day, hour, minute, second, ms;
-    DecodeDateTime(value, year, month, day, hour, minute, second, ms);
+    cDateParts parts{value, 0, 0, 0, 0, 0, 0, 0};
+    DecodeDateTime(value, parts.Year, parts.Month, parts.Day, parts.Hour, parts.Minute, parts.Second,
+                   parts.Millisecond);
     std::string out;
     char lastToken = ' ';
     std::size_t p = 0;
@@ -383,154 +348,21 @@ std::string FormatDateTime(std::string_view format, cDateTime value)
         // A letter repeats as the same character ("mm"; "Mm" is two one-letter tokens, as in the
         // toolkit); letters are matched without regard to case.
         std::size_t count = 1;
-        if (token >= 'A' && token <= 'Z')
+        const bool letter = token >= 'A' && token <= 'Z';
+        if (letter)
+        {
             while (p + count < n && format[p + count] == c)
                 ++count;
-        if (token >= 'A' && token <= 'Z')
-        {
             if (token == 'M' && lastToken == 'H')
                 token = 'N';
             lastToken = token;
         }
-        switch (token)
-        {
-        case 'Y':
-            if (count <= 2)
-                AppendPadded(out, year % 100, 2);
-            else
-                AppendPadded(out, year, 4);
-            break;
-        case 'M':
-            if (count == 1)
-                AppendPadded(out, month, 1);
-            else if (count == 2)
-                AppendPadded(out, month, 2);
-            else if (count == 3)
-                out += ShortMonthNames[month - 1];
-            else
-                out += LongMonthNames[month - 1];
-            break;
-        case 'D':
-            if (count == 1)
-                AppendPadded(out, day, 1);
-            else if (count == 2)
-                AppendPadded(out, day, 2);
-            else if (count == 3)
-                out += ShortDayNames[DayOfWeek(value) - 1];
-            else if (count == 4)
-                out += LongDayNames[DayOfWeek(value) - 1];
-            else
-            {
-                // Short (and long) date format of the platform mapping: MM/DD/YYYY.
-                AppendPadded(out, month, 2);
-                out += '/';
-                AppendPadded(out, day, 2);
-                out += '/';
-                AppendPadded(out, year, 4);
-            }
-            break;
-        case 'H':
-            AppendPadded(out, hour, count == 1 ? 1 : 2);
-            break;
-        case 'N':
-            AppendPadded(out, minute, count == 1 ? 1 : 2);
-            break;
-        case 'S':
-            AppendPadded(out, second, count == 1 ? 1 : 2);
-            break;
-        case 'Z':
-            AppendPadded(out, ms, count == 1 ? 1 : 3);
-            break;
-        default:
+        if (letter && std::string_view("YMDHNSZ").find(token) != std::string_view::npos)
+            AppendDateToken(out, token, count, parts);
+        else
             out.append(format.substr(p, count));
-            break;
-        }
         p += count;
     }
-    return out;
-}
-
-std::string FormatFloat(std::string_view pattern, double value)
-{
-    if (std::isnan(value))
-        return "NAN";
-    if (std::isinf(value))
-        return value > 0 ? "INF" : "-INF";
-    // Prefix and suffix: the text before the first and after the last placeholder.
-    std::size_t first = pattern.find_first_of("0#.,");
-    if (first == std::string_view::npos)
-        return std::string(pattern);
-    std::size_t last = pattern.find_last_of("0#.,");
-    std::string_view prefix = pattern.substr(0, first);
-    std::string_view body = pattern.substr(first, last - first + 1);
-    std::string_view suffix = pattern.substr(last + 1);
-
-    std::size_t point = body.find('.');
-    std::string_view intPattern = body.substr(0, point);
-    std::string_view fracPattern =
-        point == std::string_view::npos ? std::string_view() : body.substr(point + 1);
-    int minInt = 0;
-    bool thousands = false;
-    for (char c : intPattern)
-    {
-        if (c == '0')
-            ++minInt;
-        else if (c == ',')
-            thousands = true;
-    }
-    int requiredDecimals = 0;
-    int maxDecimals = 0;
-    for (char c : fracPattern)
-    {
-        if (c == '0')
-            requiredDecimals = ++maxDecimals;
-        else if (c == '#')
-            ++maxDecimals;
-    }
-
-    int intDigits = 0;
-    std::string digits = RoundedDigits(value, maxDecimals, intDigits);
-    std::string intPart = digits.substr(0, static_cast<std::size_t>(intDigits));
-    std::string fracPart = digits.substr(static_cast<std::size_t>(intDigits));
-    // Leading zeros beyond the pattern's required digits go.
-    std::size_t lead = 0;
-    while (lead + 1 <= intPart.size() && intPart[lead] == '0' &&
-           static_cast<int>(intPart.size() - lead) > minInt)
-        ++lead;
-    intPart.erase(0, lead);
-    while (static_cast<int>(intPart.size()) < minInt)
-        intPart.insert(0, 1, '0');
-    while (static_cast<int>(fracPart.size()) > requiredDecimals && !fracPart.empty() &&
-           fracPart.back() == '0')
-        fracPart.pop_back();
-    if (thousands && intPart.size() > 3)
-    {
-        std::string grouped;
-        std::size_t firstGroup = intPart.size() % 3;
-        if (firstGroup == 0)
-            firstGroup = 3;
-        grouped = intPart.substr(0, firstGroup);
-        for (std::size_t i = firstGroup; i < intPart.size(); i += 3)
-        {
-            grouped += ',';
-            grouped += intPart.substr(i, 3);
-        }
-        intPart = grouped;
-    }
-    bool isZero = true;
-    for (char c : digits)
-        if (c != '0')
-            isZero = false;
-    std::string out(prefix);
-    if (value < 0 && !isZero)
-        out += '-';
-    out += intPart;
-    if (!fracPart.empty())
-    {
-        out += '.';
-        out += fracPart;
-    }
-    out += suffix;
     return out;
 }
 
@@ -592,139 +424,4 @@ bool TryStrToDate(std::string_view text, cDateTime &out)
             return false;
     }
     return TryEncodeDateTime(year, month, day, hour, minute, second, out);
-}
-
-bool TryStrToInt64(std::string_view text, long long &out)
-{
-    std::size_t p = 0;
-    bool negative = false;
-    if (p < text.size() && (text[p] == '+' || text[p] == '-'))
-        negative = text[p++] == '-';
-    if (p == text.size())
-        return false;
-    unsigned long long magnitude = 0;
-    const unsigned long long limit =
-        negative ? static_cast<unsigned long long>(std::numeric_limits<long long>::max()) + 1ULL
-                 : static_cast<unsigned long long>(std::numeric_limits<long long>::max());
-    for (; p < text.size(); ++p)
-    {
-        if (!IsDigit(text[p]))
-            return false;
-        const unsigned d = static_cast<unsigned>(text[p] - '0');
-        if (magnitude > (limit - d) / 10)
-            return false;
-        magnitude = magnitude * 10 + d;
-    }
-    if (negative)
-        out = magnitude == limit ? std::numeric_limits<long long>::min() : -static_cast<long long>(magnitude);
-    else
-        out = static_cast<long long>(magnitude);
-    return true;
-}
-
-bool TryStrToInt(std::string_view text, int &out)
-{
-    long long v = 0;
-    if (!TryStrToInt64(text, v) || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
-        return false;
-    out = static_cast<int>(v);
-    return true;
-}
-
-int StrToIntDef(std::string_view text, int def)
-{
-    int v = 0;
-    return TryStrToInt(text, v) ? v : def;
-}
-
-long long StrToInt64Def(std::string_view text, long long def)
-{
-    long long v = 0;
-    return TryStrToInt64(text, v) ? v : def;
-}
-
-bool TryStrToFloat(std::string_view text, double &out)
-{
-    if (!ValidFloatSyntax(text))
-        return false;
-    if (text.front() == '+')
-        text.remove_prefix(1);
-    double v = 0;
-    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc() || ptr != text.data() + text.size() || !std::isfinite(v))
-        return false;
-    out = v;
-    return true;
-}
-
-double StrToFloatDef(std::string_view text, double def)
-{
-    double v = 0;
-    return TryStrToFloat(text, v) ? v : def;
-}
-
-std::string IntToStr(long long value)
-{
-    return std::to_string(value);
-}
-
-std::string FloatToStr(double value)
-{
-    if (std::isnan(value))
-        return "NAN";
-    if (std::isinf(value))
-        return value > 0 ? "INF" : "-INF";
-    if (value == 0)
-        return "0";
-    // Shortest digits that read back, then laid out as the toolkit's general format: plain
-    // notation unless the exponent is below -5 or at least 15 ("1E20", "1E-7").
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific);
-    std::string sci(buf, res.ptr);
-    std::size_t ePos = sci.find('e');
-    int exponent = std::atoi(sci.c_str() + ePos + 1);
-    std::string mantissa = sci.substr(0, ePos);
-    bool negative = false;
-    if (!mantissa.empty() && mantissa[0] == '-')
-    {
-        negative = true;
-        mantissa.erase(0, 1);
-    }
-    std::string digits;
-    for (char c : mantissa)
-        if (IsDigit(c))
-            digits += c;
-    while (digits.size() > 1 && digits.back() == '0')
-        digits.pop_back();
-    std::string out = negative ? "-" : "";
-    if (exponent >= 15 || exponent < -5)
-    {
-        out += digits[0];
-        if (digits.size() > 1)
-        {
-            out += '.';
-            out.append(digits, 1, std::string::npos);
-        }
-        out += 'E';
-        out += std::to_string(exponent);
-        return out;
-    }
-    if (exponent < 0)
-    {
-        out += "0.";
-        out.append(static_cast<std::size_t>(-exponent - 1), '0');
-        out += digits;
-        return out;
-    }
-    const std::size_t intDigits = static_cast<std::size_t>(exponent) + 1;
-    if (digits.size() <= intDigits)
-    {
-        out += digits;
-        out.append(intDigits - digits.size(), '0');
-        return out;
-    }
-    out.append(digits, 0, intDigits);
-    out += '.';
-    out.append(digits, intDigits, std::string::npos);
-    return out;
 }

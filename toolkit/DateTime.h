@@ -1,6 +1,9 @@
 // Date-time values as the form toolkit kept them: a double counting days since 1899-12-30, the
-// fraction being the time of day, in local time. Formatting, parsing and number helpers.
+// fraction being the time of day, in local time, with their formatting and parsing. The number
+// helpers are in toolkit/Numbers.h (included here, as dates and numbers are used together).
 #pragma once
+
+#include "toolkit/Numbers.h"
 
 #include <ctime>
 #include <string>
@@ -24,22 +27,6 @@ std::time_t UnixFromDateTime(cDateTime value);
 // "/" and ":" are written as they stand; text in double or single quotes is literal.
 // Note "mm" right after "hh"/"h" means minutes, as in the toolkit.
 std::string FormatDateTime(std::string_view format, cDateTime value);
-// Number patterns "##0.0" and "0.0" (and in general: digits after '.' = '0' count; '#' optional).
-std::string FormatFloat(std::string_view pattern, double value);
-
 // Parses a date in the system format: MM/DD/YYYY with an optional hh:nn[:ss], or ISO
 // YYYY-MM-DD (optionally followed by a time). False for anything else, including invalid dates.
 bool TryStrToDate(std::string_view text, cDateTime &out);
-
-// Whole text must be a decimal number (optional sign); otherwise the default.
-int StrToIntDef(std::string_view text, int def);
-long long StrToInt64Def(std::string_view text, long long def);
-// Whole text must be a decimal floating-point number with '.' as separator, whatever the locale.
-double StrToFloatDef(std::string_view text, double def);
-bool TryStrToInt(std::string_view text, int &out);
-bool TryStrToInt64(std::string_view text, long long &out);
-bool TryStrToFloat(std::string_view text, double &out);
-
-std::string IntToStr(long long value);
-// Shortest text that reads back to the same double, '.' as separator ("45000.5", "3").
-std::string FloatToStr(double value);

@@ -6,13 +6,16 @@
 #include "tests/dataclient/ScriptedPeer.h"
 #include "toolkit/Files.h"
 #include "ui/Forms.h"
+#include "ui/Look.h"
 #include "ui/MainForm.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <atomic>
 #include <gtest/gtest.h>
 
 namespace
@@ -171,14 +174,69 @@ TEST_F(LoginWindow, SignInShowsMainWindowAndStartsItsTimer)
     EXPECT_FALSE(Login->findChild<QLineEdit *>("UserEdit")->isVisibleTo(Login.get()));
 }
 
+// Counts the paint events of one widget.
+class cPaintCounter : public QObject
+{
+public:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++Paints;
+        return false;
+    }
+    std::atomic<int> Paints{0};
+};
+
+TEST_F(LoginWindow, IsPaintedConnectingBeforeItConnects)
+{
+    // A data server that notes how often "Connecting, please wait." had been painted when the
+    // connection came, then hangs up.
+    cPaintCounter counter;
+    std::atomic<int> paintsAtConnect{-1};
+    cScriptedPeer peer(false);
+    ASSERT_TRUE(peer.Listening);
+    peer.Run(
+        [&](cScriptedPeer &p)
+        {
+            if (p.Accept())
+                paintsAtConnect = counter.Paints.load();
+            p.CloseLink();
+        });
+    Folder.WriteIni(peer.PortText(), std::to_string(UnusedPort()));
+    Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
+    LoginForm = Login.get();
+    Login->ConnectingLabel->installEventFilter(&counter);
+    Login->show();
+    ASSERT_TRUE(WaitUntil([] { return DataServerConnection != nullptr; }));
+    peer.Join();
+    EXPECT_GT(paintsAtConnect.load(), 0);
+    EXPECT_EQ(Login->ConnectingLabel->text(), "Connecting, please wait.");
+    ExpectOnlyMessage("Unable to connect to data server");
+}
+
+TEST_F(LoginWindow, PasswordIsMaskedWithStarsInTheWindowsFont)
+{
+    Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
+    auto *password = Login->findChild<QLineEdit *>("PasswordEdit");
+    for (const QWidget *widget :
+         {static_cast<const QWidget *>(Login.get()), static_cast<const QWidget *>(password)})
+    {
+        EXPECT_EQ(widget->font().family(), SansFont(11).family());
+        EXPECT_EQ(widget->font().pixelSize(), 11);
+    }
+    QTest::keyClicks(password, "abc");
+    EXPECT_EQ(password->text(), "abc");
+    EXPECT_EQ(password->displayText(), "***");
+}
+
 // Staff added to the demo provider sign in with what is stored: the e-mail exactly as typed
-// (blanks and letter case kept), and an empty password when none is stored.
+// (blanks and letter case kept). An empty password is refused, even when none is stored.
 class AddedStaffSignIn : public LoginWindow,
                          public ::testing::WithParamInterface<std::pair<const char *, const char *>>
 {
 };
 
-TEST_P(AddedStaffSignIn, IsSentAsTypedAndAccepted)
+TEST_P(AddedStaffSignIn, IsSentAsTypedAndJudged)
 {
     const auto [email, password] = GetParam();
     dbServerConnection connection("127.0.0.1", Server.DataPortText(), "DorvaneClient", "", true, -1);
@@ -194,6 +252,12 @@ TEST_P(AddedStaffSignIn, IsSentAsTypedAndAccepted)
     ShowLogin();
     SignIn(email, password);
     EXPECT_EQ(DataServerConnection->Request.Values("Key"), email);
+    if (!*password)
+    {
+        ExpectOnlyMessage("Invalid login");
+        EXPECT_FALSE(Main->isVisible());
+        return;
+    }
     EXPECT_TRUE(Host.Messages.empty());
     EXPECT_TRUE(Main->isVisible());
     EXPECT_TRUE(Main->Timer1->isActive());
@@ -203,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(LoginWindow, AddedStaffSignIn,
                          ::testing::Values(std::pair{" Mixed.Case@Example.org ", "Pa55 word"},
                                            std::pair{"nopassword@bayview.example", ""}),
                          [](const auto &info)
-                         { return info.index ? "EmptyPassword" : "MixedCaseAndBlanks"; });
+                         { return info.index ? "EmptyPasswordRefused" : "MixedCaseAndBlanks"; });
 
 // A password differing in letter case, and an unknown e-mail: "Invalid login" and the end.
 class RefusedSignIn : public LoginWindow,

