@@ -5,11 +5,21 @@
 #include "toolkit/DateTime.h"
 #include "toolkit/StringList.h"
 
+#include <new>
+
 namespace
 {
 constexpr std::int32_t CodeTable = 31001;
 constexpr std::int32_t CodeFile = 31002;
 constexpr std::int32_t CodeBatch = 20002;
+// Error codes of the refusals that bound the work of one request.
+constexpr int ErrorTooLarge = 9;
+constexpr int ErrorNoMemory = 10;
+
+std::string TooLargeReply()
+{
+    return ErrorReply(ErrorTooLarge, "Reply too large");
+}
 
 // Field lines of a write ("f10=Ann"), with line breaks decoded. False with `error`.
 bool FieldLines(const cTableDef &table, const cStringList &list, cFieldValues &values, std::string &error)
@@ -139,13 +149,30 @@ bool ParseSeq(std::string_view text, long long &seq)
     return seq > 0;
 }
 
-cRequestHandler::cRequestHandler(cStore &store, const cFileArea &files, std::string runningFolder,
-                                 std::string remoteIP)
-    : Store(store), Files(files), RunningFolder(std::move(runningFolder)), RemoteIP(std::move(remoteIP))
+cRequestHandler::cRequestHandler(cStore &store, const cFileArea &files, std::string remoteIP)
+    : Store(store), Files(files), RemoteIP(std::move(remoteIP))
 {
 }
 
 cReply cRequestHandler::Handle(std::int32_t code, std::int32_t arg, std::string_view body)
+{
+    cReply reply;
+    try
+    {
+        reply = Dispatch(code, arg, body);
+    }
+    catch (const std::bad_alloc &)
+    {
+        // The memory a request needs is its own: it fails, the connection and the server go on.
+        reply = cReply();
+        reply.Text = ErrorReply(ErrorNoMemory, "Out of memory");
+    }
+    if (reply.Text.size() > MaxReplyLength)
+        reply.Text = TooLargeReply();
+    return reply;
+}
+
+cReply cRequestHandler::Dispatch(std::int32_t code, std::int32_t arg, std::string_view body)
 {
     cReply reply;
     if (code == 1 && arg == 0)
@@ -187,7 +214,8 @@ std::string cRequestHandler::Handshake(std::string_view body)
     IsAccepted = request.Values("ProgramID") == "DorvaneClient";
     cStringList reply;
     reply.Add(DateReply());
-    reply.Add("RunningFolder=" + RunningFolder);
+    // Where the server runs is none of the client's business: a neutral folder name.
+    reply.Add("RunningFolder=.");
     reply.Add("RemoteIP=" + RemoteIP);
     reply.Add(IsAccepted ? "Accepted=Y" : "Accepted=N");
     return reply.CommaText();
@@ -288,6 +316,8 @@ std::string cRequestHandler::ReadFields(std::string_view body)
         return ErrorReply(6, error);
     cStringList codes;
     codes.SetCommaText(request.Values("FieldList"));
+    if (codes.Count() > MaxFieldCodes)
+        return ErrorReply(3, "Too many field codes");
     std::string key = request.Values("Key");
     std::vector<cRecord> records;
     if (!key.empty())
@@ -296,6 +326,7 @@ std::string cRequestHandler::ReadFields(std::string_view body)
         return "~";
     joins.Load(records.front());
     cStringList fields;
+    size_t size = 0;
     for (int i = 0; i < codes.Count(); ++i)
     {
         if (codes[i].empty())
@@ -303,6 +334,9 @@ std::string cRequestHandler::ReadFields(std::string_view body)
         std::string value;
         if (!joins.Value(codes[i], value, error))
             return ErrorReply(3, error);
+        size += codes[i].size() + value.size() + 4;
+        if (size > MaxReplyLength)
+            return TooLargeReply();
         fields.Add(codes[i] + "=" + EncodeLineBreaks(value));
     }
     cStringList reply;
@@ -343,6 +377,8 @@ std::string cRequestHandler::BatchQuery(std::string_view body)
     {
         cStringList codes;
         codes.SetCommaText(items[7]);
+        if (codes.Count() > MaxFieldCodes)
+            return ErrorReply(3, "Too many field codes");
         for (int i = 0; i < codes.Count(); ++i)
         {
             int f = cCatalogue::FieldNumber(*table, codes[i]);
@@ -362,6 +398,14 @@ std::string cRequestHandler::BatchQuery(std::string_view body)
         return reply.CommaText();
     }
     reply.Add(std::to_string(records.size()) + "," + std::to_string(total));
+    // The size of what the reply would carry, counted before any of it is built.
+    size_t size = 0;
+    for (const cRecord &r : records)
+        for (int f : fields)
+            if (auto it = r.Values.find(f); it != r.Values.end())
+                size += it->second.size() + 3;
+    if (size > MaxReplyLength)
+        return TooLargeReply();
     int position = start;
     for (const cRecord &r : records)
     {

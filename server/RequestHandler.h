@@ -21,12 +21,19 @@ struct cReply
 class cRequestHandler
 {
 public:
-    cRequestHandler(cStore &store, const cFileArea &files, std::string runningFolder, std::string remoteIP);
+    // A reply above this size is refused with an error reply (the client accepts no more).
+    static constexpr size_t MaxReplyLength = 64u * 1024u * 1024u;
+    // The most field codes one chosen-field read or batch query may name.
+    static constexpr int MaxFieldCodes = 1000;
 
+    cRequestHandler(cStore &store, const cFileArea &files, std::string remoteIP);
+
+    // Never throws: a request that runs out of memory gets an error reply.
     cReply Handle(std::int32_t code, std::int32_t arg, std::string_view body);
     bool Accepted() const { return IsAccepted; }
 
 private:
+    cReply Dispatch(std::int32_t code, std::int32_t arg, std::string_view body);
     std::string Handshake(std::string_view body);
     std::string DateReply() const;
     std::string AddRecord(std::string_view body);
@@ -40,7 +47,6 @@ private:
 
     cStore &Store;
     const cFileArea &Files;
-    std::string RunningFolder;
     std::string RemoteIP;
     bool IsAccepted = false;
 };
