@@ -35,7 +35,7 @@ std::string cFunctionHandler::Handle(std::string_view requestText)
     {
         return "{Error:\"Out of memory\"}";
     }
-    if (text.size() > cRequestHandler::MaxReplyLength)
+    if (text.size() > protocol::MaxReplyLength)
         return "{Error:\"Reply too large\"}";
     return text;
 }

@@ -9,9 +9,8 @@
 
 namespace
 {
-constexpr std::int32_t CodeTable = 31001;
-constexpr std::int32_t CodeFile = 31002;
-constexpr std::int32_t CodeBatch = 20002;
+using namespace protocol;
+
 // Error codes of the refusals that bound the work of one request.
 constexpr int ErrorTooLarge = 9;
 constexpr int ErrorNoMemory = 10;
@@ -99,42 +98,6 @@ std::string ErrorReply(int code, const std::string &message)
     return list.CommaText();
 }
 
-std::string EncodeLineBreaks(const std::string &value)
-{
-    std::string out;
-    out.reserve(value.size());
-    for (size_t i = 0; i < value.size(); ++i)
-    {
-        if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
-        {
-            out += "||";
-            ++i;
-        }
-        else if (value[i] == '\n' || value[i] == '\r')
-            out += "||";
-        else
-            out += value[i];
-    }
-    return out;
-}
-
-std::string DecodeLineBreaks(const std::string &value)
-{
-    std::string out;
-    out.reserve(value.size());
-    for (size_t i = 0; i < value.size(); ++i)
-    {
-        if (value[i] == '|' && i + 1 < value.size() && value[i + 1] == '|')
-        {
-            out += "\r\n";
-            ++i;
-        }
-        else
-            out += value[i];
-    }
-    return out;
-}
-
 bool ParseSeq(std::string_view text, long long &seq)
 {
     seq = 0;
@@ -175,27 +138,27 @@ cReply cRequestHandler::Handle(std::int32_t code, std::int32_t arg, std::string_
 cReply cRequestHandler::Dispatch(std::int32_t code, std::int32_t arg, std::string_view body)
 {
     cReply reply;
-    if (code == 1 && arg == 0)
+    if (code == MsgHandshake && arg == 0)
         reply.Text = Handshake(body);
-    else if (code == 2 && arg == 0)
+    else if (code == MsgDate && arg == 0)
         reply.Text = DateReply();
     else if (!IsAccepted)
         reply.Text = ErrorReply(1, "Not signed on");
-    else if (code == CodeTable && arg == 20001)
+    else if (code == MsgTable && arg == ArgAddRecord)
         reply.Text = AddRecord(body);
-    else if (code == CodeTable && arg == 20002)
+    else if (code == MsgTable && arg == ArgDeleteRecord)
         reply.Text = DeleteRecord(body);
-    else if (code == CodeTable && arg == 20003)
+    else if (code == MsgTable && arg == ArgReadRecord)
         reply.Text = ReadRecord(body);
-    else if (code == CodeTable && arg == 20004)
+    else if (code == MsgTable && arg == ArgUpdateRecord)
         reply.Text = UpdateRecord(body);
-    else if (code == CodeTable && arg == 20013)
+    else if (code == MsgTable && arg == ArgReadFields)
         reply.Text = ReadFields(body);
-    else if (code == CodeBatch && arg == 0)
+    else if (code == MsgBatch && arg == 0)
         reply.Text = BatchQuery(body);
-    else if (code == CodeFile && arg == 103)
+    else if (code == MsgFile && arg == ArgFileInfo)
         reply.Text = FileInfo(body);
-    else if (code == CodeFile && arg == 101)
+    else if (code == MsgFile && arg == ArgDownloadFile)
         reply = Download(body);
     else
         reply.Text = ErrorReply(99, "Unknown message");

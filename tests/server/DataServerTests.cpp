@@ -182,17 +182,35 @@ TEST(DataServer, AddUpdateAndDeleteLinkRecords)
     EXPECT_FALSE(c->DeleteRecord("ProviderInsuranceLink", seq));
     EXPECT_FALSE(c->UpdateRecord("ProviderInsuranceLink", seq, change));
     EXPECT_EQ(db.Scalar("SELECT COUNT(*) FROM ProviderInsuranceLink WHERE f10 = '9001'"), "0");
+}
 
-    // Line breaks and quotes survive a write and a read.
-    cStringList person;
-    person.Add("f9=9001");
-    person.Add("f12=line one\r\nline \"two\", end");
-    const std::string personSeq = c->AddRecord("Personnel", person);
-    ASSERT_FALSE(personSeq.empty());
-    cStringList lines;
-    ASSERT_TRUE(c->ReadRecord("Personnel", personSeq, lines));
-    EXPECT_EQ(lines[12], "line one\r\nline \"two\", end");
-    EXPECT_TRUE(c->DeleteRecord("Personnel", personSeq));
+// Both encoders are the shared ones: whatever line breaks a value holds, it is stored as written
+// and every read gives it back unchanged.
+TEST(DataServer, LineBreaksOfEveryKindSurviveAWriteAndEachRead)
+{
+    auto c = DataConnection();
+    cTestDatabase db(Server().DatabasePath());
+    ASSERT_TRUE(db.IsOpen()) << db.LastError;
+    const std::string owner = "9002";
+    const std::string values[] = {"line one\r\nline \"two\", end", "lone\nfeed", "lone\rreturn",
+                                  "mixed\n\r\n\r", "\r\n"};
+    for (const std::string &value : values)
+    {
+        cStringList person;
+        person.Add("f9=" + owner);
+        person.Add("f12=" + value);
+        const std::string seq = c->AddRecord("Personnel", person);
+        ASSERT_FALSE(seq.empty());
+        EXPECT_EQ(db.Scalar("SELECT f12 FROM Personnel WHERE f1 = " + seq), value);
+        cStringList lines;
+        ASSERT_TRUE(c->ReadRecord("Personnel", seq, lines));
+        EXPECT_EQ(lines[12], value);
+        std::string fields = "f12";
+        ASSERT_TRUE(c->ReadFields("Personnel", seq, fields));
+        EXPECT_EQ(ValueOf(fields, "f12"), value);
+    }
+    EXPECT_EQ(BatchColumn(*c, "Personnel", "L3", owner, "f12", "f12"),
+              std::vector<std::string>(std::begin(values), std::end(values)));
 }
 
 TEST(DataServer, SqlTextInNamesKeysAndAliasesIsRefusedOrInert)
