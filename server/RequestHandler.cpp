@@ -88,6 +88,41 @@ std::string ChangeReply(int changed, const char *action, const std::string &erro
         return ErrorReply(5, action + std::string(" failed: ") + error);
     return changed > 0 ? "OK" : "Fail";
 }
+
+// The field numbers a batch query asks for: "*" for every short field, else a comma list of
+// codes. Empty when all is well, else the reply to give.
+std::string BatchFields(const cTableDef &table, const std::string &list, std::vector<int> &fields)
+{
+    if (list == "*")
+    {
+        for (int f = 1; f <= table.HighestShortField(); ++f)
+            fields.push_back(f);
+        return std::string();
+    }
+    cStringList codes;
+    codes.SetCommaText(list);
+    if (codes.Count() > cRequestHandler::MaxFieldCodes)
+        return ErrorReply(3, "Too many field codes");
+    for (int i = 0; i < codes.Count(); ++i)
+    {
+        int f = cCatalogue::FieldNumber(table, codes[i]);
+        if (f == 0)
+            return ErrorReply(3, "Unknown field " + codes[i].substr(0, 40));
+        fields.push_back(f);
+    }
+    return std::string();
+}
+
+// What the record lines of a batch reply would carry, counted before any of it is built.
+size_t BatchSize(const std::vector<cRecord> &records, const std::vector<int> &fields)
+{
+    size_t size = 0;
+    for (const cRecord &r : records)
+        for (int f : fields)
+            if (auto it = r.Values.find(f); it != r.Values.end())
+                size += it->second.size() + 3;
+    return size;
+}
 } // namespace
 
 std::string ErrorReply(int code, const std::string &message)
@@ -331,25 +366,8 @@ std::string cRequestHandler::BatchQuery(std::string_view body)
     if (maxCount > 10000)
         maxCount = 10000;
     std::vector<int> fields;
-    if (items[7] == "*")
-    {
-        for (int f = 1; f <= table->HighestShortField(); ++f)
-            fields.push_back(f);
-    }
-    else
-    {
-        cStringList codes;
-        codes.SetCommaText(items[7]);
-        if (codes.Count() > MaxFieldCodes)
-            return ErrorReply(3, "Too many field codes");
-        for (int i = 0; i < codes.Count(); ++i)
-        {
-            int f = cCatalogue::FieldNumber(*table, codes[i]);
-            if (f == 0)
-                return ErrorReply(3, "Unknown field " + codes[i].substr(0, 40));
-            fields.push_back(f);
-        }
-    }
+    if (std::string fault = BatchFields(*table, items[7], fields); !fault.empty())
+        return fault;
     int total = 0;
     std::vector<cRecord> records =
         Store.Select(*table, index.KeyField, items[3], index.OrderField, start - 1, maxCount, &total);
@@ -361,13 +379,7 @@ std::string cRequestHandler::BatchQuery(std::string_view body)
         return reply.CommaText();
     }
     reply.Add(std::to_string(records.size()) + "," + std::to_string(total));
-    // The size of what the reply would carry, counted before any of it is built.
-    size_t size = 0;
-    for (const cRecord &r : records)
-        for (int f : fields)
-            if (auto it = r.Values.find(f); it != r.Values.end())
-                size += it->second.size() + 3;
-    if (size > MaxReplyLength)
+    if (BatchSize(records, fields) > MaxReplyLength)
         return TooLargeReply();
     int position = start;
     for (const cRecord &r : records)

@@ -10,8 +10,6 @@
 
 namespace
 {
-const std::string Hello = Frame(24, 1, 0, std::string("ProgramID=DorvaneClient") + '\0');
-
 // A raw plain link to the function server that gets an answer to a command.
 bool FunctionAnswers(int port)
 {
