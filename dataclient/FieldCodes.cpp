@@ -11,34 +11,6 @@ std::string NormalizeFieldCode(std::string_view code)
     return out;
 }
 
-static std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to)
-{
-    std::string out;
-    out.reserve(text.size());
-    std::size_t start = 0;
-    for (;;)
-    {
-        std::size_t at = text.find(from, start);
-        if (at == std::string_view::npos)
-            break;
-        out.append(text.substr(start, at - start));
-        out.append(to);
-        start = at + from.size();
-    }
-    out.append(text.substr(start));
-    return out;
-}
-
-std::string EncodeLineBreaks(std::string_view text)
-{
-    return ReplaceAll(text, "\r\n", "||");
-}
-
-std::string DecodeLineBreaks(std::string_view text)
-{
-    return ReplaceAll(text, "||", "\r\n");
-}
-
 static std::string CutSuffix(std::string_view table)
 {
     if (table.size() <= 4)

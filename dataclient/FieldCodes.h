@@ -1,6 +1,7 @@
 // Field codes and the small text encodings shared by the table requests and the record sets.
 #pragma once
 
+#include "protocol/Protocol.h" // EncodeLineBreaks, DecodeLineBreaks
 #include "toolkit/StringList.h"
 
 #include <string>
@@ -9,11 +10,6 @@
 // A code that reads as a non-zero decimal number gets the prefix "f" ("22" becomes "f22");
 // any other code is returned unchanged.
 std::string NormalizeFieldCode(std::string_view code);
-
-// Every CR LF pair becomes "||" (values travel on one line).
-std::string EncodeLineBreaks(std::string_view text);
-// Every "||" becomes CR LF.
-std::string DecodeLineBreaks(std::string_view text);
 
 // Table-name suffix rules: the reads, adds and deletes cut the last four characters when the name
 // holds a "." anywhere; updates cut them only when the name holds ".def".

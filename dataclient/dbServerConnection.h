@@ -5,6 +5,7 @@
 
 #include "dataclient/DebugSwitches.h"
 #include "net/PlainSocket.h"
+#include "protocol/Protocol.h"
 #include "toolkit/DateTime.h"
 #include "toolkit/StringList.h"
 
@@ -19,26 +20,26 @@ class dbServerConnection
 {
 public:
     static constexpr int MessageBufferSize = 50004;
-    static constexpr std::uint32_t MaxBodyLength = 49989; // body text + NUL
+    static constexpr std::uint32_t MaxBodyLength = protocol::MaxBodyLength; // body text + NUL
     static constexpr int ReplyChunkSize = 50000;
-    static constexpr int FrameHeaderSize = 12;
+    static constexpr int FrameHeaderSize = protocol::FrameHeaderSize;
     static constexpr int DefaultPort = 8700;
     // A reply longer than this fails the exchange instead of exhausting memory.
-    static constexpr std::size_t MaxReplyLength = 64u * 1024u * 1024u;
+    static constexpr std::size_t MaxReplyLength = protocol::MaxReplyLength;
 
     // Message codes of this program.
-    static constexpr int MsgHandshake = 1;
-    static constexpr int MsgDate = 2;
-    static constexpr int MsgTable = 31001;
-    static constexpr int ArgAddRecord = 20001;
-    static constexpr int ArgDeleteRecord = 20002;
-    static constexpr int ArgReadRecord = 20003;
-    static constexpr int ArgUpdateRecord = 20004;
-    static constexpr int ArgReadFields = 20013;
-    static constexpr int MsgFile = 31002;
-    static constexpr int ArgDownloadFile = 101;
-    static constexpr int ArgFileInfo = 103;
-    static constexpr int MsgBatch = 20002;
+    static constexpr int MsgHandshake = protocol::MsgHandshake;
+    static constexpr int MsgDate = protocol::MsgDate;
+    static constexpr int MsgTable = protocol::MsgTable;
+    static constexpr int ArgAddRecord = protocol::ArgAddRecord;
+    static constexpr int ArgDeleteRecord = protocol::ArgDeleteRecord;
+    static constexpr int ArgReadRecord = protocol::ArgReadRecord;
+    static constexpr int ArgUpdateRecord = protocol::ArgUpdateRecord;
+    static constexpr int ArgReadFields = protocol::ArgReadFields;
+    static constexpr int MsgFile = protocol::MsgFile;
+    static constexpr int ArgDownloadFile = protocol::ArgDownloadFile;
+    static constexpr int ArgFileInfo = protocol::ArgFileInfo;
+    static constexpr int MsgBatch = protocol::MsgBatch;
 
     // Stores the arguments and connects at once; a failed connection shows only in
     // IsConnectedFlag.

@@ -28,28 +28,40 @@ FILE *OpenPrivate(const std::string &path)
 }
 } // namespace
 
+X509 *NewSelfSignedCertificate(EVP_PKEY *key, const char *commonName, const char *organisation,
+                               long notBeforeSeconds, long notAfterSeconds, long serial)
+{
+    X509 *cert = key ? X509_new() : nullptr;
+    if (!cert)
+        return nullptr;
+    ASN1_INTEGER_set(X509_get_serialNumber(cert), serial);
+    X509_gmtime_adj(X509_getm_notBefore(cert), notBeforeSeconds);
+    X509_gmtime_adj(X509_getm_notAfter(cert), notAfterSeconds);
+    X509_set_version(cert, 2);
+    X509_set_pubkey(cert, key);
+    X509_NAME *name = X509_get_subject_name(cert);
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char *>(commonName),
+                               -1, -1, 0);
+    if (organisation)
+        X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC,
+                                   reinterpret_cast<const unsigned char *>(organisation), -1, -1, 0);
+    X509_set_issuer_name(cert, name);
+    if (X509_sign(cert, key, EVP_sha256()) <= 0)
+    {
+        X509_free(cert);
+        return nullptr;
+    }
+    return cert;
+}
+
 bool EnsureCertificate(const std::string &certificateFile, const std::string &keyFile, std::string &error)
 {
     if (Exists(certificateFile) && Exists(keyFile))
         return true;
     EVP_PKEY *key = EVP_EC_gen("P-256");
-    X509 *cert = X509_new();
+    X509 *cert = NewSelfSignedCertificate(key, "DorvaneServer", "Dorvane", -3600, 10L * 365 * 24 * 3600,
+                                          static_cast<long>(time(nullptr)));
     bool ok = key && cert;
-    if (ok)
-    {
-        ASN1_INTEGER_set(X509_get_serialNumber(cert), static_cast<long>(time(nullptr)));
-        X509_gmtime_adj(X509_getm_notBefore(cert), -3600);
-        X509_gmtime_adj(X509_getm_notAfter(cert), 10L * 365 * 24 * 3600);
-        X509_set_version(cert, 2);
-        X509_set_pubkey(cert, key);
-        X509_NAME *name = X509_get_subject_name(cert);
-        X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
-                                   reinterpret_cast<const unsigned char *>("DorvaneServer"), -1, -1, 0);
-        X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC,
-                                   reinterpret_cast<const unsigned char *>("Dorvane"), -1, -1, 0);
-        X509_set_issuer_name(cert, name);
-        ok = X509_sign(cert, key, EVP_sha256()) > 0;
-    }
     if (ok)
     {
         FILE *kf = OpenPrivate(keyFile);

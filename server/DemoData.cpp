@@ -4,9 +4,28 @@
 #include "json/cJSON.h"
 
 #include <iterator>
+#include <map>
 
 namespace
 {
+// Reference tables: zip codes (providers and links use their positions), insurance types, the
+// service categories with their provider types, and the details of some categories.
+struct cZip
+{
+    const char *Zip, *Lat, *Lon, *City;
+};
+
+const cZip Zips[] = {
+    {"94110", "37.7486", "-122.4158", "San Francisco"}, {"94107", "37.7621", "-122.3971", "San Francisco"},
+    {"94601", "37.7795", "-122.2166", "Oakland"},       {"94501", "37.7712", "-122.2824", "Alameda"},
+    {"94103", "37.7725", "-122.4147", "San Francisco"}, {"94404", "37.5542", "-122.2697", "San Mateo"},
+    {"94043", "37.4186", "-122.0560", "Mountain View"}, {"95112", "37.3477", "-121.8860", "San Jose"}};
+
+// Each insurance type is known by its code ("@MCR" in the rows below).
+const char *const Insurance[][2] = {
+    {"MCR", "Medicare"}, {"MCD", "Medicaid"}, {"BCBS", "Blue Cross Blue Shield"},
+    {"AET", "Aetna"},    {"HUM", "Humana"},   {"PP", "Private Pay"}};
+
 struct cCategory
 {
     const char *Type;
@@ -100,27 +119,368 @@ const cCategory Categories[] = {
     {"DME - Other", "127", "Neurostimulators"},
 };
 
+// A record of the demo data. A value "@name" stands for the Seq of the record added before under
+// that key; a row with a key is known by it from then on. Provider types are known as
+// "type:<name>", categories as "category:<number>" and insurance types by their code.
+struct cDemoRow
+{
+    const char *Key; // null: not referred to
+    const char *Table;
+    cFieldValues Values;
+};
+
+const cDemoRow CategoryDetails[] = {
+    {"snfShort", "ProviderCategoryDetails", {{10, "@category:140"}, {11, "Short-term stay"}}},
+    {"snfLong", "ProviderCategoryDetails", {{10, "@category:140"}, {11, "Long-term stay"}}},
+    {"rehabIn", "ProviderCategoryDetails", {{10, "@category:148"}, {11, "Inpatient rehab"}}},
+    {"dialysisCenter", "ProviderCategoryDetails", {{10, "@category:147"}, {11, "In-center, 3x weekly"}}},
+    {"nursingVisit", "ProviderCategoryDetails", {{10, "@category:141"}, {11, "Skilled nursing visits"}}},
+};
+
+// The demo provider, two hospitals and a rival provider.
+const cDemoRow Entities[] = {
+    {"provider",
+     "ProviderEntities",
+     {{10, DemoProviderName},
+      {11, "Admissions Office"},
+      {12, "1200 Bayview Ave"},
+      {13, "San Francisco"},
+      {14, "CA"},
+      {15, "94110"},
+      {16, "415-555-0100"},
+      {18, "415-555-0101"},
+      {20, "office@bayview.example"},
+      {21, "alerts@bayview.example"},
+      {23, "www.bayview.example"},
+      {26, "1234567893"},
+      {27, "37.7486"},
+      {28, "-122.4158"}}},
+    {"hospitalA",
+     "ProviderEntities",
+     {{10, "St. Anne Memorial Hospital"},
+      {12, "500 Parnassus Ave"},
+      {13, "San Francisco"},
+      {14, "CA"},
+      {15, "94103"},
+      {16, "415-555-0200"}}},
+    {"hospitalB",
+     "ProviderEntities",
+     {{10, "Eastbay General Hospital"},
+      {12, "88 Harbor Blvd"},
+      {13, "Oakland"},
+      {14, "CA"},
+      {15, "94601"},
+      {16, "510-555-0300"}}},
+    {"rival",
+     "ProviderEntities",
+     {{10, "Harborview Home Health"},
+      {12, "42 Marina Way"},
+      {13, "Alameda"},
+      {14, "CA"},
+      {15, "94501"},
+      {16, "510-555-0400"}}},
+};
+
+// The provider's staff (the administrator first) and one case worker at each hospital. Every
+// record that can sign in has a password.
+const cDemoRow Staff[] = {
+    {nullptr,
+     "Personnel",
+     {{2, "20240105083000"},
+      {9, "@provider"},
+      {10, "Ms."},
+      {11, "Alice"},
+      {13, "Morgan"},
+      {19, "415-555-0110"},
+      {22, DemoAdminEmail},
+      {23, DemoAdminPassword},
+      {26, "Y"},
+      {31, "Y"}}},
+    {nullptr,
+     "Personnel",
+     {{2, "20240212101500"},
+      {9, "@provider"},
+      {10, "Mr."},
+      {11, "Nathan"},
+      {13, "Reyes"},
+      {19, "415-555-0111"},
+      {22, "nathan@bayview.example"},
+      {23, "intake22"},
+      {29, "Y"},
+      {30, "4155550111@sms.example"}}},
+    {nullptr,
+     "Personnel",
+     {{2, "20240301140000"},
+      {9, "@provider"},
+      {10, "Mrs."},
+      {11, "Olivia"},
+      {13, "Chen"},
+      {19, "415-555-0112"},
+      {23, "night33"}}},
+    {"workerA",
+     "Personnel",
+     {{9, "@hospitalA"},
+      {10, "Ms."},
+      {11, "Grace"},
+      {12, "L."},
+      {13, "Whitfield"},
+      {19, "415-555-0210"},
+      {22, "gwhitfield@stanne.example"},
+      {23, "stanne210"}}},
+    {"workerB",
+     "Personnel",
+     {{9, "@hospitalB"},
+      {10, "Mr."},
+      {11, "Daniel"},
+      {13, "Okafor"},
+      {19, "510-555-0310"},
+      {22, "dokafor@eastbay.example"},
+      {23, "eastbay310"}}},
+};
+
+// The provider's links: insurance types taken, service categories offered (with the position
+// they are offered from) and category details.
+const cDemoRow Links[] = {
+    {nullptr, "ProviderInsuranceLink", {{10, "@provider"}, {11, "@MCR"}}},
+    {nullptr, "ProviderInsuranceLink", {{10, "@provider"}, {11, "@MCD"}}},
+    {nullptr, "ProviderInsuranceLink", {{10, "@provider"}, {11, "@BCBS"}}},
+    {nullptr, "ProviderCategoryLink", {{10, "@provider"}, {11, "140"}, {13, "37.7486"}, {14, "-122.4158"}}},
+    {nullptr, "ProviderCategoryLink", {{10, "@provider"}, {11, "147"}, {13, "37.7486"}, {14, "-122.4158"}}},
+    {nullptr, "ProviderCategoryLink", {{10, "@provider"}, {11, "139_1"}, {13, "37.7486"}, {14, "-122.4158"}}},
+    {nullptr, "ProviderCategoryDetailLink", {{10, "@provider"}, {11, "@snfShort"}}},
+};
+
+// The twelve cases of the lists: their patients, diagnoses (code, description, procedure), the
+// state of the provider's quote and the kind of need.
+struct cPatient
+{
+    const char *First, *Middle, *Last, *Ssn, *Birth, *Gender;
+};
+
+const cPatient Patients[] = {
+    {"Harold", "J", "Simmons", "123-45-6701", "03/14/1938", "M"},
+    {"Margaret", "A", "Lopez", "123-45-6702", "07/22/1945", "F"},
+    {"Walter", "", "Nguyen", "123-45-6703", "11/02/1951", "M"},
+    {"Evelyn", "R", "Brooks", "123-45-6704", "01/30/1933", "F"},
+    {"Frank", "T", "Delgado", "123-45-6705", "09/09/1948", "M"},
+    {"Dorothy", "M", "Kim", "123-45-6706", "05/17/1940", "F"},
+    {"George", "", "Patel", "123-45-6707", "12/25/1955", "M"},
+    {"Ruth", "E", "Jackson", "123-45-6708", "04/04/1936", "F"},
+    {"Samuel", "K", "O'Brien", "123-45-6709", "08/19/1947", "M"},
+    {"Irene", "", "Castillo", "123-45-6710", "02/11/1942", "F"},
+    {"Louis", "P", "Wagner", "123-45-6711", "06/06/1939", "M"},
+    {"Betty", "J", "Hughes", "123-45-6712", "10/31/1950", "F"},
+};
+
+struct cDiagnosis
+{
+    const char *Code, *Description, *Procedure;
+};
+
+const cDiagnosis Diagnoses[] = {{"I50.9", "Heart failure, unspecified", "Z9981"},
+                                {"S72.001A", "Fracture of right femoral neck", "0SRR0J9"},
+                                {"N18.6", "End stage renal disease", "5A1D70Z"},
+                                {"J44.1", "COPD with acute exacerbation", "5A09357"},
+                                {"I63.9", "Cerebral infarction", "F07L0ZZ"},
+                                {"E11.65", "Type 2 diabetes with hyperglycemia", "3E013VG"}};
+
+enum eQuoteState
+{
+    Unanswered,
+    Accepted,
+    Declined,
+    AwardedToUs,
+    AwardedToRival,
+    HiddenByUs,
+};
+
+const eQuoteState QuoteStates[] = {Unanswered,     Accepted,   Declined,       AwardedToUs,
+                                   AwardedToRival, Unanswered, Accepted,       AwardedToUs,
+                                   Unanswered,     Declined,   AwardedToRival, HiddenByUs};
+
+struct cNeedKind
+{
+    const char *Type, *Category, *Detail;
+};
+
+const cNeedKind NeedKinds[] = {{"Extended Care", "140", "@snfShort"},
+                               {"Dialysis", "147", "@dialysisCenter"},
+                               {"Home Health Care", "141", "@nursingVisit"},
+                               {"Extended Care", "148", "@rehabIn"}};
+
+// Three cases that show the rules of the case pages: one whose health details fill all nineteen
+// groups and which has a diagnosis code without a description; one with an empty case number, a
+// gender stored as a lower-case letter and a birth date that cannot be parsed; and one awarded to
+// the provider whose case worker has all four name parts.
+struct cDetailCase
+{
+    const char *First, *Middle, *Last, *Ssn, *Birth, *Gender, *CaseNumber;
+    bool HospitalA, Awarded;
+};
+
+const cDetailCase DetailCases[] = {
+    {"Eleanor", "V", "Hartley", "123-45-6713", "12/05/1944", "F", "C-2025-1013", true, false},
+    {"Victor", "", "Alvarez", "123-45-6714", "03/1950", "m", "", false, false},
+    {"Agnes", "M", "Whitaker", "123-45-6715", "08/23/1937", "F", "C-2025-1015", true, true},
+};
+
+// Health details of the first detail case: all nineteen groups of the health detail view (the
+// prescriptions grid is made apart).
+struct cHealthItem
+{
+    const char *Name, *Caption, *Data;
+};
+
+struct cHealthGroup
+{
+    const char *Name, *Caption;
+    std::vector<cHealthItem> Items;
+};
+
+const cHealthGroup FullHealthGroups[] = {
+    {"AllergiesGroupBox",
+     " Allergies ",
+     {{"AllergiesMemo", "Allergies", "Penicillin (hives); shellfish; latex gloves"}}},
+    {"WoundsGroupBox",
+     " Wounds ",
+     {{"WoundsMemo", "Wounds", "Stage 2 pressure injury on the left heel, dressing changed daily"}}},
+    {"SkinConditionGroup",
+     " Skin Condition ",
+     {{"SkinCondition2", "Rash", "Y"},
+      {"SkinCondition4", "Bruises Easily", "Y"},
+      {"SkinConditionOther", "Description", "Dry skin on both forearms"}}},
+    {"MobilityGroupBox", " Mobility ", {{"Mobility2", "Chair w/Assist", "Y"}}},
+    {"BladderGroup",
+     " Bladder ",
+     {{"Bladder3", "Occasional Incontinent", "Y"}, {"BladderOther", "Other", "Night-time briefs"}}},
+    {"BowelGroup", " Bowel ", {{"Bowel1", "Continent", "Y"}}},
+    {"VisionGroup",
+     " Vision ",
+     {{"Vision1", "Glasses", "Y"},
+      {"Vision4", "Cataracts", "Y"},
+      {"VisionOther", "Other", "Reading glasses only"}}},
+    {"SpeechGroup", " Speech ", {{"Speech1", "Verbal", "Y"}, {"SpeechOther", "Other", "Soft voice"}}},
+    {"HearingGroup",
+     " Hearing ",
+     {{"Hearing1", "Left", "Y"},
+      {"Hearing4", "Partially Deaf", "Y"},
+      {"HearingOther", "Other", "Aid batteries in the bedside drawer"}}},
+    {"PhysicalGroup",
+     " Physical ",
+     {{"PhysicalEdit1", "Amputation", "None"},
+      {"PhysicalEdit3", "Weakness (R L)", "L arm"},
+      {"PhysicalEdit4", "Contractures", "Right knee"}}},
+    {"DentalGroup",
+     " Dental Condition ",
+     {{"Dental1", "Natural Teeth", "Y"},
+      {"Dental4", "Upper Denture", "Y"},
+      {"DentalOther", "Description", "Upper denture fits loosely"}}},
+    {"ImmunityGroup",
+     " Immunity ",
+     {{"Immunity1", "Flu Shot", "Y"},
+      {"Immunity2", "Pneumonia", "Y"},
+      {"Immunity5", "PPD Status", "Y"},
+      {"ImmunityDateEdit", "Date", "10/01/2024"}}},
+    {"CognitionGroup",
+     " Cognition ",
+     {{"Cognition1", "Alert", "Y"},
+      {"Cognition2", "Oriented", "Y"},
+      {"Cognition7", "Cooperative", "Y"},
+      {"CognitionOther", "Other", "Mild short-term memory loss"}}},
+    {"ActivityPotentialGroup",
+     " Activity Potential ",
+     {{"Activity2", "Reading", "Y"},
+      {"Activity4", "Television", "Y"},
+      {"ActivityOther", "Other", "Card games"}}},
+    {"RehabGroup",
+     " Rehab Discharge Potential ",
+     {{"Rehab2", "Fair", "Y"},
+      {"Rehab4", "Motivated", "Y"},
+      {"RehabOther", "Other", "Goal: walk to the dining room"}}},
+    {"FunctionalStatusGroup",
+     " Functional Status ",
+     {{"Functional1", "Bathing", "Y"},
+      {"Functional2", "Dressing", "Y"},
+      {"Functional5", "Transfers", "Y"},
+      {"FunctionalOther", "Description", "One-person assist for transfers"}}},
+    {"PowerOfAttorneyGroup",
+     " Power Of Attorney ",
+     {{"PowerOfAttorney1", "Durable Power of Attorney", "Y"},
+      {"PowerOfAttorney2", "Medical Power of Attorney", "Y"}}},
+    {"AdvanceDirectivesGroup",
+     " Advance Directives ",
+     {{"AdvanceDir1", "DNR", "Y"}, {"AdvanceDir7", "Only Comfort Care", "Y"}}},
+};
+
+// The prescriptions of the first detail case: more rows than the view shows.
+const char *const FullPrescriptions[][5] = {
+    {"Apixaban", "5 mg", "Twice daily", "Oral", "Atrial fibrillation"},
+    {"Metoprolol", "25 mg", "Twice daily", "Oral", "Rate control"},
+    {"Atorvastatin", "40 mg", "Bedtime", "Oral", "Hyperlipidemia"},
+    {"Lisinopril", "10 mg", "Daily", "Oral", "Hypertension"},
+    {"Furosemide", "20 mg", "Morning", "Oral", "Edema"},
+    {"Potassium chloride", "10 mEq", "Daily", "Oral", "Supplement"},
+    {"Metformin", "500 mg", "Twice daily", "Oral", "Diabetes"},
+    {"Insulin lispro", "Sliding scale", "With meals", "Subcutaneous", "Diabetes"},
+    {"Levothyroxine", "75 mcg", "Morning", "Oral", "Hypothyroidism"},
+    {"Omeprazole", "20 mg", "Daily", "Oral", "Reflux"},
+    {"Acetaminophen", "650 mg", "Every 6 hours", "Oral", "Pain"},
+    {"Senna", "8.6 mg", "Bedtime", "Oral", "Constipation"},
+    {"Docusate", "100 mg", "Twice daily", "Oral", "Constipation"},
+    {"Vitamin D3", "1000 units", "Daily", "Oral", "Supplement"},
+    {"Calcium carbonate", "500 mg", "Twice daily", "Oral", "Supplement"},
+    {"Sertraline", "50 mg", "Daily", "Oral", "Depression"},
+    {"Donepezil", "5 mg", "Bedtime", "Oral", "Memory"},
+    {"Tamsulosin", "0.4 mg", "Bedtime", "Oral", "Urinary retention"},
+    {"Albuterol", "2 puffs", "Every 4 hours", "Inhaled", "Wheezing"},
+    {"Fluticasone", "1 spray", "Daily", "Nasal", "Rhinitis"},
+    {"Heparin", "5000 units", "Every 8 hours", "Subcutaneous", "Clot prevention"},
+    {"Ceftriaxone", "1 g", "Daily", "IV", "Pneumonia"},
+    {"Enoxaparin", "40 mg", "Daily", "Subcutaneous", "Clot prevention"},
+};
+
+// Adds records, resolving "@name" values and remembering keyed rows. After the first failure
+// nothing more is added and Ok stays false with Error.
 class cDemoWriter
 {
 public:
     explicit cDemoWriter(cStore &store) : Store(store) {}
-    long long Add(const char *table, const cFieldValues &values)
+
+    // The new record's Seq as text ("0" once anything has failed).
+    std::string Add(const char *table, cFieldValues values, const char *key = nullptr)
     {
-        if (!Ok)
-            return 0;
-        long long seq = Store.Insert(*cCatalogue::FindTable(table), values, Error);
+        for (auto &value : values)
+            if (!value.second.empty() && value.second[0] == '@')
+                value.second = Seq(value.second.substr(1));
+        long long seq = Ok ? Store.Insert(*cCatalogue::FindTable(table), values, Error) : 0;
         Ok = seq != 0;
-        return seq;
+        if (Ok && key != nullptr)
+            Keys[key] = std::to_string(seq);
+        return std::to_string(seq);
     }
-    std::string Add(const char *table, const cFieldValues &values, bool)
+    void Add(const cDemoRow &row) { Add(row.Table, row.Values, row.Key); }
+    // The need goes to the quote `winner`.
+    void Award(const std::string &need, const std::string &winner)
     {
-        return std::to_string(Add(table, values));
+        if (Ok)
+            Store.Update(*cCatalogue::FindTable("CaseNeeds"), std::stoll(need), {{16, winner}}, Error);
     }
+    std::string Seq(const std::string &key)
+    {
+        auto found = Keys.find(key);
+        if (found != Keys.end())
+            return found->second;
+        Ok = false;
+        Error = "The demo data names no record " + key;
+        return std::string();
+    }
+
     bool Ok = true;
     std::string Error;
 
 private:
     cStore &Store;
+    std::map<std::string, std::string> Keys;
 };
 
 void Item(cJSON &group, const char *name, const char *caption, const std::string &data)
@@ -198,182 +558,191 @@ std::string HealthDetails(int n)
 // "Last Given" set.
 std::string FullHealthDetails()
 {
-    static const char *drugs[][5] = {
-        {"Apixaban", "5 mg", "Twice daily", "Oral", "Atrial fibrillation"},
-        {"Metoprolol", "25 mg", "Twice daily", "Oral", "Rate control"},
-        {"Atorvastatin", "40 mg", "Bedtime", "Oral", "Hyperlipidemia"},
-        {"Lisinopril", "10 mg", "Daily", "Oral", "Hypertension"},
-        {"Furosemide", "20 mg", "Morning", "Oral", "Edema"},
-        {"Potassium chloride", "10 mEq", "Daily", "Oral", "Supplement"},
-        {"Metformin", "500 mg", "Twice daily", "Oral", "Diabetes"},
-        {"Insulin lispro", "Sliding scale", "With meals", "Subcutaneous", "Diabetes"},
-        {"Levothyroxine", "75 mcg", "Morning", "Oral", "Hypothyroidism"},
-        {"Omeprazole", "20 mg", "Daily", "Oral", "Reflux"},
-        {"Acetaminophen", "650 mg", "Every 6 hours", "Oral", "Pain"},
-        {"Senna", "8.6 mg", "Bedtime", "Oral", "Constipation"},
-        {"Docusate", "100 mg", "Twice daily", "Oral", "Constipation"},
-        {"Vitamin D3", "1000 units", "Daily", "Oral", "Supplement"},
-        {"Calcium carbonate", "500 mg", "Twice daily", "Oral", "Supplement"},
-        {"Sertraline", "50 mg", "Daily", "Oral", "Depression"},
-        {"Donepezil", "5 mg", "Bedtime", "Oral", "Memory"},
-        {"Tamsulosin", "0.4 mg", "Bedtime", "Oral", "Urinary retention"},
-        {"Albuterol", "2 puffs", "Every 4 hours", "Inhaled", "Wheezing"},
-        {"Fluticasone", "1 spray", "Daily", "Nasal", "Rhinitis"},
-        {"Heparin", "5000 units", "Every 8 hours", "Subcutaneous", "Clot prevention"},
-        {"Ceftriaxone", "1 g", "Daily", "IV", "Pneumonia"},
-        {"Enoxaparin", "40 mg", "Daily", "Subcutaneous", "Clot prevention"},
-    };
     const cDateTime today = static_cast<double>(static_cast<long long>(Now()));
     cJSON root;
     cJSON &rx = Group(root, "PrescriptionsGroupBox", " Prescriptions ");
     cJSON *grid = rx.GetObject("Details")->GetObject("PrescriptionsStringGrid");
-    const int rows = static_cast<int>(std::size(drugs));
+    const int rows = static_cast<int>(std::size(FullPrescriptions));
     for (int r = 0; r < rows; ++r)
     {
         cJSON *line = grid->GetObject("Line" + std::to_string(r + 1));
         for (int c = 0; c < 5; ++c)
-            line->SetString("Col" + std::to_string(c + 1), drugs[r][c]);
+            line->SetString("Col" + std::to_string(c + 1), FullPrescriptions[r][c]);
         line->SetString("Col6", FormatDateTime("mm/dd/yyyy", today + 7 + r));
         line->SetString("Col7", std::to_string(6 + r % 12) + ":00");
     }
-    Item(Group(root, "AllergiesGroupBox", " Allergies "), "AllergiesMemo", "Allergies",
-         "Penicillin (hives); shellfish; latex gloves");
-    Item(Group(root, "WoundsGroupBox", " Wounds "), "WoundsMemo", "Wounds",
-         "Stage 2 pressure injury on the left heel, dressing changed daily");
-    cJSON &skin = Group(root, "SkinConditionGroup", " Skin Condition ");
-    Item(skin, "SkinCondition2", "Rash", "Y");
-    Item(skin, "SkinCondition4", "Bruises Easily", "Y");
-    Item(skin, "SkinConditionOther", "Description", "Dry skin on both forearms");
-    Item(Group(root, "MobilityGroupBox", " Mobility "), "Mobility2", "Chair w/Assist", "Y");
-    cJSON &bladder = Group(root, "BladderGroup", " Bladder ");
-    Item(bladder, "Bladder3", "Occasional Incontinent", "Y");
-    Item(bladder, "BladderOther", "Other", "Night-time briefs");
-    Item(Group(root, "BowelGroup", " Bowel "), "Bowel1", "Continent", "Y");
-    cJSON &vision = Group(root, "VisionGroup", " Vision ");
-    Item(vision, "Vision1", "Glasses", "Y");
-    Item(vision, "Vision4", "Cataracts", "Y");
-    Item(vision, "VisionOther", "Other", "Reading glasses only");
-    cJSON &speech = Group(root, "SpeechGroup", " Speech ");
-    Item(speech, "Speech1", "Verbal", "Y");
-    Item(speech, "SpeechOther", "Other", "Soft voice");
-    cJSON &hearing = Group(root, "HearingGroup", " Hearing ");
-    Item(hearing, "Hearing1", "Left", "Y");
-    Item(hearing, "Hearing4", "Partially Deaf", "Y");
-    Item(hearing, "HearingOther", "Other", "Aid batteries in the bedside drawer");
-    cJSON &physical = Group(root, "PhysicalGroup", " Physical ");
-    Item(physical, "PhysicalEdit1", "Amputation", "None");
-    Item(physical, "PhysicalEdit3", "Weakness (R L)", "L arm");
-    Item(physical, "PhysicalEdit4", "Contractures", "Right knee");
-    cJSON &dental = Group(root, "DentalGroup", " Dental Condition ");
-    Item(dental, "Dental1", "Natural Teeth", "Y");
-    Item(dental, "Dental4", "Upper Denture", "Y");
-    Item(dental, "DentalOther", "Description", "Upper denture fits loosely");
-    cJSON &immunity = Group(root, "ImmunityGroup", " Immunity ");
-    Item(immunity, "Immunity1", "Flu Shot", "Y");
-    Item(immunity, "Immunity2", "Pneumonia", "Y");
-    Item(immunity, "Immunity5", "PPD Status", "Y");
-    Item(immunity, "ImmunityDateEdit", "Date", "10/01/2024");
-    cJSON &cognition = Group(root, "CognitionGroup", " Cognition ");
-    Item(cognition, "Cognition1", "Alert", "Y");
-    Item(cognition, "Cognition2", "Oriented", "Y");
-    Item(cognition, "Cognition7", "Cooperative", "Y");
-    Item(cognition, "CognitionOther", "Other", "Mild short-term memory loss");
-    cJSON &activity = Group(root, "ActivityPotentialGroup", " Activity Potential ");
-    Item(activity, "Activity2", "Reading", "Y");
-    Item(activity, "Activity4", "Television", "Y");
-    Item(activity, "ActivityOther", "Other", "Card games");
-    cJSON &rehab = Group(root, "RehabGroup", " Rehab Discharge Potential ");
-    Item(rehab, "Rehab2", "Fair", "Y");
-    Item(rehab, "Rehab4", "Motivated", "Y");
-    Item(rehab, "RehabOther", "Other", "Goal: walk to the dining room");
-    cJSON &functional = Group(root, "FunctionalStatusGroup", " Functional Status ");
-    Item(functional, "Functional1", "Bathing", "Y");
-    Item(functional, "Functional2", "Dressing", "Y");
-    Item(functional, "Functional5", "Transfers", "Y");
-    Item(functional, "FunctionalOther", "Description", "One-person assist for transfers");
-    cJSON &attorney = Group(root, "PowerOfAttorneyGroup", " Power Of Attorney ");
-    Item(attorney, "PowerOfAttorney1", "Durable Power of Attorney", "Y");
-    Item(attorney, "PowerOfAttorney2", "Medical Power of Attorney", "Y");
-    cJSON &directives = Group(root, "AdvanceDirectivesGroup", " Advance Directives ");
-    Item(directives, "AdvanceDir1", "DNR", "Y");
-    Item(directives, "AdvanceDir7", "Only Comfort Care", "Y");
+    for (const cHealthGroup &g : FullHealthGroups)
+    {
+        cJSON &group = Group(root, g.Name, g.Caption);
+        for (const cHealthItem &item : g.Items)
+            Item(group, item.Name, item.Caption, item.Data);
+    }
     return root.ToText();
 }
 
-// What the three cases added for the case pages need from the rest of the demo data.
-struct cDetailCaseKeys
+// Zip codes, insurance types, provider types with their categories, and category details.
+void AddReferenceData(cDemoWriter &w)
 {
-    std::string Provider, HospitalA, HospitalB, WorkerA, WorkerB, Insurance1, Insurance2;
-    std::string NeedType, NeedCategory, NeedDetail;
-};
-
-// Three cases that show the rules of the case pages: one whose health details fill all nineteen
-// groups and which has a diagnosis code without a description; one with an empty case number, a
-// gender stored as a lower-case letter and a birth date that cannot be parsed; and one awarded to
-// the provider whose case worker has all four name parts.
-void AddDetailCases(cDemoWriter &w, cStore &store, const cDetailCaseKeys &k)
-{
-    struct
+    for (const cZip &z : Zips)
+        w.Add("ZipCodes", {{10, z.Zip}, {11, z.Lat}, {12, z.Lon}});
+    for (const auto &insurance : Insurance)
+        w.Add("InsuranceTypes", {{10, insurance[0]}, {11, insurance[1]}}, insurance[0]);
+    std::map<std::string, bool> typeAdded;
+    for (const cCategory &c : Categories)
     {
-        const char *First, *Middle, *Last, *Ssn, *Birth, *Gender, *CaseNumber;
-        bool HospitalA, Awarded;
-    } cases[] = {
-        {"Eleanor", "V", "Hartley", "123-45-6713", "12/05/1944", "F", "C-2025-1013", true, false},
-        {"Victor", "", "Alvarez", "123-45-6714", "03/1950", "m", "", false, false},
-        {"Agnes", "M", "Whitaker", "123-45-6715", "08/23/1937", "F", "C-2025-1015", true, true},
-    };
-    const cDateTime today = static_cast<double>(static_cast<long long>(Now()));
-    int n = 0;
-    for (const auto &c : cases)
-    {
-        ++n;
-        std::string patient = w.Add(
-            "Patients", {{10, c.First}, {11, c.Middle}, {12, c.Last}, {13, c.Ssn}, {14, c.Birth}}, true);
-        const std::string discharge = FormatDateTime("yyyymmdd", today + 1 + n);
-        std::string caseSeq =
-            w.Add("Cases",
-                  {{10, patient},
-                   {11, c.HospitalA ? k.HospitalA : k.HospitalB},
-                   {12, FormatDateTime("yyyymmdd", today - 6 - n)},
-                   {13, discharge},
-                   {14, std::to_string(410 + n)},
-                   {15, "A"},
-                   {16, std::to_string(62 + n) + " in"},
-                   {17, std::to_string(140 + n * 9) + " lb"},
-                   {19, k.Insurance1},
-                   {20, n == 1 ? k.Insurance2 : ""},
-                   {22, c.CaseNumber},
-                   {23, c.HospitalA ? k.WorkerA : k.WorkerB},
-                   {30, c.Gender},
-                   {34, std::to_string(700 + n * 13) + " Pine St"},
-                   {35, c.HospitalA ? "San Francisco" : "Oakland"},
-                   {36, "CA"},
-                   {37, c.HospitalA ? "94110" : "94601"},
-                   {38, "415-555-08" + std::to_string(10 + n)},
-                   {1001, "Heart failure with reduced ejection fraction\r\nAdmitted for diuresis."},
-                   {1002, n == 1 ? FullHealthDetails() : HealthDetails(11 + n)}},
-                  true);
-        w.Add("DiagCodeDetail", {{10, caseSeq}, {11, "I50.22"}, {1001, "Chronic systolic heart failure"}});
-        if (n == 1)
-            w.Add("DiagCodeDetail", {{10, caseSeq}, {11, "R26.81"}});
-        w.Add("TreatmentCodeDetail",
-              {{10, caseSeq}, {11, "94660"}, {1001, "CPAP initiation and management"}});
-        std::string need =
-            w.Add("CaseNeeds",
-                  {{10, caseSeq},
-                   {11, k.NeedType},
-                   {12, k.NeedCategory},
-                   {13, k.NeedDetail},
-                   {14, discharge + "100000"},
-                   {15, std::string("Skilled nursing placement for ") + c.First + " " + c.Last}},
-                  true);
-        cFieldValues quote = {{10, need}, {11, k.Provider}};
-        if (c.Awarded)
-            quote.insert(quote.end(), {{12, "1"}, {13, "240"}, {14, "A"}, {1001, "Private room available."}});
-        std::string ours = w.Add("CaseNeedsQuote", quote, true);
-        if (c.Awarded)
-            store.Update(*cCatalogue::FindTable("CaseNeeds"), std::stoll(need), {{16, ours}}, w.Error);
+        const std::string type = std::string("type:") + c.Type;
+        if (!typeAdded[type])
+            w.Add("ProviderTypes", {{10, c.Type}}, type.c_str());
+        typeAdded[type] = true;
+        const std::string key = std::string("category:") + c.Number;
+        w.Add("ProviderCategories", {{10, "@" + type}, {11, c.Number}, {12, c.Name}}, key.c_str());
     }
+    for (const cDemoRow &row : CategoryDetails)
+        w.Add(row);
+}
+
+// The provider, the hospitals and the rival with their staff and the provider's links.
+void AddEntities(cDemoWriter &w)
+{
+    for (const cDemoRow &row : Entities)
+        w.Add(row);
+    for (const cDemoRow &row : Staff)
+        w.Add(row);
+    for (const cDemoRow &row : Links)
+        w.Add(row);
+}
+
+cDateTime Today()
+{
+    return static_cast<double>(static_cast<long long>(Now()));
+}
+
+// The need of list case i with the provider's quote in its state, and for every third case a
+// second need, still open.
+void AddCaseNeeds(cDemoWriter &w, int i, const std::string &caseSeq, const std::string &discharge)
+{
+    const cPatient &p = Patients[i];
+    const cNeedKind &kind = NeedKinds[i % 4];
+    // Some descriptions hold quotes, as typed by a hospital.
+    std::string description = std::string("Placement needed for ") + p.First + " " + p.Last;
+    if (i % 4 == 1)
+        description += ", \"no stairs\", ground floor room";
+    std::string need = w.Add("CaseNeeds", {{10, caseSeq},
+                                           {11, std::string("@type:") + kind.Type},
+                                           {12, std::string("@category:") + kind.Category},
+                                           {13, kind.Detail},
+                                           {14, discharge + "090000"},
+                                           {15, description}});
+    const eQuoteState state = QuoteStates[i];
+    cFieldValues quote = {{10, need}, {11, "@provider"}};
+    if (state == Accepted || state == AwardedToUs || state == AwardedToRival)
+        quote.insert(
+            quote.end(),
+            {{12, "1"}, {13, std::to_string(180 + i * 15)}, {14, "A"}, {1001, "We have a bed available."}});
+    if (state == Declined)
+        quote.insert(quote.end(), {{12, "1"}, {14, "R"}, {15, "3"}, {1001, "No capacity that week."}});
+    if (state == HiddenByUs)
+        quote.insert(quote.end(), {{14, "R"}, {15, "1"}, {16, "N"}});
+    std::string ours = w.Add("CaseNeedsQuote", quote);
+    if (state == AwardedToUs)
+        w.Award(need, ours);
+    if (state == AwardedToRival)
+        w.Award(need, w.Add("CaseNeedsQuote", {{10, need}, {11, "@rival"}, {13, "150"}, {14, "A"}}));
+    if (i % 3 == 0)
+    {
+        std::string second = w.Add("CaseNeeds", {{10, caseSeq},
+                                                 {11, "@type:Home Health Care"},
+                                                 {12, "@category:142"},
+                                                 {14, discharge + "130000"},
+                                                 {15, "Physical therapy at home"}});
+        w.Add("CaseNeedsQuote", {{10, second}, {11, "@provider"}});
+    }
+}
+
+// List case i: patient, case record (dates follow the day the demo data is made, so the cases
+// always look current: admitted over the last weeks, leaving within the next days) and codes.
+void AddCase(cDemoWriter &w, int i)
+{
+    const cPatient &p = Patients[i];
+    const cDiagnosis &d = Diagnoses[i % 6];
+    std::string patient =
+        w.Add("Patients", {{10, p.First}, {11, p.Middle}, {12, p.Last}, {13, p.Ssn}, {14, p.Birth}});
+    const bool a = i % 2 == 0;
+    const std::string discharge = FormatDateTime("yyyymmdd", Today() + 1 + i % 6);
+    std::string caseSeq =
+        w.Add("Cases", {{10, patient},
+                        {11, a ? "@hospitalA" : "@hospitalB"},
+                        {12, FormatDateTime("yyyymmdd", Today() - 20 + i)},
+                        {13, discharge},
+                        {14, std::to_string(300 + i * 7)},
+                        {15, i % 2 ? "B" : "A"},
+                        {16, std::to_string(60 + i % 12) + " in"},
+                        {17, std::to_string(130 + i * 6) + " lb"},
+                        {19, std::string("@") + Insurance[i % 6][0]},
+                        {20, i % 3 ? std::string("@") + Insurance[(i + 2) % 6][0] : ""},
+                        {21, i % 4 == 0 ? "@PP" : ""},
+                        {22, "C-2025-" + std::to_string(1001 + i)},
+                        {23, a ? "@workerA" : "@workerB"},
+                        {30, p.Gender},
+                        {34, std::to_string(100 + i * 11) + " Oak St"},
+                        {35, a ? "San Francisco" : "Oakland"},
+                        {36, "CA"},
+                        {37, a ? "94110" : "94601"},
+                        {38, "415-555-07" + std::to_string(10 + i)},
+                        {1001, std::string(d.Description) + "\r\nAdmitted through the emergency department."},
+                        {1002, HealthDetails(i)}});
+    w.Add("DiagCodeDetail", {{10, caseSeq}, {11, d.Code}, {1001, d.Description}});
+    w.Add("DiagCodeDetail", {{10, caseSeq}, {11, "I10"}, {1001, "Essential hypertension"}});
+    w.Add("TreatmentCodeDetail", {{10, caseSeq}, {11, d.Procedure}, {1001, "Procedure during stay"}});
+    AddCaseNeeds(w, i, caseSeq, discharge);
+}
+
+// Detail case n (1 to 3): patient, case record, codes, a need for skilled nursing and the
+// provider's quote.
+void AddDetailCase(cDemoWriter &w, int n)
+{
+    const cDetailCase &c = DetailCases[n - 1];
+    std::string patient =
+        w.Add("Patients", {{10, c.First}, {11, c.Middle}, {12, c.Last}, {13, c.Ssn}, {14, c.Birth}});
+    const std::string discharge = FormatDateTime("yyyymmdd", Today() + 1 + n);
+    std::string caseSeq =
+        w.Add("Cases", {{10, patient},
+                        {11, c.HospitalA ? "@hospitalA" : "@hospitalB"},
+                        {12, FormatDateTime("yyyymmdd", Today() - 6 - n)},
+                        {13, discharge},
+                        {14, std::to_string(410 + n)},
+                        {15, "A"},
+                        {16, std::to_string(62 + n) + " in"},
+                        {17, std::to_string(140 + n * 9) + " lb"},
+                        {19, "@MCR"},
+                        {20, n == 1 ? "@BCBS" : ""},
+                        {22, c.CaseNumber},
+                        {23, c.HospitalA ? "@workerA" : "@workerB"},
+                        {30, c.Gender},
+                        {34, std::to_string(700 + n * 13) + " Pine St"},
+                        {35, c.HospitalA ? "San Francisco" : "Oakland"},
+                        {36, "CA"},
+                        {37, c.HospitalA ? "94110" : "94601"},
+                        {38, "415-555-08" + std::to_string(10 + n)},
+                        {1001, "Heart failure with reduced ejection fraction\r\nAdmitted for diuresis."},
+                        {1002, n == 1 ? FullHealthDetails() : HealthDetails(11 + n)}});
+    w.Add("DiagCodeDetail", {{10, caseSeq}, {11, "I50.22"}, {1001, "Chronic systolic heart failure"}});
+    if (n == 1)
+        w.Add("DiagCodeDetail", {{10, caseSeq}, {11, "R26.81"}});
+    w.Add("TreatmentCodeDetail", {{10, caseSeq}, {11, "94660"}, {1001, "CPAP initiation and management"}});
+    std::string need =
+        w.Add("CaseNeeds", {{10, caseSeq},
+                            {11, "@type:Extended Care"},
+                            {12, "@category:140"},
+                            {13, "@snfShort"},
+                            {14, discharge + "100000"},
+                            {15, std::string("Skilled nursing placement for ") + c.First + " " + c.Last}});
+    cFieldValues quote = {{10, need}, {11, "@provider"}};
+    if (c.Awarded)
+        quote.insert(quote.end(), {{12, "1"}, {13, "240"}, {14, "A"}, {1001, "Private room available."}});
+    std::string ours = w.Add("CaseNeedsQuote", quote);
+    if (c.Awarded)
+        w.Award(need, ours);
 }
 } // namespace
 
@@ -390,287 +759,12 @@ bool FillDemoData(cStore &store, std::string &error)
         [&](std::string &err)
         {
             cDemoWriter w(store);
-            // Zip codes first: providers and links use their positions.
-            struct
-            {
-                const char *Zip, *Lat, *Lon, *City;
-            } zips[] = {{"94110", "37.7486", "-122.4158", "San Francisco"},
-                        {"94107", "37.7621", "-122.3971", "San Francisco"},
-                        {"94601", "37.7795", "-122.2166", "Oakland"},
-                        {"94501", "37.7712", "-122.2824", "Alameda"},
-                        {"94103", "37.7725", "-122.4147", "San Francisco"},
-                        {"94404", "37.5542", "-122.2697", "San Mateo"},
-                        {"94043", "37.4186", "-122.0560", "Mountain View"},
-                        {"95112", "37.3477", "-121.8860", "San Jose"}};
-            for (auto &z : zips)
-                w.Add("ZipCodes", {{10, z.Zip}, {11, z.Lat}, {12, z.Lon}});
-
-            const char *insurance[][2] = {
-                {"MCR", "Medicare"}, {"MCD", "Medicaid"}, {"BCBS", "Blue Cross Blue Shield"},
-                {"AET", "Aetna"},    {"HUM", "Humana"},   {"PP", "Private Pay"}};
-            std::string ins[6];
-            for (int i = 0; i < 6; ++i)
-                ins[i] = w.Add("InsuranceTypes", {{10, insurance[i][0]}, {11, insurance[i][1]}}, true);
-
-            // Provider types (one per section) and the 83 categories with their numbers.
-            std::vector<std::pair<std::string, std::string>> types;
-            std::vector<std::pair<std::string, std::string>> categorySeq; // number -> Seq
-            for (const cCategory &c : Categories)
-            {
-                std::string type;
-                for (auto &t : types)
-                    if (t.first == c.Type)
-                        type = t.second;
-                if (type.empty())
-                {
-                    type = w.Add("ProviderTypes", {{10, c.Type}}, true);
-                    types.emplace_back(c.Type, type);
-                }
-                categorySeq.emplace_back(
-                    c.Number, w.Add("ProviderCategories", {{10, type}, {11, c.Number}, {12, c.Name}}, true));
-            }
-            auto typeOf = [&](const char *name)
-            {
-                for (auto &t : types)
-                    if (t.first == name)
-                        return t.second;
-                return std::string();
-            };
-            auto category = [&](const char *number)
-            {
-                for (auto &c : categorySeq)
-                    if (c.first == number)
-                        return c.second;
-                return std::string();
-            };
-            std::string snfShort =
-                w.Add("ProviderCategoryDetails", {{10, category("140")}, {11, "Short-term stay"}}, true);
-            std::string snfLong =
-                w.Add("ProviderCategoryDetails", {{10, category("140")}, {11, "Long-term stay"}}, true);
-            std::string rehabIn =
-                w.Add("ProviderCategoryDetails", {{10, category("148")}, {11, "Inpatient rehab"}}, true);
-            std::string dialysisCenter =
-                w.Add("ProviderCategoryDetails", {{10, category("147")}, {11, "In-center, 3x weekly"}}, true);
-            std::string nursingVisit = w.Add("ProviderCategoryDetails",
-                                             {{10, category("141")}, {11, "Skilled nursing visits"}}, true);
-
-            std::string provider = w.Add("ProviderEntities",
-                                         {{10, DemoProviderName},
-                                          {11, "Admissions Office"},
-                                          {12, "1200 Bayview Ave"},
-                                          {13, "San Francisco"},
-                                          {14, "CA"},
-                                          {15, "94110"},
-                                          {16, "415-555-0100"},
-                                          {18, "415-555-0101"},
-                                          {20, "office@bayview.example"},
-                                          {21, "alerts@bayview.example"},
-                                          {23, "www.bayview.example"},
-                                          {26, "1234567893"},
-                                          {27, "37.7486"},
-                                          {28, "-122.4158"}},
-                                         true);
-            std::string hospitalA = w.Add("ProviderEntities",
-                                          {{10, "St. Anne Memorial Hospital"},
-                                           {12, "500 Parnassus Ave"},
-                                           {13, "San Francisco"},
-                                           {14, "CA"},
-                                           {15, "94103"},
-                                           {16, "415-555-0200"}},
-                                          true);
-            std::string hospitalB = w.Add("ProviderEntities",
-                                          {{10, "Eastbay General Hospital"},
-                                           {12, "88 Harbor Blvd"},
-                                           {13, "Oakland"},
-                                           {14, "CA"},
-                                           {15, "94601"},
-                                           {16, "510-555-0300"}},
-                                          true);
-            std::string rival = w.Add("ProviderEntities",
-                                      {{10, "Harborview Home Health"},
-                                       {12, "42 Marina Way"},
-                                       {13, "Alameda"},
-                                       {14, "CA"},
-                                       {15, "94501"},
-                                       {16, "510-555-0400"}},
-                                      true);
-
-            w.Add("Personnel", {{2, "20240105083000"},
-                                {9, provider},
-                                {10, "Ms."},
-                                {11, "Alice"},
-                                {13, "Morgan"},
-                                {19, "415-555-0110"},
-                                {22, DemoAdminEmail},
-                                {23, DemoAdminPassword},
-                                {26, "Y"},
-                                {31, "Y"}});
-            w.Add("Personnel", {{2, "20240212101500"},
-                                {9, provider},
-                                {10, "Mr."},
-                                {11, "Nathan"},
-                                {13, "Reyes"},
-                                {19, "415-555-0111"},
-                                {22, "nathan@bayview.example"},
-                                {23, "intake22"},
-                                {29, "Y"},
-                                {30, "4155550111@sms.example"}});
-            w.Add("Personnel", {{2, "20240301140000"},
-                                {9, provider},
-                                {10, "Mrs."},
-                                {11, "Olivia"},
-                                {13, "Chen"},
-                                {19, "415-555-0112"},
-                                {23, "night33"}});
-            std::string workerA = w.Add("Personnel",
-                                        {{9, hospitalA},
-                                         {10, "Ms."},
-                                         {11, "Grace"},
-                                         {12, "L."},
-                                         {13, "Whitfield"},
-                                         {19, "415-555-0210"},
-                                         {22, "gwhitfield@stanne.example"}},
-                                        true);
-            std::string workerB = w.Add("Personnel",
-                                        {{9, hospitalB},
-                                         {10, "Mr."},
-                                         {11, "Daniel"},
-                                         {13, "Okafor"},
-                                         {19, "510-555-0310"},
-                                         {22, "dokafor@eastbay.example"}},
-                                        true);
-
-            w.Add("ProviderInsuranceLink", {{10, provider}, {11, ins[0]}});
-            w.Add("ProviderInsuranceLink", {{10, provider}, {11, ins[1]}});
-            w.Add("ProviderInsuranceLink", {{10, provider}, {11, ins[2]}});
-            w.Add("ProviderCategoryLink", {{10, provider}, {11, "140"}, {13, "37.7486"}, {14, "-122.4158"}});
-            w.Add("ProviderCategoryLink", {{10, provider}, {11, "147"}, {13, "37.7486"}, {14, "-122.4158"}});
-            w.Add("ProviderCategoryLink",
-                  {{10, provider}, {11, "139_1"}, {13, "37.7486"}, {14, "-122.4158"}});
-            w.Add("ProviderCategoryDetailLink", {{10, provider}, {11, snfShort}});
-
-            struct
-            {
-                const char *First, *Middle, *Last, *Ssn, *Birth, *Gender;
-            } patients[] = {
-                {"Harold", "J", "Simmons", "123-45-6701", "03/14/1938", "M"},
-                {"Margaret", "A", "Lopez", "123-45-6702", "07/22/1945", "F"},
-                {"Walter", "", "Nguyen", "123-45-6703", "11/02/1951", "M"},
-                {"Evelyn", "R", "Brooks", "123-45-6704", "01/30/1933", "F"},
-                {"Frank", "T", "Delgado", "123-45-6705", "09/09/1948", "M"},
-                {"Dorothy", "M", "Kim", "123-45-6706", "05/17/1940", "F"},
-                {"George", "", "Patel", "123-45-6707", "12/25/1955", "M"},
-                {"Ruth", "E", "Jackson", "123-45-6708", "04/04/1936", "F"},
-                {"Samuel", "K", "O'Brien", "123-45-6709", "08/19/1947", "M"},
-                {"Irene", "", "Castillo", "123-45-6710", "02/11/1942", "F"},
-                {"Louis", "P", "Wagner", "123-45-6711", "06/06/1939", "M"},
-                {"Betty", "J", "Hughes", "123-45-6712", "10/31/1950", "F"},
-            };
-            const char *diagnoses[][3] = {{"I50.9", "Heart failure, unspecified", "Z9981"},
-                                          {"S72.001A", "Fracture of right femoral neck", "0SRR0J9"},
-                                          {"N18.6", "End stage renal disease", "5A1D70Z"},
-                                          {"J44.1", "COPD with acute exacerbation", "5A09357"},
-                                          {"I63.9", "Cerebral infarction", "F07L0ZZ"},
-                                          {"E11.65", "Type 2 diabetes with hyperglycemia", "3E013VG"}};
-            // Quote states per case: 0 unanswered, 1 accepted, 2 declined, 3 awarded to us, 4 awarded to
-            // another provider, 5 hidden by the provider.
-            const int states[12] = {0, 1, 2, 3, 4, 0, 1, 3, 0, 2, 4, 5};
-            const char *needCategory[] = {"140", "147", "141", "148"};
-            std::string needDetail[] = {snfShort, dialysisCenter, nursingVisit, rehabIn};
-            const char *needType[] = {"Extended Care", "Dialysis", "Home Health Care", "Extended Care"};
-            for (int i = 0; i < 12; ++i)
-            {
-                auto &p = patients[i];
-                std::string patient =
-                    w.Add("Patients",
-                          {{10, p.First}, {11, p.Middle}, {12, p.Last}, {13, p.Ssn}, {14, p.Birth}}, true);
-                bool a = i % 2 == 0;
-                // Dates follow the day the demo data is made, so the cases always look current:
-                // admitted over the last weeks, leaving within the next days.
-                const cDateTime today = static_cast<double>(static_cast<long long>(Now()));
-                const std::string admitted = FormatDateTime("yyyymmdd", today - 20 + i);
-                const std::string discharge = FormatDateTime("yyyymmdd", today + 1 + i % 6);
-                std::string caseSeq = w.Add("Cases",
-                                            {{10, patient},
-                                             {11, a ? hospitalA : hospitalB},
-                                             {12, admitted},
-                                             {13, discharge},
-                                             {14, std::to_string(300 + i * 7)},
-                                             {15, i % 2 ? "B" : "A"},
-                                             {16, std::to_string(60 + i % 12) + " in"},
-                                             {17, std::to_string(130 + i * 6) + " lb"},
-                                             {19, ins[i % 6]},
-                                             {20, i % 3 ? ins[(i + 2) % 6] : ""},
-                                             {21, i % 4 == 0 ? ins[5] : ""},
-                                             {22, "C-2025-" + std::to_string(1001 + i)},
-                                             {23, a ? workerA : workerB},
-                                             {30, p.Gender},
-                                             {34, std::to_string(100 + i * 11) + " Oak St"},
-                                             {35, a ? "San Francisco" : "Oakland"},
-                                             {36, "CA"},
-                                             {37, a ? "94110" : "94601"},
-                                             {38, "415-555-07" + std::to_string(10 + i)},
-                                             {1001, std::string(diagnoses[i % 6][1]) +
-                                                        "\r\nAdmitted through the emergency department."},
-                                             {1002, HealthDetails(i)}},
-                                            true);
-                w.Add("DiagCodeDetail",
-                      {{10, caseSeq}, {11, diagnoses[i % 6][0]}, {1001, diagnoses[i % 6][1]}});
-                w.Add("DiagCodeDetail", {{10, caseSeq}, {11, "I10"}, {1001, "Essential hypertension"}});
-                w.Add("TreatmentCodeDetail",
-                      {{10, caseSeq}, {11, diagnoses[i % 6][2]}, {1001, "Procedure during stay"}});
-
-                int k = i % 4;
-                // Some descriptions hold quotes, as typed by a hospital.
-                std::string description = std::string("Placement needed for ") + p.First + " " + p.Last;
-                if (k == 1)
-                    description += ", \"no stairs\", ground floor room";
-                std::string need = w.Add("CaseNeeds",
-                                         {{10, caseSeq},
-                                          {11, typeOf(needType[k])},
-                                          {12, category(needCategory[k])},
-                                          {13, needDetail[k]},
-                                          {14, discharge + "090000"},
-                                          {15, description}},
-                                         true);
-                int state = states[i];
-                cFieldValues quote = {{10, need}, {11, provider}};
-                if (state == 1 || state == 3 || state == 4)
-                    quote.insert(quote.end(), {{12, "1"},
-                                               {13, std::to_string(180 + i * 15)},
-                                               {14, "A"},
-                                               {1001, "We have a bed available."}});
-                if (state == 2)
-                    quote.insert(quote.end(),
-                                 {{12, "1"}, {14, "R"}, {15, "3"}, {1001, "No capacity that week."}});
-                if (state == 5)
-                    quote.insert(quote.end(), {{14, "R"}, {15, "1"}, {16, "N"}});
-                std::string ours = w.Add("CaseNeedsQuote", quote, true);
-                if (state == 3 || state == 4)
-                {
-                    std::string winner = ours;
-                    if (state == 4)
-                        winner =
-                            w.Add("CaseNeedsQuote", {{10, need}, {11, rival}, {13, "150"}, {14, "A"}}, true);
-                    store.Update(*cCatalogue::FindTable("CaseNeeds"), std::stoll(need), {{16, winner}},
-                                 w.Error);
-                }
-                if (i % 3 == 0)
-                {
-                    // A second need on some cases, still open.
-                    std::string second = w.Add("CaseNeeds",
-                                               {{10, caseSeq},
-                                                {11, typeOf("Home Health Care")},
-                                                {12, category("142")},
-                                                {14, discharge + "130000"},
-                                                {15, "Physical therapy at home"}},
-                                               true);
-                    w.Add("CaseNeedsQuote", {{10, second}, {11, provider}});
-                }
-            }
-            AddDetailCases(w, store,
-                           {provider, hospitalA, hospitalB, workerA, workerB, ins[0], ins[2],
-                            typeOf("Extended Care"), category("140"), snfShort});
+            AddReferenceData(w);
+            AddEntities(w);
+            for (int i = 0; i < static_cast<int>(std::size(Patients)); ++i)
+                AddCase(w, i);
+            for (int n = 1; n <= static_cast<int>(std::size(DetailCases)); ++n)
+                AddDetailCase(w, n);
             err = w.Error;
             return w.Ok;
         },

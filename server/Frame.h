@@ -2,6 +2,8 @@
 // little-endian) and a body of BodyLength bytes ending with its only NUL. No I/O here.
 #pragma once
 
+#include "protocol/Protocol.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -12,8 +14,8 @@ struct cFrameHeader
     std::int32_t Arg = 0;
 };
 
-constexpr std::uint32_t FrameHeaderSize = 12;
-constexpr std::uint32_t MaxBodyLength = 49989;
+using protocol::FrameHeaderSize;
+using protocol::MaxBodyLength;
 
 // False when the body length is 0 or above MaxBodyLength: the connection is then closed.
 bool ParseFrameHeader(const unsigned char *bytes, cFrameHeader &header);

@@ -6,6 +6,7 @@
 #include "json/cJSON.h"
 
 #include <map>
+#include <new>
 
 std::string cFunctionHandler::Handle(std::string_view requestText)
 {
@@ -17,15 +18,26 @@ std::string cFunctionHandler::Handle(std::string_view requestText)
         reply.SetString("Error", "Invalid request: a JSON object is expected");
         return reply.ToText();
     }
-    cJSON request(trimmed);
-    std::string command = request.GetValue("ServerCommand");
-    if (cStringList::CompareText(command, "getproviderquotes") == 0)
-        ProviderQuotes(request, reply);
-    else if (cStringList::CompareText(command, "updateproviderlatitudelongitude") == 0)
-        UpdateLatitudeLongitude(request, reply);
-    else
-        reply.SetString("Error", "Unknown command " + command.substr(0, 60));
-    return reply.ToText();
+    std::string text;
+    try
+    {
+        cJSON request(trimmed);
+        std::string command = request.GetValue("ServerCommand");
+        if (cStringList::CompareText(command, "getproviderquotes") == 0)
+            ProviderQuotes(request, reply);
+        else if (cStringList::CompareText(command, "updateproviderlatitudelongitude") == 0)
+            UpdateLatitudeLongitude(request, reply);
+        else
+            reply.SetString("Error", "Unknown command " + command.substr(0, 60));
+        text = reply.ToText();
+    }
+    catch (const std::bad_alloc &)
+    {
+        return "{Error:\"Out of memory\"}";
+    }
+    if (text.size() > protocol::MaxReplyLength)
+        return "{Error:\"Reply too large\"}";
+    return text;
 }
 
 namespace

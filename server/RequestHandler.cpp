@@ -5,11 +5,20 @@
 #include "toolkit/DateTime.h"
 #include "toolkit/StringList.h"
 
+#include <new>
+
 namespace
 {
-constexpr std::int32_t CodeTable = 31001;
-constexpr std::int32_t CodeFile = 31002;
-constexpr std::int32_t CodeBatch = 20002;
+using namespace protocol;
+
+// Error codes of the refusals that bound the work of one request.
+constexpr int ErrorTooLarge = 9;
+constexpr int ErrorNoMemory = 10;
+
+std::string TooLargeReply()
+{
+    return ErrorReply(ErrorTooLarge, "Reply too large");
+}
 
 // Field lines of a write ("f10=Ann"), with line breaks decoded. False with `error`.
 bool FieldLines(const cTableDef &table, const cStringList &list, cFieldValues &values, std::string &error)
@@ -79,6 +88,41 @@ std::string ChangeReply(int changed, const char *action, const std::string &erro
         return ErrorReply(5, action + std::string(" failed: ") + error);
     return changed > 0 ? "OK" : "Fail";
 }
+
+// The field numbers a batch query asks for: "*" for every short field, else a comma list of
+// codes. Empty when all is well, else the reply to give.
+std::string BatchFields(const cTableDef &table, const std::string &list, std::vector<int> &fields)
+{
+    if (list == "*")
+    {
+        for (int f = 1; f <= table.HighestShortField(); ++f)
+            fields.push_back(f);
+        return std::string();
+    }
+    cStringList codes;
+    codes.SetCommaText(list);
+    if (codes.Count() > cRequestHandler::MaxFieldCodes)
+        return ErrorReply(3, "Too many field codes");
+    for (int i = 0; i < codes.Count(); ++i)
+    {
+        int f = cCatalogue::FieldNumber(table, codes[i]);
+        if (f == 0)
+            return ErrorReply(3, "Unknown field " + codes[i].substr(0, 40));
+        fields.push_back(f);
+    }
+    return std::string();
+}
+
+// What the record lines of a batch reply would carry, counted before any of it is built.
+size_t BatchSize(const std::vector<cRecord> &records, const std::vector<int> &fields)
+{
+    size_t size = 0;
+    for (const cRecord &r : records)
+        for (int f : fields)
+            if (auto it = r.Values.find(f); it != r.Values.end())
+                size += it->second.size() + 3;
+    return size;
+}
 } // namespace
 
 std::string ErrorReply(int code, const std::string &message)
@@ -87,42 +131,6 @@ std::string ErrorReply(int code, const std::string &message)
     list.Add("Error=" + message);
     list.Add("ErrorCode=" + std::to_string(code));
     return list.CommaText();
-}
-
-std::string EncodeLineBreaks(const std::string &value)
-{
-    std::string out;
-    out.reserve(value.size());
-    for (size_t i = 0; i < value.size(); ++i)
-    {
-        if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
-        {
-            out += "||";
-            ++i;
-        }
-        else if (value[i] == '\n' || value[i] == '\r')
-            out += "||";
-        else
-            out += value[i];
-    }
-    return out;
-}
-
-std::string DecodeLineBreaks(const std::string &value)
-{
-    std::string out;
-    out.reserve(value.size());
-    for (size_t i = 0; i < value.size(); ++i)
-    {
-        if (value[i] == '|' && i + 1 < value.size() && value[i + 1] == '|')
-        {
-            out += "\r\n";
-            ++i;
-        }
-        else
-            out += value[i];
-    }
-    return out;
 }
 
 bool ParseSeq(std::string_view text, long long &seq)
@@ -139,36 +147,53 @@ bool ParseSeq(std::string_view text, long long &seq)
     return seq > 0;
 }
 
-cRequestHandler::cRequestHandler(cStore &store, const cFileArea &files, std::string runningFolder,
-                                 std::string remoteIP)
-    : Store(store), Files(files), RunningFolder(std::move(runningFolder)), RemoteIP(std::move(remoteIP))
+cRequestHandler::cRequestHandler(cStore &store, const cFileArea &files, std::string remoteIP)
+    : Store(store), Files(files), RemoteIP(std::move(remoteIP))
 {
 }
 
 cReply cRequestHandler::Handle(std::int32_t code, std::int32_t arg, std::string_view body)
 {
     cReply reply;
-    if (code == 1 && arg == 0)
+    try
+    {
+        reply = Dispatch(code, arg, body);
+    }
+    catch (const std::bad_alloc &)
+    {
+        // The memory a request needs is its own: it fails, the connection and the server go on.
+        reply = cReply();
+        reply.Text = ErrorReply(ErrorNoMemory, "Out of memory");
+    }
+    if (reply.Text.size() > MaxReplyLength)
+        reply.Text = TooLargeReply();
+    return reply;
+}
+
+cReply cRequestHandler::Dispatch(std::int32_t code, std::int32_t arg, std::string_view body)
+{
+    cReply reply;
+    if (code == MsgHandshake && arg == 0)
         reply.Text = Handshake(body);
-    else if (code == 2 && arg == 0)
+    else if (code == MsgDate && arg == 0)
         reply.Text = DateReply();
     else if (!IsAccepted)
         reply.Text = ErrorReply(1, "Not signed on");
-    else if (code == CodeTable && arg == 20001)
+    else if (code == MsgTable && arg == ArgAddRecord)
         reply.Text = AddRecord(body);
-    else if (code == CodeTable && arg == 20002)
+    else if (code == MsgTable && arg == ArgDeleteRecord)
         reply.Text = DeleteRecord(body);
-    else if (code == CodeTable && arg == 20003)
+    else if (code == MsgTable && arg == ArgReadRecord)
         reply.Text = ReadRecord(body);
-    else if (code == CodeTable && arg == 20004)
+    else if (code == MsgTable && arg == ArgUpdateRecord)
         reply.Text = UpdateRecord(body);
-    else if (code == CodeTable && arg == 20013)
+    else if (code == MsgTable && arg == ArgReadFields)
         reply.Text = ReadFields(body);
-    else if (code == CodeBatch && arg == 0)
+    else if (code == MsgBatch && arg == 0)
         reply.Text = BatchQuery(body);
-    else if (code == CodeFile && arg == 103)
+    else if (code == MsgFile && arg == ArgFileInfo)
         reply.Text = FileInfo(body);
-    else if (code == CodeFile && arg == 101)
+    else if (code == MsgFile && arg == ArgDownloadFile)
         reply = Download(body);
     else
         reply.Text = ErrorReply(99, "Unknown message");
@@ -187,7 +212,8 @@ std::string cRequestHandler::Handshake(std::string_view body)
     IsAccepted = request.Values("ProgramID") == "DorvaneClient";
     cStringList reply;
     reply.Add(DateReply());
-    reply.Add("RunningFolder=" + RunningFolder);
+    // Where the server runs is none of the client's business: a neutral folder name.
+    reply.Add("RunningFolder=.");
     reply.Add("RemoteIP=" + RemoteIP);
     reply.Add(IsAccepted ? "Accepted=Y" : "Accepted=N");
     return reply.CommaText();
@@ -288,6 +314,8 @@ std::string cRequestHandler::ReadFields(std::string_view body)
         return ErrorReply(6, error);
     cStringList codes;
     codes.SetCommaText(request.Values("FieldList"));
+    if (codes.Count() > MaxFieldCodes)
+        return ErrorReply(3, "Too many field codes");
     std::string key = request.Values("Key");
     std::vector<cRecord> records;
     if (!key.empty())
@@ -296,6 +324,7 @@ std::string cRequestHandler::ReadFields(std::string_view body)
         return "~";
     joins.Load(records.front());
     cStringList fields;
+    size_t size = 0;
     for (int i = 0; i < codes.Count(); ++i)
     {
         if (codes[i].empty())
@@ -303,6 +332,9 @@ std::string cRequestHandler::ReadFields(std::string_view body)
         std::string value;
         if (!joins.Value(codes[i], value, error))
             return ErrorReply(3, error);
+        size += codes[i].size() + value.size() + 4;
+        if (size > MaxReplyLength)
+            return TooLargeReply();
         fields.Add(codes[i] + "=" + EncodeLineBreaks(value));
     }
     cStringList reply;
@@ -334,23 +366,8 @@ std::string cRequestHandler::BatchQuery(std::string_view body)
     if (maxCount > 10000)
         maxCount = 10000;
     std::vector<int> fields;
-    if (items[7] == "*")
-    {
-        for (int f = 1; f <= table->HighestShortField(); ++f)
-            fields.push_back(f);
-    }
-    else
-    {
-        cStringList codes;
-        codes.SetCommaText(items[7]);
-        for (int i = 0; i < codes.Count(); ++i)
-        {
-            int f = cCatalogue::FieldNumber(*table, codes[i]);
-            if (f == 0)
-                return ErrorReply(3, "Unknown field " + codes[i].substr(0, 40));
-            fields.push_back(f);
-        }
-    }
+    if (std::string fault = BatchFields(*table, items[7], fields); !fault.empty())
+        return fault;
     int total = 0;
     std::vector<cRecord> records =
         Store.Select(*table, index.KeyField, items[3], index.OrderField, start - 1, maxCount, &total);
@@ -362,6 +379,8 @@ std::string cRequestHandler::BatchQuery(std::string_view body)
         return reply.CommaText();
     }
     reply.Add(std::to_string(records.size()) + "," + std::to_string(total));
+    if (BatchSize(records, fields) > MaxReplyLength)
+        return TooLargeReply();
     int position = start;
     for (const cRecord &r : records)
     {

@@ -4,6 +4,7 @@
 // does the socket work (including sending a download's bytes).
 #pragma once
 
+#include "protocol/Protocol.h"
 #include "server/FileArea.h"
 #include "server/Store.h"
 
@@ -21,12 +22,18 @@ struct cReply
 class cRequestHandler
 {
 public:
-    cRequestHandler(cStore &store, const cFileArea &files, std::string runningFolder, std::string remoteIP);
+    // The most field codes one chosen-field read or batch query may name.
+    static constexpr int MaxFieldCodes = 1000;
 
+    cRequestHandler(cStore &store, const cFileArea &files, std::string remoteIP);
+
+    // Never throws: a request that runs out of memory gets an error reply, and so does one whose
+    // reply would be longer than protocol::MaxReplyLength.
     cReply Handle(std::int32_t code, std::int32_t arg, std::string_view body);
     bool Accepted() const { return IsAccepted; }
 
 private:
+    cReply Dispatch(std::int32_t code, std::int32_t arg, std::string_view body);
     std::string Handshake(std::string_view body);
     std::string DateReply() const;
     std::string AddRecord(std::string_view body);
@@ -40,13 +47,10 @@ private:
 
     cStore &Store;
     const cFileArea &Files;
-    std::string RunningFolder;
     std::string RemoteIP;
     bool IsAccepted = false;
 };
 
 // Shared helpers of the request handlers.
 std::string ErrorReply(int code, const std::string &message);
-std::string EncodeLineBreaks(const std::string &value); // CR LF (and lone LF) to "||"
-std::string DecodeLineBreaks(const std::string &value); // "||" to CR LF
-bool ParseSeq(std::string_view text, long long &seq);   // positive decimal key
+bool ParseSeq(std::string_view text, long long &seq); // positive decimal key

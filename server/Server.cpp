@@ -10,6 +10,8 @@
 #include "toolkit/Files.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <climits>
 
 #include <arpa/inet.h>
@@ -29,6 +31,15 @@ constexpr int LogError = 0, LogWarn = 1, LogInfo = 2, LogDebug = 3;
 // A frame whose header has come must be complete within this time.
 constexpr int FrameBodySeconds = 60;
 constexpr int FileChunk = 50000;
+// How long an accept loop waits after accept failed for want of descriptors or memory.
+constexpr auto AcceptBackOff = std::chrono::milliseconds(100);
+
+// Steady-clock milliseconds `seconds` from now.
+long long MillisecondsFromNow(int seconds)
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count() + seconds * 1000LL;
+}
 
 void WriteLe32(unsigned char *p, std::uint32_t v)
 {
@@ -189,126 +200,187 @@ void cServer::AcceptLoop(int listener, bool data)
     while (!Stopping)
     {
         pollfd p{listener, POLLIN, 0};
-        if (poll(&p, 1, 200) <= 0)
+        const int ready = poll(&p, 1, 200);
+        Sweep(data);
+        if (ready <= 0)
             continue;
         sockaddr_in peer{};
         socklen_t length = sizeof peer;
         int fd = accept4(listener, reinterpret_cast<sockaddr *>(&peer), &length, SOCK_CLOEXEC);
         if (fd < 0)
+        {
+            // Out of descriptors or memory: the pending connection stays ready, so wait instead
+            // of spinning on it.
+            if (errno != EINTR && errno != EAGAIN && errno != ECONNABORTED)
+                std::this_thread::sleep_for(AcceptBackOff);
             continue;
+        }
         char ip[INET_ADDRSTRLEN] = {};
         inet_ntop(AF_INET, &peer.sin_addr, ip, sizeof ip);
-        std::lock_guard<std::mutex> lock(ConnectionsMutex);
-        // Join the threads of connections that have ended.
-        for (auto it = Connections.begin(); it != Connections.end();)
-        {
-            if ((*it)->Done)
-            {
-                (*it)->Thread.join();
-                it = Connections.erase(it);
-            }
-            else
-                ++it;
-        }
-        if (Stopping)
-        {
-            close(fd);
-            break;
-        }
-        OpenDescriptors.insert(fd);
-        auto connection = std::make_unique<cConnection>();
-        cConnection *c = connection.get();
-        std::string peerText = ip;
-        c->Thread = std::thread(
-            [this, fd, data, c, peerText]
-            {
-                if (data)
-                    DataSession(fd, peerText);
-                else
-                    FunctionSession(fd);
-                c->Done = true;
-            });
-        Connections.push_back(std::move(connection));
-        Log(LogDebug, std::string(data ? "data" : "function") + " connection from " + peerText);
+        Admit(fd, ip, data);
     }
 }
 
-void cServer::Forget(int fd)
+void cServer::Admit(int fd, const std::string &peer, bool data)
 {
     std::lock_guard<std::mutex> lock(ConnectionsMutex);
-    OpenDescriptors.erase(fd);
+    if (Stopping || Connections.size() >= static_cast<size_t>(Options.MaxConnections))
+    {
+        close(fd);
+        if (!Stopping)
+            Log(LogWarn, "connection from " + peer + " refused: " + std::to_string(Options.MaxConnections) +
+                             " connections open");
+        return;
+    }
+    try
+    {
+        // Listed before its thread starts, so that a thread is never left without its entry.
+        Connections.push_back(std::make_unique<cConnection>());
+        cConnection *c = Connections.back().get();
+        c->Data = data;
+        c->Fd = fd;
+        c->Deadline =
+            MillisecondsFromNow(data ? Options.HandshakeTimeoutSeconds : Options.IdleTimeoutSeconds);
+        c->Thread = std::thread(
+            [this, data, c, peer]
+            {
+                if (data)
+                    DataSession(*c, peer);
+                else
+                    FunctionSession(*c);
+                c->Done = true;
+            });
+    }
+    catch (const std::exception &e)
+    {
+        // No thread (or no memory) for this one: refuse it, the others go on.
+        if (!Connections.empty() && !Connections.back()->Thread.joinable())
+            Connections.pop_back();
+        close(fd);
+        Log(LogWarn, "connection from " + peer + " refused: " + e.what());
+        return;
+    }
+    Log(LogDebug, std::string(data ? "data" : "function") + " connection from " + peer);
 }
 
-void cServer::DataSession(int fd, const std::string &peer)
+void cServer::Sweep(bool data)
+{
+    const long long now = MillisecondsFromNow(0);
+    std::lock_guard<std::mutex> lock(ConnectionsMutex);
+    for (auto it = Connections.begin(); it != Connections.end();)
+    {
+        cConnection &c = **it;
+        if (c.Done)
+        {
+            c.Thread.join();
+            it = Connections.erase(it);
+            continue;
+        }
+        if (c.Data == data && c.Fd >= 0 && now >= c.Deadline)
+        {
+            // The session's next wait ends at once and it closes the link.
+            shutdown(c.Fd, SHUT_RDWR);
+            c.Deadline = LLONG_MAX;
+            Log(LogDebug, std::string(data ? "data" : "function") + " link timed out");
+        }
+        ++it;
+    }
+}
+
+void cServer::Forget(cConnection &connection)
+{
+    std::lock_guard<std::mutex> lock(ConnectionsMutex);
+    connection.Fd = -1;
+}
+
+void cServer::DataSession(cConnection &connection, const std::string &peer)
 {
     SecureSocket socket(Context);
-    if (socket.Attach(fd, false) != SOCK_SUCCESS)
+    if (socket.Attach(connection.Fd, false) != SOCK_SUCCESS)
     {
         Log(LogWarn, "TLS handshake failed with " + peer);
-        Forget(fd);
+        Forget(connection);
         return;
     }
     if (!Options.Greeting.empty())
         socket.Send(Options.Greeting.data(), static_cast<std::uint32_t>(Options.Greeting.size()));
-    cRequestHandler handler(Store, *Files, Options.DataFolder, peer);
-    std::vector<char> body(MaxBodyLength);
-    while (!Stopping)
+    try
     {
-        unsigned char bytes[FrameHeaderSize];
-        if (socket.ReceiveBytes(bytes, FrameHeaderSize, -1, 0) != static_cast<int>(FrameHeaderSize))
-            break;
-        cFrameHeader header;
-        if (!ParseFrameHeader(bytes, header))
+        cRequestHandler handler(Store, *Files, peer);
+        std::vector<char> body(MaxBodyLength);
+        while (!Stopping)
         {
-            Log(LogWarn, "bad frame header from " + peer + " (body length " +
-                             std::to_string(header.BodyLength) + "), closing");
-            break;
+            unsigned char bytes[FrameHeaderSize];
+            if (socket.ReceiveBytes(bytes, FrameHeaderSize, -1, 0) != static_cast<int>(FrameHeaderSize))
+                break;
+            cFrameHeader header;
+            if (!ParseFrameHeader(bytes, header))
+            {
+                Log(LogWarn, "bad frame header from " + peer + " (body length " +
+                                 std::to_string(header.BodyLength) + "), closing");
+                break;
+            }
+            int length = static_cast<int>(header.BodyLength);
+            std::string_view text;
+            if (socket.ReceiveBytes(body.data(), length, FrameBodySeconds, 0) != length)
+            {
+                Log(LogWarn, "truncated frame from " + peer + ", closing");
+                break;
+            }
+            if (!FrameBodyText(body.data(), header.BodyLength, text))
+            {
+                Log(LogWarn, "frame body without its closing NUL from " + peer + ", closing");
+                break;
+            }
+            Log(LogDebug, "request " + std::to_string(header.Code) + "/" + std::to_string(header.Arg));
+            cReply reply = handler.Handle(header.Code, header.Arg, text);
+            if (reply.SendFile && !SendFileBytes(socket, reply.FilePath))
+                break;
+            if (socket.Send(reply.Text.c_str(), static_cast<std::uint32_t>(reply.Text.size() + 1)) < 0)
+                break;
+            // Until the program handshake admits it, the link keeps its first deadline.
+            if (handler.Accepted())
+                connection.Deadline = MillisecondsFromNow(Options.IdleTimeoutSeconds);
         }
-        int length = static_cast<int>(header.BodyLength);
-        std::string_view text;
-        if (socket.ReceiveBytes(body.data(), length, FrameBodySeconds, 0) != length)
-        {
-            Log(LogWarn, "truncated frame from " + peer + ", closing");
-            break;
-        }
-        if (!FrameBodyText(body.data(), header.BodyLength, text))
-        {
-            Log(LogWarn, "frame body without its closing NUL from " + peer + ", closing");
-            break;
-        }
-        Log(LogDebug, "request " + std::to_string(header.Code) + "/" + std::to_string(header.Arg));
-        cReply reply = handler.Handle(header.Code, header.Arg, text);
-        if (reply.SendFile && !SendFileBytes(socket, reply.FilePath))
-            break;
-        if (socket.Send(reply.Text.c_str(), static_cast<std::uint32_t>(reply.Text.size() + 1)) < 0)
-            break;
     }
-    Forget(fd);
+    catch (const std::exception &e)
+    {
+        Log(LogWarn, "data connection with " + peer + " ended: " + e.what());
+    }
+    Forget(connection);
 }
 
-void cServer::FunctionSession(int fd)
+void cServer::FunctionSession(cConnection &connection)
 {
     PlainSocket socket;
-    socket.Attach(fd, false);
-    cFunctionHandler handler(Store);
-    std::vector<char> buffer(cFunctionHandler::MaxRequestLength + 1);
-    while (!Stopping)
+    socket.Attach(connection.Fd, false);
+    try
     {
-        int n = socket.ReceiveUntilNul(buffer.data(), static_cast<int>(cFunctionHandler::MaxRequestLength),
-                                       -1, 0);
-        if (n == 0)
+        cFunctionHandler handler(Store);
+        std::vector<char> buffer(cFunctionHandler::MaxRequestLength + 1);
+        while (!Stopping)
         {
-            std::string reply = "{Error:\"Request too long\"}";
-            socket.Send(reply.c_str(), static_cast<std::uint32_t>(reply.size() + 1));
-            break;
+            int n = socket.ReceiveUntilNul(buffer.data(),
+                                           static_cast<int>(cFunctionHandler::MaxRequestLength), -1, 0);
+            if (n == 0)
+            {
+                std::string reply = "{Error:\"Request too long\"}";
+                socket.Send(reply.c_str(), static_cast<std::uint32_t>(reply.size() + 1));
+                break;
+            }
+            if (n < 0)
+                break;
+            std::string reply = handler.Handle(std::string_view(buffer.data(), static_cast<size_t>(n - 1)));
+            if (socket.Send(reply.c_str(), static_cast<std::uint32_t>(reply.size() + 1)) < 0)
+                break;
+            connection.Deadline = MillisecondsFromNow(Options.IdleTimeoutSeconds);
         }
-        if (n < 0)
-            break;
-        std::string reply = handler.Handle(std::string_view(buffer.data(), static_cast<size_t>(n - 1)));
-        if (socket.Send(reply.c_str(), static_cast<std::uint32_t>(reply.size() + 1)) < 0)
-            break;
     }
-    Forget(fd);
+    catch (const std::exception &e)
+    {
+        Log(LogWarn, std::string("function connection ended: ") + e.what());
+    }
+    Forget(connection);
 }
 
 void cServer::Stop()
@@ -330,8 +402,9 @@ void cServer::Stop()
     std::list<std::unique_ptr<cConnection>> connections;
     {
         std::lock_guard<std::mutex> lock(ConnectionsMutex);
-        for (int fd : OpenDescriptors)
-            shutdown(fd, SHUT_RDWR);
+        for (auto &c : Connections)
+            if (c->Fd >= 0)
+                shutdown(c->Fd, SHUT_RDWR);
         connections.swap(Connections);
     }
     for (auto &c : connections)

@@ -1,5 +1,7 @@
 // DorvaneServer: the data server on a TLS listener and the function server on a plain one, a
-// thread per connection, over one SQLite store in the data folder.
+// thread per connection (at most --max-connections of them), over one SQLite store in the data
+// folder. Each accept loop also watches its links' deadlines: a data link that has not finished
+// the TLS and program handshake in time, and any link idle for too long, is shut down.
 #pragma once
 
 #include "server/FileArea.h"
@@ -11,7 +13,6 @@
 #include <list>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 
@@ -38,14 +39,24 @@ private:
     {
         std::thread Thread;
         std::atomic<bool> Done{false};
+        bool Data = false;
+        int Fd = -1; // under ConnectionsMutex; -1 once the session has let the descriptor go
+        // Steady-clock milliseconds after which the link is shut down.
+        std::atomic<long long> Deadline{0};
     };
     bool PrepareFolder(std::string &error);
     int Listen(int port, int &boundPort, std::string &error);
     void AcceptLoop(int listener, bool data);
-    void DataSession(int fd, const std::string &peer);
-    void FunctionSession(int fd);
-    // Removes the descriptor from the open set before its socket closes it.
-    void Forget(int fd);
+    // Starts a session for an accepted descriptor, or closes it at once when the cap is reached
+    // or no thread can be had.
+    void Admit(int fd, const std::string &peer, bool data);
+    // Joins ended sessions and shuts down the links of one kind whose deadline has passed.
+    void Sweep(bool data);
+    void DataSession(cConnection &connection, const std::string &peer);
+    void FunctionSession(cConnection &connection);
+    // Clears the connection's descriptor before its socket closes it, so that nothing shuts down
+    // a number the system has given to someone else.
+    void Forget(cConnection &connection);
     void Log(int level, const std::string &message);
 
     cServerOptions Options;
@@ -63,5 +74,4 @@ private:
     std::thread FunctionAcceptor;
     std::mutex ConnectionsMutex;
     std::list<std::unique_ptr<cConnection>> Connections;
-    std::set<int> OpenDescriptors;
 };

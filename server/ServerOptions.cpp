@@ -18,6 +18,12 @@ std::string ServerUsage()
            "  --bind ADDRESS             listening address (default 127.0.0.1)\n"
            "  --greeting TEXT            send TEXT on each new data connection before the first request\n"
            "  --cert FILE --key FILE     TLS certificate and key (default: generated into the data folder)\n"
+           "  --max-connections N        open connections of both servers together (default 400);\n"
+           "                             more are closed as soon as they are accepted\n"
+           "  --handshake-timeout SECS   close a data connection that has not finished the TLS and\n"
+           "                             program handshake within SECS seconds (default 10)\n"
+           "  --idle-timeout SECS        close a connection that sends no request for SECS seconds\n"
+           "                             (default 600)\n"
            "  --help                     this text\n"
            "Once both listeners are open, one line \"data-port=N function-port=M\" is printed on\n"
            "standard output. SIGINT or SIGTERM stops the server.\n";
@@ -83,6 +89,12 @@ bool ParseServerOptions(int argc, const char *const *argv, cServerOptions &optio
             ok = value(options.CertificateFile);
         else if (arg == "--key")
             ok = value(options.KeyFile);
+        else if (arg == "--max-connections")
+            ok = number(options.MaxConnections, 1, 100000);
+        else if (arg == "--handshake-timeout")
+            ok = number(options.HandshakeTimeoutSeconds, 1, 3600);
+        else if (arg == "--idle-timeout")
+            ok = number(options.IdleTimeoutSeconds, 1, 604800);
         else
         {
             error = "Unknown option " + arg;

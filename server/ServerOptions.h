@@ -12,9 +12,12 @@ struct cServerOptions
     int HospitalActivitySeconds = 0; // 0: no simulated hospital activity
     std::string LogLevel = "info";   // error, warn, info, debug
     std::string BindAddress = "127.0.0.1";
-    std::string Greeting;        // bytes sent on each new data connection before any request
-    std::string CertificateFile; // default DATA/server.crt
-    std::string KeyFile;         // default DATA/server.key
+    std::string Greeting;             // bytes sent on each new data connection before any request
+    std::string CertificateFile;      // default DATA/server.crt
+    std::string KeyFile;              // default DATA/server.key
+    int MaxConnections = 400;         // open links of both servers; more are closed at once
+    int HandshakeTimeoutSeconds = 10; // a data link must finish the TLS and program handshake in this
+    int IdleTimeoutSeconds = 600;     // a link with no request for this long is closed
 };
 
 // False with `error` for a bad command line; `help` is set for --help.

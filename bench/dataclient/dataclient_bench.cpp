@@ -3,6 +3,7 @@
 #include "dataclient/cRecordBatch.h"
 #include "dataclient/dbServerConnection.h"
 #include "net/SecureSocket.h"
+#include "tests/support/TestCertificates.h"
 #include "toolkit/DateTime.h"
 
 #include <benchmark/benchmark.h>
@@ -45,33 +46,11 @@ std::string BatchReply(int records)
     return lines.CommaText();
 }
 
-SSL_CTX *ServerContext()
-{
-    EVP_PKEY *key = EVP_EC_gen("P-256");
-    X509 *cert = X509_new();
-    X509_set_version(cert, 2);
-    ASN1_INTEGER_set(X509_get_serialNumber(cert), 1);
-    X509_gmtime_adj(X509_getm_notBefore(cert), 0);
-    X509_gmtime_adj(X509_getm_notAfter(cert), 24 * 3600);
-    X509_set_pubkey(cert, key);
-    X509_NAME *name = X509_get_subject_name(cert);
-    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC, reinterpret_cast<const unsigned char *>("localhost"),
-                               -1, -1, 0);
-    X509_set_issuer_name(cert, name);
-    X509_sign(cert, key, EVP_sha256());
-    SSL_CTX *ctx = SSL_CTX_new(TLS_server_method());
-    SSL_CTX_use_certificate(ctx, cert);
-    SSL_CTX_use_PrivateKey(ctx, key);
-    X509_free(cert);
-    EVP_PKEY_free(key);
-    return ctx;
-}
-
 // Answers record reads with a 31-field record, downloads with an 8 MB file, anything else "OK".
 class cBenchServer
 {
 public:
-    cBenchServer() : Context(ServerContext()), Record(RecordReply() + std::string(1, '\0'))
+    cBenchServer() : Context(NewTestServerContext()), Record(RecordReply() + std::string(1, '\0'))
     {
         File.resize(8 + DownloadSize);
         std::int32_t size = DownloadSize;

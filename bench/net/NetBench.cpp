@@ -8,6 +8,7 @@
 // At the end a table gives, for each pair, the socket's time over the bare loop's time.
 #include "net/PlainSocket.h"
 #include "net/SecureSocket.h"
+#include "tests/support/TestCertificates.h"
 
 #include <benchmark/benchmark.h>
 
@@ -113,21 +114,7 @@ struct Tls
     SSL_CTX *bareClient = nullptr;
     Tls()
     {
-        EVP_PKEY *key = EVP_EC_gen("P-256");
-        X509 *x = X509_new();
-        ASN1_INTEGER_set(X509_get_serialNumber(x), 1);
-        X509_gmtime_adj(X509_getm_notBefore(x), -3600);
-        X509_gmtime_adj(X509_getm_notAfter(x), 86400);
-        X509_set_pubkey(x, key);
-        X509_NAME_add_entry_by_txt(X509_get_subject_name(x), "CN", MBSTRING_ASC,
-                                   reinterpret_cast<const unsigned char *>("localhost"), -1, -1, 0);
-        X509_set_issuer_name(x, X509_get_subject_name(x));
-        X509_sign(x, key, EVP_sha256());
-        server = SSL_CTX_new(TLS_server_method());
-        SSL_CTX_use_certificate(server, x);
-        SSL_CTX_use_PrivateKey(server, key);
-        X509_free(x);
-        EVP_PKEY_free(key);
+        server = NewTestServerContext();
         bareClient = SSL_CTX_new(TLS_client_method());
     }
     ~Tls()

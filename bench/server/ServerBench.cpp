@@ -95,7 +95,7 @@ void BM_ProviderQuotes(benchmark::State &state)
 void BM_Baseline_ReadRecord(benchmark::State &state)
 {
     cFileArea files("/nonexistent");
-    cRequestHandler handler(InProcessStore(), files, "/", "127.0.0.1");
+    cRequestHandler handler(InProcessStore(), files, "127.0.0.1");
     handler.Handle(1, 0, "ProgramID=DorvaneClient");
     for (auto _ : state)
         benchmark::DoNotOptimize(handler.Handle(31001, 20003, "TableName=ProviderEntities,Seq=1"));
@@ -105,7 +105,7 @@ void BM_Baseline_ReadRecord(benchmark::State &state)
 void BM_Baseline_ReadFieldsJoined8(benchmark::State &state)
 {
     cFileArea files("/nonexistent");
-    cRequestHandler handler(InProcessStore(), files, "/", "127.0.0.1");
+    cRequestHandler handler(InProcessStore(), files, "127.0.0.1");
     handler.Handle(1, 0, "ProgramID=DorvaneClient");
     cStringList request;
     request.Add("TableName=CaseNeedsQuote");

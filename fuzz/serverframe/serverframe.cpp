@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     cStore &store = DemoStore();
     static const cFileArea files("/nonexistent/dorvane-fuzz/files");
-    cRequestHandler handler(store, files, "/fuzz", "127.0.0.1");
+    cRequestHandler handler(store, files, "127.0.0.1");
     // The first byte says whether the handshake is done first, so that the table requests run.
     if (size > 0 && (data[0] & 1))
         handler.Handle(1, 0, "ProgramID=DorvaneClient");

@@ -1,5 +1,6 @@
 # Fails when an include runs against the layers' arrows:
-# - toolkit/, json/, net/, dataclient/, state/, workspace/ and server/ include a Qt header;
+# - protocol/, toolkit/, json/, net/, dataclient/, state/, workspace/ and server/ include a Qt header;
+# - protocol/ includes any other layer (client and server both build on it);
 # - server/ includes the data client, the program-wide state or the widget layers;
 # - state/ or workspace/ include binding/, ui/ or app/;
 # - binding/ includes ui/ or app/; ui/ includes app/.
@@ -14,9 +15,10 @@ function(check_includes layer pattern)
   endforeach()
 endfunction()
 
-foreach(layer toolkit json net dataclient state workspace server)
+foreach(layer protocol toolkit json net dataclient state workspace server)
   check_includes(${layer} "[<\"]Q")
 endforeach()
+check_includes(protocol "\"(toolkit|json|net|dataclient|state|workspace|server|binding|ui|app)/")
 check_includes(server "\"(dataclient|state|workspace|binding|ui|app)/")
 check_includes(state "\"(workspace|binding|ui|app)/")
 check_includes(workspace "\"(state|dataclient|net|binding|ui|app)/")

@@ -5,14 +5,14 @@
 
 #include <atomic>
 #include <gtest/gtest.h>
-#include <set>
+#include <map>
 #include <thread>
 
 TEST(ServerLoad, FiftyClientsWithMixedRequestsKeepEveryAcknowledgedWrite)
 {
     constexpr int Clients = 50, Requests = 200;
     ASSERT_GT(Server().DataPort, 0) << Server().Error;
-    std::vector<std::set<std::string>> kept(Clients);
+    std::vector<std::map<std::string, std::string>> kept(Clients); // Seq -> last acknowledged f13
     std::atomic<int> failures{0};
     std::vector<std::thread> threads;
     for (int t = 0; t < Clients; ++t)
@@ -22,7 +22,8 @@ TEST(ServerLoad, FiftyClientsWithMixedRequestsKeepEveryAcknowledgedWrite)
                 auto c = DataConnection();
                 auto f = FunctionConnection();
                 const std::string owner = "load" + std::to_string(t);
-                std::vector<std::string> mine; // acknowledged adds not deleted since
+                std::vector<std::string> mine;               // acknowledged adds not deleted since
+                std::map<std::string, std::string> latitude; // acknowledged f13 of each of them
                 for (int i = 0; i < Requests; ++i)
                 {
                     bool ok = true;
@@ -56,8 +57,12 @@ TEST(ServerLoad, FiftyClientsWithMixedRequestsKeepEveryAcknowledgedWrite)
                         if (ok)
                             mine.erase(mine.begin());
                         break;
-                    case 6:
-                        ok = c->ReadList("Personnel", 4, "admin@bayview.example", "", lines);
+                    case 6: // update the newest of ours, then read the admin
+                        lines.SetCommaText("f13=" + std::to_string(i));
+                        ok = !mine.empty() && c->UpdateRecord("ProviderCategoryLink", mine.back(), lines);
+                        if (ok)
+                            latitude[mine.back()] = std::to_string(i);
+                        ok = c->ReadList("Personnel", 4, "admin@bayview.example", "", lines) && ok;
                         break;
                     case 7:
                         ok = f->SendText("{ServerCommand:updateproviderlatitudelongitude,ProviderSeq:1}") &&
@@ -66,21 +71,24 @@ TEST(ServerLoad, FiftyClientsWithMixedRequestsKeepEveryAcknowledgedWrite)
                     }
                     failures += ok ? 0 : 1;
                 }
-                kept[t] = std::set<std::string>(mine.begin(), mine.end());
+                for (const std::string &seq : mine)
+                    kept[t][seq] = latitude[seq];
             });
     for (auto &t : threads)
         t.join();
     EXPECT_EQ(failures.load(), 0);
 
-    // The database holds exactly the adds that were acknowledged and not deleted.
+    // The database holds exactly the adds that were acknowledged and not deleted, each with its
+    // last acknowledged update.
     cTestDatabase db(Server().DatabasePath());
     ASSERT_TRUE(db.IsOpen()) << db.LastError;
     for (int t = 0; t < Clients; ++t)
     {
-        std::set<std::string> stored;
+        std::map<std::string, std::string> stored;
         for (const auto &row :
-             db.Query("SELECT f1 FROM ProviderCategoryLink WHERE f10 = 'load" + std::to_string(t) + "'"))
-            stored.insert(row[0]);
+             db.Query("SELECT f1, IFNULL(f13, '') FROM ProviderCategoryLink WHERE f10 = 'load" +
+                      std::to_string(t) + "'"))
+            stored[row[0]] = row[1];
         EXPECT_EQ(stored, kept[t]) << "client " << t;
     }
 }

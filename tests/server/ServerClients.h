@@ -51,6 +51,9 @@ inline std::string Frame(std::uint32_t bodyLength, std::int32_t code, std::int32
     return frame + body;
 }
 
+// The handshake frame the client sends first.
+inline const std::string Hello = Frame(24, 1, 0, std::string("ProgramID=DorvaneClient") + '\0');
+
 // Reads one NUL-terminated reply; false when the link closed or the wait ran out.
 inline bool ReadReply(PlainSocket &socket, std::string &reply, int seconds = 20)
 {

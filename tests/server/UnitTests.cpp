@@ -20,3 +20,48 @@ TEST(ServerActivity, PostsNeedsAndAwardsAcceptedQuotes)
     store.Select(needs, 0, "", 1, 0, 1, &after);
     EXPECT_EQ(after, before + 1);
 }
+
+// The demo data's shape: the records of each table, and a password on every record that can sign
+// in (the client refuses empty passwords).
+TEST(ServerDemoData, TablesHoldTheDemoRecordsAndEveryAccountHasAPassword)
+{
+    cStore store;
+    std::string error;
+    ASSERT_TRUE(store.Open(":memory:", error)) << error;
+    ASSERT_TRUE(FillDemoData(store, error)) << error;
+    const struct
+    {
+        const char *Table;
+        int Records;
+    } tables[] = {{"ZipCodes", 8},
+                  {"InsuranceTypes", 6},
+                  {"ProviderTypes", 6},
+                  {"ProviderCategories", 83},
+                  {"ProviderCategoryDetails", 5},
+                  {"ProviderEntities", 4},
+                  {"Personnel", 5},
+                  {"ProviderInsuranceLink", 3},
+                  {"ProviderCategoryLink", 3},
+                  {"ProviderCategoryDetailLink", 1},
+                  {"Patients", 15},
+                  {"Cases", 15},
+                  {"DiagCodeDetail", 28},
+                  {"TreatmentCodeDetail", 15},
+                  {"CaseNeeds", 19},
+                  {"CaseNeedsQuote", 21}};
+    for (const auto &t : tables)
+    {
+        int total = 0;
+        store.Select(*cCatalogue::FindTable(t.Table), 0, "", 1, 0, 1, &total);
+        EXPECT_EQ(total, t.Records) << t.Table;
+    }
+    const cTableDef &personnel = *cCatalogue::FindTable("Personnel");
+    for (const cRecord &person : store.Select(personnel, 0, "", 1, 0, 100))
+    {
+        if (!person.Get(22).empty())
+        {
+            EXPECT_FALSE(person.Get(23).empty()) << person.Get(22);
+        }
+    }
+    EXPECT_EQ(DemoProviderSeq(store), 1);
+}

@@ -1,5 +1,7 @@
 #include "tests/support/TestCertificates.h"
 
+#include "server/Certificate.h"
+
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
@@ -63,17 +65,9 @@ private:
                           long notAfter)
     {
         static long serial = 1;
-        std::unique_ptr<X509, decltype(&X509_free)> x(X509_new(), X509_free);
-        X509_set_version(x.get(), 2);
-        ASN1_INTEGER_set(X509_get_serialNumber(x.get()), serial++);
-        X509_gmtime_adj(X509_getm_notBefore(x.get()), notBefore);
-        X509_gmtime_adj(X509_getm_notAfter(x.get()), notAfter);
-        X509_set_pubkey(x.get(), key);
-        X509_NAME *subject = X509_get_subject_name(x.get());
-        X509_NAME_add_entry_by_txt(subject, "CN", MBSTRING_ASC,
-                                   reinterpret_cast<const unsigned char *>(commonName), -1, -1, 0);
-        X509_set_issuer_name(x.get(), subject);
-        if (X509_sign(x.get(), key, EVP_sha256()) == 0)
+        std::unique_ptr<X509, decltype(&X509_free)> x(
+            NewSelfSignedCertificate(key, commonName, nullptr, notBefore, notAfter, serial++), X509_free);
+        if (!x)
             throw std::runtime_error("certificate signing");
         cTestCertificate made{Folder + "/" + name + "-cert.pem", Folder + "/" + name + "-key.pem"};
         WritePem(made.CertFile, [&](FILE *f) { return PEM_write_X509(f, x.get()); });

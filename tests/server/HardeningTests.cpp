@@ -1,0 +1,150 @@
+// What a client can do to the server without signing in: ask for huge replies, open more links
+// than it serves, or open links and stall. Each case runs against a server of its own where it
+// changes the limits, so that no test waits for the default timeouts.
+#include "dataclient/cRecordBatch.h"
+#include "tests/server/ServerClients.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace
+{
+// A raw plain link to the function server that gets an answer to a command.
+bool FunctionAnswers(int port)
+{
+    auto raw = RawConnection<PlainSocket>(port);
+    if (!raw)
+        return false;
+    const std::string command = std::string("{ServerCommand:nothing}") + '\0';
+    std::string reply;
+    return raw->Send(command.data(), static_cast<std::uint32_t>(command.size())) >= 0 &&
+           ReadReply(*raw, reply, 5) && reply.find("Unknown command") != std::string::npos;
+}
+
+// Polls `answered` every 100 ms for at most ten seconds.
+template <class tCheck> bool Eventually(tCheck answered)
+{
+    for (int i = 0; i < 100; ++i)
+    {
+        if (answered())
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return false;
+}
+} // namespace
+
+TEST(ServerHardening, AReplyAboveTheClientsLimitIsRefusedAndTheServerGoesOn)
+{
+    auto c = DataConnection();
+    ASSERT_TRUE(c->IsConnectedFlag) << Server().Error;
+    // Three records of 35 KB each, read through a batch that names the big field 999 times:
+    // about 100 MB of reply.
+    const std::string owner = "7001";
+    for (int i = 0; i < 3; ++i)
+    {
+        cStringList fields;
+        fields.Add("f9=" + owner);
+        fields.Add("f12=" + std::string(35000, static_cast<char>('a' + i)));
+        ASSERT_FALSE(c->AddRecord("Personnel", fields).empty());
+    }
+    std::string codes = "f12";
+    for (int i = 1; i < 999; ++i)
+        codes += ",f12";
+    cRecordBatch batch;
+    EXPECT_FALSE(batch.Open(c.get(), "Personnel", "L3", owner, "", 0, 100, codes));
+    EXPECT_EQ(c->LastErrorCode, 9) << c->ReplyText.substr(0, 200);
+    EXPECT_EQ(c->LastError, "Reply too large");
+
+    // The same link and the others are still served.
+    cStringList lines;
+    EXPECT_TRUE(c->ReadRecord("ProviderEntities", ProviderSeq, lines));
+    EXPECT_TRUE(DataConnection()->ReadRecord("ProviderEntities", ProviderSeq, lines));
+    EXPECT_TRUE(Server().Running());
+}
+
+TEST(ServerHardening, ConnectionsPastTheCapAreClosedAtOnceAndTheOthersGoOn)
+{
+    cServerProcess server;
+    ASSERT_TRUE(server.Start({"--max-connections", "3"})) << server.Error;
+    std::vector<std::unique_ptr<PlainSocket>> held;
+    for (int i = 0; i < 2; ++i)
+    {
+        held.push_back(RawConnection<PlainSocket>(server.FunctionPort));
+        ASSERT_TRUE(held.back());
+    }
+    dbServerConnection data("127.0.0.1", server.DataPortText(), "DorvaneClient", "", true, 20);
+    ASSERT_TRUE(data.IsConnectedFlag); // the third link, on the other listener
+
+    // A fourth link on either port is closed unanswered.
+    auto refused = RawConnection<PlainSocket>(server.FunctionPort);
+    ASSERT_TRUE(refused);
+    const std::string command = std::string("{ServerCommand:nothing}") + '\0';
+    refused->Send(command.data(), static_cast<std::uint32_t>(command.size()));
+    EXPECT_TRUE(ClosedByPeer(*refused, 10));
+    dbServerConnection late("127.0.0.1", server.DataPortText(), "DorvaneClient", "", true, 10);
+    EXPECT_FALSE(late.IsConnectedFlag);
+
+    // The links admitted are served meanwhile.
+    cStringList lines;
+    EXPECT_TRUE(data.ReadRecord("ProviderEntities", ProviderSeq, lines));
+    // Once one of them has gone, a new link is served again.
+    held.pop_back();
+    EXPECT_TRUE(Eventually([&] { return FunctionAnswers(server.FunctionPort); }));
+    EXPECT_TRUE(server.Running());
+}
+
+TEST(ServerHardening, DataLinksThatStallBeforeTheHandshakeAreClosed)
+{
+    cServerProcess server;
+    ASSERT_TRUE(server.Start({"--handshake-timeout", "1", "--idle-timeout", "4"})) << server.Error;
+    auto silent = RawConnection<PlainSocket>(server.DataPort); // no TLS at all
+    auto partial = RawConnection<PlainSocket>(server.DataPort);
+    auto noHello = RawConnection<SecureSocket>(server.DataPort); // TLS, no program handshake
+    auto refusedHello = RawConnection<SecureSocket>(server.DataPort);
+    auto signedOn = RawConnection<SecureSocket>(server.DataPort);
+    ASSERT_TRUE(silent && partial && noHello && refusedHello && signedOn);
+    // The first bytes of a TLS record header, and then nothing.
+    partial->Send("\x16\x03\x01\x00", 4);
+    std::string reply;
+    const std::string stranger = std::string("ProgramID=Stranger") + '\0';
+    refusedHello->Send(Frame(static_cast<std::uint32_t>(stranger.size()), 1, 0, stranger));
+    ASSERT_TRUE(ReadReply(*refusedHello, reply));
+    EXPECT_NE(reply.find("Accepted=N"), std::string::npos);
+    signedOn->Send(Hello);
+    ASSERT_TRUE(ReadReply(*signedOn, reply));
+    EXPECT_NE(reply.find("Accepted=Y"), std::string::npos);
+
+    EXPECT_TRUE(ClosedByPeer(*silent, 10));
+    EXPECT_TRUE(ClosedByPeer(*partial, 10));
+    EXPECT_TRUE(ClosedByPeer(*noHello, 10));
+    EXPECT_TRUE(ClosedByPeer(*refusedHello, 10));
+    // The link that signed on has the idle time, well past the handshake's second.
+    const std::string date = Frame(1, 2, 0, std::string(1, '\0'));
+    signedOn->Send(date);
+    ASSERT_TRUE(ReadReply(*signedOn, reply));
+    EXPECT_EQ(reply.rfind("Date=", 0), 0u);
+    EXPECT_TRUE(server.Running());
+}
+
+TEST(ServerHardening, IdleLinksOfBothServersAreClosed)
+{
+    cServerProcess server;
+    ASSERT_TRUE(server.Start({"--idle-timeout", "1"})) << server.Error;
+    auto data = RawConnection<SecureSocket>(server.DataPort);
+    auto function = RawConnection<PlainSocket>(server.FunctionPort);
+    ASSERT_TRUE(data && function);
+    std::string reply;
+    data->Send(Hello);
+    ASSERT_TRUE(ReadReply(*data, reply));
+    EXPECT_TRUE(ClosedByPeer(*data, 10));
+    EXPECT_TRUE(ClosedByPeer(*function, 10));
+    // A client's link goes the same way; a new one is served.
+    dbServerConnection c("127.0.0.1", server.DataPortText(), "DorvaneClient", "", true, 20);
+    ASSERT_TRUE(c.IsConnectedFlag && c.Socket);
+    EXPECT_TRUE(ClosedByPeer(*c.Socket, 10));
+    cStringList lines;
+    dbServerConnection fresh("127.0.0.1", server.DataPortText(), "DorvaneClient", "", true, 20);
+    EXPECT_TRUE(fresh.ReadRecord("ProviderEntities", ProviderSeq, lines));
+}

@@ -1,0 +1,368 @@
+// The data server's request handler called directly, on a store of its own with the demo data:
+// every rule of the replies that needs no socket.
+#include "protocol/Protocol.h"
+#include "server/DemoData.h"
+#include "server/RequestHandler.h"
+#include "tests/support/TempDir.h"
+#include "toolkit/DateTime.h"
+#include "toolkit/Files.h"
+#include "toolkit/StringList.h"
+#include "json/cJSON.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace
+{
+using namespace protocol;
+constexpr std::int32_t Handshake = MsgHandshake, Table = MsgTable, Batch = MsgBatch,
+                       ReadFields = ArgReadFields;
+
+const char *const CaseDetailAliases =
+    "cn=CaseNeeds:f10,ca=Cases:cn10,H=ProviderEntities:ca11,pa=Patients:ca10,"
+    "pe=Personnel:ca23,pt=ProviderTypes:cn11,pc=ProviderCategories:cn12,"
+    "pd=ProviderCategoryDetails:cn13";
+
+class RequestHandlerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string error;
+        ASSERT_TRUE(Store.Open(":memory:", error)) << error;
+        ASSERT_TRUE(FillDemoData(Store, error)) << error;
+        ASSERT_NE(Handler.Handle(Handshake, 0, "ProgramID=DorvaneClient").Text.find("Accepted=Y"),
+                  std::string::npos);
+    }
+
+    // The text reply to a request given as comma-text items.
+    std::string Ask(std::int32_t code, std::int32_t arg, const std::vector<std::string> &items)
+    {
+        cStringList body;
+        for (const std::string &item : items)
+            body.Add(item);
+        return Handler.Handle(code, arg, body.CommaText()).Text;
+    }
+
+    // A reply read as comma-text.
+    cStringList AskList(std::int32_t code, std::int32_t arg, const std::vector<std::string> &items)
+    {
+        cStringList reply;
+        reply.SetCommaText(Ask(code, arg, items));
+        return reply;
+    }
+
+    // The chosen-field read of CaseNeedsQuote `key`: the "Fields" items, or the whole reply when
+    // there are none.
+    cStringList Fields(const std::string &key, const std::string &codes, const std::string &aliases)
+    {
+        cStringList reply = AskList(Table, ReadFields,
+                                    {"TableName=CaseNeedsQuote", "List=1", "Key=" + key, "FieldList=" + codes,
+                                     "AliasList=" + aliases});
+        if (reply.Values("Fields").empty())
+            return reply;
+        cStringList fields;
+        fields.SetCommaText(reply.Values("Fields"));
+        return fields;
+    }
+
+    // One column of a batch query over every page: item `column` of each record line (3 is the
+    // first field asked for).
+    std::vector<std::string> BatchColumn(const std::string &table, const std::string &index,
+                                         const std::string &owner, const std::string &fields, int column = 3)
+    {
+        std::vector<std::string> values;
+        cStringList reply = AskList(Batch, 0, {"V2", table, index, owner, "", "1", "10000", fields});
+        for (int i = 1; i + 1 < reply.Count(); ++i)
+        {
+            cStringList line;
+            line.SetCommaText(reply[i]);
+            values.push_back(line[column]);
+        }
+        return values;
+    }
+
+    std::string ErrorCode(const std::string &reply)
+    {
+        cStringList list;
+        list.SetCommaText(reply);
+        return list.Values("ErrorCode");
+    }
+
+    // A file request's reply (the file name is the whole body).
+    cStringList FileInfo(const std::string &name)
+    {
+        cStringList reply;
+        reply.SetCommaText(Handler.Handle(MsgFile, ArgFileInfo, name).Text);
+        return reply;
+    }
+
+    static std::string Repeated(const std::string &code, int times)
+    {
+        std::string list = code;
+        for (int i = 1; i < times; ++i)
+            list += "," + code;
+        return list;
+    }
+
+    cTempDir Folder{"dorvane_handler_"};
+    cStore Store;
+    cFileArea Files{Folder.Path + "files"};
+    cRequestHandler Handler{Store, Files, "10.1.2.3"};
+};
+} // namespace
+
+TEST_F(RequestHandlerTest, OnlyTheClientProgramIsAdmittedAndNoFolderIsNamed)
+{
+    cRequestHandler fresh(Store, Files, "10.1.2.3");
+    const std::string read = "TableName=Personnel,Seq=1";
+    EXPECT_EQ(ErrorCode(fresh.Handle(Table, ArgReadRecord, read).Text), "1");
+    EXPECT_EQ(fresh.Handle(MsgDate, 0, "").Text.rfind("Date=", 0), 0u); // the date needs no sign-on
+    cStringList reply;
+    reply.SetCommaText(fresh.Handle(Handshake, 0, "ProgramID=SomethingElse").Text);
+    EXPECT_EQ(reply.Values("Accepted"), "N");
+    EXPECT_EQ(ErrorCode(fresh.Handle(Table, ArgReadRecord, read).Text), "1");
+
+    reply.SetCommaText(fresh.Handle(Handshake, 0, "ProgramID=DorvaneClient").Text);
+    EXPECT_EQ(reply.Values("Accepted"), "Y");
+    EXPECT_GT(StrToFloatDef(reply.Values("Date"), 0), 40000.0);
+    EXPECT_EQ(reply.Values("RunningFolder"), ".");
+    EXPECT_EQ(reply.Values("RemoteIP"), "10.1.2.3");
+    EXPECT_EQ(fresh.Handle(Table, ArgReadRecord, read).Text.rfind("Personnel,", 0), 0u);
+    EXPECT_EQ(ErrorCode(fresh.Handle(Table, 99, read).Text), "99");
+}
+
+TEST_F(RequestHandlerTest, RecordReadsBySeqAndByIndex)
+{
+    cStringList admin =
+        AskList(Table, ArgReadRecord, {"TableName=Personnel", "List=4", "Key=Admin@Bayview.example"});
+    ASSERT_EQ(admin.Count(), 32); // the table name, then fields 1 to 31
+    EXPECT_EQ(admin[0], "Personnel");
+    EXPECT_EQ(admin[9], "1");
+    EXPECT_EQ(admin[22], "admin@bayview.example");
+    EXPECT_EQ(admin[23], "demo1234");
+    EXPECT_EQ(admin[26], "Y");
+    EXPECT_EQ(Ask(Table, ArgReadRecord, {"TableName=Personnel", "List=4", "Key=nobody@bayview.example"}),
+              "~");
+
+    cStringList provider = AskList(Table, ArgReadRecord, {"TableName=ProviderEntities", "Seq=1"});
+    EXPECT_EQ(provider[10], "Bayview Care Center");
+    EXPECT_EQ(provider[15], "94110");
+    EXPECT_EQ(Ask(Table, ArgReadRecord, {"TableName=ProviderEntities", "Seq=999999"}), "~");
+    EXPECT_EQ(AskList(Table, ArgReadRecord, {"TableName=ZipCodes", "List=2", "Key=94601"})[11], "37.7795");
+    EXPECT_EQ(AskList(Table, ArgReadRecord, {"TableName=ZipCodes", "List=7", "Key=94601"})[0],
+              "Error: Unknown index");
+}
+
+TEST_F(RequestHandlerTest, JoinedReadsWithBothAliasListsOfTheClient)
+{
+    // The awarded-case page: upper-case aliases, answered as requested.
+    cStringList fields =
+        Fields("1", "CN14,CN15,C16,C1001,C1002,PA12,PA13,PE11,H10,I11,CAT12",
+               "CN=CaseNeeds:f10,C=Cases:CN10,PA=Patients:C10,H=ProviderEntities:C11,PE=Personnel:C23,"
+               "I=InsuranceTypes:C19,CAT=ProviderCategories:CN12");
+    EXPECT_EQ(fields.Values("PA12"), "Simmons");
+    EXPECT_EQ(fields.Values("H10"), "St. Anne Memorial Hospital");
+    EXPECT_EQ(fields.Values("PE11"), "Grace");
+    EXPECT_EQ(fields.Values("I11"), "Medicare");
+    EXPECT_EQ(fields.Values("CAT12"), "Skilled Nursing Facility");
+    EXPECT_EQ(fields.Values("C1001"),
+              "Heart failure, unspecified||Admitted through the emergency department.");
+    // The health details read back as they were set, quotes and all.
+    cJSON health(DecodeLineBreaks(fields.Values("C1002")));
+    cJSON *other =
+        health.GetObject("FunctionalStatusGroup")->GetObject("Details")->GetObject("FunctionalOther");
+    EXPECT_EQ(other->GetValue("Data"), R"(Needs one-person assist, "no stairs")");
+
+    // The case detail page: eight joined tables, keys of the joins, an empty code and a repeat.
+    fields = Fields("1", "ca1,cn1,H1,pa1,pc1,pd1,pe1,pt1,f13,,ca22,ca1,pt10,pc12,pd11,pe11,pa14",
+                    CaseDetailAliases);
+    EXPECT_EQ(fields.Count(), 16);
+    EXPECT_EQ(fields.Values("ca1"), "1");
+    EXPECT_EQ(fields[10], "ca1=1"); // the repeat, where it was asked for
+    EXPECT_EQ(fields.Values("pt10"), "Extended Care");
+    EXPECT_EQ(fields.Values("pd11"), "Short-term stay");
+    EXPECT_EQ(fields.Values("pa14"), "03/14/1938");
+    EXPECT_EQ(fields.Values("ca22"), "C-2025-1001");
+    EXPECT_EQ(Fields("999999", "f13", CaseDetailAliases).CommaText(), "~");
+}
+
+TEST_F(RequestHandlerTest, BatchQueriesWithPaging)
+{
+    EXPECT_EQ(BatchColumn("Personnel", "L3", "1", "f22,f29", 4), (std::vector<std::string>{"", "Y", ""}));
+    EXPECT_EQ(BatchColumn("DiagCodeDetail", "L2", "1", "f11,f1001"),
+              (std::vector<std::string>{"I50.9", "I10"}));
+    EXPECT_EQ(BatchColumn("ProviderCategoryLink", "L2", "1", "f11"),
+              (std::vector<std::string>{"140", "147", "139_1"}));
+    auto insurance = BatchColumn("InsuranceTypes", "L2", "", "f11");
+    ASSERT_EQ(insurance.size(), 6u);
+    EXPECT_TRUE(std::is_sorted(insurance.begin(), insurance.end()));
+    EXPECT_EQ(BatchColumn("ProviderCategories", "L1", "", "f11").size(), 83u);
+
+    cStringList page = AskList(Batch, 0, {"V2", "Personnel", "L3", "1", "", "1", "2", "f22"});
+    ASSERT_EQ(page.Count(), 4); // header, two records, next position
+    EXPECT_EQ(page[0], "2,3");
+    EXPECT_EQ(page[1].rfind("1,0,1,", 0), 0u);
+    EXPECT_EQ(page[3], "3");
+    page = AskList(Batch, 0, {"V2", "Personnel", "L3", "1", "", "3", "2", "*"});
+    ASSERT_EQ(page.Count(), 3);
+    EXPECT_EQ(page[0], "1,3");
+    EXPECT_EQ(page[2], "0");
+    cStringList line;
+    line.SetCommaText(page[1]);
+    EXPECT_EQ(line[0], "3");
+    EXPECT_EQ(line[3 + 8], "1"); // "*": fields 1 to 31 in order, f9 the owner
+    EXPECT_EQ(Ask(Batch, 0, {"V2", "Personnel", "L3", "", "", "1", "2", "f22"}), "0,0"); // no owner key
+    EXPECT_EQ(ErrorCode(Ask(Batch, 0, {"V2", "Personnel", "L9", "1", "", "1", "2", "f22"})), "4");
+    EXPECT_EQ(ErrorCode(Ask(Batch, 0, {"V1", "Personnel", "L3", "1", "", "1", "2", "f22"})), "7");
+}
+
+TEST_F(RequestHandlerTest, AddUpdateAndDeleteLinkRecords)
+{
+    const cTableDef &links = *cCatalogue::FindTable("ProviderInsuranceLink");
+    const std::string seq =
+        Ask(Table, ArgAddRecord, {"TableName=ProviderInsuranceLink", "f10=9001", "f11=4"});
+    ASSERT_GT(StrToIntDef(seq, 0), 0) << seq;
+    cRecord record;
+    ASSERT_TRUE(Store.ReadBySeq(links, std::stoll(seq), record));
+    EXPECT_EQ(record.Get(10) + ":" + record.Get(11), "9001:4");
+    const std::vector<std::string> update = {"TableName=ProviderInsuranceLink", "Seq=" + seq, "f11=5"};
+    EXPECT_EQ(Ask(Table, ArgUpdateRecord, update), "OK");
+    EXPECT_EQ(BatchColumn("ProviderInsuranceLink", "L2", "9001", "f11"), std::vector<std::string>{"5"});
+    const std::vector<std::string> remove = {"TableName=ProviderInsuranceLink", "Seq=" + seq};
+    EXPECT_EQ(Ask(Table, ArgDeleteRecord, remove), "OK");
+    EXPECT_FALSE(Store.ReadBySeq(links, std::stoll(seq), record));
+    EXPECT_EQ(Ask(Table, ArgDeleteRecord, remove), "Fail");
+    EXPECT_EQ(Ask(Table, ArgUpdateRecord, update), "Fail");
+    // A field line without "=" or naming the key is refused whole.
+    EXPECT_EQ(ErrorCode(Ask(Table, ArgAddRecord, {"TableName=ProviderInsuranceLink", "f10=9001", "f11"})),
+              "3");
+    EXPECT_EQ(ErrorCode(Ask(Table, ArgAddRecord, {"TableName=ProviderInsuranceLink", "f1=7"})), "3");
+    EXPECT_TRUE(BatchColumn("ProviderInsuranceLink", "L2", "9001", "f11").empty());
+}
+
+TEST_F(RequestHandlerTest, SqlTextInNamesKeysAndAliasesIsRefusedOrInert)
+{
+    for (const char *table :
+         {"Personnel; DROP TABLE Personnel", "Personnel\" --", "sqlite_master", "ZipCodes WHERE 1"})
+    {
+        const std::string name = std::string("TableName=") + table;
+        EXPECT_EQ(AskList(Table, ArgReadRecord, {name, "Seq=1"})[0], "Error: Unknown table") << table;
+        EXPECT_EQ(ErrorCode(Ask(Table, ArgAddRecord, {name, "f10=x"})), "2") << table;
+        EXPECT_EQ(ErrorCode(Ask(Table, ArgDeleteRecord, {name, "Seq=1"})), "2") << table;
+        EXPECT_EQ(ErrorCode(Ask(Batch, 0, {"V2", table, "L2", "1", "", "1", "10", "f10"})), "2") << table;
+    }
+    for (const char *key : {"1 OR 1=1", "1; DELETE FROM Personnel", "' OR '1'='1", "-1", "1e3"})
+    {
+        EXPECT_EQ(Ask(Table, ArgReadRecord, {"TableName=Personnel", std::string("Seq=") + key}), "~") << key;
+        EXPECT_EQ(Ask(Table, ArgDeleteRecord, {"TableName=Personnel", std::string("Seq=") + key}), "Fail")
+            << key;
+        EXPECT_EQ(Ask(Table, ArgReadRecord, {"TableName=Personnel", "List=4", std::string("Key=") + key}),
+                  "~")
+            << key;
+    }
+    for (const char *code :
+         {"f1;DROP TABLE Cases", "f10) VALUES (1);--", "f22 OR 1=1", "cn(SELECT 1)", "f99", "zz10", "cn"})
+    {
+        EXPECT_EQ(ErrorCode(Fields("1", code, "cn=CaseNeeds:f10").CommaText()), "3") << code;
+        EXPECT_EQ(ErrorCode(Ask(Table, ArgAddRecord,
+                                {"TableName=ProviderInsuranceLink", std::string(code) + "=1"})),
+                  "3")
+            << code;
+        EXPECT_EQ(ErrorCode(Ask(Batch, 0, {"V2", "Personnel", "L3", "1", "", "1", "10", code})), "3") << code;
+    }
+    // Alias lists: unknown tables and fields, bad names, a missing key field, a join on a later alias.
+    for (const char *aliases :
+         {"x=sqlite_master:f10", "cn=NoSuchTable:f10", "cn=CaseNeeds:x10", "cn=CaseNeeds:f99",
+          "c n=Cases:f10", "f=Cases:f10", "cn=CaseNeeds", "ca=Cases:cn10"})
+        EXPECT_EQ(ErrorCode(Fields("1", "f13", aliases).CommaText()), "6") << aliases;
+    // Everything is still there.
+    EXPECT_EQ(
+        AskList(Table, ArgReadRecord, {"TableName=Personnel", "List=4", "Key=admin@bayview.example"})[23],
+        "demo1234");
+    EXPECT_EQ(BatchColumn("Personnel", "L3", "1", "f22").size(), 3u);
+}
+
+TEST_F(RequestHandlerTest, FilesInsideTheAreaAreDescribedAndOthersRefused)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories(Folder.Path + "files/Clients");
+    ASSERT_TRUE(WriteFile(Folder.Path + "files/Clients/DorvaneProvider.exe", std::string(1234, 'x')));
+    const std::int32_t date = DateTimeToFileDate(45000.5);
+    ASSERT_TRUE(FileSetDate(Folder.Path + "files/Clients/DorvaneProvider.exe", date));
+    cStringList info = FileInfo("Clients\\DorvaneProvider.exe");
+    EXPECT_EQ(info.Values("FileSize"), "1234");
+    EXPECT_EQ(info.Values("FileDate"), std::to_string(date));
+    cReply download = Handler.Handle(MsgFile, ArgDownloadFile, "Clients\\DorvaneProvider.exe");
+    EXPECT_TRUE(download.SendFile);
+    EXPECT_EQ(download.Text, "OK");
+    EXPECT_EQ(ReadFile(download.FilePath), std::string(1234, 'x'));
+
+    ASSERT_TRUE(WriteFile(Folder.Path + "secret.txt", "not for clients"));
+    std::error_code ec;
+    fs::create_symlink(Folder.Path + "secret.txt", Folder.Path + "files/Clients/link.txt", ec);
+    for (const char *name :
+         {"..\\secret.txt", "Clients\\..\\..\\secret.txt", "../secret.txt", "Clients/../../secret.txt",
+          "/etc/passwd", "\\etc\\passwd", "C:\\secret.txt", "Clients\\link.txt", "Clients\\\\..\\secret.txt",
+          "Clients\\", "", ".", "..", "Clients\\Missing.exe"})
+    {
+        cStringList refused = FileInfo(name);
+        EXPECT_EQ(refused.Values("FileDate"), "0") << name;
+        EXPECT_FALSE(refused.Values("Error").empty()) << name;
+        download = Handler.Handle(MsgFile, ArgDownloadFile, name);
+        EXPECT_TRUE(download.SendFile && download.FilePath.empty()) << name; // a header of zeros
+        EXPECT_EQ(ErrorCode(download.Text), "8") << name;
+    }
+}
+
+TEST_F(RequestHandlerTest, FieldCodesPerRequestAreBounded)
+{
+    const int most = cRequestHandler::MaxFieldCodes;
+    struct
+    {
+        int Codes;
+        bool Refused;
+    } cases[] = {{most, false}, {most + 1, true}, {8300, true}};
+    for (const auto &c : cases)
+    {
+        const std::string codes = Repeated("cn15", c.Codes);
+        const std::string fields = Ask(Table, ReadFields,
+                                       {"TableName=CaseNeedsQuote", "List=1", "Key=1", "FieldList=" + codes,
+                                        "AliasList=cn=CaseNeeds:f10"});
+        EXPECT_EQ(fields.find("Too many field codes") != std::string::npos, c.Refused) << c.Codes;
+        cStringList reply;
+        reply.SetCommaText(fields);
+        EXPECT_EQ(reply.Values("Fields").empty(), c.Refused) << c.Codes;
+        const std::string batch =
+            Ask(Batch, 0, {"V2", "Personnel", "L3", "1", "", "1", "100", Repeated("f22", c.Codes)});
+        EXPECT_EQ(batch.find("Too many field codes") != std::string::npos, c.Refused) << c.Codes;
+    }
+}
+
+TEST_F(RequestHandlerTest, BatchRepliesAboveTheClientsLimitAreRefusedWhole)
+{
+    // Two records whose one big field, named a thousand times, would make about 80 MB.
+    std::string error;
+    const cTableDef &personnel = *cCatalogue::FindTable("Personnel");
+    for (int i = 0; i < 2; ++i)
+        ASSERT_NE(Store.Insert(personnel, {{9, "8001"}, {12, std::string(40000, 'x')}}, error), 0) << error;
+    const std::vector<std::string> query = {"V2", "Personnel", "L3", "8001", "", "1", "100", ""};
+    auto ask = [&](int times)
+    {
+        std::vector<std::string> items = query;
+        items[7] = Repeated("f12", times);
+        return Ask(Batch, 0, items);
+    };
+    cStringList refused;
+    refused.SetCommaText(ask(1000));
+    EXPECT_EQ(refused.Values("ErrorCode"), "9");
+    EXPECT_EQ(refused.Values("Error"), "Reply too large");
+    // A reply of some megabytes is given in full.
+    const std::string given = ask(100);
+    EXPECT_GT(given.size(), 8000000u);
+    cStringList lines;
+    lines.SetCommaText(given);
+    ASSERT_EQ(lines.Count(), 4);
+    EXPECT_EQ(lines[0], "2,2");
+}
