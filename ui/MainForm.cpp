@@ -57,6 +57,22 @@ std::string PersonnelLine(int line)
     return PersonnelRecord ? PersonnelRecord->Strings(line) : std::string();
 }
 
+// A label of the window's top strip; a notice is red and hidden until it is needed.
+QLabel *MakeTopLabel(QWidget *parent, const char *name, const QString &text, const QFont &font,
+                     const QRect &geometry, bool notice = false)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(font);
+    if (notice)
+    {
+        label->setStyleSheet("color: rgb(255, 0, 0);");
+        label->hide();
+    }
+    label->setGeometry(geometry);
+    return label;
+}
+
 QFrame *MakePagePanel(const char *name, QWidget *parent)
 {
     auto *panel = new QFrame(parent);
@@ -110,32 +126,29 @@ TMainForm::~TMainForm()
 
 void TMainForm::CreateTopLevel()
 {
-    ProviderNameLabel = new QLabel(this);
-    ProviderNameLabel->setObjectName("ProviderNameLabel");
-    ProviderNameLabel->setFont(SansFont(16));
-    ProviderNameLabel->setGeometry(8, 6, 420, 20);
-
-    UserNameLabel = new QLabel(this);
-    UserNameLabel->setObjectName("UserNameLabel");
+    ProviderNameLabel = MakeTopLabel(this, "ProviderNameLabel", "", SansFont(16), QRect(8, 6, 420, 20));
+    UserNameLabel = MakeTopLabel(this, "UserNameLabel", "", font(), QRect(600, 6, 357, 18));
     UserNameLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    UserNameLabel->setGeometry(600, 6, 357, 18);
-
-    NoNotificationLabel = new QLabel("No one has been designated to receive notifications", this);
-    NoNotificationLabel->setObjectName("NoNotificationLabel");
-    NoNotificationLabel->setFont(SansFont(16, true));
-    NoNotificationLabel->setStyleSheet("color: rgb(255, 0, 0);");
-    NoNotificationLabel->setGeometry(8, 25, 560, 19);
-    NoNotificationLabel->hide();
-
-    QuoteLoadNoticeLabel =
-        new QLabel("The case requests could not be loaded; they are loaded again shortly.", this);
-    QuoteLoadNoticeLabel->setObjectName("QuoteLoadNoticeLabel");
-    QuoteLoadNoticeLabel->setFont(SansFont(13, true));
-    QuoteLoadNoticeLabel->setStyleSheet("color: rgb(255, 0, 0);");
+    NoNotificationLabel =
+        MakeTopLabel(this, "NoNotificationLabel", "No one has been designated to receive notifications",
+                     SansFont(16, true), QRect(8, 25, 560, 19), true);
+    QuoteLoadNoticeLabel = MakeTopLabel(
+        this, "QuoteLoadNoticeLabel", "The case requests could not be loaded; they are loaded again shortly.",
+        SansFont(13, true), QRect(480, 25, 477, 18), true);
     QuoteLoadNoticeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    QuoteLoadNoticeLabel->setGeometry(480, 25, 477, 18);
-    QuoteLoadNoticeLabel->hide();
+    CreateMainPageControl();
+    ActiveCasesPanel = MakePagePanel("ActiveCasesPanel", TabD1);
+    CaseDetailPanel = MakePagePanel("CaseDetailPanel", TabD2);
+    AcceptedCaseDetailPanel = MakePagePanel("AcceptedCaseDetailPanel", TabD3);
 
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
+}
+
+void TMainForm::CreateMainPageControl()
+{
     MainPageControl = new QTabWidget(this);
     MainPageControl->setObjectName("MainPageControl");
     MainPageControl->setTabPosition(QTabWidget::South);
@@ -160,15 +173,6 @@ void TMainForm::CreateTopLevel()
         MainPageControl->addTab(*page.Page, page.Caption);
     }
     MainPageControl->setCurrentIndex(ActiveCasesPage);
-
-    ActiveCasesPanel = MakePagePanel("ActiveCasesPanel", TabD1);
-    CaseDetailPanel = MakePagePanel("CaseDetailPanel", TabD2);
-    AcceptedCaseDetailPanel = MakePagePanel("AcceptedCaseDetailPanel", TabD3);
-
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &TMainForm::Timer1Timer);
 }
 
 bool TMainForm::event(QEvent *event)

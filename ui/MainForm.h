@@ -206,6 +206,7 @@ protected:
 
 private:
     void CreateTopLevel();
+    void CreateMainPageControl();
     void CreateListPage();
     void CreateOpenCaseTab();
     void CreateDeliveryCaseTab();
