@@ -98,6 +98,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent)
     CreateCaseDetailPage();
     CreateAwardedCasePage();
     CreateAdminPage();
+    CreateExtras();
     PagePanels = {ActiveCasesPanel, CaseDetailPanel, AcceptedCaseDetailPanel};
 }
 
@@ -292,6 +293,7 @@ void TMainForm::LoadProviderQuotes()
         if (!Quotes.Error.empty())
             Host().MessageBox(Quotes.Error, "Error getting the quotes for the provider", cHostButtons::Ok);
         FillCaseLists();
+        QuotesLoaded();
     }
     --ReloadHolds;
     // A load asked for while this one ran is covered by it.
