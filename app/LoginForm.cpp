@@ -7,6 +7,7 @@
 #include "toolkit/Host.h"
 #include "ui/Forms.h"
 #include "ui/MainForm.h"
+#include "workspace/ClientSwitches.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -78,9 +79,9 @@ TLoginForm::TLoginForm(const std::string &programFolder, const std::string &runn
     UpdateProgressBar->setGeometry(24, 100, 294, 20);
     UpdateIndicatorPanel->hide();
 
-    // Configuration, read beside the executable only.
+    // Configuration: Dorvane.ini beside the executable, else in the user's configuration folder.
     ProgramFolder = programFolder;
-    Addresses = ReadServerAddresses(ProgramFolder + "Dorvane.ini");
+    Addresses = ReadServerAddresses(ClientIniPath(ProgramFolder));
     ServerAddresses = Addresses;
     DataServerConnection = nullptr;
     FunctionServerConnection = nullptr;
