@@ -15,7 +15,7 @@ void TMainForm::CreateOpenCaseSearch()
     OpenCaseSearchEdit->setClearButtonEnabled(true);
     OpenCaseSearchEdit->setToolTip("Hospital, case number or insurance of a case; category, description "
                                    "or date of a request. Escape clears.");
-    OpenCaseSearchEdit->setGeometry(215, 5, 190, 22);
+    OpenCaseSearchEdit->setGeometry(226, 5, 180, 22);
     connect(OpenCaseSearchEdit, &QLineEdit::textChanged, this, &TMainForm::OpenCaseSearchEditChange);
     OpenCaseSearchEdit->setVisible(Switches.Search);
 }
