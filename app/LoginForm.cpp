@@ -8,6 +8,7 @@
 #include "ui/Forms.h"
 #include "ui/Look.h"
 #include "ui/MainForm.h"
+#include "workspace/ClientSwitches.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -97,9 +98,9 @@ TLoginForm::TLoginForm(const std::string &programFolder, const std::string &runn
     UpdateProgressBar->setGeometry(24, 100, 294, 20);
     UpdateIndicatorPanel->hide();
 
-    // Configuration, read beside the executable only.
+    // Configuration: Dorvane.ini beside the executable, else in the user's configuration folder.
     ProgramFolder = programFolder;
-    Addresses = ReadServerAddresses(ProgramFolder + "Dorvane.ini");
+    Addresses = ReadServerAddresses(ClientIniPath(ProgramFolder));
     ServerAddresses = Addresses;
     DataServerConnection = nullptr;
     FunctionServerConnection = nullptr;

@@ -9,12 +9,14 @@
 #include "toolkit/Host.h"
 #include "ui/CategorySelectionForm.h"
 #include "ui/Forms.h"
+#include "ui/LockView.h"
 #include "ui/MainForm.h"
 #include "ui/PatientHealthDetailNoEditForm.h"
 #include "ui/RejectCodeForm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -24,6 +26,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -31,6 +34,7 @@
 namespace
 {
 std::string Output;
+std::string Password;
 int Failures = 0;
 
 bool WaitUntil(const std::function<bool()> &condition, int timeoutMs = 20000)
@@ -172,6 +176,27 @@ void AdminScenes()
     Save(MainForm, "admin-personnel.png");
     ClickTab(MainForm->MainPageControl, 0);
 }
+// The open-requests tree filtered by the search field (the first case's hospital, part typed),
+// and the window locked; both are undone afterwards.
+void ExtrasScenes()
+{
+    ClickTab(MainForm->PageControl1, 0);
+    if (!MainForm->Quotes.OpenCases.empty())
+    {
+        const QString hospital =
+            QString::fromStdString(MainForm->Quotes.OpenCases.front().Case->HospitalName);
+        QTest::keyClicks(MainForm->OpenCaseSearchEdit,
+                         hospital.left(std::max<qsizetype>(4, hospital.size() / 2)));
+        Save(MainForm, "search.png");
+        QTest::keyClick(MainForm->OpenCaseSearchEdit, Qt::Key_Escape);
+    }
+    MainForm->LockWorkspace();
+    QTest::keyClicks(MainForm->LockView->LockPasswordEdit, "wrong");
+    QTest::mouseClick(MainForm->LockView->UnlockButton, Qt::LeftButton);
+    Save(MainForm, "locked.png");
+    QTest::keyClicks(MainForm->LockView->LockPasswordEdit, QString::fromStdString(Password));
+    QTest::mouseClick(MainForm->LockView->UnlockButton, Qt::LeftButton);
+}
 } // namespace
 
 int main(int argc, char **argv)
@@ -187,6 +212,9 @@ int main(int argc, char **argv)
     cHeadlessHost host; // message boxes go to standard error and are answered at once
     cScopedHost installed(&host);
     Output = argv[2];
+    Password = argv[4];
+    // The main window reads its [Client] switches from the demo's Dorvane.ini.
+    ProgramFolder = std::string(argv[1]) + "/";
     if (!SignIn(argv[1], argv[3], argv[4]))
     {
         std::fprintf(stderr, "demo shots: could not sign in\n");
@@ -207,6 +235,7 @@ int main(int argc, char **argv)
     CaseDetailScenes();
     AwardedCaseScenes();
     AdminScenes();
+    ExtrasScenes();
     delete RejectCodeForm;
     delete PatientHealthDetailNoEditForm;
     delete CategorySelectionForm;

@@ -114,6 +114,7 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent)
     CreateCaseDetailPage();
     CreateAwardedCasePage();
     CreateAdminPage();
+    CreateExtras();
     PagePanels = {ActiveCasesPanel, CaseDetailPanel, AcceptedCaseDetailPanel};
 }
 
@@ -296,6 +297,7 @@ void TMainForm::LoadProviderQuotes()
         if (!Quotes.Error.empty())
             Host().MessageBox(Quotes.Error, "Error getting the quotes for the provider", cHostButtons::Ok);
         FillCaseLists();
+        QuotesLoaded();
     }
     --ReloadHolds;
     // A load asked for while this one ran is covered by it.

@@ -6,13 +6,20 @@
 // MainFormOpenCases.cpp (the open case requests tab), MainFormAwarded.cpp (the awarded cases
 // tab and page), MainFormCaseDetail.cpp (the case detail page with the quote answers and the
 // pieces both detail pages share: code lists and health details), MainFormAdmin.cpp and
-// MainFormPersonnel.cpp (the administration tab).
+// MainFormPersonnel.cpp (the administration tab), MainFormSearch.cpp and MainFormExtras.cpp (the
+// office extras: the open-requests search, new-request alerts, the awarded cases export and the
+// idle lock).
 #pragma once
 
 #include "toolkit/StringList.h"
+#include "workspace/ClientSwitches.h"
+#include "workspace/IdleClock.h"
+#include "workspace/NewQuoteWatch.h"
+#include "workspace/OpenCaseFilter.h"
 #include "workspace/ProviderQuotes.h"
 
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,9 +29,11 @@ class QFrame;
 class QGroupBox;
 class QHeaderView;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class QSystemTrayIcon;
 class QTabWidget;
 class QTimer;
 class QTreeWidget;
@@ -34,6 +43,7 @@ class cEditObject;
 class cEditObjects;
 class cLabeledEdit;
 class cLegendShape;
+class cLockView;
 
 // The provider's "ProviderEntities" record, one value a line (line n holds field n). Created by
 // the main window's constructor, filled at its activation.
@@ -347,4 +357,50 @@ private:
     // replaced by its summary.
     void ShowHealthDetails(QPlainTextEdit *memo);
     void WatchMousePress(QWidget *widget);
+
+    // ---- Office extras (MainFormSearch.cpp, MainFormExtras.cpp): each can be switched off in
+    // section [Client] of Dorvane.ini. They add controls in free space and send no request of
+    // their own except the lock's password check, which reads the user's record as the sign-in
+    // does.
+public:
+    // Reads the switches and makes the extras' controls (the constructor calls it).
+    void CreateExtras();
+    // After a load whose reply came: the search index and filter, then the new-request alert.
+    void QuotesLoaded();
+    void OpenCaseSearchEditChange();
+    // Hides the tree's items that the search text does not match.
+    void ApplyOpenCaseFilter();
+    // The tray notification (when there is a tray) and the taskbar attention flag.
+    void RaiseNewQuoteAlert(const cQuoteAlert &alert);
+    // A click on the notification: the window in front on the open-requests list.
+    void AlertClicked();
+    void ExportButtonClick();
+    // Writes the awarded list as CSV to path; a failure is reported and leaves no file.
+    bool ExportAwardedCases(const std::string &path);
+    // Locks the window when the idle time is reached (the idle timer calls it every second).
+    void CheckIdleLock();
+    void LockWorkspace();
+    void UnlockButtonClick();
+    bool IsLocked() const;
+
+    cClientSwitches Switches;
+    QLineEdit *OpenCaseSearchEdit = nullptr;
+    QPushButton *ExportButton = nullptr;
+    cLockView *LockView = nullptr;
+    QSystemTrayIcon *AlertTrayIcon = nullptr;
+    QTimer *IdleTimer = nullptr;
+    cNewQuoteWatch QuoteWatch;
+    cOpenCaseFilter OpenCaseFilter;
+    cIdleClock IdleClock;
+    // Asks for the export file's name (a save dialog unless replaced); empty: cancelled.
+    std::function<std::string()> AskExportPath;
+    // The last alert raised and how many were raised.
+    std::string LastAlertTitle;
+    std::string LastAlertBody;
+    int AlertsRaised = 0;
+
+private:
+    void CreateOpenCaseSearch();
+    void CreateExportButton();
+    void CreateLock();
 };

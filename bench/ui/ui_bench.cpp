@@ -1,13 +1,19 @@
 // The quote load of the main window on a large reply (2,000 cases with 5 quotes each), offscreen:
 // the whole LoadProviderQuotes through a loopback function server, beside its steps (the exchange
-// alone, the JSON parse alone, parse and model walk) so each step's share can be read off.
+// alone, the JSON parse alone, parse and model walk) so each step's share can be read off. And the
+// open-requests search over 10,000 open quotes (2,000 cases of 20 hospitals with 5 quotes each):
+// the match rules alone, and a change of the search text in a shown window with the tree's
+// relayout and paint.
 #include "dataclient/dbServerConnection.h"
 #include "state/Globals.h"
 #include "ui/MainForm.h"
+#include "workspace/OpenCaseFilter.h"
 #include "workspace/ProviderQuotes.h"
 #include "json/cJSON.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QTreeWidget>
 #include <arpa/inet.h>
 #include <atomic>
 #include <benchmark/benchmark.h>
@@ -22,9 +28,11 @@ namespace
 constexpr int Cases = 2000;
 constexpr int QuotesPerCase = 5;
 
-// A reply in the server's shape; the first quote of every case is awarded to the provider.
-std::string MakeReply()
+// A reply in the server's shape; the first quote of every case is awarded to the provider. For
+// the search: no quote is awarded, and hospitals and categories vary.
+std::string MakeReply(bool forSearch = false)
 {
+    const char *const categories[] = {"Home Health Aide", "Oxygen", "Hospital Bed", "Wheelchair", "Walker"};
     cJSON reply;
     int quoteKey = 90000;
     for (int c = 0; c < Cases; ++c)
@@ -32,28 +40,29 @@ std::string MakeReply()
         const std::string caseKey = std::to_string(1000 + c);
         cJSON *entry = reply.GetObject(caseKey);
         cJSON *fields = entry->GetObject("Fields");
-        const std::pair<const char *, std::string> caseValues[] = {{"ca1", caseKey},
-                                                                   {"ca10", std::to_string(500 + c)},
-                                                                   {"ca11", "12"},
-                                                                   {"ca12", "20240105"},
-                                                                   {"ca13", "20240110143000"},
-                                                                   {"ca14", "4B"},
-                                                                   {"ca15", "2"},
-                                                                   {"ca19", "3"},
-                                                                   {"ca20", "4"},
-                                                                   {"ca21", ""},
-                                                                   {"ca22", "CASE-" + caseKey},
-                                                                   {"H10", "St. Mary's Hospital"},
-                                                                   {"P13", "123-45-6789"},
-                                                                   {"P14", "03/14/1941"},
-                                                                   {"Ip10", "Medicare"},
-                                                                   {"Is10", "Medicaid"},
-                                                                   {"It10", ""},
-                                                                   {"Status", "Open"}};
+        const std::pair<const char *, std::string> caseValues[] = {
+            {"ca1", caseKey},
+            {"ca10", std::to_string(500 + c)},
+            {"ca11", "12"},
+            {"ca12", "20240105"},
+            {"ca13", "20240110143000"},
+            {"ca14", "4B"},
+            {"ca15", "2"},
+            {"ca19", "3"},
+            {"ca20", "4"},
+            {"ca21", ""},
+            {"ca22", "CASE-" + caseKey},
+            {"H10", forSearch ? "Hospital " + std::to_string(c % 20) : "St. Mary's Hospital"},
+            {"P13", "123-45-6789"},
+            {"P14", "03/14/1941"},
+            {"Ip10", "Medicare"},
+            {"Is10", "Medicaid"},
+            {"It10", ""},
+            {"Status", "Open"}};
         for (const auto &[code, value] : caseValues)
             fields->SetString(code, value);
         cJSON *quotes = entry->GetObject("QuoteList");
-        const std::string awarded = std::to_string(quoteKey);
+        const std::string awarded = forSearch ? std::string() : std::to_string(quoteKey);
         for (int q = 0; q < QuotesPerCase; ++q)
         {
             const std::string key = std::to_string(quoteKey++);
@@ -63,10 +72,10 @@ std::string MakeReply()
             quote->SetString("f10", std::to_string(700 + q));
             quote->SetString("cn14", "20240112090000");
             quote->SetString("f13", q < 2 ? "125.00" : "");
-            quote->SetString("f14", q < 2 ? "A" : "");
+            quote->SetString("f14", q < 2 && !forSearch ? "A" : "");
             quote->SetString("cn15", "Needs a walker, help with bathing and a low bed");
-            quote->SetString("pc12", "Home Health Aide");
-            quote->SetString("cn16", q == 0 ? awarded : "");
+            quote->SetString("pc12", forSearch ? categories[q] : "Home Health Aide");
+            quote->SetString("cn16", q == 0 && !forSearch ? awarded : "");
         }
     }
     return reply.ToText();
@@ -78,11 +87,17 @@ const std::string &Reply()
     return text;
 }
 
+const std::string &SearchReply()
+{
+    static const std::string text = MakeReply(true);
+    return text;
+}
+
 // A function server on loopback that answers every NUL-terminated request with the reply.
 class cReplyServer
 {
 public:
-    cReplyServer()
+    explicit cReplyServer(const std::string &reply) : Answer(reply + std::string(1, '\0'))
     {
         Listener = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
@@ -110,7 +125,7 @@ private:
         const int link = ::accept(Listener, nullptr, nullptr);
         if (link < 0)
             return;
-        const std::string answer = Reply() + std::string(1, '\0');
+        const std::string &answer = Answer;
         char buffer[65536];
         while (!Stop)
         {
@@ -129,6 +144,7 @@ private:
         }
         ::close(link);
     }
+    std::string Answer;
     int Listener = -1;
     std::atomic<bool> Stop{false};
     std::thread Worker;
@@ -136,7 +152,7 @@ private:
 
 cReplyServer &Server()
 {
-    static cReplyServer server;
+    static cReplyServer server(Reply());
     return server;
 }
 
@@ -197,6 +213,53 @@ void BM_LoadProviderQuotes(benchmark::State &state)
     state.counters["awarded"] = static_cast<double>(form.Quotes.Awarded.size());
 }
 BENCHMARK(BM_LoadProviderQuotes)->Unit(benchmark::kMillisecond);
+// The rule over the model: index once, then one search text after another.
+void BM_SearchRules(benchmark::State &state)
+{
+    cProviderQuotes quotes;
+    quotes.ReadReply(SearchReply());
+    cOpenCaseFilter filter;
+    filter.Index(quotes.OpenCases);
+    const char *const texts[] = {"hospital 7", "oxygen", "", "CASE-15", "no such text"};
+    std::size_t next = 0;
+    for (auto _ : state)
+    {
+        filter.Apply(texts[next++ % 5]);
+        benchmark::DoNotOptimize(filter.Visible.data());
+    }
+    state.counters["quotes"] = quotes.QuoteCount();
+}
+BENCHMARK(BM_SearchRules)->Unit(benchmark::kMillisecond);
+
+// A change of the search text in the shown window: the filter, the items hidden or shown, and the
+// tree laid out and painted again (the events processed).
+void BM_SearchTyping(benchmark::State &state)
+{
+    // The server answers one connection: every run of the benchmark uses the same link.
+    static cReplyServer server(SearchReply());
+    static dbServerConnection link("127.0.0.1", std::to_string(server.Port), "", "", false, -1);
+    TMainForm form;
+    form.Activated = true; // shown without the sign-in's activation
+    form.WorkspaceReady = true;
+    form.ProviderKey = "12";
+    form.Switches.Search = true;
+    FunctionServerConnection = &link;
+    form.LoadProviderQuotes();
+    FunctionServerConnection = nullptr;
+    form.show();
+    QApplication::processEvents();
+    const char *const texts[] = {"hospital 7", "oxygen", "", "case-15", "no such text"};
+    std::size_t next = 0;
+    for (auto _ : state)
+    {
+        form.OpenCaseSearchEdit->setText(texts[next++ % 5]);
+        form.OpenCaseTreeView->viewport()->repaint();
+        QApplication::processEvents();
+    }
+    state.counters["quotes"] = form.Quotes.QuoteCount();
+    state.counters["tree_cases"] = form.OpenCaseTreeView->topLevelItemCount();
+}
+BENCHMARK(BM_SearchTyping)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char **argv)

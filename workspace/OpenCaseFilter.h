@@ -1,0 +1,31 @@
+// The search of the open-requests tree: a case stays when its hospital, case number or insurance
+// holds the search text (with all its quotes), a quote when its category, description or date
+// holds it (with its case). Matching ignores the case of ASCII letters and blanks around the text.
+#pragma once
+
+#include "workspace/ProviderQuotes.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// ASCII letters in lower case; other bytes unchanged.
+std::string FoldCase(std::string_view text);
+
+class cOpenCaseFilter
+{
+public:
+    // Takes the searchable texts of a load's cases and quotes (after every load).
+    void Index(const std::vector<cOpenCase> &cases);
+    // Sets Visible for the search text; an empty text shows everything.
+    void Apply(std::string_view text);
+
+    // Visibility in tree order: each case followed by its quotes.
+    std::vector<char> Visible;
+    // Number of quotes of each case, in order (the tree's shape).
+    std::vector<int> QuoteCounts;
+
+private:
+    // Folded texts in tree order, fields separated by a unit separator.
+    std::vector<std::string> Texts;
+};
