@@ -1,14 +1,12 @@
 // File information, downloads and the pictures of a chosen-field read.
 #include "dataclient/dbServerConnection.h"
 #include "tests/dataclient/ScriptedPeer.h"
+#include "tests/support/TempDir.h"
 #include "toolkit/DateTime.h"
 #include "toolkit/Files.h"
 #include "toolkit/Host.h"
 
-#include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace
 {
@@ -40,28 +38,13 @@ std::string Content(std::size_t n)
     return data;
 }
 
-std::string ReadFile(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 class FileTransfer : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        Folder = std::filesystem::temp_directory_path() /
-                 ("dataclient_" + std::to_string(::getpid()) + "_" +
-                  testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(Folder);
-        Date = DateTimeToFileDate(EncodeDate(2023, 5, 17) + EncodeTime(10, 20, 30, 0));
-    }
-    void TearDown() override { std::filesystem::remove_all(Folder); }
-    std::string Path(const char *name) const { return (Folder / name).string(); }
+    std::string Path(const char *name) const { return Folder.File(name); }
 
-    std::filesystem::path Folder;
-    std::int32_t Date = 0;
+    cTempDir Folder{"dataclient_"};
+    const std::int32_t Date = DateTimeToFileDate(EncodeDate(2023, 5, 17) + EncodeTime(10, 20, 30, 0));
     cRecordingHost Host_;
     cScopedHost Scoped{&Host_};
 };
@@ -112,7 +95,7 @@ TEST_F(FileTransfer, DownloadInPiecesWithProgressAndDate)
         dbServerConnection c("127.0.0.1", peer.PortText(), "", "", tls, -1);
         cRecordingSink sink;
         const std::string path = Path("DorvaneProvider.exe.tmp");
-        std::ofstream(path) << "old content";
+        ASSERT_TRUE(WriteFile(path, "old content"));
         Host_.ProcessMessagesCount = 0;
         EXPECT_TRUE(c.DownloadFile("Clients\\DorvaneProvider.exe", path, &sink));
         EXPECT_EQ(sink.Max, 120000);

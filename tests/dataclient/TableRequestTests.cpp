@@ -57,6 +57,7 @@ TEST(TableRequests, WritesSendTheirBodiesAndJudgeTheReply)
                              {31001, 20002, "TableName=Cases,Seq=9", "ErrorCode=2"},
                              {31001, 20004, "TableName=Cases,Seq=9,f14=A", "Fail"},
                              {31001, 20004, "TableName=Cases,Seq=9,f14=A", "OK"},
+                             {31001, 20001, "TableName=T,\"Notes=\"\"5,x,A,0\"\",\",f10=1", "3"},
                          });
     auto c = Link(peer);
     EXPECT_EQ(c->AddRecord("Personnel", Lines({"f10=Ann", "f11=x\r\ny"})), "57");
@@ -66,6 +67,10 @@ TEST(TableRequests, WritesSendTheirBodiesAndJudgeTheReply)
     EXPECT_FALSE(c->DeleteRecord("Cases", "9"));
     EXPECT_FALSE(c->UpdateRecord("Cases", "9", Lines({"f14=A"})));
     EXPECT_TRUE(c->UpdateRecord("Cases", "9", Lines({"f14=A"})));
+    // The caller's notes are encoded into the body and handed back encoded.
+    cStringList notes = Lines({"@5=x", "bad"});
+    EXPECT_EQ(c->AddRecord("T", Lines({"f10=1"}), &notes), "3");
+    EXPECT_EQ(notes.ToVector(), (std::vector<std::string>{"5,x,A,0", ""}));
     peer.Join();
 }
 
@@ -135,17 +140,6 @@ TEST(TableRequests, RecordReadsDecodeOnlyForReadRecord)
     ASSERT_TRUE(c->ReadRecord("P", "1", lines, &notes, "CN=CaseNeeds:f10"));
     EXPECT_EQ(lines.ToVector(), (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(notes.ToVector(), (std::vector<std::string>{"N1", "N2"}));
-    peer.Join();
-}
-
-TEST(TableRequests, AddRecordEncodesTheCallersNotes)
-{
-    cScriptedPeer peer(false);
-    ServeExchanges(peer, {{31001, 20001, "TableName=T,\"Notes=\"\"5,x,A,0\"\",\",f10=1", "3"}});
-    auto c = Link(peer);
-    cStringList notes = Lines({"@5=x", "bad"});
-    EXPECT_EQ(c->AddRecord("T", Lines({"f10=1"}), &notes), "3");
-    EXPECT_EQ(notes.ToVector(), (std::vector<std::string>{"5,x,A,0", ""}));
     peer.Join();
 }
 

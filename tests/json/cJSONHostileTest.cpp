@@ -112,13 +112,10 @@ TEST(cJSONHostile, JunkParsesWithinABound)
     constexpr std::size_t Part = 128 * KiB; // shapes that build many members
     const std::string inputs[] = {
         std::string(Run, '['),
-        std::string(Run, '{'),
         std::string(MiB, ']'),
         std::string(Run, '"'),
         std::string(MiB, ','),
-        "{" + std::string(MiB, ',') + "}",
         std::string(Run, '\\'),
-        std::string(MiB, ':'),
         std::string(1000, '[') + Repeat("a,", MiB) + std::string(1000, ']'),
         "[" + Repeat("[],", Part) + "]",
         "[" + Repeat("{a:[1,{b:'x'}]},", Part) + "]",

@@ -118,10 +118,9 @@ INSTANTIATE_TEST_SUITE_P(
         Classified{"1e99999", JsonWord, "1e99999", "1e99999"},    // overflows
         Classified{"1e-99999", JsonWord, "1e-99999", "1e-99999"}, // underflows to 0
         Classified{"1e", JsonWord, "1e", "1e"}, Classified{"inf", JsonWord, "inf", "inf"},
-        Classified{"nan", JsonWord, "nan", "nan"}, Classified{"0x1A", JsonWord, "0x1A", "0x1A"},
-        Classified{"1,5", JsonString, "1,5", R"("1,5")"}, Classified{"true", JsonBoolean, "1", "true"},
-        Classified{"false", JsonBoolean, "0", "false"}, Classified{"True", JsonWord, "True", "True"},
-        Classified{"trueish", JsonWord, "trueish", "trueish"}, Classified{"fals", JsonWord, "fals", "fals"},
+        Classified{"0x1A", JsonWord, "0x1A", "0x1A"}, Classified{"1,5", JsonString, "1,5", R"("1,5")"},
+        Classified{"true", JsonBoolean, "1", "true"}, Classified{"false", JsonBoolean, "0", "false"},
+        Classified{"True", JsonWord, "True", "True"}, Classified{"trueish", JsonWord, "trueish", "trueish"},
         Classified{"null", JsonWord, "null", "null"}, Classified{"", JsonNull, "null", "null"},
         Classified{"'demo'", JsonString, "demo", R"("demo")"},
         Classified{R"("demo")", JsonString, "demo", R"("demo")"},
@@ -248,12 +247,7 @@ TEST(cJSON, LookupsIgnoreLetterCase)
 
 TEST(cJSON, EmptyObjectAsMemberValueIsWrittenAsNameAndColon)
 {
-    cJSON j("{x:{},y:[],z:1}");
-    ASSERT_EQ(j.Count(), 3);
-    EXPECT_EQ(j.GetValue("x"), "object");
-    EXPECT_EQ(j.GetValue("y"), "array");
-    EXPECT_EQ(j.ToText(), "{x:,y:,z:1}");
-
+    // (A member holding {} or [] is written as name and colon: see ReadsAndWritesBack.)
     cJSON k;
     cJSON *created = k.GetObject("Fields");
     ASSERT_NE(created, nullptr);
@@ -359,11 +353,8 @@ TEST(cJSON, ParseReplacesMembersAndDecidesTheKindAgain)
     j.SetValue("inner", "'{q:1}'");
     j.Parse(j.Items().ValueFromIndex(1));
     EXPECT_EQ(j.ToText(), "{q:1}");
-}
-
-TEST(cJSON, SetValueWithATextOfTheTreeItself)
-{
-    cJSON j("{a:'x y',b:2}");
+    // So is setting a value from a text of the tree.
+    j.Parse("{a:'x y',b:2}");
     j.SetValue("a", j.Items().ValueFromIndex(0));
     EXPECT_EQ(j.ToText(), R"({b:2,a:"x y"})");
 }
@@ -473,10 +464,8 @@ TEST(cJSONText, UnquoteAndStripEnclosing)
 TEST(cJSONText, SplitTopLevel)
 {
     using V = std::vector<std::string>;
-    EXPECT_EQ(cJSON::SplitTopLevel("a, b ,c"), (V{"a", "b", "c"}));
     EXPECT_EQ(cJSON::SplitTopLevel("a,"), (V{"a", ""}));
     EXPECT_EQ(cJSON::SplitTopLevel(""), (V{""}));
-    EXPECT_EQ(cJSON::SplitTopLevel("x:[1,2],y:{a:1,b:2},z"), (V{"x:[1,2]", "y:{a:1,b:2}", "z"}));
     EXPECT_EQ(cJSON::SplitTopLevel(R"("a,b",'c,d',e)"), (V{R"("a,b")", "'c,d'", "e"}));
     EXPECT_EQ(cJSON::SplitTopLevel(R"("it's",x)"), (V{R"("it's")", "x"}));
     EXPECT_EQ(cJSON::SplitTopLevel("'[',x"), (V{"'['", "x"}));
@@ -485,21 +474,8 @@ TEST(cJSONText, SplitTopLevel)
     EXPECT_EQ(cJSON::SplitTopLevel(R"(a:\[,b)"), (V{R"(a:\[)", "b"}));
 }
 
-TEST(cJSONText, ExtractUntilAndTrim)
+TEST(cJSONText, TrimDropsBlanksAndControlsButNotHighBytes)
 {
-    std::string t = " name : value";
-    EXPECT_EQ(cJSON::ExtractUntil(t, ":"), "name");
-    EXPECT_EQ(t, ": value");
-    t = "'a:b':c";
-    EXPECT_EQ(cJSON::ExtractUntil(t, ":"), "'a:b'");
-    EXPECT_EQ(t, ":c");
-    t = "no stop here";
-    EXPECT_EQ(cJSON::ExtractUntil(t, ":"), "no stop here");
-    EXPECT_EQ(t, "");
-    t = R"('say "hi':x)"; // a quote inside quotes of the other kind is plain
-    EXPECT_EQ(cJSON::ExtractUntil(t, ":"), R"('say "hi')");
-    EXPECT_EQ(t, ":x");
-
     EXPECT_EQ(cJSON::Trim("\t\r\n x \x01"), "x");
     EXPECT_EQ(cJSON::Trim("\xA0x\xA0"), "\xA0x\xA0");
 }
@@ -648,6 +624,7 @@ TEST(cJSONRoundTrip, HandWrittenEscapesReadAsTheWriterMeansThem)
         {R"({"a\"b":1})", R"(a"b)", "1"},
         {R"({'it\'s':1})", "it's", "1"},
         {R"({"it's":1})", "it's", "1"},
+        {R"({'say "hi':1})", R"(say "hi)", "1"},
         {R"({"ends\\":1,c:2})", R"(ends\)", "1"},
         {R"({a\"b:1})", R"(a\"b)", "1"}, // an unquoted name is not unescaped
     };

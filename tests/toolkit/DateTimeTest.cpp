@@ -89,7 +89,6 @@ TEST(DateTime, FormatDateTime)
                                                            {"\"unclosed", "unclosed"}};
     for (const auto &[format, expected] : cases)
         EXPECT_EQ(FormatDateTime(format, v), expected) << format;
-    EXPECT_EQ(FormatDateTime("yyyymmddhhnnss", At(1999, 12, 31, 23, 59, 59)), "19991231235959");
 }
 
 TEST(DateTime, FormatFloatPatterns)

