@@ -107,7 +107,7 @@ private:
     mutable std::vector<cMember> Slots;
     mutable std::size_t Dead = 0;
     std::size_t Live = 0;
-    // Lower-cased name -> slot, built once an object has more than a few members (names are
+    // Lower-cased name -> slot, built once an object has more than 32 members (names are
     // unique ignoring case, so the first match is the only one).
     mutable std::unordered_map<std::string, std::size_t> ByName;
     mutable bool Indexed = false;

@@ -106,7 +106,7 @@ std::size_t cJSONItems::Find(std::string_view name) const
         auto it = ByName.find(LowerKey(name));
         return it == ByName.end() ? None : it->second;
     }
-    if (Slots.size() > 16)
+    if (Slots.size() > 32)
     {
         BuildIndex();
         return Find(name);

@@ -17,7 +17,8 @@ void ReadMembers(const cJSON *object, const cMemberTarget *targets, int count)
     {
         const std::string &name = items.Names(i);
         for (int t = 0; t < count; ++t)
-            if (cStringList::CompareText(name, targets[t].Name) == 0)
+            if (name.size() == std::char_traits<char>::length(targets[t].Name) &&
+                cStringList::CompareText(name, targets[t].Name) == 0)
             {
                 const std::string &value = items.ValueFromIndex(i);
                 if (value != "null")
