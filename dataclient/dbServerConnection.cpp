@@ -31,9 +31,9 @@ constexpr int MaxDrainBytes = 1 << 20;
 
 dbServerConnection::dbServerConnection(const std::string &address, const std::string &port,
                                        const std::string &programID, const std::string &key, bool secure,
-                                       int receiveTimeout)
+                                       int receiveTimeout, const cSecureLinkSettings &settings)
     : MessageBuffer(MessageBufferSize, 0), Address(address), Port(port), Key(key), ProgramID(programID),
-      Secure(secure), ReceiveTimeout(receiveTimeout)
+      Secure(secure), ReceiveTimeout(receiveTimeout), SecureSettings(settings)
 {
     IsConnectedFlag = Connect();
 }
@@ -84,7 +84,14 @@ bool dbServerConnection::Connect()
         [this]
         {
             if (!Socket && Secure)
-                Socket = std::make_unique<SecureSocket>();
+            {
+                auto secureSocket = std::make_unique<SecureSocket>();
+                secureSocket->SetCertificatePin(SecureSettings.CertificateSHA256);
+                const int ms = SecureSettings.HandshakeMilliseconds;
+                if (ms >= 0)
+                    secureSocket->SetHandshakeTimeout(ms / 1000, (ms % 1000) * 1000);
+                Socket = std::move(secureSocket);
+            }
             else if (!Socket)
                 Socket = std::make_unique<PlainSocket>();
             return Socket->Connect(Address.c_str(), PortNumber());

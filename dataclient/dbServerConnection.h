@@ -16,6 +16,15 @@
 
 class cProgressSink;
 
+// Settings of a TLS link that must be known before the constructor connects.
+struct cSecureLinkSettings
+{
+    // SHA-256 of the server certificate (DER) as hex; empty: any certificate is accepted.
+    std::string CertificateSHA256;
+    // Bound on the TLS handshake of each connect; a server that never answers it fails the connect.
+    int HandshakeMilliseconds = 30000;
+};
+
 class dbServerConnection
 {
 public:
@@ -44,7 +53,8 @@ public:
     // Stores the arguments and connects at once; a failed connection shows only in
     // IsConnectedFlag.
     dbServerConnection(const std::string &address, const std::string &port, const std::string &programID,
-                       const std::string &key, bool secure, int receiveTimeout);
+                       const std::string &key, bool secure, int receiveTimeout,
+                       const cSecureLinkSettings &settings = {});
     ~dbServerConnection();
     dbServerConnection(const dbServerConnection &) = delete;
     dbServerConnection &operator=(const dbServerConnection &) = delete;
@@ -120,7 +130,12 @@ public:
     cDateTime ServerDate = 0;
     std::string RunningFolder;
     std::string RemoteIP;
+    // Seconds a reply or download may go without receiving a byte before the exchange fails as a
+    // lost link; negative: no limit.
     int ReceiveTimeout = -1;
+    cSecureLinkSettings SecureSettings;
+    // True for a TLS link whose server certificate was checked against a pin.
+    bool Pinned() const { return Secure && !SecureSettings.CertificateSHA256.empty(); }
     bool IsConnectedFlag = false;
     cStringList Request;
     cStringList Reply;

@@ -65,10 +65,11 @@ std::int32_t dbServerConnection::GetFileInfo(const std::string &serverFile)
 bool dbServerConnection::ReceiveFileHeader(std::int32_t &size, std::int32_t &date)
 {
     unsigned char header[8];
-    const int rc = SocketCall([&] { return Socket ? Socket->ReceiveBytes(header, 8, -1, 0) : SOCK_ERROR; });
+    const int rc =
+        SocketCall([&] { return Socket ? Socket->ReceiveBytes(header, 8, ReceiveTimeout, 0) : SOCK_ERROR; });
     if (rc != 8)
     {
-        // With an unlimited wait a short read means the link is gone.
+        // A short read means the link is gone or went silent past ReceiveTimeout.
         IsConnectedFlag = false;
         return false;
     }
@@ -86,7 +87,10 @@ bool dbServerConnection::ReceiveFileData(int fd, std::int32_t size, cProgressSin
     {
         const int piece = std::min<std::int32_t>(size - received, ReplyChunkSize);
         const int rc = SocketCall(
-            [&] { return Socket ? Socket->ReceiveBytes(MessageBuffer.data(), piece, -1, 0) : SOCK_ERROR; });
+            [&] {
+                return Socket ? Socket->ReceiveBytes(MessageBuffer.data(), piece, ReceiveTimeout, 0)
+                              : SOCK_ERROR;
+            });
         if (rc <= 0)
         {
             IsConnectedFlag = false;
@@ -106,7 +110,7 @@ bool dbServerConnection::ReceiveFileData(int fd, std::int32_t size, cProgressSin
         }
         if (rc < piece)
         {
-            // An unlimited wait only comes back short when the link failed.
+            // A short piece: the link failed or stalled past ReceiveTimeout.
             IsConnectedFlag = false;
             return false;
         }

@@ -5,6 +5,7 @@
 
 #include <openssl/bio.h>
 #include <openssl/err.h>
+#include <openssl/evp.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
@@ -355,7 +356,66 @@ int SecureSocket::Connect(const char *host, int port)
         return SOCK_ERROR;
     }
     State = SOCK_STATE_CONNECTED;
+    if (Pinned && !PeerMatchesPin())
+    {
+        net_log::Write("server certificate does not match the pin");
+        Close();
+        return SOCK_ERROR;
+    }
     return VerifyPeer(HostName, false) == 0 ? SOCK_SUCCESS : SOCK_ERROR;
+}
+
+std::string SecureSocket::ParseCertificatePin(const std::string &sha256Text)
+{
+    std::string digest;
+    int high = -1;
+    for (char c : sha256Text)
+    {
+        int value;
+        if (c >= '0' && c <= '9')
+            value = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            value = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            value = c - 'A' + 10;
+        else if (c == ':' && high < 0)
+            continue;
+        else
+            return std::string();
+        if (high < 0)
+            high = value;
+        else
+        {
+            digest.push_back(static_cast<char>(high * 16 + value));
+            high = -1;
+        }
+    }
+    if (high >= 0 || digest.size() != 32)
+        return std::string();
+    return digest;
+}
+
+void SecureSocket::SetCertificatePin(const std::string &sha256Text)
+{
+    Pinned = !sha256Text.empty();
+    PinDigest = Pinned ? ParseCertificatePin(sha256Text) : std::string();
+}
+
+bool SecureSocket::PeerMatchesPin()
+{
+    if (!Pinned || PinDigest.empty() || ssl == nullptr)
+        return false;
+    bool matches = false;
+    if (X509 *peer = SSL_get1_peer_certificate(ssl))
+    {
+        unsigned char digest[EVP_MAX_MD_SIZE];
+        unsigned int length = 0;
+        matches = X509_digest(peer, EVP_sha256(), digest, &length) == 1 && length == PinDigest.size() &&
+                  std::memcmp(digest, PinDigest.data(), length) == 0;
+        X509_free(peer);
+    }
+    ERR_clear_error();
+    return matches;
 }
 
 void SecureSocket::Close()

@@ -4,6 +4,8 @@
 
 #include "net/PlainSocket.h"
 
+#include <string>
+
 typedef struct ssl_ctx_st SSL_CTX;
 typedef struct ssl_st SSL;
 typedef struct bio_st BIO;
@@ -33,6 +35,15 @@ public:
     int FillBuffer() override;
 
     int VerifyPeer(const char *expectedName, bool check);
+
+    // Certificate pinning: with a pin set, Connect fails (SOCK_ERROR, link closed) unless the
+    // SHA-256 of the server certificate (DER) equals it. The text is 64 hex digits, any case,
+    // colons allowed; a text that is not such a digest never matches. Empty: no pin.
+    void SetCertificatePin(const std::string &sha256Text);
+    // The 32-byte digest of a pin text, or "" when the text is not one.
+    static std::string ParseCertificatePin(const std::string &sha256Text);
+    // True when a pin is set and the connected peer's certificate matches it.
+    bool PeerMatchesPin();
 
     // Bound on the whole TLS handshake of Connect and Attach (seconds < 0: no limit, the default).
     // A handshake that runs out fails with SOCK_ERROR.
@@ -66,4 +77,6 @@ protected:
     bool TlsFailed = false; // a fatal TLS error happened: no close notification is sent
     int HandshakeSeconds = -1;
     int HandshakeMicroseconds = 0;
+    bool Pinned = false;
+    std::string PinDigest; // 32 bytes; empty with Pinned set: a pin that never matches
 };

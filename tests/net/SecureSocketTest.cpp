@@ -5,10 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <openssl/pem.h>
 #include <openssl/ssl.h>
+#include <openssl/x509.h>
 
 #include <atomic>
+#include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <sys/socket.h>
@@ -42,6 +46,40 @@ void ExpectExchange(SecureSocket &socket, ServerEnd &server)
     char buffer[16];
     EXPECT_EQ(socket.ReceiveUntilNul(buffer, 10, 5, 0), 5);
     EXPECT_STREQ(buffer, "pong");
+}
+
+// The SHA-256 of a test certificate's DER form, as lower-case hex.
+std::string CertificateDigestHex(eTestCertificate which)
+{
+    std::string hex;
+    FILE *file = std::fopen(TestCertificate(which).CertFile.c_str(), "r");
+    if (file == nullptr)
+        return hex;
+    X509 *certificate = PEM_read_X509(file, nullptr, nullptr, nullptr);
+    std::fclose(file);
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (certificate != nullptr && X509_digest(certificate, EVP_sha256(), digest, &length) == 1)
+        for (unsigned int i = 0; i < length; ++i)
+        {
+            static const char digits[] = "0123456789abcdef";
+            hex += digits[digest[i] >> 4];
+            hex += digits[digest[i] & 15];
+        }
+    X509_free(certificate);
+    return hex;
+}
+
+std::string UpperWithColons(const std::string &hex)
+{
+    std::string text;
+    for (std::size_t i = 0; i < hex.size(); ++i)
+    {
+        if (i > 0 && i % 2 == 0)
+            text += ':';
+        text += static_cast<char>(std::toupper(static_cast<unsigned char>(hex[i])));
+    }
+    return text;
 }
 
 bool IsOpen(int fd)
@@ -235,4 +273,46 @@ TEST(SecureSocket, CreateContextReadsFilesAndPassword)
         EXPECT_EQ(bool(ContextPtr(SecureSocket::CreateSSLContext(t.Cert, t.Key, t.Password, t.Ca))), t.Made)
             << (t.Cert ? t.Cert : "-") << " " << (t.Key ? t.Key : "-") << " "
             << (t.Password ? t.Password : "-");
+}
+
+TEST(SecureSocket, PinnedCertificateMustMatchTheServers)
+{
+    const std::string own = CertificateDigestHex(eTestCertificate::SelfSigned);
+    const std::string other = CertificateDigestHex(eTestCertificate::OtherHost);
+    ASSERT_EQ(own.size(), 64u);
+    ASSERT_NE(own, other);
+    struct
+    {
+        const char *What;
+        std::string Pin;
+        bool Connects;
+    } cases[] = {
+        {"no pin", "", true},
+        {"own digest", own, true},
+        {"upper case with colons", UpperWithColons(own), true},
+        {"another certificate's digest", other, false},
+        {"one digit short", own.substr(1), false},
+        {"not hex", std::string(64, 'g'), false},
+        {"a colon inside a byte", own.substr(0, 1) + ":" + own.substr(1), false},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.What);
+        ServerEnd server(true, eTestCertificate::SelfSigned);
+        SecureSocket socket;
+        socket.SetCertificatePin(c.Pin);
+        if (c.Connects)
+        {
+            ASSERT_EQ(socket.Connect("127.0.0.1", server.Port()), SOCK_SUCCESS);
+            ASSERT_TRUE(server.Accepted());
+            EXPECT_EQ(socket.PeerMatchesPin(), !c.Pin.empty());
+            ExpectExchange(socket, server);
+        }
+        else
+        {
+            EXPECT_EQ(socket.Connect("127.0.0.1", server.Port()), SOCK_ERROR);
+            EXPECT_NE(socket.GetState(), SOCK_STATE_CONNECTED);
+            EXPECT_EQ(socket.GetSocket(), INVALID_SOCKET);
+        }
+    }
 }
