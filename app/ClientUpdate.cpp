@@ -96,6 +96,8 @@ bool cClientUpdate::RunUpdate()
     if (!Connection ||
         !Connection->DownloadFile(ServerFileName, temporaryPath, ProgressBar ? &sink : nullptr))
     {
+        // A broken or stalled download leaves nothing half-written behind.
+        DeleteFile(temporaryPath);
         Host().SetBusyCursor(false);
         return false;
     }

@@ -155,6 +155,10 @@ void TLoginForm::FormPaint()
         return;
     }
     ShowConnecting(false);
+    // With [Update] RequirePinnedServer=1, code is only taken from a server whose certificate
+    // matched the pin.
+    if (!UpdateServerTrusted(Addresses))
+        return;
     cClientUpdate update(DataServerConnection, "Clients\\DorvaneProvider.exe", ProgramFolder, nullptr,
                          nullptr, UpdateProgressBar, RunningExecutable);
     if (update.UpdateNeeded)

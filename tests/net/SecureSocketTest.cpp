@@ -5,14 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <openssl/pem.h>
 #include <openssl/ssl.h>
-#include <openssl/x509.h>
 
 #include <atomic>
 #include <cctype>
 #include <chrono>
-#include <cstdio>
 #include <fcntl.h>
 #include <memory>
 #include <sys/socket.h>
@@ -48,26 +45,9 @@ void ExpectExchange(SecureSocket &socket, ServerEnd &server)
     EXPECT_STREQ(buffer, "pong");
 }
 
-// The SHA-256 of a test certificate's DER form, as lower-case hex.
 std::string CertificateDigestHex(eTestCertificate which)
 {
-    std::string hex;
-    FILE *file = std::fopen(TestCertificate(which).CertFile.c_str(), "r");
-    if (file == nullptr)
-        return hex;
-    X509 *certificate = PEM_read_X509(file, nullptr, nullptr, nullptr);
-    std::fclose(file);
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (certificate != nullptr && X509_digest(certificate, EVP_sha256(), digest, &length) == 1)
-        for (unsigned int i = 0; i < length; ++i)
-        {
-            static const char digits[] = "0123456789abcdef";
-            hex += digits[digest[i] >> 4];
-            hex += digits[digest[i] & 15];
-        }
-    X509_free(certificate);
-    return hex;
+    return CertificateSHA256Hex(TestCertificate(which).CertFile);
 }
 
 std::string UpperWithColons(const std::string &hex)

@@ -107,3 +107,24 @@ SSL_CTX *NewTestServerContext(eTestCertificate which)
     }
     return context;
 }
+
+std::string CertificateSHA256Hex(const std::string &pemFile)
+{
+    std::string hex;
+    FILE *file = std::fopen(pemFile.c_str(), "r");
+    if (file == nullptr)
+        return hex;
+    X509 *certificate = PEM_read_X509(file, nullptr, nullptr, nullptr);
+    std::fclose(file);
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (certificate != nullptr && X509_digest(certificate, EVP_sha256(), digest, &length) == 1)
+        for (unsigned int i = 0; i < length; ++i)
+        {
+            static const char digits[] = "0123456789abcdef";
+            hex += digits[digest[i] >> 4];
+            hex += digits[digest[i] & 15];
+        }
+    X509_free(certificate);
+    return hex;
+}

@@ -27,3 +27,7 @@ const std::string &EncryptedTestKeyFile();
 
 // A new server context with `which` and its key (the caller frees it); throws on failure.
 SSL_CTX *NewTestServerContext(eTestCertificate which = eTestCertificate::SelfSigned);
+
+// The SHA-256 of the DER form of the certificate in a PEM file, as lower-case hex; "" when the
+// file holds no certificate.
+std::string CertificateSHA256Hex(const std::string &pemFile);

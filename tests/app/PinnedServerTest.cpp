@@ -1,0 +1,243 @@
+// The data server's certificate pin and the bounded waits, from Dorvane.ini to the login window
+// and the self-update, against DorvaneServer and against a scripted peer that goes silent.
+#include "app/ClientUpdate.h"
+#include "app/LoginForm.h"
+#include "dataclient/dbServerConnection.h"
+#include "state/Globals.h"
+#include "state/ServerLinks.h"
+#include "tests/app/AppTestSupport.h"
+#include "tests/dataclient/ScriptedPeer.h"
+#include "tests/support/TestCertificates.h"
+#include "toolkit/DateTime.h"
+#include "toolkit/Files.h"
+#include "ui/Forms.h"
+#include "ui/MainForm.h"
+
+#include <QDir>
+#include <cctype>
+#include <chrono>
+#include <future>
+#include <gtest/gtest.h>
+
+namespace
+{
+const std::string ServerName = "Clients\\DorvaneProvider.exe";
+
+std::string UpperWithColons(const std::string &hex)
+{
+    std::string text;
+    for (std::size_t i = 0; i < hex.size(); ++i)
+    {
+        if (i > 0 && i % 2 == 0)
+            text += ':';
+        text += static_cast<char>(std::toupper(static_cast<unsigned char>(hex[i])));
+    }
+    return text;
+}
+
+class PinnedServer : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_GT(Server.DataPort, 0) << Server.Error;
+        ServerPin = CertificateSHA256Hex(Server.Path("server.crt"));
+        ASSERT_EQ(ServerPin.size(), 64u);
+        WriteFile(Executable, "running copy");
+        MainForm = Main.get();
+    }
+
+    void TearDown() override
+    {
+        Login.reset();
+        CloseServerConnections();
+        DeleteFile(ServerCopy);
+        MainForm = nullptr;
+        LoginForm = nullptr;
+    }
+
+    // Dorvane.ini naming both servers, with extra lines for the [DataServer] and [Update] sections.
+    void WriteIni(const std::string &dataServerLines, const std::string &updateLines = "")
+    {
+        Folder.Write("Dorvane.ini", "[DataServer]\r\nIP=127.0.0.1\r\nPort=" + Server.DataPortText() + "\r\n" +
+                                        dataServerLines + "\r\n[FunctionServer]\r\nIP=127.0.0.1\r\nPort=" +
+                                        Server.FunctionPortText() + "\r\n\r\n[Update]\r\n" + updateLines);
+    }
+
+    // A newer copy on the server: the update runs whenever the check is made.
+    void PutNewerServerCopy()
+    {
+        WriteFile(ServerCopy, "newer copy");
+        FileSetDate(Executable, DateTimeToFileDate(EncodeDate(2020, 1, 1)));
+        FileSetDate(ServerCopy, DateTimeToFileDate(EncodeDate(2024, 1, 1)));
+    }
+
+    void ShowLogin()
+    {
+        Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
+        LoginForm = Login.get();
+        Login->show();
+        ASSERT_TRUE(WaitUntil([] { return DataServerConnection != nullptr; }));
+    }
+
+    cServerProcess &Server = cServerProcess::Shared();
+    cRecordingHost Host;
+    cScopedHost Installed{&Host};
+    cProgramFolder Folder;
+    std::string ServerPin;
+    const std::string ServerCopy = Server.Path("files/Clients/DorvaneProvider.exe");
+    const std::string Executable = Folder.File("DorvaneProvider.exe");
+    std::unique_ptr<TMainForm> Main = std::make_unique<TMainForm>();
+    std::unique_ptr<TLoginForm> Login;
+};
+} // namespace
+
+TEST_F(PinnedServer, IniKeysAreReadWithTheirDefaults)
+{
+    struct
+    {
+        const char *DataServerLines;
+        const char *UpdateLines;
+        std::string Pin;
+        int ReplyTimeout;
+        bool RequirePinned;
+    } cases[] = {
+        {"", "", "", 120, false},
+        {"CertificateSHA256=AB:cd\r\nReplyTimeoutSeconds=7\r\n", "RequirePinnedServer=1\r\n", "AB:cd", 7,
+         true},
+        {"ReplyTimeoutSeconds=0\r\n", "RequirePinnedServer=0\r\n", "", 120, false},
+        {"ReplyTimeoutSeconds=-3\r\n", "RequirePinnedServer=yes\r\n", "", 120, false},
+        {"ReplyTimeoutSeconds=soon\r\n", "", "", 120, false},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(std::string(c.DataServerLines) + c.UpdateLines);
+        WriteIni(c.DataServerLines, c.UpdateLines);
+        const cServerAddresses addresses = ReadServerAddresses(Folder.File("Dorvane.ini"));
+        EXPECT_EQ(addresses.CertificateSHA256, c.Pin);
+        EXPECT_EQ(addresses.ReplyTimeoutSeconds, c.ReplyTimeout);
+        EXPECT_EQ(addresses.RequirePinnedServer, c.RequirePinned);
+        EXPECT_EQ(addresses.DataServerPort, Server.DataPortText());
+    }
+}
+
+TEST_F(PinnedServer, OnlyAMatchingPinConnects)
+{
+    std::string wrong = ServerPin;
+    wrong[10] = wrong[10] == '0' ? '1' : '0';
+    struct
+    {
+        const char *What;
+        std::string Pin;
+        bool Connects;
+    } cases[] = {
+        {"no pin", "", true},
+        {"the server's pin", ServerPin, true},
+        {"upper case with colons", UpperWithColons(ServerPin), true},
+        {"another certificate's pin", wrong, false},
+        {"a pin that is not a digest", "not-a-digest", false},
+    };
+    for (const auto &c : cases)
+    {
+        SCOPED_TRACE(c.What);
+        Host.Messages.clear();
+        WriteIni(c.Pin.empty() ? "" : "CertificateSHA256=" + c.Pin + "\r\n");
+        const cServerAddresses addresses = ReadServerAddresses(Folder.File("Dorvane.ini"));
+        EXPECT_EQ(OpenServerConnections(addresses), c.Connects);
+        if (c.Connects)
+        {
+            EXPECT_TRUE(Host.Messages.empty());
+            EXPECT_TRUE(DataServerConnection->Connected());
+            EXPECT_EQ(DataServerConnection->Pinned(), !c.Pin.empty());
+            // The link really works: the server answers a date request.
+            EXPECT_TRUE(DataServerConnection->SendMessage(dbServerConnection::MsgDate, 0, ""));
+        }
+        else
+        {
+            ASSERT_EQ(Host.Messages.size(), 1u);
+            EXPECT_EQ(Host.Messages[0].Text, "Unable to connect to data server");
+            EXPECT_EQ(Host.Messages[0].Caption, "Error");
+            EXPECT_FALSE(DataServerConnection->Connected());
+            EXPECT_EQ(FunctionServerConnection, nullptr);
+        }
+        CloseServerConnections();
+    }
+}
+
+TEST_F(PinnedServer, RequirePinnedServerSkipsTheUpdateFromAnUnpinnedServer)
+{
+    PutNewerServerCopy();
+    WriteIni("", "RequirePinnedServer=1\r\n");
+    ShowLogin();
+    EXPECT_TRUE(Host.Messages.empty());
+    EXPECT_TRUE(Host.StartedPrograms.empty());
+    EXPECT_EQ(Host.TerminateCount, 0);
+    EXPECT_FALSE(FileExists(Folder.File("DorvaneProvider.tmp")));
+    EXPECT_EQ(ReadFile(Executable), "running copy");
+    EXPECT_FALSE(Login->UpdateIndicatorPanel->isVisible());
+}
+
+TEST_F(PinnedServer, RequirePinnedServerUpdatesFromThePinnedServer)
+{
+    PutNewerServerCopy();
+    WriteIni("CertificateSHA256=" + ServerPin + "\r\n", "RequirePinnedServer=1\r\n");
+    ShowLogin();
+    EXPECT_TRUE(Host.Messages.empty());
+    EXPECT_EQ(Host.StartedPrograms, std::vector<std::string>{Executable});
+    EXPECT_EQ(ReadFile(Executable), "newer copy");
+}
+
+TEST_F(PinnedServer, StalledUpdateDownloadFailsAndLeavesNoTemporaryFile)
+{
+    std::promise<void> released;
+    cScriptedPeer peer(true);
+    peer.Run(
+        [&](cScriptedPeer &p)
+        {
+            p.Accept();
+            p.ReadFrame(); // the file information
+            p.Reply("FileSize=100000,FileDate=" + std::to_string(DateTimeToFileDate(EncodeDate(2030, 1, 1))));
+            p.ReadFrame(); // the download: a header and part of the file, then silence
+            std::string header(8, '\0');
+            header[0] = static_cast<char>(0xA0);
+            header[1] = static_cast<char>(0x86);
+            header[2] = 0x01; // 100000
+            p.Write(header + std::string(20000, 'x'));
+            released.get_future().wait_for(std::chrono::seconds(20));
+        });
+    dbServerConnection connection("127.0.0.1", peer.PortText(), "", "", true, 1);
+    ASSERT_TRUE(connection.IsConnectedFlag);
+    {
+        cClientUpdate update(&connection, ServerName, Folder.Path, nullptr, nullptr, nullptr, Executable);
+        ASSERT_TRUE(update.UpdateNeeded);
+        EXPECT_FALSE(update.RunUpdate());
+    }
+    released.set_value();
+    peer.Join();
+    EXPECT_FALSE(connection.IsConnectedFlag);
+    EXPECT_FALSE(FileExists(Folder.File("DorvaneProvider.tmp")));
+    EXPECT_EQ(ReadFile(Executable), "running copy");
+    EXPECT_TRUE(Host.StartedPrograms.empty());
+    EXPECT_EQ(Host.TerminateCount, 0);
+}
+
+TEST_F(PinnedServer, DataServerThatNeverAnswersTheHandshakeIsReported)
+{
+    std::promise<void> released;
+    cScriptedPeer peer(false); // accepts TCP, never speaks TLS
+    peer.Run(
+        [&](cScriptedPeer &p)
+        {
+            p.Accept();
+            released.get_future().wait_for(std::chrono::seconds(20));
+        });
+    cServerAddresses addresses;
+    addresses.DataServerAddress = "127.0.0.1";
+    addresses.DataServerPort = peer.PortText();
+    addresses.HandshakeMilliseconds = 300;
+    EXPECT_FALSE(OpenServerConnections(addresses));
+    released.set_value();
+    peer.Join();
+    ASSERT_EQ(Host.Messages.size(), 1u);
+    EXPECT_EQ(Host.Messages[0].Text, "Unable to connect to data server");
+}
