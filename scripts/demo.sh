@@ -66,8 +66,13 @@ echo "DorvaneServer: data port $data_port, function port $function_port (data in
 mkdir -p "$run/data/files/Clients"
 cp --preserve=timestamps "$client_bin" "$run/data/files/Clients/DorvaneProvider.exe"
 
-printf '[DataServer]\r\nIP=127.0.0.1\r\nPort=%s\r\n\r\n[FunctionServer]\r\nIP=127.0.0.1\r\nPort=%s\r\n' \
-  "$data_port" "$function_port" >"$(dirname "$client_bin")/Dorvane.ini"
+# The client only accepts this server's certificate, and only updates itself from it.
+pin=$(openssl x509 -in "$run/data/server.crt" -outform DER | sha256sum | cut -d' ' -f1) || {
+  echo "demo: cannot read the certificate $run/data/server.crt" >&2
+  exit 1
+}
+printf '[DataServer]\r\nIP=127.0.0.1\r\nPort=%s\r\nCertificateSHA256=%s\r\n\r\n[FunctionServer]\r\nIP=127.0.0.1\r\nPort=%s\r\n\r\n[Update]\r\nRequirePinnedServer=1\r\n' \
+  "$data_port" "$pin" "$function_port" >"$(dirname "$client_bin")/Dorvane.ini"
 
 echo "Sign in with e-mail admin@bayview.example and password demo1234"
 
