@@ -11,7 +11,7 @@ struct cServerAddresses
     std::string FunctionServerAddress;
     std::string FunctionServerPort;
     // [DataServer] CertificateSHA256: the pin of the data server's certificate; empty: no pin.
-    std::string CertificateSHA256;
+    std::string CertificateSHA256{};
     // [DataServer] ReplyTimeoutSeconds: how long a reply or download may make no progress before
     // the exchange fails as a lost link (both servers).
     int ReplyTimeoutSeconds = DefaultReplyTimeoutSeconds;
