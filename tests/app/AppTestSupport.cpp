@@ -35,16 +35,3 @@ bool cLaunchingHost::StartProgram(const std::string &path)
     cRecordingHost::StartProgram(path);
     return cQtHost().StartProgram(path);
 }
-
-bool WaitUntil(const std::function<bool()> &condition, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition())
-    {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}

@@ -2,6 +2,7 @@
 // really starts programs. The server is cServerProcess::Shared().
 #pragma once
 
+#include "tests/GuiWait.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/Host.h"
@@ -30,6 +31,3 @@ class cLaunchingHost : public cRecordingHost
 public:
     bool StartProgram(const std::string &path) override;
 };
-
-// Polls (processing events) until the condition holds or the time is up.
-bool WaitUntil(const std::function<bool()> &condition, int timeoutMs = 30000);

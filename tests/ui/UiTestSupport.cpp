@@ -12,19 +12,6 @@
 
 namespace ui_test
 {
-bool WaitUntil(const std::function<bool()> &condition, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition())
-    {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
 bool SignInAs(const cServerProcess &server, const std::string &email)
 {
     ServerAddresses = {"127.0.0.1", server.DataPortText(), "127.0.0.1", server.FunctionPortText()};

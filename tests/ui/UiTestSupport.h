@@ -2,6 +2,7 @@
 // with fresh demo data, bounded waits, direct reads of the server's database and pixel checks.
 #pragma once
 
+#include "tests/GuiWait.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TestDatabase.h"
 #include "toolkit/Host.h"
@@ -20,8 +21,7 @@ class QWidget;
 
 namespace ui_test
 {
-// Polls (processing events) until the condition holds or the time is up.
-bool WaitUntil(const std::function<bool()> &condition, int timeoutMs = 20000);
+using ::WaitUntil;
 
 // Opens both connections to the server and reads the user's personnel record as the sign-in
 // does; false when the user is not found.
