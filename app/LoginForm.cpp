@@ -47,7 +47,23 @@ TLoginForm::TLoginForm(const std::string &programFolder, const std::string &runn
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFixedSize(358, 171);
     setFont(SansFont(11));
+    MakeLoginControls();
+    MakeUpdatePanel();
 
+    // Configuration: Dorvane.ini beside the executable, else in the user's configuration folder.
+    ProgramFolder = programFolder;
+    Addresses = ReadServerAddresses(ClientIniPath(ProgramFolder));
+    ServerAddresses = Addresses;
+    DataServerConnection = nullptr;
+    FunctionServerConnection = nullptr;
+    if (!PersonnelRecord)
+        PersonnelRecord = new cStringList;
+    PersonnelRecord->Clear();
+}
+
+// E-mail and password edits, the Log In button, and the "Connecting" notice shown in their place.
+void TLoginForm::MakeLoginControls()
+{
     UserEdit = new cLabeledEdit("UserEdit", "Email ", this);
     UserEdit->Place(96, 32, 225);
     PasswordEdit = new cLabeledEdit("PasswordEdit", "Password ", this);
@@ -73,7 +89,11 @@ TLoginForm::TLoginForm(const std::string &programFolder, const std::string &runn
     ConnectingLabel->setAlignment(Qt::AlignCenter);
     ConnectingLabel->setGeometry(0, 72, 358, 24);
     ConnectingLabel->hide();
+}
 
+// The raised panel with caption, text and progress bar that covers the window during an update.
+void TLoginForm::MakeUpdatePanel()
+{
     UpdateIndicatorPanel = new QFrame(this);
     UpdateIndicatorPanel->setObjectName("UpdateIndicatorPanel");
     UpdateIndicatorPanel->setFrameShape(QFrame::Panel);
@@ -97,16 +117,6 @@ TLoginForm::TLoginForm(const std::string &programFolder, const std::string &runn
     UpdateProgressBar->setValue(0);
     UpdateProgressBar->setGeometry(24, 100, 294, 20);
     UpdateIndicatorPanel->hide();
-
-    // Configuration: Dorvane.ini beside the executable, else in the user's configuration folder.
-    ProgramFolder = programFolder;
-    Addresses = ReadServerAddresses(ClientIniPath(ProgramFolder));
-    ServerAddresses = Addresses;
-    DataServerConnection = nullptr;
-    FunctionServerConnection = nullptr;
-    if (!PersonnelRecord)
-        PersonnelRecord = new cStringList;
-    PersonnelRecord->Clear();
 }
 
 void TLoginForm::showEvent(QShowEvent *event)

@@ -50,6 +50,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    void MakeLoginControls();
+    void MakeUpdatePanel();
     // Shows "Connecting, please wait." in place of the login controls, or the controls again.
     void ShowConnecting(bool connecting);
 };

@@ -29,82 +29,90 @@ std::string ServerUsage()
            "standard output. SIGINT or SIGTERM stops the server.\n";
 }
 
+namespace
+{
+// Options that take a text, and options that take a whole number within bounds.
+struct cTextOption
+{
+    const char *Name;
+    std::string cServerOptions::*Member;
+};
+struct cNumberOption
+{
+    const char *Name;
+    int cServerOptions::*Member;
+    int Low, High;
+};
+
+const cTextOption TextOptions[] = {
+    {"--data", &cServerOptions::DataFolder},      {"--log-level", &cServerOptions::LogLevel},
+    {"--bind", &cServerOptions::BindAddress},     {"--greeting", &cServerOptions::Greeting},
+    {"--cert", &cServerOptions::CertificateFile}, {"--key", &cServerOptions::KeyFile},
+};
+const cNumberOption NumberOptions[] = {
+    {"--data-port", &cServerOptions::DataPort, 0, 65535},
+    {"--function-port", &cServerOptions::FunctionPort, 0, 65535},
+    {"--hospital-activity", &cServerOptions::HospitalActivitySeconds, 1, 86400},
+    {"--max-connections", &cServerOptions::MaxConnections, 1, 100000},
+    {"--handshake-timeout", &cServerOptions::HandshakeTimeoutSeconds, 1, 3600},
+    {"--idle-timeout", &cServerOptions::IdleTimeoutSeconds, 1, 604800},
+};
+
+// Reads the option at argv[i] (and its value, advancing i); false with `error` when it is unknown
+// or its value is missing or out of bounds.
+bool ParseOne(int argc, const char *const *argv, int &i, cServerOptions &options, bool &help,
+              std::string &error)
+{
+    const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h")
+        return help = true;
+    if (arg == "--reset-demo")
+        return options.ResetDemo = true;
+    auto value = [&](std::string &out)
+    {
+        if (i + 1 >= argc)
+        {
+            error = "Missing value after " + arg;
+            return false;
+        }
+        out = argv[++i];
+        return true;
+    };
+    for (const cTextOption &option : TextOptions)
+        if (arg == option.Name)
+            return value(options.*option.Member);
+    for (const cNumberOption &option : NumberOptions)
+        if (arg == option.Name)
+        {
+            std::string text;
+            if (!value(text))
+                return false;
+            int &out = options.*option.Member;
+            if (TryStrToInt(text, out) && out >= option.Low && out <= option.High)
+                return true;
+            error = "Invalid value for " + arg + ": " + text;
+            return false;
+        }
+    error = "Unknown option " + arg;
+    return false;
+}
+} // namespace
+
 bool ParseServerOptions(int argc, const char *const *argv, cServerOptions &options, bool &help,
                         std::string &error)
 {
     help = false;
     for (int i = 1; i < argc; ++i)
-    {
-        std::string arg = argv[i];
-        auto value = [&](std::string &out)
-        {
-            if (i + 1 >= argc)
-            {
-                error = "Missing value after " + arg;
-                return false;
-            }
-            out = argv[++i];
-            return true;
-        };
-        auto number = [&](int &out, int low, int high)
-        {
-            std::string text;
-            if (!value(text))
-                return false;
-            if (!TryStrToInt(text, out) || out < low || out > high)
-            {
-                error = "Invalid value for " + arg + ": " + text;
-                return false;
-            }
-            return true;
-        };
-        bool ok = true;
-        if (arg == "--help" || arg == "-h")
-            help = true;
-        else if (arg == "--data")
-            ok = value(options.DataFolder);
-        else if (arg == "--data-port")
-            ok = number(options.DataPort, 0, 65535);
-        else if (arg == "--function-port")
-            ok = number(options.FunctionPort, 0, 65535);
-        else if (arg == "--reset-demo")
-            options.ResetDemo = true;
-        else if (arg == "--hospital-activity")
-            ok = number(options.HospitalActivitySeconds, 1, 86400);
-        else if (arg == "--log-level")
-        {
-            ok = value(options.LogLevel);
-            if (ok && options.LogLevel != "error" && options.LogLevel != "warn" &&
-                options.LogLevel != "info" && options.LogLevel != "debug")
-            {
-                error = "Unknown log level " + options.LogLevel;
-                ok = false;
-            }
-        }
-        else if (arg == "--bind")
-            ok = value(options.BindAddress);
-        else if (arg == "--greeting")
-            ok = value(options.Greeting);
-        else if (arg == "--cert")
-            ok = value(options.CertificateFile);
-        else if (arg == "--key")
-            ok = value(options.KeyFile);
-        else if (arg == "--max-connections")
-            ok = number(options.MaxConnections, 1, 100000);
-        else if (arg == "--handshake-timeout")
-            ok = number(options.HandshakeTimeoutSeconds, 1, 3600);
-        else if (arg == "--idle-timeout")
-            ok = number(options.IdleTimeoutSeconds, 1, 604800);
-        else
-        {
-            error = "Unknown option " + arg;
-            ok = false;
-        }
-        if (!ok)
+        if (!ParseOne(argc, argv, i, options, help, error))
             return false;
-    }
     if (help)
         return true;
+    const std::string &level = options.LogLevel;
+    if (level != "error" && level != "warn" && level != "info" && level != "debug")
+    {
+        error = "Unknown log level " + level;
+        return false;
+    }
     if (options.DataFolder.empty())
     {
         error = "--data DIR is required";
