@@ -11,7 +11,7 @@ namespace
 constexpr long long MSecsPerDay = 86400000LL;
 
 // Days from 1970-01-01 of a proleptic Gregorian date (H. Hinnant's algorithm).
-long long DaysFromCivil(long long y, unsigned m, unsigned d)
+constexpr long long DaysFromCivil(long long y, unsigned m, unsigned d)
 {
     y -= m <= 2;
     const long long era = (y >= 0 ? y : y - 399) / 400;
@@ -37,7 +37,9 @@ void CivilFromDays(long long z, int &year, int &month, int &day)
     day = static_cast<int>(d);
 }
 
-const long long EpochOffset = DaysFromCivil(1899, 12, 30); // days from 1970-01-01 to 1899-12-30
+// Constant-initialised, so date work in other files' static initialisers sees it set.
+constexpr long long EpochOffset = DaysFromCivil(1899, 12, 30); // days from 1970-01-01 to 1899-12-30
+static_assert(EpochOffset == -25569);
 
 bool IsLeapYear(int year)
 {
