@@ -5,7 +5,6 @@
 #include "toolkit/StringList.h"
 #include "json/cJSON.h"
 
-#include <map>
 #include <new>
 
 std::string cFunctionHandler::Handle(std::string_view requestText)
@@ -64,6 +63,33 @@ bool CheckCodes(cJoinResolver &joins, const cStringList &codes, std::string &err
             return false;
     return true;
 }
+// A quote's "Status" and whether the provider may hide it, from its own state ("A" accepted, "R"
+// declined) and the need's awarded quote key.
+void QuoteStatus(const cRecord &quote, const cRecord &need, std::string &status, bool &canHide)
+{
+    const std::string key = std::to_string(quote.Seq);
+    const std::string awarded = need.Get(16);
+    const std::string state = quote.Get(14);
+    status = "Open";
+    if (!awarded.empty() && awarded == key)
+        status = "Awarded";
+    else if (!awarded.empty())
+        status = "Closed";
+    else if (state == "A")
+        status = "Accepted";
+    else if (state == "R")
+        status = "Declined";
+    canHide = state == "R" || (!awarded.empty() && awarded != key);
+}
+
+// Sets every code's value read through the joins as a member of `object`.
+void PutValues(cJoinResolver &joins, const cStringList &codes, cJSON &object)
+{
+    std::string value, error;
+    for (int i = 0; i < codes.Count(); ++i)
+        if (!codes[i].empty() && joins.Value(codes[i], value, error))
+            object.SetString(codes[i], value);
+}
 } // namespace
 
 void cFunctionHandler::ProviderQuotes(cJSON &request, cJSON &reply)
@@ -72,7 +98,6 @@ void cFunctionHandler::ProviderQuotes(cJSON &request, cJSON &reply)
     if (!FindProvider(Store, request, reply, provider))
         return;
     const cTableDef &quotes = *cCatalogue::FindTable("CaseNeedsQuote");
-    const cTableDef &needs = *cCatalogue::FindTable("CaseNeeds");
     cJoinResolver joins(Store);
     std::string error;
     cStringList quoteCodes, caseCodes;
@@ -85,59 +110,47 @@ void cFunctionHandler::ProviderQuotes(cJSON &request, cJSON &reply)
         reply.SetString("Error", error);
         return;
     }
-    std::vector<cRecord> list = Store.Select(quotes, 11, std::to_string(provider.Seq), 1, 0, 100000);
-    std::map<long long, bool> caseOpen; // case Seq -> some need not yet awarded
-    std::string value;
-    for (const cRecord &quote : list)
-    {
-        if (quote.Get(16) == "N")
-            continue;
-        joins.Load(quote);
-        long long caseSeq = joins.JoinedSeq("Cases");
-        if (caseSeq == 0)
-            continue;
-        cRecord need;
-        long long needSeq = 0;
-        if (ParseSeq(quote.Get(10), needSeq))
-            Store.ReadBySeq(needs, needSeq, need);
-        std::string key = std::to_string(quote.Seq);
-        std::string awarded = need.Get(16);
-        std::string state = quote.Get(14);
-        std::string status = "Open";
-        if (!awarded.empty() && awarded == key)
-            status = "Awarded";
-        else if (!awarded.empty())
-            status = "Closed";
-        else if (state == "A")
-            status = "Accepted";
-        else if (state == "R")
-            status = "Declined";
-        bool canHide = state == "R" || (!awarded.empty() && awarded != key);
-
-        std::string caseKey = std::to_string(caseSeq);
-        cJSON *caseObject = reply.GetObject(caseKey);
-        if (!caseObject)
-            continue;
-        if (!caseObject->HasValue("Fields"))
-        {
-            cJSON *fields = caseObject->GetObject("Fields");
-            for (int i = 0; i < caseCodes.Count(); ++i)
-                if (!caseCodes[i].empty() && joins.Value(caseCodes[i], value, error))
-                    fields->SetString(caseCodes[i], value);
-            bool open = false;
-            for (const cRecord &n : Store.Select(needs, 10, caseKey, 1, 0, 10000))
-                open = open || n.Get(16).empty();
-            fields->SetString("Status", open ? "Open" : "Closed");
-        }
-        cJSON *quoteObject = caseObject->GetObject("QuoteList")->GetObject(key);
-        quoteObject->SetString("Status", status);
-        quoteObject->SetString("CanHide", canHide ? "Y" : "N");
-        for (int i = 0; i < quoteCodes.Count(); ++i)
-            if (!quoteCodes[i].empty() && joins.Value(quoteCodes[i], value, error))
-                quoteObject->SetString(quoteCodes[i], value);
-    }
+    for (const cRecord &quote : Store.Select(quotes, 11, std::to_string(provider.Seq), 1, 0, 100000))
+        if (quote.Get(16) != "N") // hidden by the provider
+            PutQuote(joins, quote, quoteCodes, caseCodes, reply);
     if (reply.Count() == 0)
         reply.SetString("NoQuotes", "There are no quotes for this provider");
+}
+
+// One quote under its case's "QuoteList"; the case's "Fields" (with "Open" while some need of it
+// is not yet awarded) are put the first time the case is met.
+void cFunctionHandler::PutQuote(cJoinResolver &joins, const cRecord &quote, const cStringList &quoteCodes,
+                                const cStringList &caseCodes, cJSON &reply)
+{
+    const cTableDef &needs = *cCatalogue::FindTable("CaseNeeds");
+    joins.Load(quote);
+    const long long caseSeq = joins.JoinedSeq("Cases");
+    if (caseSeq == 0)
+        return;
+    cRecord need;
+    long long needSeq = 0;
+    if (ParseSeq(quote.Get(10), needSeq))
+        Store.ReadBySeq(needs, needSeq, need);
+    const std::string caseKey = std::to_string(caseSeq);
+    cJSON *caseObject = reply.GetObject(caseKey);
+    if (!caseObject)
+        return;
+    if (!caseObject->HasValue("Fields"))
+    {
+        cJSON *fields = caseObject->GetObject("Fields");
+        PutValues(joins, caseCodes, *fields);
+        bool open = false;
+        for (const cRecord &n : Store.Select(needs, 10, caseKey, 1, 0, 10000))
+            open = open || n.Get(16).empty();
+        fields->SetString("Status", open ? "Open" : "Closed");
+    }
+    std::string status;
+    bool canHide = false;
+    QuoteStatus(quote, need, status, canHide);
+    cJSON *quoteObject = caseObject->GetObject("QuoteList")->GetObject(std::to_string(quote.Seq));
+    quoteObject->SetString("Status", status);
+    quoteObject->SetString("CanHide", canHide ? "Y" : "N");
+    PutValues(joins, quoteCodes, *quoteObject);
 }
 
 void cFunctionHandler::UpdateLatitudeLongitude(cJSON &request, cJSON &reply)

@@ -9,6 +9,8 @@
 #include <string_view>
 
 class cJSON;
+class cJoinResolver;
+class cStringList;
 
 class cFunctionHandler
 {
@@ -20,6 +22,8 @@ public:
 
 private:
     void ProviderQuotes(cJSON &request, cJSON &reply);
+    void PutQuote(cJoinResolver &joins, const cRecord &quote, const cStringList &quoteCodes,
+                  const cStringList &caseCodes, cJSON &reply);
     void UpdateLatitudeLongitude(cJSON &request, cJSON &reply);
 
     cStore &Store;
