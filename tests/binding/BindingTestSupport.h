@@ -5,34 +5,20 @@
 #include "binding/cEditObjects.h"
 #include "binding/cLabeledEdit.h"
 #include "dataclient/dbServerConnection.h"
+#include "tests/GuiWait.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TestDatabase.h"
 #include "toolkit/Host.h"
 
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QWidget>
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 
 namespace binding_test
 {
-inline bool WaitUntil(const std::function<bool()> &condition, int timeoutMs = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition())
-    {
-        if (timer.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
 // Shows the window and waits until it is active.
 inline bool Activate(QWidget &window)
 {
