@@ -1,7 +1,7 @@
 // The function server's commands on its handler, with the request the client sends; over a real
 // link only what needs one: a bad request leaves the link usable, an endless one closes it.
-#include "server/DemoData.h"
 #include "server/FunctionHandler.h"
+#include "tests/server/DemoStore.h"
 #include "tests/server/ServerClients.h"
 #include "workspace/ProviderQuotes.h"
 #include "json/cJSON.h"
@@ -11,17 +11,9 @@
 
 namespace
 {
-class FunctionHandlerTest : public ::testing::Test
+class FunctionHandlerTest : public cDemoStoreTest
 {
 protected:
-    void SetUp() override
-    {
-        std::string error;
-        ASSERT_TRUE(Store.Open(":memory:", error)) << error;
-        ASSERT_TRUE(FillDemoData(Store, error)) << error;
-    }
-
-    cStore Store;
     cFunctionHandler Handler{Store};
 };
 

@@ -1,8 +1,8 @@
 // The data server's request handler called directly, on a store of its own with the demo data:
 // every rule of the replies that needs no socket.
 #include "protocol/Protocol.h"
-#include "server/DemoData.h"
 #include "server/RequestHandler.h"
+#include "tests/server/DemoStore.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/DateTime.h"
 #include "toolkit/Files.h"
@@ -24,14 +24,14 @@ const char *const CaseDetailAliases =
     "pe=Personnel:ca23,pt=ProviderTypes:cn11,pc=ProviderCategories:cn12,"
     "pd=ProviderCategoryDetails:cn13";
 
-class RequestHandlerTest : public ::testing::Test
+class RequestHandlerTest : public cDemoStoreTest
 {
 protected:
     void SetUp() override
     {
-        std::string error;
-        ASSERT_TRUE(Store.Open(":memory:", error)) << error;
-        ASSERT_TRUE(FillDemoData(Store, error)) << error;
+        cDemoStoreTest::SetUp();
+        if (HasFatalFailure())
+            return;
         ASSERT_NE(Handler.Handle(Handshake, 0, "ProgramID=DorvaneClient").Text.find("Accepted=Y"),
                   std::string::npos);
     }
@@ -107,7 +107,6 @@ protected:
     }
 
     cTempDir Folder{"dorvane_handler_"};
-    cStore Store;
     cFileArea Files{Folder.Path + "files"};
     cRequestHandler Handler{Store, Files, "10.1.2.3"};
 };
