@@ -22,13 +22,9 @@ TEST(EditObjects, CaseDetailDeclarationsGiveTheFieldAndAliasLists)
 {
     cCaseDetailForm form;
     form.Binding.BuildFieldList();
-    EXPECT_EQ(form.Binding.FieldList,
-              "ca1,cn1,H1,pa1,pc1,pd1,pe1,pt1,cn14,cn15,H10,ca16,ca17,ca1001,ca1002,f13,"
-              "f1001,ca22,ca1,pt10,pc12,pd11,pe11,pe13,pa13,pa14,ca30");
-    EXPECT_EQ(form.Binding.AliasList,
-              "cn=CaseNeeds:f10,ca=Cases:cn10,H=ProviderEntities:ca11,pa=Patients:ca10,pe=Personnel:ca23,"
-              "pt=ProviderTypes:cn11,pc=ProviderCategories:cn12,pd=ProviderCategoryDetails:cn13");
-    EXPECT_EQ(form.Binding.BindingCount(), 14);
+    EXPECT_EQ(form.Binding.FieldList, "ca1,cn1,H1,cn14,cn15,H10,ca16,ca1001,f13,f1001,ca22,ca1,ca30");
+    EXPECT_EQ(form.Binding.AliasList, "cn=CaseNeeds:f10,ca=Cases:cn10,H=ProviderEntities:ca11");
+    EXPECT_EQ(form.Binding.BindingCount(), 9);
 
     // Every placeholder code is wiped and each control carries its binding.
     for (const char *name : {"CaseNumberLabel", "DateRequiredLabel", "HospitalLabel", "GenderLabel"})
@@ -42,7 +38,7 @@ TEST(EditObjects, CaseDetailDeclarationsGiveTheFieldAndAliasLists)
     EXPECT_TRUE(price->text().isEmpty());
     EXPECT_EQ(price->Caption(), "Price (if relavent) ");
     EXPECT_EQ(cEditObjects::BindingOf(price)->FieldCode(), "f13");
-    EXPECT_TRUE(form.Window.findChild<QPlainTextEdit *>("HealthDetailsMemo")->toPlainText().isEmpty());
+    EXPECT_TRUE(form.Window.findChild<QPlainTextEdit *>("DiagnosisMemo")->toPlainText().isEmpty());
 
     // The list is fixed at its first build: later declarations are not read.
     form.Binding.AddFields("ca99");

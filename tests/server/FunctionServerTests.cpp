@@ -1,5 +1,9 @@
-// The function server's commands, sent the way the client sends them.
+// The function server's commands on its handler, with the request the client sends; over a real
+// link only what needs one: a bad request leaves the link usable, an endless one closes it.
+#include "server/FunctionHandler.h"
+#include "tests/server/DemoStore.h"
 #include "tests/server/ServerClients.h"
+#include "workspace/ProviderQuotes.h"
 #include "json/cJSON.h"
 
 #include <gtest/gtest.h>
@@ -7,32 +11,27 @@
 
 namespace
 {
-std::string QuotesRequest(const std::string &provider)
+class FunctionHandlerTest : public cDemoStoreTest
 {
-    cJSON request;
-    request.SetValue("ServerCommand", "getproviderquotes");
-    request.SetValue("ProviderSeq", provider);
-    request.SetValue("AliasList",
-                     "\"cn=CaseNeeds:f10,ca=Cases:cn10,P=Patients:ca10,H=ProviderEntities:ca11,"
-                     "Ip=InsuranceTypes:ca19,Is=InsuranceTypes:ca20,It=InsuranceTypes:ca21,"
-                     "pt=ProviderTypes:cn11,pc=ProviderCategories:cn12,pd=ProviderCategoryDetails:cn13\"");
-    request.SetValue("QuoteFieldList", "\"f10,f12,f13,f14,cn14,cn15,cn16,pt10,pc12,pd11\"");
-    request.SetValue("CaseFieldList",
-                     "\"ca1,ca10,ca11,ca12,ca13,ca14,ca15,ca19,ca20,ca21,ca22,H10,P13,P14,Ip10,Is10,It10\"");
-    return request.ToText();
-}
+protected:
+    cFunctionHandler Handler{Store};
+};
 
-std::string Command(const std::string &text)
+// The kind of a quote as the lists show it.
+std::string QuoteKind(cJSON &quote, const std::string &key)
 {
-    auto c = FunctionConnection();
-    EXPECT_TRUE(c->SendText(text));
-    return c->ReplyText;
+    const std::string state = quote.GetValue("f14"), award = quote.GetValue("cn16");
+    return state == "A" && award == key ? "awarded"
+           : !award.empty()             ? "lost"
+           : state == "R"               ? "declined"
+           : state == "A"               ? "accepted"
+                                        : "open";
 }
 } // namespace
 
-TEST(FunctionServer, ProviderQuotesAreGroupedByCaseWithTheirStates)
+TEST_F(FunctionHandlerTest, ProviderQuotesAreGroupedByCaseWithTheirStates)
 {
-    cJSON reply(Command(QuotesRequest(ProviderSeq)));
+    cJSON reply(Handler.Handle(cProviderQuotes::RequestText(ProviderSeq)));
     EXPECT_EQ(reply.GetValue("Error"), "");
     EXPECT_EQ(reply.GetValue("NoQuotes"), "");
     ASSERT_EQ(reply.Count(), 14); // fifteen cases, one of them only with a hidden quote
@@ -52,18 +51,12 @@ TEST(FunctionServer, ProviderQuotesAreGroupedByCaseWithTheirStates)
         for (int q = 0; q < quotes->Count(); ++q)
         {
             cJSON *quote = quotes->Items().Object(q);
-            const std::string state = quote->GetValue("f14"), award = quote->GetValue("cn16");
             EXPECT_FALSE(quote->GetValue("cn14").empty());
             EXPECT_FALSE(quote->GetValue("pc12").empty());
             const std::string description = quote->GetValue("cn15");
             EXPECT_EQ(description.find('\\'), std::string::npos) << description;
-            if (description.find(R"(, "no stairs", ground floor room)") != std::string::npos)
-                ++quoted;
-            const std::string kind = state == "A" && award == quotes->Items().Names(q) ? "awarded"
-                                     : !award.empty()                                  ? "lost"
-                                     : state == "R"                                    ? "declined"
-                                     : state == "A"                                    ? "accepted"
-                                                                                       : "open";
+            quoted += description.find(R"(, "no stairs", ground floor room)") != std::string::npos;
+            const std::string kind = QuoteKind(*quote, quotes->Items().Names(q));
             ++kinds[kind];
             if (kind == "awarded")
             {
@@ -75,69 +68,58 @@ TEST(FunctionServer, ProviderQuotesAreGroupedByCaseWithTheirStates)
             }
         }
     }
-    EXPECT_GE(kinds["awarded"], 2);
-    EXPECT_GE(kinds["lost"], 2);
-    EXPECT_GE(kinds["declined"], 2);
-    EXPECT_GE(kinds["accepted"], 1);
-    EXPECT_GE(kinds["open"], 3);
+    for (const auto &[kind, least] :
+         {std::pair{"awarded", 2}, {"lost", 2}, {"declined", 2}, {"accepted", 1}, {"open", 3}})
+        EXPECT_GE(kinds[kind], least) << kind;
     EXPECT_GE(quoted, 2);
 
-    cJSON none(Command(QuotesRequest("2"))); // a hospital has no quotes
+    cJSON none(Handler.Handle(cProviderQuotes::RequestText("2"))); // a hospital has no quotes
     EXPECT_NE(none.GetValue("NoQuotes"), "");
-    cJSON unknown(Command(QuotesRequest("987654")));
+    cJSON unknown(Handler.Handle(cProviderQuotes::RequestText("987654")));
     EXPECT_NE(unknown.GetValue("Error"), "");
 }
 
-TEST(FunctionServer, LatitudeLongitudeComesFromTheZipCode)
+TEST_F(FunctionHandlerTest, LatitudeLongitudeComesFromTheZipCode)
 {
-    auto data = DataConnection();
-    cStringList change;
-    change.Add("f27=0");
-    change.Add("f28=0");
-    ASSERT_TRUE(data->UpdateRecord("ProviderEntities", ProviderSeq, change));
-    std::string request = "{ServerCommand:updateproviderlatitudelongitude,ProviderSeq:" + ProviderSeq + "}";
-    cJSON reply(Command(request));
+    const cTableDef &providers = *cCatalogue::FindTable("ProviderEntities");
+    std::string error;
+    ASSERT_EQ(Store.Update(providers, 1, {{27, "0"}, {28, "0"}}, error), 1) << error;
+    const std::string request = "{ServerCommand:updateproviderlatitudelongitude,ProviderSeq:1}";
+    cJSON reply(Handler.Handle(request));
     EXPECT_TRUE(reply.HasValue("Error"));
     EXPECT_EQ(reply.GetValue("Error"), "");
-    cStringList lines;
-    ASSERT_TRUE(data->ReadRecord("ProviderEntities", ProviderSeq, lines));
-    EXPECT_EQ(lines[27], "37.7486");
-    EXPECT_EQ(lines[28], "-122.4158");
+    cRecord provider;
+    ASSERT_TRUE(Store.ReadBySeq(providers, 1, provider));
+    EXPECT_EQ(provider.Get(27), "37.7486");
+    EXPECT_EQ(provider.Get(28), "-122.4158");
 
-    cStringList zip;
-    zip.Add("f15=00000");
-    ASSERT_TRUE(data->UpdateRecord("ProviderEntities", ProviderSeq, zip));
-    cJSON failed(Command(request));
-    EXPECT_NE(failed.GetValue("Error"), "");
-    zip.SetValues("f15", "94110");
-    ASSERT_TRUE(data->UpdateRecord("ProviderEntities", ProviderSeq, zip));
+    ASSERT_EQ(Store.Update(providers, 1, {{15, "00000"}}, error), 1) << error;
+    EXPECT_NE(cJSON(Handler.Handle(request)).GetValue("Error"), "");
 }
 
-TEST(FunctionServer, BadRequestsGetAnErrorAndTheLinkStaysUsable)
+TEST_F(FunctionHandlerTest, BadRequestsGetAnError)
+{
+    for (const std::string &text :
+         {std::string("this is not JSON"), std::string(), std::string("[1,2,3]"),
+          std::string("{ServerCommand:dropeverything}"),
+          std::string("{ServerCommand:getproviderquotes,ProviderSeq:'1 OR 1=1'}"),
+          std::string("{ServerCommand:getproviderquotes,ProviderSeq:1,AliasList:\"x=sqlite_master:f10\"}"),
+          std::string(5000, '{'), std::string(cFunctionHandler::MaxRequestLength + 1, 'a')})
+        EXPECT_NE(cJSON(Handler.Handle(text)).GetValue("Error"), "") << text.substr(0, 40);
+}
+
+TEST(FunctionServer, ABadRequestLeavesTheLinkUsableAndAnEndlessOneClosesIt)
 {
     auto raw = RawConnection<PlainSocket>(Server().FunctionPort);
-    ASSERT_TRUE(raw);
-    const std::string bad[] = {
-        "this is not JSON",
-        "",
-        "[1,2,3]",
-        "{ServerCommand:dropeverything}",
-        "{ServerCommand:getproviderquotes,ProviderSeq:'1 OR 1=1'}",
-        "{ServerCommand:getproviderquotes,ProviderSeq:1,AliasList:\"x=sqlite_master:f10\"}",
-        std::string(5000, '{')};
-    for (const std::string &text : bad)
+    ASSERT_TRUE(raw) << Server().Error;
+    std::string reply;
+    for (const std::string &text :
+         {std::string("this is not JSON"), cProviderQuotes::RequestText(ProviderSeq)})
     {
         raw->Send(text.c_str(), static_cast<std::uint32_t>(text.size() + 1));
-        std::string reply;
-        ASSERT_TRUE(ReadReply(*raw, reply)) << text.substr(0, 40);
-        EXPECT_NE(cJSON(reply).GetValue("Error"), "") << text.substr(0, 40);
+        ASSERT_TRUE(ReadReply(*raw, reply));
+        EXPECT_EQ(cJSON(reply).GetValue("Error").empty(), text[0] == '{') << text.substr(0, 40);
     }
-    std::string good = QuotesRequest(ProviderSeq);
-    raw->Send(good.c_str(), static_cast<std::uint32_t>(good.size() + 1));
-    std::string reply;
-    ASSERT_TRUE(ReadReply(*raw, reply));
-    EXPECT_EQ(cJSON(reply).GetValue("Error"), "");
-
     // A request that never ends within the limit is answered with an error and closed.
     std::string endless(70000, 'a');
     raw->Send(endless.c_str(), static_cast<std::uint32_t>(endless.size()));

@@ -1,34 +1,31 @@
 // The hospital activity on a database of its own, without sockets.
 #include "server/DemoData.h"
 #include "server/HospitalActivity.h"
+#include "tests/server/DemoStore.h"
 
 #include <gtest/gtest.h>
 
-TEST(ServerActivity, PostsNeedsAndAwardsAcceptedQuotes)
+using ServerActivity = cDemoStoreTest;
+
+TEST_F(ServerActivity, PostsNeedsAndAwardsAcceptedQuotes)
 {
-    cStore store;
-    std::string error;
-    ASSERT_TRUE(store.Open(":memory:", error)) << error;
-    ASSERT_TRUE(FillDemoData(store, error)) << error;
     const cTableDef &needs = *cCatalogue::FindTable("CaseNeeds");
     int before = 0, after = 0;
-    store.Select(needs, 0, "", 1, 0, 1, &before);
-    cHospitalActivity activity(store);
+    Store.Select(needs, 0, "", 1, 0, 1, &before);
+    cHospitalActivity activity(Store);
     const std::string award = activity.Step(); // odd step: an accepted quote gets its award
     EXPECT_EQ(award.rfind("awarded quote ", 0), 0u) << award;
     EXPECT_EQ(activity.Step().rfind("posted need ", 0), 0u);
-    store.Select(needs, 0, "", 1, 0, 1, &after);
+    Store.Select(needs, 0, "", 1, 0, 1, &after);
     EXPECT_EQ(after, before + 1);
 }
 
 // The demo data's shape: the records of each table, and a password on every record that can sign
 // in (the client refuses empty passwords).
-TEST(ServerDemoData, TablesHoldTheDemoRecordsAndEveryAccountHasAPassword)
+using ServerDemoData = cDemoStoreTest;
+
+TEST_F(ServerDemoData, TablesHoldTheDemoRecordsAndEveryAccountHasAPassword)
 {
-    cStore store;
-    std::string error;
-    ASSERT_TRUE(store.Open(":memory:", error)) << error;
-    ASSERT_TRUE(FillDemoData(store, error)) << error;
     const struct
     {
         const char *Table;
@@ -52,16 +49,16 @@ TEST(ServerDemoData, TablesHoldTheDemoRecordsAndEveryAccountHasAPassword)
     for (const auto &t : tables)
     {
         int total = 0;
-        store.Select(*cCatalogue::FindTable(t.Table), 0, "", 1, 0, 1, &total);
+        Store.Select(*cCatalogue::FindTable(t.Table), 0, "", 1, 0, 1, &total);
         EXPECT_EQ(total, t.Records) << t.Table;
     }
     const cTableDef &personnel = *cCatalogue::FindTable("Personnel");
-    for (const cRecord &person : store.Select(personnel, 0, "", 1, 0, 100))
+    for (const cRecord &person : Store.Select(personnel, 0, "", 1, 0, 100))
     {
         if (!person.Get(22).empty())
         {
             EXPECT_FALSE(person.Get(23).empty()) << person.Get(22);
         }
     }
-    EXPECT_EQ(DemoProviderSeq(store), 1);
+    EXPECT_EQ(DemoProviderSeq(Store), 1);
 }

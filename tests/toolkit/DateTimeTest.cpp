@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cmath>
 #include <ctime>
+#include <limits>
 #include <locale>
 #include <random>
 #include <vector>
@@ -271,4 +272,26 @@ TEST(DateTime, UnixConversionsAndNowUseLocalTime)
     const cDateTime now = Now();
     EXPECT_GE(now, before);
     EXPECT_LE(now, DateTimeFromUnix(std::time(nullptr)) + EncodeTime(0, 0, 1, 0));
+}
+
+// Long texts are read whole (no fixed buffer), and values beyond the calendar or with no finite
+// value still format to something.
+TEST(Numbers, LongTextsAndExtremeValues)
+{
+    const std::string digits(100000, '7');
+    EXPECT_EQ(StrToIntDef(digits, -1), -1);
+    EXPECT_EQ(StrToInt64Def(digits, -1), -1);
+    EXPECT_EQ(StrToFloatDef(digits, -1), -1); // out of range
+    EXPECT_GT(StrToFloatDef("0." + digits, -1), 0.77);
+    cDateTime v = 0;
+    EXPECT_FALSE(TryStrToDate("01/01/2024 " + digits, v));
+    EXPECT_FALSE(FormatDateTime(std::string(100000, 'y'), 45000.5).empty());
+    for (double x : {1e300, -1e300, 5e-324, std::numeric_limits<double>::quiet_NaN(),
+                     std::numeric_limits<double>::infinity(), -1e6, 3e6})
+    {
+        EXPECT_FALSE(FormatDateTime("yyyymmddhhnnss", x).empty()) << x;
+        EXPECT_FALSE(FormatFloat("##0.0", x).empty()) << x;
+        EXPECT_FALSE(FloatToStr(x).empty()) << x;
+    }
+    EXPECT_EQ(FormatFloat("##0.0", 1e300).size(), 303u);
 }

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <sys/stat.h>
 #include <thread>
 #include <vector>
@@ -49,9 +48,8 @@ TEST(DosDate, PacksAndUnpacksKnownValues)
 
 TEST(DosDate, OutOfRangeValuesAndInvalidStampsGiveZero)
 {
-    EXPECT_EQ(DateTimeToFileDate(At(1979, 12, 31, 23, 59, 59)), 0);
-    EXPECT_EQ(DateTimeToFileDate(At(2108, 1, 1)), 0);
-    EXPECT_EQ(DateTimeToFileDate(0), 0);
+    for (cDateTime v : {At(1979, 12, 31, 23, 59, 59), At(2108, 1, 1), 0.0})
+        EXPECT_EQ(DateTimeToFileDate(v), 0) << v;
     double out = 5;
     EXPECT_FALSE(TryFileDateToDateTime(0, out)); // month 0, day 0
     EXPECT_EQ(out, 5);
@@ -161,16 +159,14 @@ TEST(AppendLine, ConcurrentWritersLoseNoLine)
     EXPECT_EQ(ReadFile(path).size(), 4u * 50u * std::string("thread 0\r\n").size());
 }
 
-TEST(AppendLine, GivesUpSilentlyAfterTheRetries)
+TEST(AppendLine, AMissingFolderLosesTheLineWithoutCreatingAnything)
 {
     cTempDir dir;
     const std::string path = dir.File("no/such/folder/log.txt");
-    const auto start = std::chrono::steady_clock::now();
     AppendLineToFile(path, "lost");
-    const auto elapsed = std::chrono::steady_clock::now() - start;
     EXPECT_FALSE(FileExists(path));
-    // 21 failed tries, each followed by 100 ms of sleep.
-    EXPECT_EQ(AppendLineTries, 21);
-    EXPECT_EQ(AppendLineRetryMs, 100);
-    EXPECT_GE(elapsed, std::chrono::milliseconds(AppendLineTries * AppendLineRetryMs));
+    struct stat st
+    {
+    };
+    EXPECT_NE(::stat(dir.File("no").c_str(), &st), 0);
 }

@@ -8,7 +8,7 @@
 #include "workspace/NewQuoteWatch.h"
 #include "workspace/OpenCaseFilter.h"
 
-#include <dirent.h>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -58,16 +58,13 @@ cProviderQuotes MakeQuotes(const std::vector<cCaseRow> &rows)
     return quotes;
 }
 
+// The names in a folder, in no particular order.
 std::vector<std::string> Folder(const std::string &path)
 {
     std::vector<std::string> names;
-    if (DIR *dir = opendir(path.c_str()))
-    {
-        while (const dirent *entry = readdir(dir))
-            if (std::string(entry->d_name) != "." && std::string(entry->d_name) != "..")
-                names.push_back(entry->d_name);
-        closedir(dir);
-    }
+    std::error_code ec;
+    for (const auto &entry : std::filesystem::directory_iterator(path, ec))
+        names.push_back(entry.path().filename().string());
     return names;
 }
 } // namespace
