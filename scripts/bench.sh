@@ -220,7 +220,7 @@ rows = []
 for program, run_name in order:
     function, suffix = split(run_name)
     key = (program, run_name)
-    label = lambda what: "`%s` %s%s" % (program, what, " " + suffix.strip("/") if suffix else "")
+    label = lambda what: "`%s` %s%s" % (program, what + " — " if what else "", run_name)
     if (program, function) in pairs_of:
         for baseline, what, base_what, target in pairs_of[(program, function)]:
             base_key = (program, baseline + suffix)
@@ -231,11 +231,11 @@ for program, run_name in order:
             if target:
                 met = target_met(target, medians[key], ratio) if key in medians else None
                 target_text = target.replace("<=", "≤") + ("" if met is None else (" met" if met else " MISSED"))
-            rows.append((label(what) + " — " + function, cell(key), "%s: %s" % (base_what, cell(base_key)),
+            rows.append((label(what), cell(key), "%s: %s" % (base_what, cell(base_key)),
                          "%.2f" % ratio if ratio is not None else "", target_text))
     elif (program, function) not in baselines:
         what = WHAT.get((program, function), "")
-        rows.append((label(what) + (" — " if what else "") + function, cell(key), "", "", ""))
+        rows.append((label(what), cell(key), "", "", ""))
 
 print("Benchmarks on %s, %s cores, %s, commit %s." % (cpu, cores, when, commit))
 print("Medians of %s repetitions, wall-clock time per iteration; ratio = figure / baseline "
