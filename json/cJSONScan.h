@@ -114,7 +114,8 @@ struct cJSONScanTable
         std::uint32_t Next;    // index of the first region opened after the closer
         std::int32_t OtherSum; // net steps of the other counter inside (brackets for a brace)
         std::int32_t OtherLow; // lowest prefix of those steps (<= 0)
-        std::uint32_t Commas;  // commas seen directly inside (outside quotes and nested regions)
+        std::uint32_t Commas;  // commas directly inside (outside quotes and nested regions) that end a
+                               // non-blank item
     };
     const char *Base = nullptr;
     std::size_t Size = 0;
@@ -130,9 +131,10 @@ struct cJSONScanTable
     bool Exhausted() const { return Steps > StepLimit; }
 
     // How many members a nested level read from the value that opens at opener will most likely
-    // have, to reserve room for them: the commas the outermost scan saw directly inside its region,
-    // plus one, bounded by half the region's size (an item takes at least one character and a
-    // comma), so that a text of bare commas reserves no more than its size. 0 when unknown.
+    // have, to reserve room for them: the commas after non-blank items that the outermost scan saw
+    // directly inside its region, plus one, bounded by half the region's size (an item takes at
+    // least one character and a comma). Never much more than the members the level stores, so a
+    // text of empty items reserves nothing. 0 when unknown.
     std::size_t ItemHint(const char *opener) const
     {
         const std::size_t i = LowerBound(opener);
