@@ -7,6 +7,7 @@
 #   BENCH_REPETITIONS=3 scripts/bench.sh
 #   BENCH_FILTER='bench_json' scripts/bench.sh      # only the programs whose name matches
 #   BENCH_KEEP=/tmp/bench scripts/bench.sh          # keep the programs' JSON output and logs there
+#   BENCH_ARGS='--benchmark_enable_random_interleaving=true' scripts/bench.sh   # more flags for every program
 #
 # Figures are medians of the repetitions, in wall-clock time per iteration. Which benchmark is the
 # baseline of which is the PAIRS table below (one row per figure and baseline; a figure may have
@@ -18,6 +19,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repetitions="${BENCH_REPETITIONS:-5}"
 filter="${BENCH_FILTER:-}"
+read -r -a extra_args <<<"${BENCH_ARGS:-}"
 
 echo "Building the release preset..." >&2
 build_log="$(mktemp)"
@@ -45,7 +47,7 @@ for program in build/release/bench/*/bench_*; do
       --benchmark_repetitions="$repetitions" \
       --benchmark_report_aggregates_only=true \
       --benchmark_out="$out/$name.json" --benchmark_out_format=json \
-      >"$out/$name.log" 2>&1; then
+      ${extra_args[@]+"${extra_args[@]}"} >"$out/$name.log" 2>&1; then
     failed_programs+=("$name")
     echo "  $name ended abnormally; last lines of $out/$name.log:" >&2
     tail -n 5 "$out/$name.log" >&2
