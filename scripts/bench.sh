@@ -186,12 +186,21 @@ def show_time(t):
     return "%.3g ns" % t
 
 
+# Rates as the shown time gives them: a benchmark timed by CPU time reports its rates per CPU
+# second, which is more than per wall-clock second on a loaded machine.
+def rate(entry, key):
+    value = entry.get(key)
+    if value and "/real_time" not in entry.get("run_name", "") and entry.get("real_time", 0) > 0:
+        value *= entry["cpu_time"] / entry["real_time"]
+    return value
+
+
 def show(entry):
     text = show_time(ns(entry))
-    if entry.get("items_per_second"):
-        text += " (%s/s)" % "{:,.0f}".format(entry["items_per_second"])
-    elif entry.get("bytes_per_second"):
-        text += " (%.0f MB/s)" % (entry["bytes_per_second"] / 1e6)
+    if rate(entry, "items_per_second"):
+        text += " (%s/s)" % "{:,.0f}".format(rate(entry, "items_per_second"))
+    elif rate(entry, "bytes_per_second"):
+        text += " (%s MB/s)" % "{:,.0f}".format(rate(entry, "bytes_per_second") / 1e6)
     return text
 
 
