@@ -49,6 +49,9 @@ void cJSON::ReadText(std::string_view text, const cJSONScanTable *table)
     cJSONScanTable recorded;
     cJSONScanTable *record = table ? nullptr : &recorded;
     const cJSONScanTable *use = table ? table : &recorded;
+    // A nested level knows its member count from the outermost scan: one allocation for the list.
+    if (table)
+        Members.Slots.reserve(table->ItemHint(json_internal::Trim(text).data()));
     ScanTopLevel(body, record, table,
                  [this, use](std::string_view item)
                  {
@@ -198,6 +201,14 @@ void cJSON::PutMember(std::string_view name, cStoredValue value, bool mayMove)
 
 // ---------------------------------------------------------------------------------------------
 // cJSON: lookups
+
+std::string cJSON::TakeValueFromIndex(int index)
+{
+    Members.Compact();
+    if (index < 0 || static_cast<std::size_t>(index) >= Members.Slots.size())
+        return {};
+    return std::move(Members.Slots[static_cast<std::size_t>(index)].Value);
+}
 
 bool cJSON::HasValue(std::string_view name) const
 {

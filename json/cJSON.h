@@ -35,6 +35,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -111,6 +112,11 @@ private:
     // unique ignoring case, so the first match is the only one).
     mutable std::unordered_map<std::string, std::size_t> ByName;
     mutable bool Indexed = false;
+    // One bit per name ever appended (NameBit), letter case ignored; removals leave theirs set. A
+    // name whose bit is clear is in no slot: the scan for it, and for a repeat when a member is
+    // stored, is skipped.
+    std::uint64_t NameBits = 0;
+    static std::uint64_t NameBit(std::string_view name);
 };
 
 class cJSON
@@ -158,6 +164,9 @@ public:
 
     // The member list, and the number of members.
     const cJSONItems &Items() const { return Members; }
+    // Moves the stored value text of member index out, leaving that member's text empty; "" for an
+    // index out of range. For readers that keep the texts and drop the tree afterwards.
+    std::string TakeValueFromIndex(int index);
     int Count() const { return Members.Count(); }
 
     // Building blocks of reading and writing, public for the tests and for callers that need them.

@@ -99,6 +99,14 @@ std::string cJSONItems::Values(std::string_view name) const
     return slot == None ? std::string() : Slots[slot].Value;
 }
 
+std::uint64_t cJSONItems::NameBit(std::string_view name)
+{
+    std::uint32_t h = static_cast<std::uint32_t>(name.size());
+    for (const char c : name)
+        h = h * 31 + static_cast<unsigned char>(json_internal::Lower(c));
+    return std::uint64_t{1} << ((h ^ (h >> 6) ^ (h >> 12)) & 63);
+}
+
 std::size_t cJSONItems::Find(std::string_view name) const
 {
     if (Indexed)
@@ -111,6 +119,8 @@ std::size_t cJSONItems::Find(std::string_view name) const
         BuildIndex();
         return Find(name);
     }
+    if (!(NameBits & NameBit(name)))
+        return None;
     for (std::size_t i = 0; i < Slots.size(); ++i)
         if (Slots[i].Alive && Slots[i].Named && SameText(Slots[i].Name, name))
             return i;
@@ -122,9 +132,11 @@ std::size_t cJSONItems::Append(std::string_view name, bool named)
     const std::size_t slot = Slots.size();
     Slots.emplace_back();
     cMember &m = Slots.back();
-    m.Name = std::string(name);
+    m.Name.assign(name);
     m.Named = named;
     ++Live;
+    if (named)
+        NameBits |= NameBit(name);
     if (named && Indexed)
         ByName.emplace(LowerKey(name), slot);
     return slot;
@@ -153,6 +165,7 @@ void cJSONItems::Clear()
 {
     ByName.clear();
     Indexed = false;
+    NameBits = 0;
     Slots.clear();
     Live = 0;
     Dead = 0;

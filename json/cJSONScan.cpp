@@ -52,7 +52,26 @@ public:
             return;
         Step(own, +1);
         Stacks[own].push_back({Table->Regions.size(), Totals[Other(own)], Totals[Other(own)]});
-        Table->Regions.push_back({Offset(p), cJSONScanTable::NoClose, 0, 0, 0});
+        Table->Regions.push_back({Offset(p), cJSONScanTable::NoClose, 0, 0, 0, 0});
+    }
+
+    // A comma outside quotes inside at least one open region: counted for the innermost one, unless
+    // the item before it is blank (the reader skips such items). Looking back over blanks stays
+    // linear: a run of blanks is looked at by the one comma that follows it.
+    void Comma(const char *p)
+    {
+        if (!Table)
+            return;
+        const char *q = p - 1;
+        while (q >= Begin && IsBlank(*q))
+            --q;
+        if (q < Begin || *q == ',' || *q == '[' || *q == '{')
+            return;
+        const std::size_t brackets = Stacks[0].empty() ? 0 : Stacks[0].back().Region + 1;
+        const std::size_t braces = Stacks[1].empty() ? 0 : Stacks[1].back().Region + 1;
+        const std::size_t innermost = std::max(brackets, braces);
+        if (innermost > 0)
+            ++Table->Regions[innermost - 1].Commas;
     }
 
     void Closed(const char *p, int own)
@@ -188,7 +207,10 @@ void ScanTopLevel(std::string_view text, cJSONScanTable *record, const cJSONScan
         else if (c == ',')
         {
             if (depth[0] != 0 || depth[1] != 0)
+            {
+                recorder.Comma(p);
                 continue;
+            }
             cursor.Count(steps);
             sink(context, Trim(std::string_view(start, static_cast<std::size_t>(p - start))));
             start = p + 1;

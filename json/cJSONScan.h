@@ -114,6 +114,8 @@ struct cJSONScanTable
         std::uint32_t Next;    // index of the first region opened after the closer
         std::int32_t OtherSum; // net steps of the other counter inside (brackets for a brace)
         std::int32_t OtherLow; // lowest prefix of those steps (<= 0)
+        std::uint32_t Commas;  // commas directly inside (outside quotes and nested regions) that end a
+                               // non-blank item
     };
     const char *Base = nullptr;
     std::size_t Size = 0;
@@ -127,6 +129,20 @@ struct cJSONScanTable
     mutable std::size_t Steps = 0;
     std::size_t StepLimit = 0;
     bool Exhausted() const { return Steps > StepLimit; }
+
+    // How many members a nested level read from the value that opens at opener will most likely
+    // have, to reserve room for them: the commas after non-blank items that the outermost scan saw
+    // directly inside its region, plus one, bounded by half the region's size (an item takes at
+    // least one character and a comma). Never much more than the members the level stores, so a
+    // text of empty items reserves nothing. 0 when unknown.
+    std::size_t ItemHint(const char *opener) const
+    {
+        const std::size_t i = LowerBound(opener);
+        if (i == Regions.size() || Base + Regions[i].Open != opener || Regions[i].Close == NoClose)
+            return 0;
+        const cRegion &r = Regions[i];
+        return std::min<std::size_t>(std::size_t{r.Commas} + 1, (r.Close - r.Open) / 2 + 1);
+    }
 
     // Index of the first region whose opener is at p or after it.
     std::size_t LowerBound(const char *p) const
@@ -205,19 +221,20 @@ inline std::size_t FindUntil(std::string_view text, std::string_view stops)
 // (so an escaped backslash never escapes what follows it); every other backslash stays.
 inline void UnescapeTo(std::string_view text, std::string &out)
 {
-    const char *p = text.data();
-    const char *end = p + text.size();
-    const char *run = p;
-    for (; p < end; ++p)
+    std::size_t run = 0;
+    std::size_t i = 0;
+    while ((i = text.find('\\', i)) != std::string_view::npos)
     {
-        if (*p == '\\' && p + 1 < end && (Classes.Of[static_cast<unsigned char>(p[1])] & UnescapeChar))
+        if (i + 1 < text.size() && (Classes.Of[static_cast<unsigned char>(text[i + 1])] & UnescapeChar))
         {
-            out.append(run, static_cast<std::size_t>(p - run));
-            ++p; // the escaped character: kept, and not looked at again
-            run = p;
+            out.append(text.data() + run, i - run);
+            run = i + 1; // the escaped character: kept, and not looked at again
+            i += 2;
         }
+        else
+            ++i;
     }
-    out.append(run, static_cast<std::size_t>(end - run));
+    out.append(text.data() + run, text.size() - run);
 }
 
 // A member name as read: trimmed; when enclosed in matching quotes, the quotes are dropped, the

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libssl-dev openssl libsqlite3-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev rapidjson-dev
   xvfb xdotool x11-apps imagemagick fonts-dejavu-core fonts-liberation
 )
 

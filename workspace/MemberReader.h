@@ -3,13 +3,14 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 class cJSON;
 
 struct cMemberTarget
 {
-    const char *Name;    // matched without regard to letter case, as a lookup would
-    std::string *Target; // receives the value text; "" for null, as GetValue gives
+    std::string_view Name; // matched without regard to letter case, as a lookup would
+    std::string *Target;   // receives the value text; "" for null, as GetValue gives
 };
 
 // Sets every target from the member of its name; targets whose member is missing become "".
@@ -18,7 +19,18 @@ template <int N> void ReadMembers(const cJSON *object, const cMemberTarget (&tar
 
 void ReadMembers(const cJSON *object, const cMemberTarget *targets, int count);
 
+// As ReadMembers, but moves the texts out of the object instead of copying them: the members that
+// were read are left with empty texts. For a reply tree that is dropped after reading.
+template <int N> void TakeMembers(cJSON *object, const cMemberTarget (&targets)[N]);
+
+void TakeMembers(cJSON *object, const cMemberTarget *targets, int count);
+
 template <int N> void ReadMembers(const cJSON *object, const cMemberTarget (&targets)[N])
 {
     ReadMembers(object, targets, N);
+}
+
+template <int N> void TakeMembers(cJSON *object, const cMemberTarget (&targets)[N])
+{
+    TakeMembers(object, targets, N);
 }

@@ -34,24 +34,28 @@ void cProviderQuotes::ReadReply(std::string_view replyText)
     NoQuotes = reply.GetValue("NoQuotes");
     if (!Error.empty() || !NoQuotes.empty())
         return;
+    // The tree is dropped at the end: the model takes its texts instead of copying them, and only
+    // awarded quotes get a copy of their case.
     const cJSONItems &cases = reply.Items();
+    OpenCases.reserve(static_cast<std::size_t>(cases.Count()));
     for (int i = 0; i < cases.Count(); ++i)
     {
         cJSON *caseNode = cases.Object(i);
         if (!caseNode)
             continue; // a member that is no object holds no case
         auto caseObject = std::make_unique<cCaseObject>();
-        caseObject->Fill(cases.Names(i), caseNode->FindObject("Fields", false));
+        caseObject->Take(cases.Names(i), caseNode->FindObject("Fields", false));
         cOpenCase open;
         cJSON *quoteList = caseNode->FindObject("QuoteList", false);
         const int quoteCount = quoteList ? quoteList->Count() : 0;
+        open.Quotes.reserve(static_cast<std::size_t>(quoteCount));
         for (int q = 0; q < quoteCount; ++q)
         {
-            auto quote = std::make_unique<cCaseQuoteObject>();
-            quote->Fill(quoteList->Items().Names(q), quoteList->Items().Object(q));
+            auto quote = std::make_unique<cCaseQuoteObject>(cCaseQuoteObject::cWithoutCase{});
+            quote->Take(quoteList->Items().Names(q), quoteList->Items().Object(q));
             if (quote->IsAwarded())
             {
-                *quote->AwardedCase = *caseObject;
+                quote->AwardedCase = std::make_unique<cCaseObject>(*caseObject);
                 Awarded.push_back(std::move(quote));
             }
             else

@@ -16,6 +16,8 @@ public:
     // Fills every text from the case's "Fields" object of the reply; key is the name under which
     // the case stands. A null fields object leaves all but Key empty.
     void Fill(const std::string &key, const cJSON *fields);
+    // As Fill, but moves the texts out of fields (left empty): for a reply dropped after reading.
+    void Take(const std::string &key, cJSON *fields);
 
     std::string Key;
     std::string Status;
@@ -33,4 +35,8 @@ public:
     std::string Insurance2Key;
     std::string Insurance3Name;
     std::string Insurance3Key;
+
+private:
+    // Fill from fields, or Take when take is fields.
+    void Read(const std::string &key, const cJSON *fields, cJSON *take);
 };

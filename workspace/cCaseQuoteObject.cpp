@@ -5,6 +5,8 @@
 
 cCaseQuoteObject::cCaseQuoteObject() : AwardedCase(std::make_unique<cCaseObject>()) {}
 
+cCaseQuoteObject::cCaseQuoteObject(cWithoutCase) {}
+
 cCaseQuoteObject::~cCaseQuoteObject() = default;
 
 cCaseQuoteObject::cCaseQuoteObject(const cCaseQuoteObject &other) : cCaseQuoteObject()
@@ -28,19 +30,43 @@ cCaseQuoteObject &cCaseQuoteObject::operator=(const cCaseQuoteObject &other)
     Accepted = other.Accepted;
     AwardedQuoteKey = other.AwardedQuoteKey;
     RequiredDateText = other.RequiredDateText;
-    *AwardedCase = *other.AwardedCase;
+    if (!other.AwardedCase)
+    {
+        if (AwardedCase)
+            *AwardedCase = cCaseObject();
+    }
+    else if (AwardedCase)
+        *AwardedCase = *other.AwardedCase;
+    else
+        AwardedCase = std::make_unique<cCaseObject>(*other.AwardedCase);
     return *this;
 }
 
 void cCaseQuoteObject::Fill(const std::string &key, const cJSON *quote)
 {
+    Read(key, quote, nullptr);
+}
+
+void cCaseQuoteObject::Take(const std::string &key, cJSON *quote)
+{
+    Read(key, quote, quote);
+}
+
+void cCaseQuoteObject::Read(const std::string &key, const cJSON *quote, cJSON *take)
+{
     Key = key;
     std::string canHide;
-    const cMemberTarget targets[] = {
-        {"Status", &Status},         {"CanHide", &canHide},   {"f10", &NeedKey},
-        {"cn14", &RequiredDateText}, {"f13", &Price},         {"f14", &QuoteState},
-        {"cn15", &NeedDescription},  {"pc12", &CategoryName}, {"cn16", &AwardedQuoteKey}};
-    ReadMembers(quote, targets);
+    // In the order in which the server writes them: "Status", "CanHide", then the request's
+    // "QuoteFieldList" (ReadMembers tries the target after the previous match first).
+    const cMemberTarget targets[] = {{"Status", &Status},        {"CanHide", &canHide},
+                                     {"f10", &NeedKey},          {"f13", &Price},
+                                     {"f14", &QuoteState},       {"cn14", &RequiredDateText},
+                                     {"cn15", &NeedDescription}, {"cn16", &AwardedQuoteKey},
+                                     {"pc12", &CategoryName}};
+    if (take)
+        TakeMembers(take, targets);
+    else
+        ReadMembers(quote, targets);
     CanHide = canHide == "Y";
     RequiredDate = FormatServerDate(RequiredDateText);
     Accepted = QuoteState == "A";

@@ -13,6 +13,12 @@ class cCaseQuoteObject
 {
 public:
     cCaseQuoteObject();
+    // A quote without the awarded-case object (AwardedCase null): the quote load gives one only to
+    // the quotes it awards. Copies of any quote have one (empty when the original has none).
+    struct cWithoutCase
+    {
+    };
+    explicit cCaseQuoteObject(cWithoutCase);
     ~cCaseQuoteObject();
     // A copy carries its own copy of the awarded case.
     cCaseQuoteObject(const cCaseQuoteObject &other);
@@ -21,6 +27,8 @@ public:
     // Fills the quote from its object in "QuoteList"; key is the name under which it stands.
     // A null object leaves all but Key empty. AwardedCase is left as it is.
     void Fill(const std::string &key, const cJSON *quote);
+    // As Fill, but moves the texts out of quote (left empty): for a reply dropped after reading.
+    void Take(const std::string &key, cJSON *quote);
 
     std::string Key;
     std::string Status;
@@ -40,4 +48,8 @@ public:
 
     // Accepted, and named by its need as the awarded quote.
     bool IsAwarded() const { return Accepted && AwardedQuoteKey == Key; }
+
+private:
+    // Fill from quote, or Take when take is quote.
+    void Read(const std::string &key, const cJSON *quote, cJSON *take);
 };

@@ -1,5 +1,9 @@
 // cJSON benchmarks: reading and writing a getproviderquotes-like reply of a few hundred quotes,
-// each beside a baseline doing a plain pass over the same bytes in the same binary.
+// each beside a baseline doing a plain pass over the same bytes in the same binary; reading the
+// 2,000-case reply of the quote load, alone and into the model. The other JSON libraries' figures
+// for the same replies are in json_nlohmann.cpp and json_rapidjson.cpp.
+#include "bench/json/Replies.h"
+#include "workspace/ProviderQuotes.h"
 #include "json/cJSON.h"
 
 #include <benchmark/benchmark.h>
@@ -10,78 +14,14 @@
 namespace
 {
 
-// A reply in the server's shape: one member per case (named by the case key) holding "Fields"
-// and "QuoteList"; quotesPerCase quotes per case.
-std::string MakeReply(int cases, int quotesPerCase)
-{
-    cJSON reply;
-    int quoteKey = 9000;
-    for (int c = 0; c < cases; ++c)
-    {
-        const std::string caseKey = std::to_string(1000 + c);
-        cJSON *entry = reply.GetObject(caseKey);
-        cJSON *fields = entry->GetObject("Fields");
-        fields->SetValue("ca1", caseKey);
-        fields->SetValue("ca10", std::to_string(500 + c));
-        fields->SetString("ca12", "20240105");
-        fields->SetString("ca13", "20240110143000");
-        fields->SetString("ca14", "4B");
-        fields->SetString("ca15", "2");
-        fields->SetString("ca22", "CASE-" + caseKey);
-        fields->SetString("H10", "St. Mary's Hospital, North Campus");
-        fields->SetString("P13", "123-45-6789");
-        fields->SetString("P14", "03/14/1941");
-        fields->SetString("Ip10", "Medicare");
-        fields->SetString("Is10", "");
-        fields->SetString("It10", "");
-        fields->SetString("Status", "Open");
-        cJSON *quotes = entry->GetObject("QuoteList");
-        for (int q = 0; q < quotesPerCase; ++q)
-        {
-            cJSON *quote = quotes->GetObject(std::to_string(quoteKey++));
-            quote->SetString("Status", q == 0 ? "Accepted" : "New");
-            quote->SetString("CanHide", q == 2 ? "Y" : "");
-            quote->SetValue("f10", std::to_string(700 + q));
-            quote->SetString("cn14", "20240112090000");
-            quote->SetString("f13", q == 0 ? "125.00" : "");
-            quote->SetString("f14", q == 0 ? "A" : "");
-            quote->SetString("cn15", "Needs a walker, help with bathing and a \"low\" bed");
-            quote->SetString("pc12", "Home Health Aide");
-            quote->SetString("cn16", "");
-        }
-    }
-    return reply.ToText();
-}
+using bench_json::LargeReply;
 
 const std::string &Reply()
 {
-    static const std::string text = MakeReply(100, 3); // 300 quotes
-    return text;
+    return bench_json::SmallReply();
 }
 
-// What LoadProviderQuotes does with a reply: walk every case and quote and read the values.
-std::size_t Walk(cJSON &reply)
-{
-    std::size_t seen = 0;
-    for (int i = 0; i < reply.Count(); ++i)
-    {
-        cJSON *entry = reply.Items().Object(i);
-        if (!entry)
-            continue;
-        cJSON *fields = entry->GetObject("Fields");
-        cJSON *quotes = entry->GetObject("QuoteList");
-        seen += fields->GetValue("ca22").size() + fields->GetValue("H10").size();
-        for (int q = 0; q < quotes->Count(); ++q)
-        {
-            cJSON *quote = quotes->Items().Object(q);
-            if (!quote)
-                continue;
-            seen += quote->GetValue("Status").size() + quote->GetValue("cn14").size() +
-                    quote->GetValue("cn15").size() + quote->GetValue("cn16").size();
-        }
-    }
-    return seen;
-}
+using bench_json::Walk;
 
 void BM_ParseReply(benchmark::State &state)
 {
@@ -135,6 +75,29 @@ void BM_BuildRequest(benchmark::State &state)
         std::string text = request.ToText();
         benchmark::DoNotOptimize(text.data());
     }
+}
+
+// The 2,000-case reply: the parse alone, and parse and model as the quote load does them.
+void BM_ParseLargeReply(benchmark::State &state)
+{
+    const std::string &text = LargeReply();
+    for (auto _ : state)
+    {
+        cJSON reply(text);
+        benchmark::DoNotOptimize(reply.Count());
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
+}
+
+void BM_ParseLargeReplyToModel(benchmark::State &state)
+{
+    cProviderQuotes quotes;
+    for (auto _ : state)
+    {
+        quotes.ReadReply(LargeReply());
+        benchmark::DoNotOptimize(quotes.QuoteCount());
+    }
+    state.counters["quotes"] = quotes.QuoteCount();
 }
 
 // Baseline: one plain pass over the same bytes, tracking quotes and counting top-level commas.
@@ -223,6 +186,8 @@ BENCHMARK(BM_WriteReply);
 BENCHMARK(BM_BuildRequest);
 BENCHMARK(BM_BaselineScan);
 BENCHMARK(BM_BaselineCopy);
+BENCHMARK(BM_ParseLargeReply)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseLargeReplyToModel)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseDeepNesting);
 BENCHMARK(BM_BaselineScanDeepNesting);
 
