@@ -185,6 +185,9 @@ TEST(cJSON, ReadsAndWritesBack)
         {"{'a':1,b:2,a:3}", 2, "{b:2,a:3}"},
         {"{a:1,b:2,a:}", 2, "{a:null,b:2}"},   // an empty new value rewrites in place
         {"{x:{},y:[],z:1}", 3, "{x:,y:,z:1}"}, // an empty child is written as nothing
+        // Levels of empty items only: nothing is reserved or kept for them.
+        {"{a:[ , ,,, ],b:[1,2,]}", 2, "{a:,b:[1,2]}"},
+        {"[[],[,],[1,,]]", 3, "[,,[1]]"},
         // Text that is not enclosed loses its first and last characters.
         {"xa:1,b:2y", 2, "{a:1,b:2}"},
         {"hello", 1, "{ell:null}"},
@@ -389,6 +392,10 @@ TEST(cJSON, ItemsOutOfRangeGiveEmptyResults)
     EXPECT_EQ(j.ItemText(3), "");
     EXPECT_EQ(j.Items().Strings(0), "a=1");
     EXPECT_EQ(j.Items().Values("A"), "1");
+    EXPECT_EQ(j.TakeValueFromIndex(1), "");
+    EXPECT_EQ(j.TakeValueFromIndex(-1), "");
+    EXPECT_EQ(j.TakeValueFromIndex(0), "1");
+    EXPECT_EQ(j.GetValue("a"), "") << "the text was moved out";
 }
 
 TEST(cJSON, ValueTextAndItemText)

@@ -2,6 +2,8 @@
 // model, and the texts the lists show.
 #include "workspace/ProviderQuotes.h"
 #include "workspace/ListTexts.h"
+#include "workspace/MemberReader.h"
+#include "json/cJSON.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +112,34 @@ TEST(ProviderQuotes, CopiesOwnTheirAwardedCase)
     copy = quote;
     EXPECT_EQ(copy.AwardedCase->CaseNumber, "changed");
     EXPECT_NE(copy.AwardedCase.get(), quote.AwardedCase.get());
+}
+
+// Taking the texts out of a reply tree fills the targets exactly as reading copies of them does:
+// letter case ignored, null as "", members in any order, missing ones "".
+TEST(MemberReader, TakeFillsWhatReadFills)
+{
+    for (const char *text : {"{a:1,B:two,c:null}", "{c:3,b:'x y',a:}", "{C:3}", "{}", "{b:1,b2:2,a:[1]}"})
+    {
+        std::string a1, b1, c1, a2, b2, c2;
+        cJSON copy(text), taken(text);
+        ReadMembers(&copy, {{"a", &a1}, {"b", &b1}, {"c", &c1}});
+        TakeMembers(&taken, {{"a", &a2}, {"b", &b2}, {"c", &c2}});
+        EXPECT_EQ(std::vector<std::string>({a1, b1, c1}), std::vector<std::string>({a2, b2, c2})) << text;
+        EXPECT_EQ(copy.ToText(), cJSON(text).ToText()) << "reading leaves the tree as it was";
+    }
+}
+
+TEST(ProviderQuotes, OnlyAwardedQuotesCarryACaseAndCopiesAlwaysDo)
+{
+    cProviderQuotes quotes;
+    quotes.ReadReply("{1:{Fields:{Status:Open,ca1:1},QuoteList:{2:{f14:R},3:{f14:A,cn16:3}}}}");
+    ASSERT_EQ(quotes.OpenCases.size(), 1u);
+    ASSERT_EQ(quotes.Awarded.size(), 1u);
+    EXPECT_EQ(quotes.OpenCases[0].Quotes[0]->AwardedCase, nullptr);
+    EXPECT_EQ(quotes.Awarded[0]->AwardedCase->Key, "1");
+    cCaseQuoteObject copy(*quotes.OpenCases[0].Quotes[0]);
+    ASSERT_NE(copy.AwardedCase, nullptr) << "handlers copy an entry and may read its case";
+    EXPECT_EQ(copy.AwardedCase->Key, "");
 }
 
 TEST(ListTexts, FormatServerDate)
