@@ -160,11 +160,10 @@ TEST_F(AdminTab, RefusedOrUnansweredSavesAreReported)
         Click("MyInformationUpdateButton");
     }
 
-    ASSERT_EQ(Host.Messages.size(), 2u);
-    EXPECT_EQ(Host.Messages[0].Text, "The company data could not be saved.");
-    EXPECT_EQ(Host.Messages[0].Caption, "Error");
-    EXPECT_EQ(Host.Messages[1].Text,
-              "There was a problem updating the provider's zip code:\rThe server did not answer.");
+    EXPECT_EQ(Said(Host), (std::vector<std::string>{
+                              "Error: The company data could not be saved.",
+                              "Error updating zip code: There was a problem updating the provider's "
+                              "zip code:\rThe server did not answer."}));
     EXPECT_TRUE(save->isEnabled()) << "the typed data can be saved again";
     EXPECT_EQ(Find<QLineEdit>("MyCityEdit")->text(), "Alameda");
     EXPECT_EQ(Main->ProviderNameLabel->text(), "Bayview Care Center");
@@ -211,11 +210,9 @@ TEST_F(AdminTab, WhatWeDoHandsTheSavedPositionToTheDialogAndAnUnknownZipCodeIsRe
     // An unknown zip code: the exact message after the data are written; the old position stays.
     Type("MyZipEdit", "11111");
     Click("MyInformationUpdateButton");
-    ASSERT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Host.Messages[0].Text,
-              "There was a problem updating the provider's zip code:\rUnknown zip code 11111");
-    EXPECT_EQ(Host.Messages[0].Caption, "Error updating zip code");
-    EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
+    EXPECT_EQ(Said(Host),
+              (std::vector<std::string>{"Error updating zip code: There was a problem updating the "
+                                        "provider's zip code:\rUnknown zip code 11111"}));
     EXPECT_EQ(Provider("f15"), "11111");
     EXPECT_EQ(Provider("f27"), "37.3477");
     whatWeDo();

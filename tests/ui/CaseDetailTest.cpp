@@ -140,10 +140,7 @@ TEST_F(CaseDetail, AcceptStoresTheAnswerFieldsAsTyped)
     // Stored after the page was filled: empty edits send no price and no comment, so they stay.
     ASSERT_TRUE(Db->Exec("UPDATE CaseNeedsQuote SET f13 = '99', f1001 = 'Stored note' WHERE f1 = " + first));
     QTest::mouseClick(Main->AcceptButton, Qt::LeftButton);
-    ASSERT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Host.Messages[0].Text, "The quote has been accepted");
-    EXPECT_EQ(Host.Messages[0].Caption, "Success");
-    EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
+    EXPECT_EQ(Said(Host), std::vector<std::string>{"Success: The quote has been accepted"});
     EXPECT_EQ(Record(first),
               Field("CaseNeedsQuote", first, 10) + "|" + ProviderSeq() + "|" + user + "|99|A|||Stored note|");
     EXPECT_TRUE(Main->AcceptButton->isVisible()) << "the page is not reloaded";
@@ -197,9 +194,7 @@ TEST_F(CaseDetail, DeclineGoesThroughTheReasonDialog)
     EXPECT_EQ(Field("CaseNeedsQuote", quote, 14), "R");
     EXPECT_EQ(Field("CaseNeedsQuote", quote, 15), "5");
     EXPECT_EQ(Field("CaseNeedsQuote", quote, 1001), "Too far");
-    ASSERT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Host.Messages[0].Text, "The quote has been declined");
-    EXPECT_EQ(Host.Messages[0].Caption, "Success");
+    EXPECT_EQ(Said(Host), std::vector<std::string>{"Success: The quote has been declined"});
 
     // The dialog's comment is what is written.
     const std::string other = QuoteOf("Alvarez");
@@ -254,10 +249,9 @@ TEST_F(CaseDetail, HideAsksFirstAndNoStoresNothing)
     const std::string added = AddQuote();
     Host.ScriptedAnswers = {cHostAnswer::No};
     QTest::mouseClick(Main->HideQuoteButton, Qt::LeftButton);
-    ASSERT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Host.Messages[0].Text, "Are you sure you want to remove this quote from your list?");
-    EXPECT_EQ(Host.Messages[0].Caption, "Are you sure");
-    EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::YesNo);
+    EXPECT_EQ(Said(Host),
+              std::vector<std::string>{
+                  "Are you sure: Are you sure you want to remove this quote from your list? [Yes/No]"});
     EXPECT_EQ(Field("CaseNeedsQuote", quote, 16), "");
     EXPECT_FALSE(TreeHasQuote(added)) << "No does not reload";
 
@@ -280,14 +274,12 @@ TEST_F(CaseDetail, AnswersThatAreNotStoredSaySo)
     // The hide button is shown for hideable quotes only; its handler answers the same way.
     Host.ScriptedAnswers = {cHostAnswer::Yes};
     Main->HideQuoteButtonClick();
-    std::vector<std::string> seen;
-    for (const auto &message : Host.Messages)
-        seen.push_back(message.Text + " / " + message.Caption);
-    EXPECT_EQ(seen, (std::vector<std::string>{
-                        "Error updating the case needs quote / Error",
-                        "Error updating the case needs quote / Error",
-                        "Are you sure you want to remove this quote from your list? / Are you sure",
-                        "Error updating the case needs quote / Error"}));
+    const std::string error = "Error: Error updating the case needs quote";
+    EXPECT_EQ(Said(Host),
+              (std::vector<std::string>{error, error,
+                                        "Are you sure: Are you sure you want to remove this quote from your "
+                                        "list? [Yes/No]",
+                                        error}));
     EXPECT_FALSE(TreeHasQuote(quote));
 }
 

@@ -265,9 +265,7 @@ TEST_F(MainWindow, ProviderNotFoundStopsTheActivation)
     MainForm = Main.get();
     Main->show();
     ASSERT_TRUE(WaitUntil([this] { return !Host.Messages.empty(); }));
-    ASSERT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Host.Messages[0].Text, "Couldn't find Hospital");
-    EXPECT_EQ(Host.Messages[0].Caption, "Error");
+    EXPECT_EQ(Said(Host), std::vector<std::string>{"Error: Couldn't find Hospital"});
     EXPECT_EQ(Main->ProviderNameLabel->text(), "");
     EXPECT_EQ(Main->UserNameLabel->text(), "");
     EXPECT_EQ(Main->OpenCaseTreeView->topLevelItemCount(), 0);

@@ -210,11 +210,8 @@ TEST_F(PersonnelPage, SavesWithoutANameOrPasswordAreRefusedAndWriteNothing)
     Type("PersonnelFnameEdit", "Nora");
     Type("PersonnelPasswordEdit", "");
     Click("PersonnelEditSaveButton");
-    ASSERT_EQ(Host.Messages.size(), 2u);
-    EXPECT_EQ(Host.Messages[0].Text, "Not a valid name");
-    EXPECT_EQ(Host.Messages[0].Caption, "Error");
-    EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
-    EXPECT_EQ(Host.Messages[1].Text, "Please enter a password for this member.");
+    EXPECT_EQ(Said(Host), (std::vector<std::string>{"Error: Not a valid name",
+                                                    "Error: Please enter a password for this member."}));
     EXPECT_TRUE(PanelOpen()) << "the panel stays open";
     EXPECT_EQ(PersonnelCount(), count);
     // Which saves are refused (also for members already stored) is tested in tests/workspace.
@@ -274,8 +271,7 @@ TEST_F(PersonnelPage, AFailedWriteKeepsThePanelAndWhatWasTyped)
         cDeadLink dead(DataServerConnection);
         Click("PersonnelEditSaveButton");
     }
-    ASSERT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Host.Messages[0].Text, "The member could not be saved.");
+    EXPECT_EQ(Said(Host), std::vector<std::string>{"Error: The member could not be saved."});
     EXPECT_TRUE(PanelOpen());
     EXPECT_EQ(Main->PersonnelFnameEdit->text(), "Ivy");
     Click("PersonnelEditSaveButton");

@@ -75,18 +75,14 @@ TEST_F(RejectDialog, OkChecksTheChoiceAndTheExplanation)
     Dialog.Prepare("");
     Dialog.show();
     Click("OKButton");
-    ASSERT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Host.Messages[0].Text, "Please choose a reason for rejection");
-    EXPECT_EQ(Host.Messages[0].Caption, "Missing Data");
-    EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
+    EXPECT_EQ(Said(Host), std::vector<std::string>{"Missing Data: Please choose a reason for rejection"});
     EXPECT_TRUE(Dialog.isVisible());
     EXPECT_FALSE(Dialog.ReasonChosen);
 
     QTest::mouseClick(Reason(8), Qt::LeftButton);
     Click("OKButton");
     ASSERT_EQ(Host.Messages.size(), 2u);
-    EXPECT_EQ(Host.Messages[1].Text, "An explanation must be given for the rejection");
-    EXPECT_EQ(Host.Messages[1].Caption, "Missing Data");
+    EXPECT_EQ(Said(Host)[1], "Missing Data: An explanation must be given for the rejection");
     EXPECT_TRUE(Dialog.isVisible());
     EXPECT_TRUE(Reason(8)->isChecked()) << "the choice stays as it was";
 

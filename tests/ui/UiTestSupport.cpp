@@ -132,6 +132,15 @@ std::vector<std::string> Texts(const QListWidget *list, bool onlyTicked)
     return texts;
 }
 
+std::vector<std::string> Said(const cRecordingHost &host)
+{
+    std::vector<std::string> said;
+    for (const auto &message : host.Messages)
+        said.push_back(message.Caption + ": " + message.Text +
+                       (message.Buttons == cHostButtons::YesNo ? " [Yes/No]" : ""));
+    return said;
+}
+
 cDeadLink::cDeadLink(dbServerConnection *&link) : Link(link), Saved(link)
 {
     Link = new dbServerConnection("127.0.0.1", "1", "", "", false, -1);

@@ -47,6 +47,8 @@ std::vector<std::string> ExpectedAwarded(cTestDatabase &db, const std::string &p
 // What the window shows, in the same form; visibleOnly leaves out the lines a search hides.
 std::vector<std::string> TreeLines(const TMainForm &form, bool visibleOnly = false);
 std::vector<std::string> AwardedLines(const TMainForm &form);
+// The message boxes shown, as "Caption: text", with " [Yes/No]" for a question.
+std::vector<std::string> Said(const cRecordingHost &host);
 // The texts of a list's items; onlyTicked keeps the checked ones.
 std::vector<std::string> Texts(const QListWidget *list, bool onlyTicked = false);
 
