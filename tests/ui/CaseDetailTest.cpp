@@ -263,26 +263,6 @@ TEST_F(CaseDetail, HideAsksFirstAndNoStoresNothing)
     EXPECT_TRUE(TreeHasQuote(added));
 }
 
-TEST_F(CaseDetail, AnswersThatAreNotStoredSaySo)
-{
-    Open();
-    const std::string quote = QuoteOf("Hartley");
-    ASSERT_TRUE(OpenQuote(quote));
-    ASSERT_TRUE(Db->Exec("DELETE FROM CaseNeedsQuote WHERE f1 = " + quote));
-    QTest::mouseClick(Main->AcceptButton, Qt::LeftButton);
-    ClickIntoDialog(Main->DeclineButton, [&] { ChooseReason(3, "OKButton"); });
-    // The hide button is shown for hideable quotes only; its handler answers the same way.
-    Host.ScriptedAnswers = {cHostAnswer::Yes};
-    Main->HideQuoteButtonClick();
-    const std::string error = "Error: Error updating the case needs quote";
-    EXPECT_EQ(Said(Host),
-              (std::vector<std::string>{error, error,
-                                        "Are you sure: Are you sure you want to remove this quote from your "
-                                        "list? [Yes/No]",
-                                        error}));
-    EXPECT_FALSE(TreeHasQuote(quote));
-}
-
 TEST_F(CaseDetail, CodeItemsShowCodeAndDescriptionOnWhite)
 {
     Open();
@@ -356,7 +336,7 @@ TEST_F(CaseDetail, HealthDetailViewFollowsTheOpenedCase)
     EXPECT_EQ(shown, 2);
 }
 
-TEST_F(CaseDetail, AQuoteThatCannotBeReadLeavesTheListInFront)
+TEST_F(CaseDetail, AQuoteGoneFromTheServerIsNotShownAndItsAnswersSaySo)
 {
     Open();
     const std::string shown = QuoteOf("Hartley");
@@ -369,4 +349,20 @@ TEST_F(CaseDetail, AQuoteThatCannotBeReadLeavesTheListInFront)
     EXPECT_FALSE(Main->CaseDetailPanel->isVisible());
     EXPECT_EQ(Main->CaseNumberLabel->text(), "C-2025-1013") << "the page behind keeps what it showed";
     EXPECT_TRUE(Host.Messages.empty());
+
+    // Answers to a quote that is gone from the server say so.
+    ASSERT_TRUE(OpenQuote(shown));
+    ASSERT_TRUE(Db->Exec("DELETE FROM CaseNeedsQuote WHERE f1 = " + shown));
+    QTest::mouseClick(Main->AcceptButton, Qt::LeftButton);
+    ClickIntoDialog(Main->DeclineButton, [&] { ChooseReason(3, "OKButton"); });
+    // The hide button is shown for hideable quotes only; its handler answers the same way.
+    Host.ScriptedAnswers = {cHostAnswer::Yes};
+    Main->HideQuoteButtonClick();
+    const std::string error = "Error: Error updating the case needs quote";
+    EXPECT_EQ(Said(Host),
+              (std::vector<std::string>{error, error,
+                                        "Are you sure: Are you sure you want to remove this quote from your "
+                                        "list? [Yes/No]",
+                                        error}));
+    EXPECT_FALSE(TreeHasQuote(shown));
 }

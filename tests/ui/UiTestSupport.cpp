@@ -188,32 +188,12 @@ void cWorkspaceTest::Open(const std::string &email)
     ASSERT_TRUE(WaitUntil([this] { return Main->Activated; }));
 }
 
-std::string cWorkspaceTest::ProviderSeq()
-{
-    return Db->Scalar("SELECT f1 FROM ProviderEntities WHERE f10 = 'Bayview Care Center'");
-}
-
-std::string cWorkspaceTest::Field(const std::string &table, const std::string &seq, int n)
-{
-    return Db->Scalar("SELECT IFNULL(f" + std::to_string(n) + ", '') FROM " + table + " WHERE f1 = " + seq);
-}
-
 std::string cWorkspaceTest::QuoteOf(const std::string &patientLastName)
 {
     return Db->Scalar("SELECT q.f1 FROM CaseNeedsQuote q JOIN CaseNeeds n ON n.f1 = q.f10 "
                       "JOIN Cases c ON c.f1 = n.f10 JOIN Patients p ON p.f1 = c.f10 "
                       "WHERE p.f12 = '" +
                       patientLastName + "' AND q.f11 = '" + ProviderSeq() + "' ORDER BY n.f1, q.f1 LIMIT 1");
-}
-
-std::string cWorkspaceTest::CaseOf(const std::string &quoteKey)
-{
-    return Field("CaseNeeds", Field("CaseNeedsQuote", quoteKey, 10), 10);
-}
-
-std::string cWorkspaceTest::Member(const std::string &email, const std::string &field)
-{
-    return Db->Scalar("SELECT " + field + " FROM Personnel WHERE f22 = '" + email + "'");
 }
 
 std::vector<std::string> cWorkspaceTest::Column(const std::string &sql)
@@ -254,12 +234,6 @@ std::string cWorkspaceTest::AddQuote(std::string need)
     return DataServerConnection->AddRecord("CaseNeedsQuote", lines);
 }
 
-void cWorkspaceTest::Tick(int count)
-{
-    for (int i = 0; i < count; ++i)
-        Main->Timer1Timer();
-}
-
 void cWorkspaceTest::ClickTab(QTabWidget *tabs, int index)
 {
     QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(index).center());
@@ -271,11 +245,6 @@ void cWorkspaceTest::ShowAdmin(int page)
     ClickTab(Main->MainPageControl, 4);
     if (page != Main->AdminPageControl->currentIndex())
         ClickTab(Main->AdminPageControl, page);
-}
-
-void cWorkspaceTest::ShowAwardedTab()
-{
-    ClickTab(Main->PageControl1, 1);
 }
 
 void cWorkspaceTest::Click(const char *button)

@@ -80,14 +80,27 @@ protected:
     void Open(const std::string &email = "admin@bayview.example");
 
     // Reads of the database.
-    std::string ProviderSeq();
+    std::string ProviderSeq()
+    {
+        return Db->Scalar("SELECT f1 FROM ProviderEntities WHERE f10 = 'Bayview Care Center'");
+    }
     // Field n of a record, as stored.
-    std::string Field(const std::string &table, const std::string &seq, int n);
+    std::string Field(const std::string &table, const std::string &seq, int n)
+    {
+        return Db->Scalar("SELECT IFNULL(f" + std::to_string(n) + ", '') FROM " + table +
+                          " WHERE f1 = " + seq);
+    }
     // The provider's quote on the first need of the patient with that last name.
     std::string QuoteOf(const std::string &patientLastName);
     // Key of the case that a quote answers.
-    std::string CaseOf(const std::string &quoteKey);
-    std::string Member(const std::string &email, const std::string &field);
+    std::string CaseOf(const std::string &quoteKey)
+    {
+        return Field("CaseNeeds", Field("CaseNeedsQuote", quoteKey, 10), 10);
+    }
+    std::string Member(const std::string &email, const std::string &field)
+    {
+        return Db->Scalar("SELECT " + field + " FROM Personnel WHERE f22 = '" + email + "'");
+    }
     std::vector<std::string> Column(const std::string &sql);
     // The code records of a case, as "code|description" in key order, and what a list shows.
     std::vector<std::string> StoredCodes(const char *table, const std::string &caseKey);
@@ -101,7 +114,11 @@ protected:
     // A new open quote of the provider on a need (the first need when none is given); its key.
     std::string AddQuote(std::string need = "");
     // Timer ticks of the main window.
-    void Tick(int count);
+    void Tick(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            Main->Timer1Timer();
+    }
 
     // Steps of a user.
     template <typename T> T *Find(const char *name)
@@ -113,7 +130,7 @@ protected:
     void ClickTab(QTabWidget *tabs, int index);
     // Opens the " Admin " tab on one of its pages: 0 insurance, 1 who we are, 2 personnel.
     void ShowAdmin(int page = 0);
-    void ShowAwardedTab();
+    void ShowAwardedTab() { ClickTab(Main->PageControl1, 1); }
     void Click(const char *button);
     // Clicks a check box near its left edge, on its mark.
     void Click(QWidget *widget);
