@@ -164,27 +164,24 @@ TEST_F(PinnedServer, OnlyAMatchingPinConnects)
     }
 }
 
-TEST_F(PinnedServer, RequirePinnedServerSkipsTheUpdateFromAnUnpinnedServer)
+TEST_F(PinnedServer, RequirePinnedServerUpdatesOnlyFromThePinnedServer)
 {
-    PutNewerServerCopy();
-    WriteIni("", "RequirePinnedServer=1\r\n");
-    ShowLogin();
-    EXPECT_TRUE(Host.Messages.empty());
-    EXPECT_TRUE(Host.StartedPrograms.empty());
-    EXPECT_EQ(Host.TerminateCount, 0);
-    EXPECT_FALSE(FileExists(Folder.File("DorvaneProvider.tmp")));
-    EXPECT_EQ(ReadFile(Executable), "running copy");
-    EXPECT_FALSE(Login->UpdateIndicatorPanel->isVisible());
-}
-
-TEST_F(PinnedServer, RequirePinnedServerUpdatesFromThePinnedServer)
-{
-    PutNewerServerCopy();
-    WriteIni("CertificateSHA256=" + ServerPin + "\r\n", "RequirePinnedServer=1\r\n");
-    ShowLogin();
-    EXPECT_TRUE(Host.Messages.empty());
-    EXPECT_EQ(Host.StartedPrograms, std::vector<std::string>{Executable});
-    EXPECT_EQ(ReadFile(Executable), "newer copy");
+    for (bool pinned : {false, true})
+    {
+        SCOPED_TRACE(pinned ? "pinned" : "not pinned");
+        PutNewerServerCopy();
+        WriteIni(pinned ? "CertificateSHA256=" + ServerPin + "\r\n" : "", "RequirePinnedServer=1\r\n");
+        ShowLogin();
+        EXPECT_TRUE(Host.Messages.empty());
+        EXPECT_EQ(Host.TerminateCount, pinned ? 1 : 0);
+        EXPECT_EQ(Host.StartedPrograms,
+                  pinned ? std::vector<std::string>{Executable} : std::vector<std::string>{});
+        EXPECT_EQ(ReadFile(Executable), pinned ? "newer copy" : "running copy");
+        EXPECT_FALSE(FileExists(Folder.File("DorvaneProvider.tmp")));
+        EXPECT_TRUE(pinned || !Login->UpdateIndicatorPanel->isVisible()) << "no update, no panel";
+        Login.reset();
+        CloseServerConnections();
+    }
 }
 
 TEST_F(PinnedServer, StalledUpdateDownloadFailsAndLeavesNoTemporaryFile)

@@ -26,30 +26,6 @@ const QColor Purple(128, 0, 128);
 class MainWindow : public cWorkspaceTest
 {
 protected:
-    void Tick(int count)
-    {
-        for (int i = 0; i < count; ++i)
-            Main->Timer1Timer();
-    }
-
-    // A new open quote of the provider on an existing need; returns its key.
-    std::string AddQuote()
-    {
-        const std::string need = Db->Scalar("SELECT f1 FROM CaseNeeds ORDER BY f1 LIMIT 1");
-        cStringList lines;
-        lines.Add("f10=" + need);
-        lines.Add("f11=" + ProviderSeq());
-        return DataServerConnection->AddRecord("CaseNeedsQuote", lines);
-    }
-
-    bool TreeHasQuote(const std::string &key)
-    {
-        for (const std::string &line : TreeLines(*Main))
-            if (line == "  quote " + key)
-                return true;
-        return false;
-    }
-
     QTreeWidgetItem *FirstItem(bool quote, bool accepted = false)
     {
         QTreeWidget *tree = Main->OpenCaseTreeView;
@@ -73,11 +49,6 @@ protected:
     {
         QTest::mouseClick(Main->OpenCaseTreeView->viewport(), button, {},
                           Main->OpenCaseTreeView->visualItemRect(item).center());
-    }
-
-    bool ListPageShown() const
-    {
-        return Main->ActiveCasesPanel->isVisible() && !Main->CaseDetailPanel->isVisible();
     }
 };
 } // namespace
@@ -110,17 +81,13 @@ TEST_F(MainWindow, ActivationFillsNamesAndBothListsFromTheServer)
     const std::string added = AddQuote();
     Main->FormActivate();
     EXPECT_FALSE(TreeHasQuote(added));
+
+    // Closing the window ends the program.
+    Main->close();
+    EXPECT_EQ(Host.TerminateCount, 1);
 }
 
-TEST_F(MainWindow, StaffWithoutAdminMarkDoNotSeeTheAdminTab)
-{
-    Open("nathan@bayview.example");
-    EXPECT_EQ(Main->UserNameLabel->text(), "User: Mr. Nathan Reyes");
-    EXPECT_FALSE(Main->MainPageControl->isTabVisible(4));
-    EXPECT_FALSE(Main->MainPageControl->tabBar()->tabRect(4).isValid());
-}
-
-TEST_F(MainWindow, QuoteLinesAreColouredByStateAndCaseLinesBlack)
+TEST_F(MainWindow, QuoteLinesAreColouredByStateAndColumnsFollowTheHeader)
 {
     Open();
     QTreeWidget *tree = Main->OpenCaseTreeView;
@@ -156,12 +123,8 @@ TEST_F(MainWindow, QuoteLinesAreColouredByStateAndCaseLinesBlack)
     const QRect unanswered = tree->visualItemRect(FirstItem(true, false));
     EXPECT_EQ(CountPixels(recoloured, unanswered, Red), 0);
     EXPECT_GT(CountPixels(recoloured, unanswered, QColor(0, 0, 255)), 20);
-}
 
-TEST_F(MainWindow, WideningASectionMovesTheColumnsAtOnce)
-{
-    Open();
-    QTreeWidget *tree = Main->OpenCaseTreeView;
+    // Widening a section moves the columns at once.
     const QRect caseRow = tree->visualItemRect(FirstItem(false));
     const int caseNumberLeft = Main->OpenCaseListHeader->sectionViewportPosition(2) + 8;
     const QRect caseNumberArea(caseNumberLeft, caseRow.top(), 50, caseRow.height());
@@ -171,7 +134,7 @@ TEST_F(MainWindow, WideningASectionMovesTheColumnsAtOnce)
         << "the case number moved right with the section edge";
 }
 
-TEST_F(MainWindow, OnlyQuoteLinesOpenTheCaseDetailPage)
+TEST_F(MainWindow, QuoteLinesAndAwardedEntriesOpenTheirPages)
 {
     Open();
     QTreeWidget *tree = Main->OpenCaseTreeView;
@@ -193,13 +156,9 @@ TEST_F(MainWindow, OnlyQuoteLinesOpenTheCaseDetailPage)
         Main->CaseDetailBackButtonClick();
         EXPECT_TRUE(ListPageShown());
     }
-}
 
-TEST_F(MainWindow, AwardedEntryOpensTheAwardedCasePage)
-{
-    Open();
-    QTabBar *tabs = Main->PageControl1->tabBar();
-    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    // An awarded entry opens the awarded case page.
+    ShowAwardedTab();
     QListWidget *list = Main->DeliveryCaseListBox;
     ASSERT_TRUE(list->isVisible());
     ASSERT_GT(list->count(), 0);
@@ -228,8 +187,7 @@ TEST_F(MainWindow, SixteenthTickReloadsAndTabShowsRestartTheCount)
     EXPECT_TRUE(TreeHasQuote(first)) << "the sixteenth does";
 
     Tick(10);
-    QTabBar *tabs = Main->PageControl1->tabBar();
-    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    ShowAwardedTab();
     const std::string second = AddQuote();
     Tick(15);
     EXPECT_FALSE(TreeHasQuote(second)) << "showing a tab restarted the count";
@@ -248,18 +206,17 @@ TEST_F(MainWindow, FailedLoadShowsANoticeAndNoStaleEntries)
 {
     Open();
     ASSERT_GT(Main->OpenCaseTreeView->topLevelItemCount(), 0);
-    dbServerConnection *good = FunctionServerConnection;
-    // A function server that cannot be reached: the previous reply is still in the old link.
-    FunctionServerConnection = new dbServerConnection("127.0.0.1", "1", "", "", false, -1);
-    FunctionServerConnection->ReplyText = good->ReplyText;
-    Tick(16);
-    EXPECT_TRUE(Main->QuoteLoadNoticeLabel->isVisible());
-    EXPECT_EQ(Main->OpenCaseTreeView->topLevelItemCount(), 0);
-    EXPECT_EQ(Main->DeliveryCaseListBox->count(), 0);
-    EXPECT_TRUE(Host.Messages.empty()) << "no message box on a timer tick";
-
-    delete FunctionServerConnection;
-    FunctionServerConnection = good;
+    {
+        // A function server that cannot be reached: the previous reply is still in the old link.
+        const std::string reply = FunctionServerConnection->ReplyText;
+        cDeadLink dead(FunctionServerConnection);
+        FunctionServerConnection->ReplyText = reply;
+        Tick(16);
+        EXPECT_TRUE(Main->QuoteLoadNoticeLabel->isVisible());
+        EXPECT_EQ(Main->OpenCaseTreeView->topLevelItemCount(), 0);
+        EXPECT_EQ(Main->DeliveryCaseListBox->count(), 0);
+        EXPECT_TRUE(Host.Messages.empty()) << "no message box on a timer tick";
+    }
     Tick(16);
     EXPECT_FALSE(Main->QuoteLoadNoticeLabel->isVisible());
     EXPECT_EQ(TreeLines(*Main), ExpectedTree(*Db, ProviderSeq()));
@@ -270,23 +227,31 @@ TEST_F(MainWindow, FailedLoadShowsANoticeAndNoStaleEntries)
     EXPECT_EQ(TreeLines(*Main), ExpectedTree(*Db, ProviderSeq()));
 }
 
-TEST_F(MainWindow, NotificationLabelShowsWhenNobodyHasAddressAndMark)
+TEST_F(MainWindow, NotificationLabelAndAdminTabFollowThePersonnelRecords)
 {
     const struct
     {
-        const char *Sql;
-        bool Shown;
+        const char *Sql, *Email, *User;
+        bool NoticeShown;
     } cases[] = {
-        {"UPDATE Personnel SET f29 = 'y' WHERE f22 = 'nathan@bayview.example'", true},
-        {"UPDATE Personnel SET f29 = 'Y', f22 = '' WHERE f22 = 'nathan@bayview.example'", true},
-        {"UPDATE Personnel SET f29 = 'Y' WHERE f22 = 'admin@bayview.example'", false},
+        {"UPDATE Personnel SET f29 = 'y' WHERE f22 = 'nathan@bayview.example'", "admin@bayview.example",
+         "User: Ms. Alice Morgan", true},
+        {"UPDATE Personnel SET f29 = 'Y', f22 = '' WHERE f22 = 'nathan@bayview.example'",
+         "admin@bayview.example", "User: Ms. Alice Morgan", true},
+        {"UPDATE Personnel SET f22 = 'nathan@bayview.example', f29 = 'Y' WHERE f11 = 'Nathan'",
+         "nathan@bayview.example", "User: Mr. Nathan Reyes", false},
     };
     for (const auto &c : cases)
     {
         ASSERT_TRUE(Db->Exec(c.Sql)) << Db->LastError;
-        Open();
-        EXPECT_EQ(Main->NoNotificationLabel->isVisible(), c.Shown) << c.Sql;
+        ASSERT_NO_FATAL_FAILURE(Open(c.Email));
+        EXPECT_EQ(Main->NoNotificationLabel->isVisible(), c.NoticeShown) << c.Sql;
         EXPECT_EQ(Main->NoNotificationLabel->text(), "No one has been designated to receive notifications");
+        EXPECT_EQ(Main->UserNameLabel->text(), c.User);
+        // Only staff with the admin mark see the Admin tab.
+        const bool admin = std::string(c.Email) == "admin@bayview.example";
+        EXPECT_EQ(Main->MainPageControl->isTabVisible(4), admin);
+        EXPECT_EQ(Main->MainPageControl->tabBar()->tabRect(4).isValid(), admin);
         TearDown();
         SetUp();
     }
@@ -300,9 +265,7 @@ TEST_F(MainWindow, ProviderNotFoundStopsTheActivation)
     MainForm = Main.get();
     Main->show();
     ASSERT_TRUE(WaitUntil([this] { return !Host.Messages.empty(); }));
-    ASSERT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Host.Messages[0].Text, "Couldn't find Hospital");
-    EXPECT_EQ(Host.Messages[0].Caption, "Error");
+    EXPECT_EQ(Said(Host), std::vector<std::string>{"Error: Couldn't find Hospital"});
     EXPECT_EQ(Main->ProviderNameLabel->text(), "");
     EXPECT_EQ(Main->UserNameLabel->text(), "");
     EXPECT_EQ(Main->OpenCaseTreeView->topLevelItemCount(), 0);
@@ -312,28 +275,4 @@ TEST_F(MainWindow, ProviderNotFoundStopsTheActivation)
     QTest::mouseClick(Main->RefreshRequestButton, Qt::LeftButton);
     EXPECT_EQ(Host.Messages.size(), 1u);
     EXPECT_EQ(Main->OpenCaseTreeView->topLevelItemCount(), 0);
-}
-
-TEST_F(MainWindow, ClosingTheWindowEndsTheProgram)
-{
-    Open();
-    Main->close();
-    EXPECT_EQ(Host.TerminateCount, 1);
-}
-
-TEST_F(MainWindow, ReloadsWaitWhileAHandlerHoldsTheEntries)
-{
-    Open();
-    QTreeWidgetItem *quote = FirstItem(true);
-    const std::string key = quote->text(0).toStdString();
-    const std::string added = AddQuote();
-    {
-        TMainForm::cReloadHold hold(*Main);
-        Tick(20);
-        Main->LoadProviderQuotes();
-        // The entry the handler holds is still the one in the tree.
-        EXPECT_EQ(quote->text(0).toStdString(), key);
-        EXPECT_FALSE(TreeHasQuote(added));
-    }
-    EXPECT_TRUE(TreeHasQuote(added)) << "the reload asked for ran when the hold ended";
 }

@@ -1,9 +1,8 @@
-// The reject reason dialog driven through its widgets: checks, messages, the pre-filled comment,
-// Cancel and the close box.
+// The reject reason dialog driven through its widgets: its reasons, the checks of OK with their
+// messages, Cancel and the close box.
 #include "ui/RejectCodeForm.h"
 #include "binding/cLabeledEdit.h"
 #include "tests/ui/UiTestSupport.h"
-#include "ui/Forms.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -76,18 +75,14 @@ TEST_F(RejectDialog, OkChecksTheChoiceAndTheExplanation)
     Dialog.Prepare("");
     Dialog.show();
     Click("OKButton");
-    ASSERT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Host.Messages[0].Text, "Please choose a reason for rejection");
-    EXPECT_EQ(Host.Messages[0].Caption, "Missing Data");
-    EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
+    EXPECT_EQ(Said(Host), std::vector<std::string>{"Missing Data: Please choose a reason for rejection"});
     EXPECT_TRUE(Dialog.isVisible());
     EXPECT_FALSE(Dialog.ReasonChosen);
 
     QTest::mouseClick(Reason(8), Qt::LeftButton);
     Click("OKButton");
     ASSERT_EQ(Host.Messages.size(), 2u);
-    EXPECT_EQ(Host.Messages[1].Text, "An explanation must be given for the rejection");
-    EXPECT_EQ(Host.Messages[1].Caption, "Missing Data");
+    EXPECT_EQ(Said(Host)[1], "Missing Data: An explanation must be given for the rejection");
     EXPECT_TRUE(Dialog.isVisible());
     EXPECT_TRUE(Reason(8)->isChecked()) << "the choice stays as it was";
 
@@ -99,29 +94,14 @@ TEST_F(RejectDialog, OkChecksTheChoiceAndTheExplanation)
     EXPECT_EQ(Dialog.RejectCode, "8");
 }
 
-TEST_F(RejectDialog, ModalShowingWithPrefilledCommentCancelAndCloseBox)
+TEST_F(RejectDialog, EachShowingStartsClearAndCancelOrTheCloseBoxChooseNothing)
 {
-    TMainForm main;
-    MainForm = &main;
-    main.ResponseReasonEdit->setText("No bed until Monday");
-    Dialog.Prepare();
-    EXPECT_EQ(Comment()->text(), "No bed until Monday");
-    RunModal(
-        [this]
-        {
-            QTest::mouseClick(Reason(5), Qt::LeftButton);
-            Comment()->clear();
-            Click("OKButton");
-        });
-    EXPECT_TRUE(Dialog.ReasonChosen);
-    EXPECT_EQ(Dialog.RejectCode, "5");
-    EXPECT_EQ(Comment()->text(), "") << "Decubitus needs no comment";
-
-    // Prepare clears what the last showing left; Cancel and the close box write nothing.
+    // The comment pre-filled from the case detail page and a reason without one are tested
+    // through the page (CaseDetail tests).
     for (bool closeBox : {false, true})
     {
-        Dialog.Prepare();
-        EXPECT_FALSE(Reason(5)->isChecked());
+        Dialog.Prepare("");
+        EXPECT_FALSE(Reason(3)->isChecked()) << "the last showing's choice is cleared";
         RunModal(
             [this, closeBox]
             {
@@ -133,7 +113,7 @@ TEST_F(RejectDialog, ModalShowingWithPrefilledCommentCancelAndCloseBox)
             });
         EXPECT_FALSE(Dialog.ReasonChosen);
         EXPECT_EQ(Dialog.RejectCode, "");
+        EXPECT_TRUE(Reason(3)->isChecked());
     }
     EXPECT_TRUE(Host.Messages.empty());
-    MainForm = nullptr;
 }

@@ -1,5 +1,6 @@
 // Shared pieces of the workspace window tests: a signed-in main window against DorvaneServer
-// with fresh demo data, bounded waits, direct reads of the server's database and pixel checks.
+// with fresh demo data, reads of the server's database, the steps a user takes (tabs, clicks,
+// typing, opening list entries) and pixel checks.
 #pragma once
 
 #include "tests/GuiWait.h"
@@ -11,13 +12,20 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <QStringList>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
 
+class QListWidget;
+class QTabWidget;
+class QTreeWidgetItem;
 class QWidget;
+class TPatientHealthDetailNoEditForm;
+class TRejectCodeForm;
+class dbServerConnection;
 
 namespace ui_test
 {
@@ -36,25 +44,119 @@ int CountDarkPixels(const QImage &image, const QRect &area);
 // and one per awarded entry (quote key), computed by SQL from the stored records.
 std::vector<std::string> ExpectedTree(cTestDatabase &db, const std::string &provider);
 std::vector<std::string> ExpectedAwarded(cTestDatabase &db, const std::string &provider);
-// What the window shows, in the same form.
-std::vector<std::string> TreeLines(const TMainForm &form);
+// What the window shows, in the same form; visibleOnly leaves out the lines a search hides.
+std::vector<std::string> TreeLines(const TMainForm &form, bool visibleOnly = false);
 std::vector<std::string> AwardedLines(const TMainForm &form);
+// The message boxes shown, as "Caption: text", with " [Yes/No]" for a question.
+std::vector<std::string> Said(const cRecordingHost &host);
+// The texts of a list's items; onlyTicked keeps the checked ones.
+std::vector<std::string> Texts(const QListWidget *list, bool onlyTicked = false);
 
-// A main window signed in as the demo administrator (or another user), with a recording host.
+// Puts a connection that reaches no server in the place of a link until the end of the scope.
+class cDeadLink
+{
+public:
+    explicit cDeadLink(dbServerConnection *&link);
+    ~cDeadLink();
+    cDeadLink(const cDeadLink &) = delete;
+    cDeadLink &operator=(const cDeadLink &) = delete;
+
+private:
+    dbServerConnection *&Link;
+    dbServerConnection *Saved;
+};
+
+// A main window signed in as the demo administrator (or another user), with a recording host
+// and the reject reason dialog and health detail view created as the program creates them.
 // Each test gets a fresh server: ctest runs every test in its own process.
 class cWorkspaceTest : public ::testing::Test
 {
 protected:
+    cWorkspaceTest();
+    ~cWorkspaceTest() override;
     void SetUp() override;
     void TearDown() override;
     // Signs in as email and shows the main window; waits for its activation.
     void Open(const std::string &email = "admin@bayview.example");
-    std::string ProviderSeq();
+
+    // Reads of the database.
+    std::string ProviderSeq()
+    {
+        return Db->Scalar("SELECT f1 FROM ProviderEntities WHERE f10 = 'Bayview Care Center'");
+    }
+    // Field n of a record, as stored.
+    std::string Field(const std::string &table, const std::string &seq, int n)
+    {
+        return Db->Scalar("SELECT IFNULL(f" + std::to_string(n) + ", '') FROM " + table +
+                          " WHERE f1 = " + seq);
+    }
+    // The provider's quote on the first need of the patient with that last name.
+    std::string QuoteOf(const std::string &patientLastName);
+    // Key of the case that a quote answers.
+    std::string CaseOf(const std::string &quoteKey)
+    {
+        return Field("CaseNeeds", Field("CaseNeedsQuote", quoteKey, 10), 10);
+    }
+    std::string Member(const std::string &email, const std::string &field)
+    {
+        return Db->Scalar("SELECT " + field + " FROM Personnel WHERE f22 = '" + email + "'");
+    }
+    std::vector<std::string> Column(const std::string &sql);
+    // The code records of a case, as "code|description" in key order, and what a list shows.
+    std::vector<std::string> StoredCodes(const char *table, const std::string &caseKey);
+    static std::vector<std::string> ShownCodes(const QListWidget *list);
+    // The lines of a memo's text; none for an empty text.
+    static QStringList Lines(const QString &text)
+    {
+        return text.isEmpty() ? QStringList() : text.split('\n');
+    }
+
+    // A new open quote of the provider on a need (the first need when none is given); its key.
+    std::string AddQuote(std::string need = "");
+    // Timer ticks of the main window.
+    void Tick(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            Main->Timer1Timer();
+    }
+
+    // Steps of a user.
+    template <typename T> T *Find(const char *name)
+    {
+        T *widget = Main->findChild<T *>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    void ClickTab(QTabWidget *tabs, int index);
+    // Opens the " Admin " tab on one of its pages: 0 insurance, 1 who we are, 2 personnel.
+    void ShowAdmin(int page = 0);
+    void ShowAwardedTab() { ClickTab(Main->PageControl1, 1); }
+    void Click(const char *button);
+    // Clicks a check box near its left edge, on its mark.
+    void Click(QWidget *widget);
+    // Replaces an edit's text as a user does: select all, type.
+    void Type(const char *edit, const QString &text);
+    // Clicks the check mark of an item of a check list.
+    static void ClickCheck(QListWidget *list, int row);
+    static int RowOf(const QListWidget *list, const QString &text);
+    // Runs steps inside the modal loop that the click on a widget opens.
+    static void ClickIntoDialog(QWidget *button, const std::function<void()> &steps);
+
+    // The entries of the two lists.
+    QTreeWidgetItem *TreeItem(const std::string &quoteKey);
+    bool TreeHasQuote(const std::string &key) { return TreeItem(key) != nullptr; }
+    // Opens the quote with a click on its tree line; false when it is not in the tree.
+    bool OpenQuote(const std::string &quoteKey);
+    // Opens the awarded entry of that quote with a click; false when it is not listed.
+    bool OpenAwarded(const std::string &quoteKey);
+    bool ListPageShown() const;
 
     cServerProcess &Server = cServerProcess::Shared();
     std::unique_ptr<cTestDatabase> Db;
     cRecordingHost Host;
     std::unique_ptr<cScopedHost> InstalledHost;
     std::unique_ptr<TMainForm> Main;
+    std::unique_ptr<TRejectCodeForm> Reject;
+    std::unique_ptr<TPatientHealthDetailNoEditForm> Health;
 };
 } // namespace ui_test
