@@ -1,10 +1,11 @@
-# dorvane_test(NAME SOURCES... LIBS ...): one GoogleTest binary, its tests registered with CTest.
+# dorvane_test(NAME SOURCES... LIBS ...): one GoogleTest binary, its tests registered with CTest;
+# no test may run longer than 5 minutes, so a hung one fails instead of stalling the run.
 function(dorvane_test name)
   cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1")
+    PROPERTIES TIMEOUT 300 ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1")
 endfunction()
 
 # dorvane_gui_test: as dorvane_test but with the shared GUI main that creates the QApplication.
@@ -13,7 +14,7 @@ function(dorvane_gui_test name)
   add_executable(${name} ${T_SOURCES} ${PROJECT_SOURCE_DIR}/tests/gui_main.cpp)
   target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Widgets Qt6::Test GTest::gtest Threads::Threads)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1")
+    PROPERTIES TIMEOUT 300 ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp;UBSAN_OPTIONS=print_stacktrace=1")
 endfunction()
 
 # dorvane_no_qt(target): the layers below the widgets must not see Qt. Their targets get no Qt

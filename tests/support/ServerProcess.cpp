@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -60,9 +61,15 @@ bool cServerProcess::Start(const std::vector<std::string> &extra)
         Error = "no pipe";
         return false;
     }
+    const pid_t parent = ::getpid();
     Pid = ::fork();
     if (Pid == 0)
     {
+        // A test process that dies (a failed assertion under the sanitizer aborts it) takes its
+        // server along, so no orphan keeps ctest's output pipe open.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            ::_exit(127);
         ::dup2(out[1], STDOUT_FILENO);
         ::close(out[0]);
         ::close(out[1]);
