@@ -55,8 +55,9 @@ int PasswordCallback(char *buffer, int size, int, void *userdata)
 
 // The BIO that joins the TLS object to the socket. It stands for the library's socket BIO with
 // "no close": it never closes the descriptor; writes use MSG_NOSIGNAL, so a peer that has gone
-// gives EPIPE instead of SIGPIPE; reads never block (MSG_DONTWAIT), so every wait is a poll of
-// our own with its own limit and the library answers "want read" instead of blocking.
+// gives EPIPE instead of SIGPIPE; reads and writes never block (MSG_DONTWAIT), so every wait is
+// a poll of our own with its own limit and the library answers "want read" or "want write"
+// instead of blocking.
 struct BioState
 {
     int Fd = -1;
@@ -77,7 +78,7 @@ int BioWrite(BIO *bio, const char *data, int length)
     ssize_t sent;
     do
     {
-        sent = send(state->Fd, data, static_cast<std::size_t>(length), MSG_NOSIGNAL);
+        sent = send(state->Fd, data, static_cast<std::size_t>(length), MSG_NOSIGNAL | MSG_DONTWAIT);
     } while (sent < 0 && errno == EINTR);
     if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
         BIO_set_retry_write(bio);
@@ -487,8 +488,11 @@ int SecureSocket::Send(const void *buffer, std::uint32_t length)
         if (error == SSL_ERROR_WANT_WRITE || error == SSL_ERROR_WANT_READ)
         {
             // The write is repeated with the same arguments once the socket is ready.
-            if (PollFor(Socket, error == SSL_ERROR_WANT_WRITE ? POLLOUT : POLLIN, WaitLimit{}) == PollReady)
+            const int waited = WaitToSend(error == SSL_ERROR_WANT_WRITE ? POLLOUT : POLLIN);
+            if (waited == SOCK_SUCCESS)
                 continue;
+            if (waited == SOCK_TIMEOUT)
+                return SOCK_TIMEOUT;
         }
         if (error == SSL_ERROR_SYSCALL || error == SSL_ERROR_SSL)
             TlsFailed = true;
