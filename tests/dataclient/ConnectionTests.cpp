@@ -2,7 +2,7 @@
 #include "dataclient/DebugSwitches.h"
 #include "dataclient/dbServerConnection.h"
 #include "net/SecureSocket.h"
-#include "tests/dataclient/ScriptedPeer.h"
+#include "tests/support/ScriptedPeer.h"
 #include "toolkit/Host.h"
 
 #include <cstdlib>
@@ -84,7 +84,7 @@ TEST(dbServerConnection, BodyLimitShowsMessageAndSendsNothing)
     EXPECT_TRUE(c->SendMessage(7, 8, "next"));
     EXPECT_EQ(c->ReplyText, "ok2");
     peer.Join();
-    EXPECT_EQ(peer.Accepted, 1);
+    EXPECT_EQ(peer.Links, 1);
 }
 
 TEST(dbServerConnection, ReplyListsTakeErrorsOut)
@@ -157,7 +157,7 @@ TEST(dbServerConnection, RefusedHandshakeDropsSocketAndNextRequestHandshakesAgai
     EXPECT_EQ(c.RunningFolder, "/srv/");
     EXPECT_EQ(c.RemoteIP, "127.0.0.1");
     peer.Join();
-    EXPECT_EQ(peer.Accepted, 2);
+    EXPECT_EQ(peer.Links, 2);
 }
 
 TEST(dbServerConnection, HandshakeAnsweredByLoneNulLeavesLinkUnacceptedAndNextRequestReconnects)
@@ -183,7 +183,7 @@ TEST(dbServerConnection, HandshakeAnsweredByLoneNulLeavesLinkUnacceptedAndNextRe
     EXPECT_TRUE(c.ReadRecord("Cases", "3", lines));
     EXPECT_EQ(lines.CommaText(), "a,b");
     peer.Join();
-    EXPECT_EQ(peer.Accepted, 3);
+    EXPECT_EQ(peer.Links, 3);
 }
 
 TEST(dbServerConnection, HandshakeWithoutDateAsksForTheDate)
@@ -203,30 +203,6 @@ TEST(dbServerConnection, HandshakeWithoutDateAsksForTheDate)
     EXPECT_NE(c->Socket, nullptr);
     EXPECT_DOUBLE_EQ(c->ServerDate, 45001.25);
     peer.Join();
-}
-
-TEST(dbServerConnection, PeerClosingAfterAcceptFailsOneExchangeThenReconnects)
-{
-    cRecordingHost host;
-    cScopedHost scoped(&host);
-    cScriptedPeer peer(false);
-    peer.Run(
-        [](cScriptedPeer &p)
-        {
-            p.Accept();
-            p.CloseLink();
-            p.Accept();
-            p.ExpectFrame(31002, 103, "b");
-            p.Reply("FileSize=3");
-        });
-    std::unique_ptr<dbServerConnection> c(NewLink(peer, false));
-    EXPECT_TRUE(c->IsConnectedFlag);
-    EXPECT_FALSE(c->SendMessage(31002, 103, "a"));
-    EXPECT_TRUE(c->SendMessage(31002, 103, "b"));
-    EXPECT_EQ(c->Reply.Values("FileSize"), "3");
-    EXPECT_GE(host.ProcessMessagesCount, 1); // the reconnection yields once
-    peer.Join();
-    EXPECT_EQ(peer.Accepted, 2);
 }
 
 TEST(dbServerConnection, SendTextSendsNoFrame)

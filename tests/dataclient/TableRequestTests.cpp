@@ -1,7 +1,7 @@
 // Table requests: the bodies they send and how they judge the replies.
 #include "dataclient/FieldCodes.h"
 #include "dataclient/dbServerConnection.h"
-#include "tests/dataclient/ScriptedPeer.h"
+#include "tests/support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>
 
