@@ -198,15 +198,9 @@ int PlainSocket::FinishConnect(int connectResult)
     {
         if (errno != EINPROGRESS && errno != EINTR)
             return SOCK_ERROR;
-        switch (PollFor(Socket, POLLOUT, MakeWaitLimit(ConnectSeconds, ConnectMicroseconds)))
-        {
-        case PollTimeout:
-            return SOCK_TIMEOUT;
-        case PollFailed:
-            return SOCK_ERROR;
-        case PollReady:
-            break;
-        }
+        const int waited = WaitCode(Socket, POLLOUT, MakeWaitLimit(ConnectSeconds, ConnectMicroseconds));
+        if (waited != SOCK_SUCCESS)
+            return waited;
         int error = 0;
         socklen_t size = sizeof error;
         if (getsockopt(Socket, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
@@ -337,17 +331,10 @@ int PlainSocket::Send(const void *buffer, std::uint32_t length)
 
 int PlainSocket::WaitToSend(short events)
 {
-    switch (PollFor(Socket, events, MakeWaitLimit(SendSeconds, SendMicroseconds)))
-    {
-    case PollTimeout:
+    const int rc = WaitCode(Socket, events, MakeWaitLimit(SendSeconds, SendMicroseconds));
+    if (rc == SOCK_TIMEOUT)
         net_log::Write("Send() -- no progress within the send bound");
-        return SOCK_TIMEOUT;
-    case PollFailed:
-        return SOCK_ERROR;
-    case PollReady:
-        break;
-    }
-    return SOCK_SUCCESS;
+    return rc;
 }
 
 int PlainSocket::SendFile(const char *path)
@@ -547,17 +534,10 @@ int PlainSocket::WaitForData(bool force, int seconds, int microseconds)
 
 int PlainSocket::WaitReadable(int seconds, int microseconds)
 {
-    switch (PollFor(Socket, POLLIN, MakeWaitLimit(seconds, microseconds)))
-    {
-    case PollTimeout:
-        return SOCK_TIMEOUT;
-    case PollFailed:
+    const int rc = WaitCode(Socket, POLLIN, MakeWaitLimit(seconds, microseconds));
+    if (rc == SOCK_ERROR)
         Close();
-        return SOCK_ERROR;
-    case PollReady:
-        break;
-    }
-    return SOCK_SUCCESS;
+    return rc;
 }
 
 int PlainSocket::FillBuffer()
@@ -566,16 +546,7 @@ int PlainSocket::FillBuffer()
         return SOCK_DISCONNECTED;
     if (recv_buffer == nullptr)
         return SOCK_ERROR;
-    std::uint32_t room = MaxHeld - recv_count;
-    if (room == 0)
-        return static_cast<int>(recv_count);
-    int n = RecvInto(recv_buffer + recv_count, room);
-    if (n > 0)
-    {
-        recv_count += static_cast<std::uint32_t>(n);
-        recv_buffer[recv_count] = 0;
-    }
-    return n;
+    return ReadIntoRoom([this](unsigned char *at, std::uint32_t room) { return RecvInto(at, room); });
 }
 
 int PlainSocket::RecvInto(void *destination, std::uint32_t length)

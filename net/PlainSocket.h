@@ -93,6 +93,21 @@ protected:
     // The end of TCPConnect's non-blocking connect: the wait (bounded by the connect timeout)
     // and its outcome; the socket is left blocking. SOCK_SUCCESS, SOCK_TIMEOUT or SOCK_ERROR.
     int FinishConnect(int connectResult);
+    // One `read(start, room)` into the free room of the buffer (which must exist), the count
+    // added to what is held; the count held when there is no room.
+    template <typename Read> int ReadIntoRoom(Read read)
+    {
+        const std::uint32_t room = RecvBufferSize - 1 - recv_count;
+        if (room == 0)
+            return static_cast<int>(recv_count);
+        const int n = read(recv_buffer + recv_count, room);
+        if (n > 0)
+        {
+            recv_count += static_cast<std::uint32_t>(n);
+            recv_buffer[recv_count] = 0;
+        }
+        return n;
+    }
     // The wait of a send until the socket shows `events`, bounded by the send timeout:
     // SOCK_SUCCESS, SOCK_TIMEOUT, or SOCK_ERROR.
     int WaitToSend(short events);

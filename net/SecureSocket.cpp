@@ -23,7 +23,6 @@ using namespace net_internal;
 
 namespace
 {
-constexpr std::uint32_t MaxHeld = PlainSocket::RecvBufferSize - 1;
 constexpr std::size_t FileChunk = 4 * 65536; // four units of the usual 64 KiB allocation granularity
 
 // ReadTls results besides a count (> 0) and 0 (connection closed).
@@ -584,16 +583,7 @@ int SecureSocket::ReadTlsToBuffer()
 {
     if (recv_buffer == nullptr)
         return 0;
-    std::uint32_t room = MaxHeld - recv_count;
-    if (room == 0)
-        return static_cast<int>(recv_count);
-    int rc = ReadTls(recv_buffer + recv_count, room);
-    if (rc > 0)
-    {
-        recv_count += static_cast<std::uint32_t>(rc);
-        recv_buffer[recv_count] = 0;
-    }
-    return rc;
+    return ReadIntoRoom([this](unsigned char *at, std::uint32_t room) { return ReadTls(at, room); });
 }
 
 int SecureSocket::FillBuffer()
@@ -637,19 +627,11 @@ int SecureSocket::WaitAndRead(void *destination, std::uint32_t length, int secon
     short waitFor = (SSL_pending(ssl) > 0 || SSL_has_pending(ssl)) ? 0 : POLLIN;
     for (;;)
     {
-        if (waitFor != 0)
-        {
-            switch (PollFor(Socket, waitFor, limit))
-            {
-            case PollTimeout:
-                return SOCK_TIMEOUT;
-            case PollFailed:
-                Close();
-                return SOCK_ERROR;
-            case PollReady:
-                break;
-            }
-        }
+        const int waited = waitFor != 0 ? WaitCode(Socket, waitFor, limit) : SOCK_SUCCESS;
+        if (waited == SOCK_ERROR)
+            Close();
+        if (waited != SOCK_SUCCESS)
+            return waited;
         int rc = destination != nullptr ? ReadTls(destination, length) : ReadTlsToBuffer();
         if (rc > 0)
             return rc;

@@ -39,13 +39,6 @@ TEST(FieldCodes, NoteLinesAreEncoded)
         EXPECT_EQ(EncodeNoteLine(c.Line), c.Encoded) << c.Line;
 }
 
-TEST(FieldCodes, NumericCodesGetThePrefix)
-{
-    EXPECT_EQ(NormalizeFieldCode("22"), "f22");
-    EXPECT_EQ(NormalizeFieldCode("0"), "0");
-    EXPECT_EQ(NormalizeFieldCode("CN14"), "CN14");
-}
-
 TEST(TableRequests, WritesSendTheirBodiesAndJudgeTheReply)
 {
     cScriptedPeer peer(false);
