@@ -196,6 +196,10 @@ TEST_P(LinkFaults, FailOneExchangeAndTheNextRequestReconnects)
     if (!Fault.SendMayFail)
     {
         EXPECT_EQ(link.IsConnectedFlag, Fault.Succeeds);
+        if (!Fault.Succeeds)
+        {
+            EXPECT_EQ(link.GetFileInfo("g"), 0); // needs a live link: it does not reconnect
+        }
     }
     if (Fault.Succeeds)
     {
