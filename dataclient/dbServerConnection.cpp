@@ -79,27 +79,48 @@ bool dbServerConnection::Connect()
     }
     if (!Socket)
         WriteDebugLog("Connect::NoSocket");
-    // The socket is made inside the guard: a TLS socket whose context cannot be created throws.
-    const int rc = SocketCall(
-        [this]
-        {
-            if (!Socket && Secure)
-            {
-                auto secureSocket = std::make_unique<SecureSocket>();
-                secureSocket->SetCertificatePin(SecureSettings.CertificateSHA256);
-                const int ms = SecureSettings.HandshakeMilliseconds;
-                if (ms >= 0)
-                    secureSocket->SetHandshakeTimeout(ms / 1000, (ms % 1000) * 1000);
-                Socket = std::move(secureSocket);
-            }
-            else if (!Socket)
-                Socket = std::make_unique<PlainSocket>();
-            return Socket->Connect(Address.c_str(), PortNumber());
-        });
-    if (rc != 0)
+    if (!OpenLink())
         return false;
     IsConnectedFlag = true;
+    DrainUnaskedBytes();
+    return ProgramID.empty() || Handshake();
+}
 
+bool dbServerConnection::OpenLink()
+{
+    // The socket is made inside the guard: a TLS socket whose context cannot be created throws.
+    return SocketCall(
+               [this]
+               {
+                   if (!Socket)
+                       Socket = NewSocket();
+                   return Socket->Connect(Address.c_str(), PortNumber());
+               }) == SOCK_SUCCESS;
+}
+
+std::unique_ptr<PlainSocket> dbServerConnection::NewSocket() const
+{
+    std::unique_ptr<PlainSocket> socket;
+    const int ms = SecureSettings.HandshakeMilliseconds;
+    if (Secure)
+    {
+        auto secureSocket = std::make_unique<SecureSocket>();
+        secureSocket->SetCertificatePin(SecureSettings.CertificateSHA256);
+        if (ms >= 0)
+            secureSocket->SetHandshakeTimeout(ms / 1000, (ms % 1000) * 1000);
+        socket = std::move(secureSocket);
+    }
+    else
+        socket = std::make_unique<PlainSocket>();
+    if (ms >= 0)
+        socket->SetConnectTimeout(ms / 1000, (ms % 1000) * 1000);
+    // A send that makes no progress is bounded as a reply is.
+    socket->SetSendTimeout(ReceiveTimeout, 0);
+    return socket;
+}
+
+void dbServerConnection::DrainUnaskedBytes()
+{
     // Throw away whatever the server sent before being asked.
     for (int drained = 0; drained < MaxDrainBytes;)
     {
@@ -108,10 +129,10 @@ bool dbServerConnection::Connect()
             break;
         drained += n;
     }
+}
 
-    if (ProgramID.empty())
-        return true;
-
+bool dbServerConnection::Handshake()
+{
     // The handshake runs inside Connect: a failed send must not start another reconnection
     // from here, or a peer that keeps dropping the link would recurse without end.
     InConnect = true;
@@ -131,14 +152,16 @@ bool dbServerConnection::Connect()
         IsConnectedFlag = false;
         return false;
     }
+    return TakeHandshakeReply();
+}
+
+bool dbServerConnection::TakeHandshakeReply()
+{
     ServerDate = StrToFloatDef(Reply.Values("Date"), 0);
-    if (std::trunc(ServerDate) == 0)
+    if (std::trunc(ServerDate) == 0 && SendMessage(MsgDate, 0, std::string()))
     {
-        if (SendMessage(MsgDate, 0, std::string()))
-        {
-            ServerDate = StrToFloatDef(Reply.Values("Date"), 0);
-            return true;
-        }
+        ServerDate = StrToFloatDef(Reply.Values("Date"), 0);
+        return true;
     }
     RunningFolder = Reply.Values("RunningFolder");
     RemoteIP = Reply.Values("RemoteIP");

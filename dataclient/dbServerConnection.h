@@ -16,12 +16,13 @@
 
 class cProgressSink;
 
-// Settings of a TLS link that must be known before the constructor connects.
+// Settings of a link that must be known before the constructor connects.
 struct cSecureLinkSettings
 {
     // SHA-256 of the server certificate (DER) as hex; empty: any certificate is accepted.
     std::string CertificateSHA256;
-    // Bound on the TLS handshake of each connect; a server that never answers it fails the connect.
+    // Bound on the TCP connect and on the TLS handshake of each connect (each on its own); a
+    // server that never accepts or never answers the handshake fails the connect. Negative: none.
     int HandshakeMilliseconds = 30000;
 };
 
@@ -130,8 +131,8 @@ public:
     cDateTime ServerDate = 0;
     std::string RunningFolder;
     std::string RemoteIP;
-    // Seconds a reply or download may go without receiving a byte before the exchange fails as a
-    // lost link; negative: no limit.
+    // Seconds a reply or download may go without receiving a byte, and a send without the system
+    // taking a byte, before the exchange fails as a lost link; negative: no limit.
     int ReceiveTimeout = -1;
     cSecureLinkSettings SecureSettings;
     // True for a TLS link whose server certificate was checked against a pin.
@@ -155,6 +156,20 @@ private:
     };
     int SendFrameResult(int messageCode, int messageArg, const std::string &body);
     int PortNumber() const;
+    // The steps of Connect: the socket made (when missing) and connected; what the server sent
+    // unasked thrown away; the program handshake and its reply taken in.
+    bool OpenLink();
+    std::unique_ptr<PlainSocket> NewSocket() const;
+    void DrainUnaskedBytes();
+    bool Handshake();
+    bool TakeHandshakeReply();
+    // The steps of ReadFieldsToFile: its request (asking for a picture when one is given), and
+    // the reply turned into code=value items.
+    void SetReadFieldsRequest(const std::string &table, int indexNumber, const std::string &key,
+                              const std::string &owner, const std::string &fieldList,
+                              const std::string &aliasList, const std::string &notes,
+                              const int *pictureNumber);
+    bool TakeFieldsReply(std::string &fieldList, std::string &notes);
     bool FailReadRecord(cStringList &lines);
     // The end of a record read (message 31001, ReadRecord and ReadList): the notes and alias
     // values added to Request, the request sent and the reply's lines put in `lines`. False,

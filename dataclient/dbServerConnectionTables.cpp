@@ -9,6 +9,14 @@ namespace
 const char *const SendFailedLine = "\"Error: SendMessage Failed.\"";
 const char *const SendFailedFields = "\"Error=SendMessage Failed.\"";
 
+// A failed chosen-field read: the failure text in place of the fields, no notes.
+bool FailFields(std::string &fieldList, std::string &notes, const std::string &failure)
+{
+    fieldList = failure;
+    notes.clear();
+    return false;
+}
+
 bool IsErrorReply(const std::string &commaText)
 {
     return commaText == "~" || commaText.starts_with("\"Error:");
@@ -135,17 +143,32 @@ bool dbServerConnection::ReadFieldsToFile(const std::string &table, int indexNum
                                           const std::string &aliasList, std::string &notes, int pictureNumber,
                                           const std::string &localFile, cProgressSink *bar)
 {
-    int fd = -1;
-    if (!localFile.empty())
+    const int fd = localFile.empty() ? -1 : OpenLocalFile(localFile, false);
+    if (!localFile.empty() && fd < 0)
+        return FailFields(fieldList, notes, "\"Error=Couldn't create local file.\"");
+    SetReadFieldsRequest(table, indexNumber, key, owner, fieldList, aliasList, notes,
+                         fd >= 0 ? &pictureNumber : nullptr);
+    if (!SendFrame(MsgTable, ArgReadFields, Request.CommaText()))
     {
-        fd = OpenLocalFile(localFile, false);
-        if (fd < 0)
-        {
-            fieldList = "\"Error=Couldn't create local file.\"";
-            notes.clear();
-            return false;
-        }
+        CloseLocalFile(fd);
+        return FailFields(fieldList, notes, SendFailedFields);
     }
+    if (fd >= 0 && !ReceivePictures(localFile, fd, bar))
+    {
+        // The pictures broke off: what follows on the link cannot be read as the reply.
+        IsConnectedFlag = false;
+        return FailFields(fieldList, notes, SendFailedFields);
+    }
+    if (!ReceiveReply())
+        return FailFields(fieldList, notes, SendFailedFields);
+    return TakeFieldsReply(fieldList, notes);
+}
+
+void dbServerConnection::SetReadFieldsRequest(const std::string &table, int indexNumber,
+                                              const std::string &key, const std::string &owner,
+                                              const std::string &fieldList, const std::string &aliasList,
+                                              const std::string &notes, const int *pictureNumber)
+{
     Request.Clear();
     Request.SetValues("TableName", TableNameForRequest(table));
     Request.SetValues("List", IntToStr(indexNumber));
@@ -154,45 +177,17 @@ bool dbServerConnection::ReadFieldsToFile(const std::string &table, int indexNum
     Request.SetValues("FieldList", fieldList);
     Request.SetValues("AliasList", aliasList);
     Request.SetValues("NotesList", notes);
-    if (fd >= 0)
-        Request.SetValues("Picture", IntToStr(pictureNumber));
-    if (!SendFrame(MsgTable, ArgReadFields, Request.CommaText()))
-    {
-        CloseLocalFile(fd);
-        fieldList = SendFailedFields;
-        notes.clear();
-        return false;
-    }
-    if (fd >= 0)
-    {
-        const bool inStep = ReceivePictures(localFile, fd, bar);
-        if (!inStep)
-        {
-            // The pictures broke off: what follows on the link cannot be read as the reply.
-            IsConnectedFlag = false;
-            fieldList = SendFailedFields;
-            notes.clear();
-            return false;
-        }
-    }
-    if (!ReceiveReply())
-    {
-        fieldList = SendFailedFields;
-        notes.clear();
-        return false;
-    }
-    fieldList.clear();
+    if (pictureNumber != nullptr)
+        Request.SetValues("Picture", IntToStr(*pictureNumber));
+}
+
+bool dbServerConnection::TakeFieldsReply(std::string &fieldList, std::string &notes)
+{
     notes.clear();
     if (Reply.CommaText() == "~")
-    {
-        fieldList.assign(1, '~');
-        return false;
-    }
+        return FailFields(fieldList, notes, "~");
     if (!LastError.empty())
-    {
-        fieldList.assign("\"Error=").append(LastError).push_back('"');
-        return false;
-    }
+        return FailFields(fieldList, notes, "\"Error=" + LastError + '"');
     cStringList fields;
     fields.SetCommaText(Reply.Values("Fields"));
     for (int i = 0; i < fields.Count(); ++i)

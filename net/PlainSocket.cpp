@@ -174,7 +174,7 @@ int PlainSocket::TCPConnect(const char *host, int port)
         address.sin_addr = reinterpret_cast<sockaddr_in *>(found->ai_addr)->sin_addr;
         freeaddrinfo(found);
     }
-    Socket = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+    Socket = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, IPPROTO_TCP);
     if (Socket < 0)
     {
         Socket = INVALID_SOCKET;
@@ -183,17 +183,31 @@ int PlainSocket::TCPConnect(const char *host, int port)
     SetSocketOptions();
     int one = 1;
     setsockopt(Socket, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
-    int rc;
-    do
+    const int rc = FinishConnect(connect(Socket, reinterpret_cast<sockaddr *>(&address), sizeof address));
+    if (rc != SOCK_SUCCESS)
+        net_log::Write(rc == SOCK_TIMEOUT ? "TCPConnect() -- connect timed out"
+                                          : "TCPConnect() -- connect failed");
+    return rc;
+}
+
+int PlainSocket::FinishConnect(int connectResult)
+{
+    // The connect runs non-blocking so that its wait has the connect bound; the socket is made
+    // blocking again afterwards, as the receive and send calls expect.
+    if (connectResult < 0)
     {
-        rc = connect(Socket, reinterpret_cast<sockaddr *>(&address), sizeof address);
-    } while (rc < 0 && errno == EINTR);
-    if (rc < 0)
-    {
-        net_log::Write("TCPConnect() -- connect failed");
-        return SOCK_ERROR;
+        if (errno != EINPROGRESS && errno != EINTR)
+            return SOCK_ERROR;
+        const int waited = WaitCode(Socket, POLLOUT, MakeWaitLimit(ConnectSeconds, ConnectMicroseconds));
+        if (waited != SOCK_SUCCESS)
+            return waited;
+        int error = 0;
+        socklen_t size = sizeof error;
+        if (getsockopt(Socket, SOL_SOCKET, SO_ERROR, &error, &size) != 0 || error != 0)
+            return SOCK_ERROR;
     }
-    return SOCK_SUCCESS;
+    const int flags = fcntl(Socket, F_GETFL);
+    return flags >= 0 && fcntl(Socket, F_SETFL, flags & ~O_NONBLOCK) == 0 ? SOCK_SUCCESS : SOCK_ERROR;
 }
 
 bool PlainSocket::StartConnect(const char *host)
@@ -296,28 +310,31 @@ int PlainSocket::Send(const void *buffer, std::uint32_t length)
     std::uint32_t remaining = length;
     while (remaining > 0)
     {
-        ssize_t sent = send(Socket, rest, remaining, MSG_NOSIGNAL);
+        // Never blocking in the system: a full buffer is waited on with the send bound.
+        ssize_t sent = send(Socket, rest, remaining, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (sent < 0)
         {
             if (errno == EINTR)
                 continue;
-            if (errno == EAGAIN || errno == EWOULDBLOCK)
-            {
-                // A non-blocking handle: wait until the system takes more.
-                if (PollFor(Socket, POLLOUT, WaitLimit{}) == PollReady)
-                    continue;
-            }
-            return SOCK_ERROR;
-        }
-        if (sent == 0)
-        {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
+                return SOCK_ERROR;
+            const int rc = WaitToSend(POLLOUT);
+            if (rc != SOCK_SUCCESS)
+                return rc;
             continue;
         }
         rest += sent;
         remaining -= static_cast<std::uint32_t>(sent);
     }
     return SOCK_SUCCESS;
+}
+
+int PlainSocket::WaitToSend(short events)
+{
+    const int rc = WaitCode(Socket, events, MakeWaitLimit(SendSeconds, SendMicroseconds));
+    if (rc == SOCK_TIMEOUT)
+        net_log::Write("Send() -- no progress within the send bound");
+    return rc;
 }
 
 int PlainSocket::SendFile(const char *path)
@@ -381,8 +398,7 @@ int PlainSocket::SendFile(int fileDescriptor)
             {
                 if (errno == EINTR)
                     continue;
-                if ((errno == EAGAIN || errno == EWOULDBLOCK) &&
-                    PollFor(Socket, POLLOUT, WaitLimit{}) == PollReady)
+                if ((errno == EAGAIN || errno == EWOULDBLOCK) && WaitToSend(POLLOUT) == SOCK_SUCCESS)
                     continue;
                 if (errno == EPIPE)
                     guard.NoteEpipe();
@@ -518,17 +534,10 @@ int PlainSocket::WaitForData(bool force, int seconds, int microseconds)
 
 int PlainSocket::WaitReadable(int seconds, int microseconds)
 {
-    switch (PollFor(Socket, POLLIN, MakeWaitLimit(seconds, microseconds)))
-    {
-    case PollTimeout:
-        return SOCK_TIMEOUT;
-    case PollFailed:
+    const int rc = WaitCode(Socket, POLLIN, MakeWaitLimit(seconds, microseconds));
+    if (rc == SOCK_ERROR)
         Close();
-        return SOCK_ERROR;
-    case PollReady:
-        break;
-    }
-    return SOCK_SUCCESS;
+    return rc;
 }
 
 int PlainSocket::FillBuffer()
@@ -537,16 +546,7 @@ int PlainSocket::FillBuffer()
         return SOCK_DISCONNECTED;
     if (recv_buffer == nullptr)
         return SOCK_ERROR;
-    std::uint32_t room = MaxHeld - recv_count;
-    if (room == 0)
-        return static_cast<int>(recv_count);
-    int n = RecvInto(recv_buffer + recv_count, room);
-    if (n > 0)
-    {
-        recv_count += static_cast<std::uint32_t>(n);
-        recv_buffer[recv_count] = 0;
-    }
-    return n;
+    return ReadIntoRoom([this](unsigned char *at, std::uint32_t room) { return RecvInto(at, room); });
 }
 
 int PlainSocket::RecvInto(void *destination, std::uint32_t length)

@@ -57,6 +57,20 @@ public:
     void CloseSocket();
     void ClearBuffer();
 
+    // Bounds of the client's TCP connect and of each wait of a send for room in the system's
+    // buffer (seconds < 0: no limit, the default). A connect that runs out fails as any failed
+    // connect does; a send that runs out returns SOCK_TIMEOUT (part of the bytes may have gone).
+    void SetConnectTimeout(int seconds, int microseconds)
+    {
+        ConnectSeconds = seconds;
+        ConnectMicroseconds = microseconds;
+    }
+    void SetSendTimeout(int seconds, int microseconds)
+    {
+        SendSeconds = seconds;
+        SendMicroseconds = microseconds;
+    }
+
     int GetState() const { return State; }
     SOCKET GetSocket() const { return Socket; }
     std::uint32_t BufferedCount() const { return recv_count; }
@@ -76,6 +90,27 @@ protected:
     int WaitReadable(int seconds, int microseconds);
     // One recv into `destination`: the count, or the result code after a failure (closed).
     int RecvInto(void *destination, std::uint32_t length);
+    // The end of TCPConnect's non-blocking connect: the wait (bounded by the connect timeout)
+    // and its outcome; the socket is left blocking. SOCK_SUCCESS, SOCK_TIMEOUT or SOCK_ERROR.
+    int FinishConnect(int connectResult);
+    // One `read(start, room)` into the free room of the buffer (which must exist), the count
+    // added to what is held; the count held when there is no room.
+    template <typename Read> int ReadIntoRoom(Read read)
+    {
+        const std::uint32_t room = RecvBufferSize - 1 - recv_count;
+        if (room == 0)
+            return static_cast<int>(recv_count);
+        const int n = read(recv_buffer + recv_count, room);
+        if (n > 0)
+        {
+            recv_count += static_cast<std::uint32_t>(n);
+            recv_buffer[recv_count] = 0;
+        }
+        return n;
+    }
+    // The wait of a send until the socket shows `events`, bounded by the send timeout:
+    // SOCK_SUCCESS, SOCK_TIMEOUT, or SOCK_ERROR.
+    int WaitToSend(short events);
 
     // The start of every Connect: the old connection closed, a borrowed handle left to its
     // owner, and the host text kept in HostName. False (logged) when the text is missing or
@@ -113,4 +148,8 @@ protected:
     unsigned char *recv_buffer = nullptr;
     std::uint32_t recv_count = 0;
     bool Borrowed = false;
+    int ConnectSeconds = -1;
+    int ConnectMicroseconds = 0;
+    int SendSeconds = -1;
+    int SendMicroseconds = 0;
 };

@@ -23,7 +23,6 @@ using namespace net_internal;
 
 namespace
 {
-constexpr std::uint32_t MaxHeld = PlainSocket::RecvBufferSize - 1;
 constexpr std::size_t FileChunk = 4 * 65536; // four units of the usual 64 KiB allocation granularity
 
 // ReadTls results besides a count (> 0) and 0 (connection closed).
@@ -55,8 +54,9 @@ int PasswordCallback(char *buffer, int size, int, void *userdata)
 
 // The BIO that joins the TLS object to the socket. It stands for the library's socket BIO with
 // "no close": it never closes the descriptor; writes use MSG_NOSIGNAL, so a peer that has gone
-// gives EPIPE instead of SIGPIPE; reads never block (MSG_DONTWAIT), so every wait is a poll of
-// our own with its own limit and the library answers "want read" instead of blocking.
+// gives EPIPE instead of SIGPIPE; reads and writes never block (MSG_DONTWAIT), so every wait is
+// a poll of our own with its own limit and the library answers "want read" or "want write"
+// instead of blocking.
 struct BioState
 {
     int Fd = -1;
@@ -77,7 +77,7 @@ int BioWrite(BIO *bio, const char *data, int length)
     ssize_t sent;
     do
     {
-        sent = send(state->Fd, data, static_cast<std::size_t>(length), MSG_NOSIGNAL);
+        sent = send(state->Fd, data, static_cast<std::size_t>(length), MSG_NOSIGNAL | MSG_DONTWAIT);
     } while (sent < 0 && errno == EINTR);
     if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
         BIO_set_retry_write(bio);
@@ -487,8 +487,11 @@ int SecureSocket::Send(const void *buffer, std::uint32_t length)
         if (error == SSL_ERROR_WANT_WRITE || error == SSL_ERROR_WANT_READ)
         {
             // The write is repeated with the same arguments once the socket is ready.
-            if (PollFor(Socket, error == SSL_ERROR_WANT_WRITE ? POLLOUT : POLLIN, WaitLimit{}) == PollReady)
+            const int waited = WaitToSend(error == SSL_ERROR_WANT_WRITE ? POLLOUT : POLLIN);
+            if (waited == SOCK_SUCCESS)
                 continue;
+            if (waited == SOCK_TIMEOUT)
+                return SOCK_TIMEOUT;
         }
         if (error == SSL_ERROR_SYSCALL || error == SSL_ERROR_SSL)
             TlsFailed = true;
@@ -580,16 +583,7 @@ int SecureSocket::ReadTlsToBuffer()
 {
     if (recv_buffer == nullptr)
         return 0;
-    std::uint32_t room = MaxHeld - recv_count;
-    if (room == 0)
-        return static_cast<int>(recv_count);
-    int rc = ReadTls(recv_buffer + recv_count, room);
-    if (rc > 0)
-    {
-        recv_count += static_cast<std::uint32_t>(rc);
-        recv_buffer[recv_count] = 0;
-    }
-    return rc;
+    return ReadIntoRoom([this](unsigned char *at, std::uint32_t room) { return ReadTls(at, room); });
 }
 
 int SecureSocket::FillBuffer()
@@ -633,19 +627,11 @@ int SecureSocket::WaitAndRead(void *destination, std::uint32_t length, int secon
     short waitFor = (SSL_pending(ssl) > 0 || SSL_has_pending(ssl)) ? 0 : POLLIN;
     for (;;)
     {
-        if (waitFor != 0)
-        {
-            switch (PollFor(Socket, waitFor, limit))
-            {
-            case PollTimeout:
-                return SOCK_TIMEOUT;
-            case PollFailed:
-                Close();
-                return SOCK_ERROR;
-            case PollReady:
-                break;
-            }
-        }
+        const int waited = waitFor != 0 ? WaitCode(Socket, waitFor, limit) : SOCK_SUCCESS;
+        if (waited == SOCK_ERROR)
+            Close();
+        if (waited != SOCK_SUCCESS)
+            return waited;
         int rc = destination != nullptr ? ReadTls(destination, length) : ReadTlsToBuffer();
         if (rc > 0)
             return rc;

@@ -1,6 +1,8 @@
 // Helpers shared by the socket implementations; not part of the interface.
 #pragma once
 
+#include "net/SocketCodes.h"
+
 #include <cerrno>
 #include <chrono>
 #include <poll.h>
@@ -63,6 +65,20 @@ inline PollResult PollFor(int fd, short events, const WaitLimit &limit)
         if (p.revents & POLLNVAL)
             return PollFailed;
         return PollReady;
+    }
+}
+
+// PollFor as a result code: SOCK_SUCCESS when ready, SOCK_TIMEOUT, or SOCK_ERROR.
+inline int WaitCode(int fd, short events, const WaitLimit &limit)
+{
+    switch (PollFor(fd, events, limit))
+    {
+    case PollTimeout:
+        return SOCK_TIMEOUT;
+    case PollFailed:
+        return SOCK_ERROR;
+    default:
+        return SOCK_SUCCESS;
     }
 }
 

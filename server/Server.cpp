@@ -28,8 +28,6 @@
 namespace
 {
 constexpr int LogError = 0, LogWarn = 1, LogInfo = 2, LogDebug = 3;
-// A frame whose header has come must be complete within this time.
-constexpr int FrameBodySeconds = 60;
 constexpr int FileChunk = 50000;
 // How long an accept loop waits after accept failed for want of descriptors or memory.
 constexpr auto AcceptBackOff = std::chrono::milliseconds(100);
@@ -241,7 +239,7 @@ void cServer::Admit(int fd, const std::string &peer, bool data)
         c->Fd = fd;
         c->Deadline =
             MillisecondsFromNow(data ? Options.HandshakeTimeoutSeconds : Options.IdleTimeoutSeconds);
-        c->Thread = std::thread(
+        c->Thread = StartThread(
             [this, data, c, peer]
             {
                 if (data)
@@ -310,8 +308,13 @@ void cServer::DataSession(cConnection &connection, const std::string &peer)
         std::vector<char> body(MaxBodyLength);
         while (!Stopping)
         {
+            // Between frames the link may idle (the sweep bounds that); once a frame has begun,
+            // each wait for the rest of it is bounded by the handshake timeout.
+            const int frameSeconds = Options.HandshakeTimeoutSeconds;
             unsigned char bytes[FrameHeaderSize];
-            if (socket.ReceiveBytes(bytes, FrameHeaderSize, -1, 0) != static_cast<int>(FrameHeaderSize))
+            if (socket.ReceiveBytes(bytes, 1, -1, 0) != 1 ||
+                socket.ReceiveBytes(bytes + 1, FrameHeaderSize - 1, frameSeconds, 0) !=
+                    static_cast<int>(FrameHeaderSize - 1))
                 break;
             cFrameHeader header;
             if (!ParseFrameHeader(bytes, header))
@@ -322,7 +325,7 @@ void cServer::DataSession(cConnection &connection, const std::string &peer)
             }
             int length = static_cast<int>(header.BodyLength);
             std::string_view text;
-            if (socket.ReceiveBytes(body.data(), length, FrameBodySeconds, 0) != length)
+            if (socket.ReceiveBytes(body.data(), length, frameSeconds, 0) != length)
             {
                 Log(LogWarn, "truncated frame from " + peer + ", closing");
                 break;

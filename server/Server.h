@@ -10,6 +10,7 @@
 #include "server/Store.h"
 
 #include <atomic>
+#include <functional>
 #include <list>
 #include <memory>
 #include <mutex>
@@ -33,6 +34,11 @@ public:
     void Stop();
     int DataPort() const { return BoundDataPort; }
     int FunctionPort() const { return BoundFunctionPort; }
+
+    // Starts the thread of one connection; a throw refuses that connection alone. Replaceable
+    // before Start, so that tests can make it fail.
+    std::function<std::thread(std::function<void()>)> StartThread = [](std::function<void()> body)
+    { return std::thread(std::move(body)); };
 
 private:
     struct cConnection

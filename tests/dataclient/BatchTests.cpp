@@ -3,7 +3,7 @@
 #include "dataclient/cBatchSet.h"
 #include "dataclient/cRecordBatch.h"
 #include "dataclient/dbServerConnection.h"
-#include "tests/dataclient/ScriptedPeer.h"
+#include "tests/support/ScriptedPeer.h"
 #include "toolkit/Host.h"
 
 #include <gtest/gtest.h>

@@ -2,16 +2,15 @@
 #include "dataclient/DebugSwitches.h"
 #include "dataclient/dbServerConnection.h"
 #include "net/SecureSocket.h"
-#include "tests/dataclient/ScriptedPeer.h"
+#include "tests/support/ScriptedPeer.h"
+#include "tests/support/TempDir.h"
 #include "toolkit/Host.h"
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <openssl/provider.h>
 #include <unistd.h>
-#include <vector>
 
 namespace
 {
@@ -84,7 +83,7 @@ TEST(dbServerConnection, BodyLimitShowsMessageAndSendsNothing)
     EXPECT_TRUE(c->SendMessage(7, 8, "next"));
     EXPECT_EQ(c->ReplyText, "ok2");
     peer.Join();
-    EXPECT_EQ(peer.Accepted, 1);
+    EXPECT_EQ(peer.Links, 1);
 }
 
 TEST(dbServerConnection, ReplyListsTakeErrorsOut)
@@ -118,20 +117,6 @@ TEST(dbServerConnection, ReplyListsTakeErrorsOut)
     peer.Join();
 }
 
-TEST(dbServerConnection, PortThatIsNotANumberMeans8700)
-{
-    for (const char *port : {"", "80a"})
-    {
-        cScriptedPeer peer(false, 8700);
-        if (!peer.Listening)
-            GTEST_SKIP() << "port 8700 is taken on this machine";
-        peer.Run([](cScriptedPeer &p) { p.Accept(); });
-        dbServerConnection c("127.0.0.1", port, "", "", false, -1);
-        EXPECT_TRUE(c.IsConnectedFlag) << "port text '" << port << "'";
-        peer.Join();
-    }
-}
-
 TEST(dbServerConnection, RefusedHandshakeDropsSocketAndNextRequestHandshakesAgain)
 {
     cScriptedPeer peer(true);
@@ -157,33 +142,7 @@ TEST(dbServerConnection, RefusedHandshakeDropsSocketAndNextRequestHandshakesAgai
     EXPECT_EQ(c.RunningFolder, "/srv/");
     EXPECT_EQ(c.RemoteIP, "127.0.0.1");
     peer.Join();
-    EXPECT_EQ(peer.Accepted, 2);
-}
-
-TEST(dbServerConnection, HandshakeAnsweredByLoneNulLeavesLinkUnacceptedAndNextRequestReconnects)
-{
-    cScriptedPeer peer(false);
-    peer.Run(
-        [](cScriptedPeer &p)
-        {
-            for (const char *answer : {"Date=45000.5,Accepted=Y", "", "Date=45000.5,Accepted=Y"})
-            {
-                p.Accept();
-                p.ExpectFrame(1, 0, "ProgramID=DorvaneClient");
-                p.Reply(answer);
-            }
-            p.ExpectFrame(31001, 20003, "TableName=Cases,Seq=3");
-            p.Reply("a,b");
-        });
-    dbServerConnection c("127.0.0.1", peer.PortText(), "DorvaneClient", "", false, -1);
-    ASSERT_TRUE(c.IsConnectedFlag);
-    EXPECT_FALSE(c.Reconnect());
-    EXPECT_FALSE(c.IsConnectedFlag);
-    cStringList lines;
-    EXPECT_TRUE(c.ReadRecord("Cases", "3", lines));
-    EXPECT_EQ(lines.CommaText(), "a,b");
-    peer.Join();
-    EXPECT_EQ(peer.Accepted, 3);
+    EXPECT_EQ(peer.Links, 2);
 }
 
 TEST(dbServerConnection, HandshakeWithoutDateAsksForTheDate)
@@ -205,30 +164,6 @@ TEST(dbServerConnection, HandshakeWithoutDateAsksForTheDate)
     peer.Join();
 }
 
-TEST(dbServerConnection, PeerClosingAfterAcceptFailsOneExchangeThenReconnects)
-{
-    cRecordingHost host;
-    cScopedHost scoped(&host);
-    cScriptedPeer peer(false);
-    peer.Run(
-        [](cScriptedPeer &p)
-        {
-            p.Accept();
-            p.CloseLink();
-            p.Accept();
-            p.ExpectFrame(31002, 103, "b");
-            p.Reply("FileSize=3");
-        });
-    std::unique_ptr<dbServerConnection> c(NewLink(peer, false));
-    EXPECT_TRUE(c->IsConnectedFlag);
-    EXPECT_FALSE(c->SendMessage(31002, 103, "a"));
-    EXPECT_TRUE(c->SendMessage(31002, 103, "b"));
-    EXPECT_EQ(c->Reply.Values("FileSize"), "3");
-    EXPECT_GE(host.ProcessMessagesCount, 1); // the reconnection yields once
-    peer.Join();
-    EXPECT_EQ(peer.Accepted, 2);
-}
-
 TEST(dbServerConnection, SendTextSendsNoFrame)
 {
     cScriptedPeer peer(false);
@@ -248,11 +183,7 @@ TEST(dbServerConnection, SendTextSendsNoFrame)
 
 TEST(dbServerConnection, NoServerMeansNotConnectedAndTheTraceRecordsIt)
 {
-    int port = 0;
-    {
-        cScriptedPeer closed(false); // a free port that nobody listens on afterwards
-        port = closed.Port();
-    }
+    const int port = cScriptedPeer(false).Port(); // nobody listens there afterwards
     const std::string saved = DebugLogPath;
     DebugLogPath =
         (std::filesystem::temp_directory_path() / ("dataclient_trace_" + std::to_string(::getpid())))
@@ -265,13 +196,11 @@ TEST(dbServerConnection, NoServerMeansNotConnectedAndTheTraceRecordsIt)
         EXPECT_FALSE(c.SendMessage(1, 0, "x"));
     }
     DebugLogEnabled = false;
-    std::ifstream in(DebugLogPath);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    ASSERT_EQ(lines.size(), 2u);          // at construction and at the reconnection of the request
-    for (const std::string &line : lines) // a 13-character time stamp, then the text
-        EXPECT_EQ(line.substr(13), "Connect::NoSocket\r") << line;
+    // At construction and at the reconnection of the request: a 13-character time stamp, the text.
+    const std::string trace = ReadFile(DebugLogPath);
+    ASSERT_EQ(trace.size(), 2 * (13 + 19u)) << trace;
+    EXPECT_EQ(trace.substr(13, 19), "Connect::NoSocket\r\n");
+    EXPECT_EQ(trace.substr(13 + 32), "Connect::NoSocket\r\n");
     std::filesystem::remove(DebugLogPath);
     DebugLogPath = saved;
 }

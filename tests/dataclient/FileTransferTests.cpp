@@ -1,6 +1,6 @@
 // File information, downloads and the pictures of a chosen-field read.
 #include "dataclient/dbServerConnection.h"
-#include "tests/dataclient/ScriptedPeer.h"
+#include "tests/support/ScriptedPeer.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/DateTime.h"
 #include "toolkit/Files.h"
@@ -20,15 +20,6 @@ public:
     long long Max = -1;
     std::vector<long long> Positions;
 };
-
-std::string Header(std::int32_t size, std::int32_t date)
-{
-    std::string out;
-    for (std::uint32_t v : {static_cast<std::uint32_t>(size), static_cast<std::uint32_t>(date)})
-        for (int i = 0; i < 4; ++i)
-            out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
-    return out;
-}
 
 std::string Content(std::size_t n)
 {
@@ -86,7 +77,7 @@ TEST_F(FileTransfer, DownloadInPiecesWithProgressAndDate)
             {
                 p.Accept();
                 p.ExpectFrame(31002, 101, "Clients\\DorvaneProvider.exe");
-                p.Write(Header(120000, Date) + data);
+                p.Write(FileHeader(120000, Date) + data);
                 p.Reply("OK");
                 // The text reply was read: the next exchange is in step.
                 p.ExpectFrame(31002, 103, "y");
@@ -116,7 +107,7 @@ TEST_F(FileTransfer, EmptyServerFileGivesFalseButADatedEmptyFile)
         {
             p.Accept();
             p.ExpectFrame(31002, 101, "f");
-            p.Write(Header(0, Date));
+            p.Write(FileHeader(0, Date));
             p.Reply("OK");
         });
     dbServerConnection c("127.0.0.1", peer.PortText(), "", "", false, -1);
@@ -128,38 +119,6 @@ TEST_F(FileTransfer, EmptyServerFileGivesFalseButADatedEmptyFile)
     peer.Join();
 }
 
-TEST_F(FileTransfer, BrokenDownloadsFailAndTheNextRequestReconnects)
-{
-    // A negative size, then a link lost in the middle of the file.
-    for (bool negative : {true, false})
-    {
-        SCOPED_TRACE(negative ? "negative size" : "lost link");
-        cScriptedPeer peer(false);
-        peer.Run(
-            [&](cScriptedPeer &p)
-            {
-                p.Accept();
-                p.ExpectFrame(31002, 101, "f");
-                if (negative)
-                    p.Write(Header(-5, Date) + "FileSize=1");
-                else
-                    p.Write(Header(120000, Date) + Content(30000));
-                p.Accept();
-                p.ExpectFrame(31002, 103, "g");
-                p.Reply("FileSize=4,FileDate=5");
-            });
-        dbServerConnection c("127.0.0.1", peer.PortText(), "", "", false, -1);
-        EXPECT_FALSE(c.DownloadFile("f", Path("f")));
-        EXPECT_FALSE(c.IsConnectedFlag);
-        EXPECT_EQ(c.GetFileInfo("g"), 0); // GetFileInfo needs a live link first
-        // A request reconnects first.
-        EXPECT_TRUE(c.SendMessage(31002, 103, "g"));
-        EXPECT_EQ(c.Reply.Values("FileDate"), "5");
-        peer.Join();
-        EXPECT_EQ(peer.Accepted, 2);
-    }
-}
-
 TEST_F(FileTransfer, PicturesOfAChosenFieldReadGoIntoTheLocalFile)
 {
     cScriptedPeer peer(false);
@@ -168,7 +127,7 @@ TEST_F(FileTransfer, PicturesOfAChosenFieldReadGoIntoTheLocalFile)
         {
             p.Accept();
             p.ExpectFrame(31001, 20013, "TableName=Personnel,List=1,Key=3,FieldList=f10,Picture=2");
-            p.Write(Header(3, Date) + "abc" + Header(2, Date) + "xy" + Header(0, 0));
+            p.Write(FileHeader(3, Date) + "abc" + FileHeader(2, Date) + "xy" + FileHeader(0, 0));
             p.Reply("Fields=f10=Ann");
         });
     dbServerConnection c("127.0.0.1", peer.PortText(), "", "", false, -1);

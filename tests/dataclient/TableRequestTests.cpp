@@ -1,7 +1,7 @@
 // Table requests: the bodies they send and how they judge the replies.
 #include "dataclient/FieldCodes.h"
 #include "dataclient/dbServerConnection.h"
-#include "tests/dataclient/ScriptedPeer.h"
+#include "tests/support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>
 
@@ -37,13 +37,6 @@ TEST(FieldCodes, NoteLinesAreEncoded)
     };
     for (const auto &c : cases)
         EXPECT_EQ(EncodeNoteLine(c.Line), c.Encoded) << c.Line;
-}
-
-TEST(FieldCodes, NumericCodesGetThePrefix)
-{
-    EXPECT_EQ(NormalizeFieldCode("22"), "f22");
-    EXPECT_EQ(NormalizeFieldCode("0"), "0");
-    EXPECT_EQ(NormalizeFieldCode("CN14"), "CN14");
 }
 
 TEST(TableRequests, WritesSendTheirBodiesAndJudgeTheReply)

@@ -145,3 +145,63 @@ TEST(ServerHardening, IdleLinksOfBothServersAreClosed)
     dbServerConnection fresh("127.0.0.1", server.DataPortText(), "DorvaneClient", "", true, 20);
     EXPECT_TRUE(fresh.ReadRecord("ProviderEntities", ProviderSeq, lines));
 }
+
+// The cases below were added after the ones above; their includes stay with them.
+#include "server/Server.h"
+#include "tests/support/TempDir.h"
+
+#include <atomic>
+#include <system_error>
+
+// A signed-on link may idle between frames, but a frame that has begun must go on arriving: half
+// a header and then nothing closes the link within the handshake timeout, not the idle one.
+TEST(ServerHardening, AFrameThatStallsHalfwayIsClosed)
+{
+    cServerProcess server;
+    ASSERT_TRUE(server.Start({"--handshake-timeout", "1", "--idle-timeout", "60"})) << server.Error;
+    for (std::size_t sent : {5u, 14u}) // half a header; a header and part of its body
+    {
+        auto link = RawConnection<SecureSocket>(server.DataPort);
+        ASSERT_TRUE(link);
+        std::string reply;
+        link->Send(Hello);
+        ASSERT_TRUE(ReadReply(*link, reply));
+        link->Send(Hello.substr(0, sent));
+        EXPECT_TRUE(ClosedByPeer(*link, 10)) << sent << " bytes";
+    }
+    EXPECT_TRUE(server.Running());
+}
+
+// The thread of one connection cannot be started: that connection is closed, the server and its
+// other connections go on.
+TEST(ServerHardening, AConnectionWithoutAThreadIsRefusedAndTheOthersGoOn)
+{
+    cTempDir folder("thread_start_");
+    cServerOptions options;
+    options.DataFolder = folder.Path;
+    options.LogLevel = "error";
+    cServer server(options);
+    std::atomic<int> starts{0};
+    server.StartThread = [&](std::function<void()> body)
+    {
+        if (++starts == 2)
+            throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+        return std::thread(std::move(body));
+    };
+    std::string error;
+    ASSERT_TRUE(server.Start(error)) << error;
+    auto first = RawConnection<PlainSocket>(server.FunctionPort());
+    ASSERT_TRUE(first);
+    const std::string command = std::string("{ServerCommand:nothing}") + '\0';
+    std::string reply;
+    ASSERT_EQ(first->Send(command), SOCK_SUCCESS);
+    ASSERT_TRUE(ReadReply(*first, reply, 10));
+    auto second = RawConnection<PlainSocket>(server.FunctionPort());
+    ASSERT_TRUE(second);
+    EXPECT_TRUE(ClosedByPeer(*second, 10));
+    EXPECT_TRUE(FunctionAnswers(server.FunctionPort()));
+    ASSERT_EQ(first->Send(command), SOCK_SUCCESS);
+    EXPECT_TRUE(ReadReply(*first, reply, 10));
+    EXPECT_NE(reply.find("Unknown command"), std::string::npos);
+    server.Stop();
+}
