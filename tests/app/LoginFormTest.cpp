@@ -3,7 +3,7 @@
 #include "dataclient/dbServerConnection.h"
 #include "state/Globals.h"
 #include "tests/app/AppTestSupport.h"
-#include "tests/dataclient/ScriptedPeer.h"
+#include "tests/support/ScriptedPeer.h"
 #include "toolkit/Files.h"
 #include "ui/Forms.h"
 #include "ui/Look.h"

@@ -6,7 +6,7 @@
 #include "state/Globals.h"
 #include "state/ServerLinks.h"
 #include "tests/app/AppTestSupport.h"
-#include "tests/dataclient/ScriptedPeer.h"
+#include "tests/support/ScriptedPeer.h"
 #include "tests/support/TestCertificates.h"
 #include "toolkit/DateTime.h"
 #include "toolkit/Files.h"
@@ -22,18 +22,6 @@
 namespace
 {
 const std::string ServerName = "Clients\\DorvaneProvider.exe";
-
-std::string UpperWithColons(const std::string &hex)
-{
-    std::string text;
-    for (std::size_t i = 0; i < hex.size(); ++i)
-    {
-        if (i > 0 && i % 2 == 0)
-            text += ':';
-        text += static_cast<char>(std::toupper(static_cast<unsigned char>(hex[i])));
-    }
-    return text;
-}
 
 class PinnedServer : public ::testing::Test
 {

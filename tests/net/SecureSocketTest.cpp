@@ -39,17 +39,6 @@ std::string CertificateDigestHex(eTestCertificate which)
     return CertificateSHA256Hex(TestCertificate(which).CertFile);
 }
 
-std::string UpperWithColons(const std::string &hex)
-{
-    std::string text;
-    for (std::size_t i = 0; i < hex.size(); ++i)
-    {
-        if (i > 0 && i % 2 == 0)
-            text += ':';
-        text += static_cast<char>(std::toupper(static_cast<unsigned char>(hex[i])));
-    }
-    return text;
-}
 } // namespace
 
 TEST(SecureSocket, SelfSignedExpiredAndOtherHostCertificatesAreAccepted)

@@ -1,5 +1,7 @@
 #include "tests/support/TestCertificates.h"
 
+#include <cctype>
+
 #include "server/Certificate.h"
 
 #include <openssl/evp.h>
@@ -127,4 +129,16 @@ std::string CertificateSHA256Hex(const std::string &pemFile)
         }
     X509_free(certificate);
     return hex;
+}
+
+std::string UpperWithColons(const std::string &hex)
+{
+    std::string text;
+    for (std::size_t i = 0; i < hex.size(); ++i)
+    {
+        if (i > 0 && i % 2 == 0)
+            text += ':';
+        text += static_cast<char>(std::toupper(static_cast<unsigned char>(hex[i])));
+    }
+    return text;
 }

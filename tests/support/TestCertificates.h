@@ -31,3 +31,5 @@ SSL_CTX *NewTestServerContext(eTestCertificate which = eTestCertificate::SelfSig
 // The SHA-256 of the DER form of the certificate in a PEM file, as lower-case hex; "" when the
 // file holds no certificate.
 std::string CertificateSHA256Hex(const std::string &pemFile);
+// A digest as some tools print it: upper case, bytes separated by ':' (a pin may be written so).
+std::string UpperWithColons(const std::string &hex);
