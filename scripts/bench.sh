@@ -21,6 +21,7 @@ repetitions="${BENCH_REPETITIONS:-5}"
 filter="${BENCH_FILTER:-}"
 read -r -a extra_args <<<"${BENCH_ARGS:-}"
 
+bash scripts/setup-deps.sh >&2
 echo "Building the release preset..." >&2
 build_log="$(mktemp)"
 if ! { cmake --preset release && cmake --build --preset release -j2; } >"$build_log" 2>&1; then
