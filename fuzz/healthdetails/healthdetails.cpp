@@ -4,7 +4,8 @@
 //  - nothing crashes, hangs or trips a sanitizer;
 //  - the summary of a text is the same each time;
 //  - the view's walk, which creates the missing rows of a prescriptions grid, leaves the summary
-//    of the tree unchanged (a created row is empty and adds no line).
+//    of the tree unchanged (a created row is empty and adds no line). Checked on trees without
+//    an empty object: one is written as nothing and so reads back as no grid, unlike a filled one.
 #include "toolkit/StringList.h"
 #include "workspace/HealthDetailGroups.h"
 #include "workspace/HealthDetailsSummary.h"
@@ -35,6 +36,15 @@ std::vector<std::string> Summary(const std::string &json)
     list.SetValues("f1002", json);
     RenderHealthDetails(list);
     return list.ToVector();
+}
+
+bool HasEmptyObject(const cJSON &tree)
+{
+    for (int i = 0; i < tree.Count(); ++i)
+        if (const cJSON *child = tree.Items().Object(i))
+            if (child->Count() == 0 || HasEmptyObject(*child))
+                return true;
+    return false;
 }
 
 // The lookups of the view's LoadDetails, LoadItem and FillGrid, in their order.
@@ -83,8 +93,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     Check(Summary(text) == summary, "the summary of a text changed between two renderings");
 
     cJSON details(text);
+    const bool comparable = !HasEmptyObject(details);
     const std::vector<std::string> before = Summary(details.ToText());
     WalkAsTheView(details);
-    Check(Summary(details.ToText()) == before, "the view's walk changed the summary");
+    Check(!comparable || Summary(details.ToText()) == before, "the view's walk changed the summary");
     return 0;
 }
