@@ -91,6 +91,8 @@ void RSet(RNode &node, const std::string &name, const std::string &value, int le
             std::string inner = value;
             if (value.size() >= 2 && last == first)
                 inner = value.substr(1, value.size() - 2);
+            else if (value.size() == 1)
+                inner.clear(); // a quote character alone is the empty text
             m.Value = cJSON::UnescapeText(inner);
         }
         else if ((first == '[' && last == ']') || (first == '{' && last == '}'))
