@@ -1,7 +1,6 @@
 // The data server's certificate pin and the bounded waits, from Dorvane.ini to the login window
 // and the self-update, against DorvaneServer and against a scripted peer that goes silent.
 #include "app/ClientUpdate.h"
-#include "app/LoginForm.h"
 #include "dataclient/dbServerConnection.h"
 #include "state/Globals.h"
 #include "state/ServerLinks.h"
@@ -11,37 +10,22 @@
 #include "toolkit/DateTime.h"
 #include "toolkit/Files.h"
 #include "ui/Forms.h"
-#include "ui/MainForm.h"
 
-#include <QDir>
-#include <cctype>
 #include <chrono>
 #include <future>
-#include <gtest/gtest.h>
 
 namespace
 {
 const std::string ServerName = "Clients\\DorvaneProvider.exe";
 
-class PinnedServer : public ::testing::Test
+class PinnedServer : public cLoginTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_GT(Server.DataPort, 0) << Server.Error;
+        cLoginTest::SetUp();
         ServerPin = CertificateSHA256Hex(Server.Path("server.crt"));
         ASSERT_EQ(ServerPin.size(), 64u);
-        WriteFile(Executable, "running copy");
-        MainForm = Main.get();
-    }
-
-    void TearDown() override
-    {
-        Login.reset();
-        CloseServerConnections();
-        DeleteFile(ServerCopy);
-        MainForm = nullptr;
-        LoginForm = nullptr;
     }
 
     // Dorvane.ini naming both servers, with extra lines for the [DataServer] and [Update] sections.
@@ -52,32 +36,10 @@ protected:
                                         Server.FunctionPortText() + "\r\n\r\n[Update]\r\n" + updateLines);
     }
 
-    // A newer copy on the server: the update runs whenever the check is made.
-    void PutNewerServerCopy()
-    {
-        WriteFile(ServerCopy, "newer copy");
-        FileSetDate(Executable, DateTimeToFileDate(EncodeDate(2020, 1, 1)));
-        FileSetDate(ServerCopy, DateTimeToFileDate(EncodeDate(2024, 1, 1)));
-    }
-
-    void ShowLogin()
-    {
-        Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
-        LoginForm = Login.get();
-        Login->show();
-        ASSERT_TRUE(WaitUntil([] { return DataServerConnection != nullptr; }));
-    }
-
-    cServerProcess &Server = cServerProcess::Shared();
-    cRecordingHost Host;
-    cScopedHost Installed{&Host};
-    cProgramFolder Folder;
     std::string ServerPin;
-    const std::string ServerCopy = Server.Path("files/Clients/DorvaneProvider.exe");
-    const std::string Executable = Folder.File("DorvaneProvider.exe");
-    std::unique_ptr<TMainForm> Main = std::make_unique<TMainForm>();
-    std::unique_ptr<TLoginForm> Login;
 };
+
+const std::vector<std::string> NoDataServer{"Error | Unable to connect to data server | Ok"};
 } // namespace
 
 TEST_F(PinnedServer, IniKeysAreReadWithTheirDefaults)
@@ -142,9 +104,7 @@ TEST_F(PinnedServer, OnlyAMatchingPinConnects)
         }
         else
         {
-            ASSERT_EQ(Host.Messages.size(), 1u);
-            EXPECT_EQ(Host.Messages[0].Text, "Unable to connect to data server");
-            EXPECT_EQ(Host.Messages[0].Caption, "Error");
+            EXPECT_EQ(Shown(Host), NoDataServer);
             EXPECT_FALSE(DataServerConnection->Connected());
             EXPECT_EQ(FunctionServerConnection, nullptr);
         }
@@ -223,6 +183,5 @@ TEST_F(PinnedServer, DataServerThatNeverAnswersTheHandshakeIsReported)
     EXPECT_FALSE(OpenServerConnections(addresses));
     released.set_value();
     peer.Join();
-    ASSERT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Host.Messages[0].Text, "Unable to connect to data server");
+    EXPECT_EQ(Shown(Host), NoDataServer);
 }
