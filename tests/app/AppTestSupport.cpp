@@ -12,10 +12,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-void cProgramFolder::WriteIni(const std::string &dataPort, const std::string &functionPort) const
+void cProgramFolder::WriteIni(const std::string &dataPort, const std::string &functionPort,
+                              const std::string &dataServerLines, const std::string &updateLines) const
 {
-    Write("Dorvane.ini", "[DataServer]\r\nIP=127.0.0.1\r\nPort=" + dataPort +
-                             "\r\n\r\n[FunctionServer]\r\nIP=127.0.0.1\r\nPort=" + functionPort + "\r\n");
+    Write("Dorvane.ini", "[DataServer]\r\nIP=127.0.0.1\r\nPort=" + dataPort + "\r\n" + dataServerLines +
+                             "\r\n[FunctionServer]\r\nIP=127.0.0.1\r\nPort=" + functionPort + "\r\n" +
+                             (updateLines.empty() ? "" : "\r\n[Update]\r\n" + updateLines));
 }
 
 int UnusedPort()

@@ -18,11 +18,13 @@
 struct cProgramFolder : cTempDir
 {
     cProgramFolder() : cTempDir("dorvane app test ") {}
-    void WriteIni(const std::string &dataPort, const std::string &functionPort) const;
-    // The ini file naming both ports of the server.
-    void WriteIni(const cServerProcess &server) const
+    // Dorvane.ini naming both ports, with extra lines for the [DataServer] and [Update] sections.
+    void WriteIni(const std::string &dataPort, const std::string &functionPort,
+                  const std::string &dataServerLines = "", const std::string &updateLines = "") const;
+    void WriteIni(const cServerProcess &server, const std::string &dataServerLines = "",
+                  const std::string &updateLines = "") const
     {
-        WriteIni(server.DataPortText(), server.FunctionPortText());
+        WriteIni(server.DataPortText(), server.FunctionPortText(), dataServerLines, updateLines);
     }
 };
 

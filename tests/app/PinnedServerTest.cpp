@@ -13,6 +13,7 @@
 
 #include <chrono>
 #include <future>
+#include <tuple>
 
 namespace
 {
@@ -26,14 +27,6 @@ protected:
         cLoginTest::SetUp();
         ServerPin = CertificateSHA256Hex(Server.Path("server.crt"));
         ASSERT_EQ(ServerPin.size(), 64u);
-    }
-
-    // Dorvane.ini naming both servers, with extra lines for the [DataServer] and [Update] sections.
-    void WriteIni(const std::string &dataServerLines, const std::string &updateLines = "")
-    {
-        Folder.Write("Dorvane.ini", "[DataServer]\r\nIP=127.0.0.1\r\nPort=" + Server.DataPortText() + "\r\n" +
-                                        dataServerLines + "\r\n[FunctionServer]\r\nIP=127.0.0.1\r\nPort=" +
-                                        Server.FunctionPortText() + "\r\n\r\n[Update]\r\n" + updateLines);
     }
 
     std::string ServerPin;
@@ -62,12 +55,11 @@ TEST_F(PinnedServer, IniKeysAreReadWithTheirDefaults)
     for (const auto &c : cases)
     {
         SCOPED_TRACE(std::string(c.DataServerLines) + c.UpdateLines);
-        WriteIni(c.DataServerLines, c.UpdateLines);
+        Folder.WriteIni(Server, c.DataServerLines, c.UpdateLines);
         const cServerAddresses addresses = ReadServerAddresses(Folder.File("Dorvane.ini"));
-        EXPECT_EQ(addresses.CertificateSHA256, c.Pin);
-        EXPECT_EQ(addresses.ReplyTimeoutSeconds, c.ReplyTimeout);
-        EXPECT_EQ(addresses.RequirePinnedServer, c.RequirePinned);
-        EXPECT_EQ(addresses.DataServerPort, Server.DataPortText());
+        EXPECT_EQ(std::tuple(addresses.CertificateSHA256, addresses.ReplyTimeoutSeconds,
+                             addresses.RequirePinnedServer, addresses.DataServerPort),
+                  std::tuple(c.Pin, c.ReplyTimeout, c.RequirePinned, Server.DataPortText()));
     }
 }
 
@@ -91,7 +83,7 @@ TEST_F(PinnedServer, OnlyAMatchingPinConnects)
     {
         SCOPED_TRACE(c.What);
         Host.Messages.clear();
-        WriteIni(c.Pin.empty() ? "" : "CertificateSHA256=" + c.Pin + "\r\n");
+        Folder.WriteIni(Server, c.Pin.empty() ? "" : "CertificateSHA256=" + c.Pin + "\r\n");
         const cServerAddresses addresses = ReadServerAddresses(Folder.File("Dorvane.ini"));
         EXPECT_EQ(OpenServerConnections(addresses), c.Connects);
         if (c.Connects)
@@ -118,7 +110,8 @@ TEST_F(PinnedServer, RequirePinnedServerUpdatesOnlyFromThePinnedServer)
     {
         SCOPED_TRACE(pinned ? "pinned" : "not pinned");
         PutNewerServerCopy();
-        WriteIni(pinned ? "CertificateSHA256=" + ServerPin + "\r\n" : "", "RequirePinnedServer=1\r\n");
+        Folder.WriteIni(Server, pinned ? "CertificateSHA256=" + ServerPin + "\r\n" : "",
+                        "RequirePinnedServer=1\r\n");
         ShowLogin();
         EXPECT_TRUE(Host.Messages.empty());
         EXPECT_EQ(Host.TerminateCount, pinned ? 1 : 0);
