@@ -1,6 +1,6 @@
 // The program's application object: exceptions thrown inside event handlers.
 #include "app/Application.h"
-#include "toolkit/Host.h"
+#include "tests/app/AppTestSupport.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -40,12 +40,5 @@ TEST(Application, ExceptionsInHandlersAreShownAndTheLoopGoesOn)
         QCoreApplication::postEvent(&target, new QEvent(type));
     QCoreApplication::processEvents();
     EXPECT_EQ(target.Delivered, 2);
-    ASSERT_EQ(host.Messages.size(), 2u);
-    EXPECT_EQ(host.Messages[0].Text, "Handler failed");
-    EXPECT_EQ(host.Messages[1].Text, "");
-    for (const auto &message : host.Messages)
-    {
-        EXPECT_EQ(message.Caption, "Error");
-        EXPECT_EQ(message.Buttons, cHostButtons::Ok);
-    }
+    EXPECT_EQ(Shown(host), (std::vector<std::string>{"Error | Handler failed | Ok", "Error |  | Ok"}));
 }

@@ -1,8 +1,8 @@
 // The self-update end to end against DorvaneServer, in a temporary program folder.
 #include "app/ClientUpdate.h"
-#include "app/LoginForm.h"
 #include "dataclient/dbServerConnection.h"
 #include "state/Globals.h"
+#include "state/ServerLinks.h"
 #include "tests/app/AppTestSupport.h"
 #include "toolkit/DateTime.h"
 #include "toolkit/Files.h"
@@ -13,7 +13,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace
@@ -116,12 +115,11 @@ TEST_F(SelfUpdate, BackupInUseShowsAnotherCopyAndEnds)
     auto update = Check();
     ASSERT_TRUE(update->UpdateNeeded);
     EXPECT_TRUE(update->RunUpdate());
-    ASSERT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Host.Messages[0].Text,
-              "I need to update this application but another copy is still running.\nClose "
-              "any others that are running and restart, and this application will be "
-              "updated.");
-    EXPECT_EQ(Host.Messages[0].Caption, "Another copy of this application is runnng.");
+    EXPECT_EQ(Shown(Host),
+              std::vector<std::string>{
+                  "Another copy of this application is runnng. | I need to update this application "
+                  "but another copy is still running.\nClose any others that are running and "
+                  "restart, and this application will be updated. | Ok"});
     EXPECT_EQ(Host.TerminateCount, 1);
     EXPECT_TRUE(Host.StartedPrograms.empty());
     EXPECT_EQ(ReadFile(Executable), "running copy");
@@ -143,12 +141,11 @@ TEST_F(SelfUpdate, FailedRenameShowsTheTextAndTheLoginGoesOn)
     login.show();
     ASSERT_TRUE(WaitUntil([] { return DataServerConnection != nullptr; }));
 
-    ASSERT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Host.Messages[0].Text, "Unable to complete update.  You will need to manually\nrename " +
-                                         temporary + " to " + Executable +
-                                         "\nAfter that you can restart this program.");
-    EXPECT_EQ(Host.Messages[0].Caption, "Program rename error");
-    EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
+    EXPECT_EQ(Shown(Host),
+              std::vector<std::string>{"Program rename error | Unable to complete update.  You will "
+                                       "need to manually\nrename " +
+                                       temporary + " to " + Executable +
+                                       "\nAfter that you can restart this program. | Ok"});
     EXPECT_EQ(Host.TerminateCount, 0);
     EXPECT_TRUE(Host.StartedPrograms.empty());
     EXPECT_EQ(ReadFile(Folder.File("DorvaneProvider.bak")), "running copy");
@@ -156,8 +153,5 @@ TEST_F(SelfUpdate, FailedRenameShowsTheTextAndTheLoginGoesOn)
     EXPECT_FALSE(login.UpdateIndicatorPanel->isVisible());
     EXPECT_TRUE(login.findChild<QLineEdit *>("UserEdit")->isVisible());
     EXPECT_TRUE(login.findChild<QPushButton *>("LoginButton")->isVisible());
-
-    delete DataServerConnection;
-    delete FunctionServerConnection;
-    DataServerConnection = FunctionServerConnection = nullptr;
+    CloseServerConnections();
 }

@@ -1,13 +1,12 @@
 // The login window against DorvaneServer: start-up configuration, connecting and signing in.
-#include "app/LoginForm.h"
 #include "dataclient/dbServerConnection.h"
 #include "state/Globals.h"
+#include "state/ServerLinks.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ScriptedPeer.h"
 #include "toolkit/Files.h"
 #include "ui/Forms.h"
 #include "ui/Look.h"
-#include "ui/MainForm.h"
 
 #include <QDir>
 #include <QLabel>
@@ -16,45 +15,12 @@
 #include <QTest>
 #include <QTimer>
 #include <atomic>
-#include <gtest/gtest.h>
 
 namespace
 {
-void CloseConnections()
-{
-    delete DataServerConnection;
-    delete FunctionServerConnection;
-    DataServerConnection = FunctionServerConnection = nullptr;
-}
-
-// A login window in a temporary program folder, with a recording host and a bare main window.
-class LoginWindow : public ::testing::Test
+class LoginWindow : public cLoginTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_GT(Server.DataPort, 0) << Server.Error;
-        WriteFile(Executable, "running copy");
-        MainForm = Main.get();
-    }
-
-    void TearDown() override
-    {
-        Login.reset();
-        CloseConnections();
-        MainForm = nullptr;
-        LoginForm = nullptr;
-    }
-
-    // Builds and shows the window, then waits until its first-showing work is done.
-    void ShowLogin()
-    {
-        Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
-        LoginForm = Login.get();
-        Login->show();
-        ASSERT_TRUE(WaitUntil([] { return DataServerConnection != nullptr; }));
-    }
-
     void SignIn(const QString &email, const QString &password)
     {
         QTest::keyClicks(Login->findChild<QLineEdit *>("UserEdit"), email);
@@ -62,13 +28,10 @@ protected:
         QTest::mouseClick(Login->findChild<QPushButton *>("LoginButton"), Qt::LeftButton);
     }
 
-    // Checks that the one message shown was the text with caption "Error" and the program ends.
+    // The one message shown was the text with caption "Error", and the program ends.
     void ExpectOnlyMessage(const std::string &text)
     {
-        ASSERT_EQ(Host.Messages.size(), 1u);
-        EXPECT_EQ(Host.Messages[0].Text, text);
-        EXPECT_EQ(Host.Messages[0].Caption, "Error");
-        EXPECT_EQ(Host.Messages[0].Buttons, cHostButtons::Ok);
+        EXPECT_EQ(Shown(Host), std::vector<std::string>{"Error | " + text + " | Ok"});
         EXPECT_EQ(Host.TerminateCount, 1);
     }
 
@@ -80,14 +43,6 @@ protected:
         Login->show();
         QTest::qWait(50);
     }
-
-    cServerProcess &Server = cServerProcess::Shared();
-    cRecordingHost Host;
-    cScopedHost Installed{&Host};
-    cProgramFolder Folder;
-    const std::string Executable = Folder.File("DorvaneProvider.exe");
-    std::unique_ptr<TMainForm> Main = std::make_unique<TMainForm>();
-    std::unique_ptr<TLoginForm> Login;
 };
 } // namespace
 
@@ -118,20 +73,15 @@ TEST_F(LoginWindow, PortThatIsNotANumberConnectsTo8700)
         EXPECT_TRUE(login.ConnectToServers()) << "port '" << port << "'";
         EXPECT_TRUE(Host.Messages.empty());
         EXPECT_TRUE(peer.Accept()) << "nothing connected to 8700 for port '" << port << "'";
-        CloseConnections();
+        CloseServerConnections();
     }
 }
 
 TEST_F(LoginWindow, FunctionServerDownEndsWithoutUpdateCheck)
 {
-    // A newer copy on the server would start an update if the check ran.
-    const std::string serverCopy = Server.Path("files/Clients/DorvaneProvider.exe");
-    WriteFile(serverCopy, "newer copy");
-    FileSetDate(Executable, DateTimeToFileDate(EncodeDate(2020, 1, 1)));
-    FileSetDate(serverCopy, DateTimeToFileDate(EncodeDate(2024, 1, 1)));
+    PutNewerServerCopy(); // would start an update if the check ran
     Folder.WriteIni(Server.DataPortText(), std::to_string(UnusedPort()));
     ShowLogin();
-    DeleteFile(serverCopy);
     ExpectOnlyMessage("Unable to connect to function server");
     EXPECT_TRUE(DataServerConnection->Connected());
     EXPECT_FALSE(FileExists(Folder.File("DorvaneProvider.tmp")));

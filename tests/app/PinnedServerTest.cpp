@@ -1,7 +1,6 @@
 // The data server's certificate pin and the bounded waits, from Dorvane.ini to the login window
 // and the self-update, against DorvaneServer and against a scripted peer that goes silent.
 #include "app/ClientUpdate.h"
-#include "app/LoginForm.h"
 #include "dataclient/dbServerConnection.h"
 #include "state/Globals.h"
 #include "state/ServerLinks.h"
@@ -11,73 +10,29 @@
 #include "toolkit/DateTime.h"
 #include "toolkit/Files.h"
 #include "ui/Forms.h"
-#include "ui/MainForm.h"
 
-#include <QDir>
-#include <cctype>
 #include <chrono>
 #include <future>
-#include <gtest/gtest.h>
+#include <tuple>
 
 namespace
 {
 const std::string ServerName = "Clients\\DorvaneProvider.exe";
 
-class PinnedServer : public ::testing::Test
+class PinnedServer : public cLoginTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_GT(Server.DataPort, 0) << Server.Error;
+        cLoginTest::SetUp();
         ServerPin = CertificateSHA256Hex(Server.Path("server.crt"));
         ASSERT_EQ(ServerPin.size(), 64u);
-        WriteFile(Executable, "running copy");
-        MainForm = Main.get();
     }
 
-    void TearDown() override
-    {
-        Login.reset();
-        CloseServerConnections();
-        DeleteFile(ServerCopy);
-        MainForm = nullptr;
-        LoginForm = nullptr;
-    }
-
-    // Dorvane.ini naming both servers, with extra lines for the [DataServer] and [Update] sections.
-    void WriteIni(const std::string &dataServerLines, const std::string &updateLines = "")
-    {
-        Folder.Write("Dorvane.ini", "[DataServer]\r\nIP=127.0.0.1\r\nPort=" + Server.DataPortText() + "\r\n" +
-                                        dataServerLines + "\r\n[FunctionServer]\r\nIP=127.0.0.1\r\nPort=" +
-                                        Server.FunctionPortText() + "\r\n\r\n[Update]\r\n" + updateLines);
-    }
-
-    // A newer copy on the server: the update runs whenever the check is made.
-    void PutNewerServerCopy()
-    {
-        WriteFile(ServerCopy, "newer copy");
-        FileSetDate(Executable, DateTimeToFileDate(EncodeDate(2020, 1, 1)));
-        FileSetDate(ServerCopy, DateTimeToFileDate(EncodeDate(2024, 1, 1)));
-    }
-
-    void ShowLogin()
-    {
-        Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
-        LoginForm = Login.get();
-        Login->show();
-        ASSERT_TRUE(WaitUntil([] { return DataServerConnection != nullptr; }));
-    }
-
-    cServerProcess &Server = cServerProcess::Shared();
-    cRecordingHost Host;
-    cScopedHost Installed{&Host};
-    cProgramFolder Folder;
     std::string ServerPin;
-    const std::string ServerCopy = Server.Path("files/Clients/DorvaneProvider.exe");
-    const std::string Executable = Folder.File("DorvaneProvider.exe");
-    std::unique_ptr<TMainForm> Main = std::make_unique<TMainForm>();
-    std::unique_ptr<TLoginForm> Login;
 };
+
+const std::vector<std::string> NoDataServer{"Error | Unable to connect to data server | Ok"};
 } // namespace
 
 TEST_F(PinnedServer, IniKeysAreReadWithTheirDefaults)
@@ -100,12 +55,11 @@ TEST_F(PinnedServer, IniKeysAreReadWithTheirDefaults)
     for (const auto &c : cases)
     {
         SCOPED_TRACE(std::string(c.DataServerLines) + c.UpdateLines);
-        WriteIni(c.DataServerLines, c.UpdateLines);
+        Folder.WriteIni(Server, c.DataServerLines, c.UpdateLines);
         const cServerAddresses addresses = ReadServerAddresses(Folder.File("Dorvane.ini"));
-        EXPECT_EQ(addresses.CertificateSHA256, c.Pin);
-        EXPECT_EQ(addresses.ReplyTimeoutSeconds, c.ReplyTimeout);
-        EXPECT_EQ(addresses.RequirePinnedServer, c.RequirePinned);
-        EXPECT_EQ(addresses.DataServerPort, Server.DataPortText());
+        EXPECT_EQ(std::tuple(addresses.CertificateSHA256, addresses.ReplyTimeoutSeconds,
+                             addresses.RequirePinnedServer, addresses.DataServerPort),
+                  std::tuple(c.Pin, c.ReplyTimeout, c.RequirePinned, Server.DataPortText()));
     }
 }
 
@@ -129,7 +83,7 @@ TEST_F(PinnedServer, OnlyAMatchingPinConnects)
     {
         SCOPED_TRACE(c.What);
         Host.Messages.clear();
-        WriteIni(c.Pin.empty() ? "" : "CertificateSHA256=" + c.Pin + "\r\n");
+        Folder.WriteIni(Server, c.Pin.empty() ? "" : "CertificateSHA256=" + c.Pin + "\r\n");
         const cServerAddresses addresses = ReadServerAddresses(Folder.File("Dorvane.ini"));
         EXPECT_EQ(OpenServerConnections(addresses), c.Connects);
         if (c.Connects)
@@ -142,9 +96,7 @@ TEST_F(PinnedServer, OnlyAMatchingPinConnects)
         }
         else
         {
-            ASSERT_EQ(Host.Messages.size(), 1u);
-            EXPECT_EQ(Host.Messages[0].Text, "Unable to connect to data server");
-            EXPECT_EQ(Host.Messages[0].Caption, "Error");
+            EXPECT_EQ(Shown(Host), NoDataServer);
             EXPECT_FALSE(DataServerConnection->Connected());
             EXPECT_EQ(FunctionServerConnection, nullptr);
         }
@@ -158,7 +110,8 @@ TEST_F(PinnedServer, RequirePinnedServerUpdatesOnlyFromThePinnedServer)
     {
         SCOPED_TRACE(pinned ? "pinned" : "not pinned");
         PutNewerServerCopy();
-        WriteIni(pinned ? "CertificateSHA256=" + ServerPin + "\r\n" : "", "RequirePinnedServer=1\r\n");
+        Folder.WriteIni(Server, pinned ? "CertificateSHA256=" + ServerPin + "\r\n" : "",
+                        "RequirePinnedServer=1\r\n");
         ShowLogin();
         EXPECT_TRUE(Host.Messages.empty());
         EXPECT_EQ(Host.TerminateCount, pinned ? 1 : 0);
@@ -223,6 +176,5 @@ TEST_F(PinnedServer, DataServerThatNeverAnswersTheHandshakeIsReported)
     EXPECT_FALSE(OpenServerConnections(addresses));
     released.set_value();
     peer.Join();
-    ASSERT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Host.Messages[0].Text, "Unable to connect to data server");
+    EXPECT_EQ(Shown(Host), NoDataServer);
 }

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
@@ -25,6 +26,14 @@ inline bool Activate(QWidget &window)
     window.show();
     window.activateWindow();
     return QTest::qWaitForWindowActive(&window);
+}
+
+// Lays the widgets out one above the other in the window.
+inline void Stack(QWidget &window, std::initializer_list<QWidget *> widgets)
+{
+    auto *layout = new QVBoxLayout(&window);
+    for (QWidget *widget : widgets)
+        layout->addWidget(widget);
 }
 
 inline bool FocusAndWait(QWidget *widget)

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 using namespace binding_test;
 
@@ -62,13 +61,12 @@ TEST_F(EditObjectsServer, LoadFillsControlsRunsHandlerAndShowsHiddenControls)
     for (const auto &[name, text] : labels)
         EXPECT_EQ(form.Window.findChild<QLabel *>(name)->text(), Qt8(text)) << name;
     EXPECT_EQ(form.Window.findChild<QPlainTextEdit *>("DiagnosisMemo")->toPlainText(), Qt8(WithoutCr(r[4])));
-    EXPECT_FALSE(hospital->isHidden());
-    EXPECT_FALSE(price->isHidden());
-    EXPECT_FALSE(price->EditLabel->isHidden());
+    for (const QWidget *shown : std::initializer_list<const QWidget *>{hospital, price, price->EditLabel})
+        EXPECT_FALSE(shown->isHidden()) << shown->objectName().toStdString();
     EXPECT_EQ(price->text(), Qt8(r[8]));
     EXPECT_EQ(form.Window.findChild<cLabeledEdit *>("ResponseReasonEdit")->text(), Qt8(r[9]));
-    EXPECT_EQ(form.Binding.Table("cn")->Key, r[10]);
-    EXPECT_EQ(form.Binding.Table("ca")->Key, r[11]);
+    EXPECT_EQ((std::vector{form.Binding.Table("cn")->Key, form.Binding.Table("ca")->Key}),
+              (std::vector{r[10], r[11]}));
     // Codes beginning with "*" are computed by the handler, never requested.
     EXPECT_EQ(calls, (std::vector<std::string>{"*5", "*4"}));
     for (int i = 0; i < form.Binding.Values.Count(); ++i)
@@ -91,11 +89,9 @@ TEST_F(EditObjectsServer, TypedPriceIsStoredAloneAndOnlyOnce)
     const auto before = Db->Query(others);
 
     cCaseDetailForm form;
-    auto *layout = new QVBoxLayout(&form.Window);
     auto *price = form.Window.findChild<cLabeledEdit *>("NeedsQuotePriceEdit");
     auto *other = new QPushButton("Other", &form.Window);
-    layout->addWidget(price);
-    layout->addWidget(other);
+    Stack(form.Window, {price, other});
     ASSERT_TRUE(Activate(form.Window));
     ASSERT_TRUE(form.Binding.LoadRecord(Connection.get(), key));
 
@@ -139,14 +135,12 @@ TEST_F(EditObjectsServer, JoinedEditsWriteUnderTheKeysOfTheLastLoad)
     const std::string original = Db->Scalar(diagnosis);
 
     QWidget window;
-    auto *layout = new QVBoxLayout(&window);
     auto *description = new QLineEdit("cn15", &window);
     auto *price = new QLineEdit("f13", &window);
     auto *memo = new QPlainTextEdit("ca1001", &window);
     auto *required = new QLabel("cn14", &window);
     auto *admitted = new QLabel("ca12", &window);
-    for (QWidget *w : std::initializer_list<QWidget *>{description, price, memo, required, admitted})
-        layout->addWidget(w);
+    Stack(window, {description, price, memo, required, admitted});
     cEditObjects binding(Connection.get(), "CaseNeedsQuote");
     binding.AddTable("CaseNeeds", "cn", "f10");
     binding.AddTable("Cases", "ca", "cn10");

@@ -12,9 +12,8 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
-#include <QVBoxLayout>
-#include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 using namespace binding_test;
 
@@ -87,9 +86,8 @@ TEST(EditObject, SplitsCodesAtTheFirstDigitOrSymbol)
     {
         std::string alias;
         std::string number;
-        EXPECT_EQ(cEditObject::SplitFieldCode(c.Code, alias, number), c.Bound) << c.Code;
-        EXPECT_EQ(alias, c.Alias) << c.Code;
-        EXPECT_EQ(number, c.Number) << c.Code;
+        const bool bound = cEditObject::SplitFieldCode(c.Code, alias, number);
+        EXPECT_EQ(std::tuple(bound, alias, number), std::tuple(c.Bound, c.Alias, c.Number)) << c.Code;
     }
     // A code too short to split leaves its control unbound and untouched.
     QWidget window;
@@ -98,8 +96,7 @@ TEST(EditObject, SplitsCodesAtTheFirstDigitOrSymbol)
     auto *edit = new QLineEdit("keep", &window);
     EXPECT_EQ(binding.AddLabel(label, "x", ""), nullptr);
     EXPECT_EQ(binding.AddEdit(edit, "", ""), nullptr);
-    EXPECT_EQ(label->text(), "x");
-    EXPECT_EQ(edit->text(), "keep");
+    EXPECT_EQ((QStringList{label->text(), edit->text()}), (QStringList{"x", "keep"}));
     EXPECT_EQ(cEditObjects::BindingOf(label), nullptr);
     EXPECT_EQ(binding.BindingCount(), 0);
 }
@@ -118,10 +115,10 @@ TEST(EditObject, OptionsSetFlagsAndDateKind)
     {
         cEditObject binding(nullptr, cControlKind::Label, "f", "10");
         binding.ParseOptions(c.Options);
-        EXPECT_EQ(binding.ShowWhenAdding, c.Add) << c.Options;
-        EXPECT_EQ(binding.ShowWhenEditing, c.Edit) << c.Options;
-        EXPECT_EQ(binding.Required, c.Required) << c.Options;
-        EXPECT_EQ(binding.DateKind, c.Kind) << c.Options;
+        EXPECT_EQ(
+            std::tuple(binding.ShowWhenAdding, binding.ShowWhenEditing, binding.Required, binding.DateKind),
+            std::tuple(c.Add, c.Edit, c.Required, c.Kind))
+            << c.Options;
     }
 }
 
@@ -154,13 +151,11 @@ TEST(EditObject, LabelDateFormats)
 TEST(EditObjects, EnterInsertsNothingAndMovesFocusWithNavigationWindow)
 {
     QWidget window;
-    auto *layout = new QVBoxLayout(&window);
     auto *first = new cLabeledEdit("FirstEdit", "First ", &window);
     auto *skipped = new QPushButton("Skipped", &window);
     auto *second = new cLabeledEdit("SecondEdit", "Second ", &window);
     skipped->setEnabled(false);
-    for (QWidget *w : std::initializer_list<QWidget *>{first, skipped, second})
-        layout->addWidget(w);
+    Stack(window, {first, skipped, second});
     cEditObjects withNavigation(nullptr, "Personnel", &window);
     withNavigation.AddEdit(first, "f11", "");
     withNavigation.AddEdit(second, "f13", "");
@@ -194,11 +189,9 @@ void CheckExit(void *user, cEditObject &binding)
 TEST(EditObjects, EnterWithoutNavigationKeepsFocusAndVetoKeepsChangePending)
 {
     QWidget window;
-    auto *layout = new QVBoxLayout(&window);
     auto *first = new QLineEdit(&window);
     auto *second = new QLineEdit(&window);
-    layout->addWidget(first);
-    layout->addWidget(second);
+    Stack(window, {first, second});
     cEditObjects binding(nullptr, "Personnel");
     cEditObject *bound = binding.AddEdit(first, "f11", "M");
     ASSERT_NE(bound, nullptr);

@@ -19,8 +19,8 @@ cDateTime At(int y, int mo, int d, int h = 0, int mi = 0, int s = 0)
 }
 } // namespace
 
-// ---- packed DOS date stamps: date ((year-1980)<<9 | month<<5 | day) in the high half, time
-// (hour<<11 | minute<<5 | second/2) in the low half ---------------------------------------------
+// Packed DOS date stamps: date ((year-1980)<<9 | month<<5 | day) in the high half, time
+// (hour<<11 | minute<<5 | second/2) in the low half
 
 TEST(DosDate, PacksAndUnpacksKnownValues)
 {
@@ -85,8 +85,6 @@ TEST(DosDate, ThroughARealFile)
     EXPECT_FALSE(FileSetDate(dir.File("missing"), stamp));
 }
 
-// ---- exists, delete, rename, size, paths ---------------------------------------------------
-
 TEST(Files, ExistsDeleteRenameSize)
 {
     cTempDir dir;
@@ -124,8 +122,6 @@ TEST(Files, PathHelpers)
     EXPECT_TRUE(FileExists(exe));
     EXPECT_EQ(exe.front(), '/');
 }
-
-// ---- AppendLineToFile ----------------------------------------------------------------------
 
 TEST(AppendLine, CreatesOrExtendsTheFileAndEndsLinesWithCrLf)
 {
