@@ -193,23 +193,18 @@ TEST_F(HealthDetailView, OnlyATrimmedCapitalYTicksAndTicksAreBold)
          "HearingGroup:{Details:{Hearing1:\"Y\",Hearing2:{Data:Y},HearingAidLabel:{Data:Y}}},"
          "AllergiesGroupBox:\"none\",WoundsGroupBox:{Details:[1]},"
          "AllergiesGroupBox2:{Details:{AllergiesMemo:{Data:x}}}}");
-    EXPECT_TRUE(Ticked("SkinCondition1"));
-    EXPECT_TRUE(Bold("SkinCondition1"));
-    for (const char *name : {"SkinCondition2", "SkinCondition3", "SkinCondition4", "SkinCondition5"})
-    {
-        EXPECT_FALSE(Ticked(name)) << name;
-        EXPECT_FALSE(Bold(name)) << name;
-    }
-    EXPECT_EQ(Get<QLineEdit>("SkinConditionOther")->text(), " Dry skin ");
     // Names match without regard to case; of two radio buttons given Y the later stays checked,
-    // the earlier keeps its bold font.
-    EXPECT_FALSE(Ticked("Mobility1"));
-    EXPECT_TRUE(Bold("Mobility1"));
-    EXPECT_TRUE(Ticked("Mobility3"));
-    EXPECT_TRUE(Bold("Mobility3"));
-    EXPECT_FALSE(Ticked("Vision1")) << "a group without Details stays cleared";
-    EXPECT_FALSE(Ticked("Hearing1")) << "an item that is not an object is left alone";
-    EXPECT_TRUE(Ticked("Hearing2"));
+    // the earlier keeps its bold font. A group without Details stays cleared (Vision1), an item
+    // that is not an object is left alone (Hearing1).
+    std::vector<std::string> marks;
+    for (const char *name : {"SkinCondition1", "SkinCondition2", "SkinCondition3", "SkinCondition4",
+                             "SkinCondition5", "Mobility1", "Mobility3", "Vision1", "Hearing1", "Hearing2"})
+        marks.push_back(std::string(name) + (Ticked(name) ? " ticked" : "") + (Bold(name) ? " bold" : ""));
+    EXPECT_EQ(marks, (std::vector<std::string>{"SkinCondition1 ticked bold", "SkinCondition2",
+                                               "SkinCondition3", "SkinCondition4", "SkinCondition5",
+                                               "Mobility1 bold", "Mobility3 ticked bold", "Vision1",
+                                               "Hearing1", "Hearing2 ticked bold"}));
+    EXPECT_EQ(Get<QLineEdit>("SkinConditionOther")->text(), " Dry skin ");
     EXPECT_EQ(Get<QPlainTextEdit>("AllergiesMemo")->toPlainText(), "");
 }
 
