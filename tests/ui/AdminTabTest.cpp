@@ -1,19 +1,9 @@
 // The " Insurance We Accept " and " Who We Are " pages of the " Admin " tab against DorvaneServer
 // with demo data, driven by clicks and keys and checked in the database.
 #include "binding/cCheckMultiSelectObject.h"
-#include "binding/cLabeledEdit.h"
-#include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/CategorySelectionForm.h"
-#include "ui/Forms.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTimer>
 #include <algorithm>
 
 using namespace ui_test;

@@ -1,13 +1,6 @@
 // The awarded case page against DorvaneServer with demo data: the texts of its joined read, its
 // own age and gender rules, a failed read, and the health detail view.
 #include "tests/ui/UiTestSupport.h"
-#include "toolkit/DateTime.h"
-
-#include <QLabel>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
 
 using namespace ui_test;
 

@@ -1,22 +1,9 @@
 // The case detail page against DorvaneServer with demo data: what opening a quote shows, the three
 // answers as they are stored, the reject reason dialog on the way, the code lists' drawing and
 // the health detail view that follows the opened case.
-#include "binding/cLabeledEdit.h"
-#include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
 #include "tests/ui/UiTestSupport.h"
-#include "toolkit/DateTime.h"
-#include "ui/PatientHealthDetailNoEditForm.h"
-#include "ui/RejectCodeForm.h"
 
-#include <QLabel>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTableWidget>
-#include <QTest>
-#include <QTreeWidget>
 
 using namespace ui_test;
 

@@ -2,19 +2,11 @@
 // ticks from the provider's links, what Save stores and closing without a save. The way in
 // through "What We Do" is tested with the " Admin " tab.
 #include "ui/CategorySelectionForm.h"
-#include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
-#include "state/ServerLinks.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/ClickLabel.h"
-#include "ui/Forms.h"
 #include "workspace/CategoryTable.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QScrollArea>
-#include <QTest>
 #include <set>
 
 using namespace ui_test;

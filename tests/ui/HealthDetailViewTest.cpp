@@ -1,20 +1,12 @@
 // The patient health detail view on its own: its nineteen groups as the provider sees them, the
 // cleared state, how the health details JSON fills it, and closing it.
-#include "binding/cLabeledEdit.h"
 #include "tests/ui/UiTestSupport.h"
-#include "ui/PatientHealthDetailNoEditForm.h"
 #include "workspace/HealthDetailGroups.h"
 #include "json/cJSON.h"
 
-#include <QCheckBox>
 #include <QGroupBox>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QRadioButton>
 #include <QScrollArea>
 #include <QTableWidget>
-#include <QTest>
-#include <QTimer>
 
 using namespace ui_test;
 

@@ -1,20 +1,10 @@
 // The main window against DorvaneServer with demo data: activation, the two case lists, their
 // drawing, opening entries, the refresh cycle and its failures.
-#include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
 #include "tests/ui/UiTestSupport.h"
-#include "ui/Forms.h"
 #include "ui/LegendShape.h"
 
 #include <QHeaderView>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
 #include <QTabBar>
-#include <QTabWidget>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 
 using namespace ui_test;
 

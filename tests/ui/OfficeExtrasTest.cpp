@@ -1,21 +1,10 @@
 // The office extras of the main window against DorvaneServer with demo data: the open-requests
 // search across reloads, new-request alerts, the awarded cases export, the idle lock and the
 // [Client] switches that turn each off.
-#include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
-#include "state/ServerLinks.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/LockView.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 #include <algorithm>
 
 using namespace ui_test;

@@ -1,21 +1,10 @@
 // The " Personnel " page of the " Admin " tab against DorvaneServer with demo data: the list and
 // its drawing, the edit panel, adding and saving members, and what a save refuses.
-#include "binding/cLabeledEdit.h"
-#include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
 #include "tests/ui/UiTestSupport.h"
-#include "toolkit/DateTime.h"
 
-#include <QCheckBox>
 #include <QFontMetricsF>
 #include <QFrame>
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QStyle>
-#include <QTabWidget>
-#include <QTest>
 
 using namespace ui_test;
 

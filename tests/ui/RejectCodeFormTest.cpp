@@ -1,13 +1,7 @@
 // The reject reason dialog driven through its widgets: its reasons, the checks of OK with their
 // messages, Cancel and the close box.
 #include "ui/RejectCodeForm.h"
-#include "binding/cLabeledEdit.h"
 #include "tests/ui/UiTestSupport.h"
-
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-#include <QTimer>
 
 using namespace ui_test;
 

@@ -1,28 +1,12 @@
 #include "tests/ui/UiTestSupport.h"
 
-#include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
-#include "state/ServerLinks.h"
-#include "ui/Forms.h"
-#include "ui/PatientHealthDetailNoEditForm.h"
-#include "ui/RejectCodeForm.h"
 #include "workspace/CaseTexts.h"
 #include "workspace/HealthDetailsSummary.h"
 #include "workspace/ListTexts.h"
 
-#include <QLabel>
-#include <QPlainTextEdit>
-
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTabBar>
-#include <QTabWidget>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 
 namespace ui_test
 {

@@ -3,29 +3,40 @@
 // typing, opening list entries) and pixel checks.
 #pragma once
 
+#include "binding/cLabeledEdit.h"
+#include "dataclient/dbServerConnection.h"
+#include "state/Globals.h"
+#include "state/ServerLinks.h"
 #include "tests/GuiWait.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TestDatabase.h"
+#include "toolkit/DateTime.h"
 #include "toolkit/Host.h"
+#include "ui/Forms.h"
 #include "ui/MainForm.h"
+#include "ui/PatientHealthDetailNoEditForm.h"
+#include "ui/RejectCodeForm.h"
 
+#include <QCheckBox>
 #include <QColor>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRect>
 #include <QStringList>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
-
-class QListWidget;
-class QTabWidget;
-class QTreeWidgetItem;
-class QWidget;
-class TPatientHealthDetailNoEditForm;
-class TRejectCodeForm;
-class dbServerConnection;
 
 namespace ui_test
 {
