@@ -9,6 +9,12 @@ namespace
 class AwardedCase : public cWorkspaceTest
 {
 protected:
+    void SetUp() override
+    {
+        cWorkspaceTest::SetUp();
+        Open();
+        ShowAwardedTab();
+    }
     // The listed entry's case number, as the list holds it.
     std::string EntryCaseNumber(const std::string &quote)
     {
@@ -22,8 +28,6 @@ protected:
 
 TEST_F(AwardedCase, PageShowsTheJoinedReadOfTheEntry)
 {
-    Open();
-    ShowAwardedTab();
     const struct
     {
         const char *Patient, *Worker, *Name;
@@ -86,8 +90,6 @@ TEST_F(AwardedCase, PageShowsTheJoinedReadOfTheEntry)
 
 TEST_F(AwardedCase, FailedReadShowsOnlyTheEntrysCaseNumberAndTheEmptyDate)
 {
-    Open();
-    ShowAwardedTab();
     const std::string quote = QuoteOf("Whitaker");
     ASSERT_TRUE(OpenAwarded(quote));
     ASSERT_FALSE(Main->HospitalDLabel->text().isEmpty());

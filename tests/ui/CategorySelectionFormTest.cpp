@@ -125,9 +125,8 @@ TEST_F(CategoryDialog, LinksTickExactlyTheirBoxes)
     AddLink("127");
     Show();
     EXPECT_EQ(Ticked(), (std::set<std::string>{"S140", "S147", "S139_1", "S127"}));
-    EXPECT_EQ(Box("S140")->text(), "Skilled Nursing Facility");
-    EXPECT_EQ(Box("S147")->text(), "Dialysis");
-    EXPECT_EQ(Box("S139_1")->text(), "Dialysis Equipment");
+    EXPECT_EQ(ShownTexts(Dialog.get(), {"S140", "S147", "S139_1"}),
+              (std::vector<std::string>{"Skilled Nursing Facility", "Dialysis", "Dialysis Equipment"}));
     EXPECT_EQ(Dialog->Item("140")->LinkKey, LinkOf("140"));
     EXPECT_TRUE(Dialog->SaveButton->isEnabled());
     EXPECT_FALSE(Dialog->LoadNoticeLabel->isVisible());

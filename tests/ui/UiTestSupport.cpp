@@ -20,24 +20,27 @@ bool SignInAs(const cServerProcess &server, const std::string &email)
     return DataServerConnection->ReadList("Personnel", 4, email, "", *PersonnelRecord);
 }
 
-int CountPixels(const QImage &image, const QRect &area, const QColor &colour)
+namespace
+{
+template <typename Test> int CountWhere(const QImage &image, const QRect &area, Test test)
 {
     int count = 0;
     const QRect inside = area.intersected(image.rect());
     for (int y = inside.top(); y <= inside.bottom(); ++y)
         for (int x = inside.left(); x <= inside.right(); ++x)
-            count += image.pixelColor(x, y).rgb() == colour.rgb();
+            count += test(image.pixelColor(x, y));
     return count;
+}
+} // namespace
+
+int CountPixels(const QImage &image, const QRect &area, const QColor &colour)
+{
+    return CountWhere(image, area, [&](const QColor &pixel) { return pixel.rgb() == colour.rgb(); });
 }
 
 int CountDarkPixels(const QImage &image, const QRect &area)
 {
-    int count = 0;
-    const QRect inside = area.intersected(image.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y)
-        for (int x = inside.left(); x <= inside.right(); ++x)
-            count += image.pixelColor(x, y).lightness() < 128;
-    return count;
+    return CountWhere(image, area, [](const QColor &pixel) { return pixel.lightness() < 128; });
 }
 
 std::vector<std::string> ExpectedTree(cTestDatabase &db, const std::string &provider)
