@@ -46,12 +46,6 @@ protected:
         QTest::mouseClick(Main->LockView->UnlockButton, Qt::LeftButton);
     }
 };
-
-// The hospital of the tree's first case.
-std::string FirstHospital(const TMainForm &form)
-{
-    return form.Quotes.OpenCases.empty() ? std::string() : form.Quotes.OpenCases.front().Case->HospitalName;
-}
 } // namespace
 
 TEST_F(OfficeExtras, SearchFiltersTheTreeAndSurvivesReloads)
@@ -59,7 +53,8 @@ TEST_F(OfficeExtras, SearchFiltersTheTreeAndSurvivesReloads)
     Open();
     const std::vector<std::string> all = ExpectedTree(*Db, ProviderSeq());
     ASSERT_EQ(TreeLines(*Main, true), all);
-    const std::string hospital = FirstHospital(*Main);
+    ASSERT_FALSE(Main->Quotes.OpenCases.empty());
+    const std::string hospital = Main->Quotes.OpenCases.front().Case->HospitalName;
     ASSERT_FALSE(hospital.empty());
     const std::vector<std::string> expected = ExpectedForHospital(hospital);
     ASSERT_LT(expected.size(), all.size()) << "the demo data has cases of other hospitals";

@@ -22,13 +22,6 @@ protected:
         QTest::mouseClick(Dialog.findChild<QPushButton *>(button), Qt::LeftButton);
     }
 
-    // Shows the dialog modally; `steps` runs inside its loop.
-    int RunModal(const std::function<void()> &steps)
-    {
-        QTimer::singleShot(0, &Dialog, steps);
-        return Dialog.exec();
-    }
-
     cRecordingHost Host;
     std::unique_ptr<cScopedHost> Installed;
     TRejectCodeForm Dialog;
@@ -96,15 +89,16 @@ TEST_F(RejectDialog, EachShowingStartsClearAndCancelOrTheCloseBoxChooseNothing)
     {
         Dialog.Prepare("");
         EXPECT_FALSE(Reason(3)->isChecked()) << "the last showing's choice is cleared";
-        RunModal(
-            [this, closeBox]
-            {
-                QTest::mouseClick(Reason(3), Qt::LeftButton);
-                if (closeBox)
-                    Dialog.close();
-                else
-                    Click("CancelButton");
-            });
+        QTimer::singleShot(0, &Dialog,
+                           [this, closeBox]
+                           {
+                               QTest::mouseClick(Reason(3), Qt::LeftButton);
+                               if (closeBox)
+                                   Dialog.close();
+                               else
+                                   Click("CancelButton");
+                           });
+        Dialog.exec();
         EXPECT_FALSE(Dialog.ReasonChosen);
         EXPECT_EQ(Dialog.RejectCode, "");
         EXPECT_TRUE(Reason(3)->isChecked());
