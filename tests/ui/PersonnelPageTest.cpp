@@ -36,6 +36,18 @@ protected:
     }
     static std::string StampNow() { return FormatDateTime("yyyymmddhhnnss", Now()); }
     bool PanelOpen() { return Main->PersonnelEditPanel->isVisible() && !Main->AddMemberButton->isVisible(); }
+    bool PanelClosed()
+    {
+        return !Main->PersonnelEditPanel->isVisible() && Main->AddMemberButton->isVisible();
+    }
+    // The panel's marks, admin, notify and primary contact: 'x' ticked, '-' not.
+    std::string Marks()
+    {
+        std::string marks;
+        for (QCheckBox *box : {Main->PersonnelAdminCB, Main->PersonnelNotifyCB, Main->PersonnelPriContactCB})
+            marks += box->isChecked() ? 'x' : '-';
+        return marks;
+    }
     int PersonnelCount()
     {
         return std::stoi(Db->Scalar("SELECT COUNT(*) FROM Personnel WHERE f9 = '" + ProviderSeq() + "'"));
@@ -60,8 +72,7 @@ protected:
 
 TEST_F(PersonnelPage, ListsTheProvidersPersonnelAsItemTexts)
 {
-    EXPECT_FALSE(Main->PersonnelEditPanel->isVisible());
-    EXPECT_TRUE(Main->AddMemberButton->isVisible());
+    EXPECT_TRUE(PanelClosed());
     EXPECT_EQ(Main->AddMemberButton->text(), "Add a New Member");
     // The item text's form is tested in tests/workspace; here: the provider's members in key order.
     ASSERT_EQ(List->count(), 3);
@@ -108,9 +119,7 @@ TEST_F(PersonnelPage, OpeningAMemberFillsThePanelAndXClosesIt)
     EXPECT_EQ(ShownTexts(Main.get(), PanelTexts),
               (std::vector<std::string>{"Edit Information", "Nathan", "Reyes", "nathan@bayview.example",
                                         "4155550111@sms.example", "415-555-0111", "intake22"}));
-    EXPECT_FALSE(Main->PersonnelAdminCB->isChecked());
-    EXPECT_TRUE(Main->PersonnelNotifyCB->isChecked());
-    EXPECT_FALSE(Main->PersonnelPriContactCB->isChecked());
+    EXPECT_EQ(Marks(), "-x-");
     EXPECT_EQ(Main->SelectedPersonnelKey, Seq("nathan@bayview.example"));
     EXPECT_FALSE(Main->AddingMember);
 
@@ -122,14 +131,12 @@ TEST_F(PersonnelPage, OpeningAMemberFillsThePanelAndXClosesIt)
     EXPECT_EQ(Main->PersonnelPasswordEdit->displayText(), "intake22");
     OpenMember("FName=Alice");
     EXPECT_EQ(Main->PersonnelPasswordEdit->echoMode(), QLineEdit::Password);
-    EXPECT_TRUE(Main->PersonnelAdminCB->isChecked());
-    EXPECT_TRUE(Main->PersonnelPriContactCB->isChecked());
+    EXPECT_EQ(Marks(), "x-x");
 
     const std::string before = Db->Scalar("SELECT GROUP_CONCAT(f11 || f13 || IFNULL(f26,'')) FROM Personnel");
     Main->PersonnelFnameEdit->setText("Changed");
     QTest::mouseClick(Main->CancelLabel, Qt::LeftButton);
-    EXPECT_FALSE(Main->PersonnelEditPanel->isVisible());
-    EXPECT_TRUE(Main->AddMemberButton->isVisible());
+    EXPECT_TRUE(PanelClosed());
     EXPECT_EQ(Db->Scalar("SELECT GROUP_CONCAT(f11 || f13 || IFNULL(f26,'')) FROM Personnel"), before);
 
     // "Add a New Member" after another member starts empty.
@@ -139,16 +146,14 @@ TEST_F(PersonnelPage, OpeningAMemberFillsThePanelAndXClosesIt)
     ASSERT_TRUE(PanelOpen());
     EXPECT_EQ(ShownTexts(Main.get(), PanelTexts),
               (std::vector<std::string>{"Adding a New Member", "", "", "", "", "", ""}));
-    for (QCheckBox *box : {Main->PersonnelAdminCB, Main->PersonnelNotifyCB, Main->PersonnelPriContactCB})
-        EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
+    EXPECT_EQ(Marks(), "---");
     EXPECT_TRUE(Main->AddingMember);
     EXPECT_EQ(Main->SelectedPersonnelKey, "");
 
     // Showing the page again closes the panel.
     ShowAdmin(1);
     ShowAdmin(2);
-    EXPECT_FALSE(Main->PersonnelEditPanel->isVisible());
-    EXPECT_TRUE(Main->AddMemberButton->isVisible());
+    EXPECT_TRUE(PanelClosed());
 }
 
 TEST_F(PersonnelPage, AddingAMemberStoresTheCreationTimeAndTheProvider)
@@ -162,8 +167,7 @@ TEST_F(PersonnelPage, AddingAMemberStoresTheCreationTimeAndTheProvider)
     Click("PersonnelEditSaveButton");
     const std::string after = StampNow();
     EXPECT_TRUE(Host.Messages.empty());
-    EXPECT_FALSE(Main->PersonnelEditPanel->isVisible());
-    EXPECT_TRUE(Main->AddMemberButton->isVisible());
+    EXPECT_TRUE(PanelClosed());
     EXPECT_FALSE(Main->AddingMember);
 
     const std::string created = Member("paula@bayview.example", "f2");
