@@ -40,14 +40,6 @@ protected:
     {
         return !Main->PersonnelEditPanel->isVisible() && Main->AddMemberButton->isVisible();
     }
-    // The panel's marks, admin, notify and primary contact: 'x' ticked, '-' not.
-    std::string Marks()
-    {
-        std::string marks;
-        for (QCheckBox *box : {Main->PersonnelAdminCB, Main->PersonnelNotifyCB, Main->PersonnelPriContactCB})
-            marks += box->isChecked() ? 'x' : '-';
-        return marks;
-    }
     int PersonnelCount()
     {
         return std::stoi(Db->Scalar("SELECT COUNT(*) FROM Personnel WHERE f9 = '" + ProviderSeq() + "'"));
@@ -119,7 +111,9 @@ TEST_F(PersonnelPage, OpeningAMemberFillsThePanelAndXClosesIt)
     EXPECT_EQ(ShownTexts(Main.get(), PanelTexts),
               (std::vector<std::string>{"Edit Information", "Nathan", "Reyes", "nathan@bayview.example",
                                         "4155550111@sms.example", "415-555-0111", "intake22"}));
-    EXPECT_EQ(Marks(), "-x-");
+    EXPECT_FALSE(Main->PersonnelAdminCB->isChecked());
+    EXPECT_TRUE(Main->PersonnelNotifyCB->isChecked());
+    EXPECT_FALSE(Main->PersonnelPriContactCB->isChecked());
     EXPECT_EQ(Main->SelectedPersonnelKey, Seq("nathan@bayview.example"));
     EXPECT_FALSE(Main->AddingMember);
 
@@ -131,7 +125,8 @@ TEST_F(PersonnelPage, OpeningAMemberFillsThePanelAndXClosesIt)
     EXPECT_EQ(Main->PersonnelPasswordEdit->displayText(), "intake22");
     OpenMember("FName=Alice");
     EXPECT_EQ(Main->PersonnelPasswordEdit->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(Marks(), "x-x");
+    EXPECT_TRUE(Main->PersonnelAdminCB->isChecked());
+    EXPECT_TRUE(Main->PersonnelPriContactCB->isChecked());
 
     const std::string before = Db->Scalar("SELECT GROUP_CONCAT(f11 || f13 || IFNULL(f26,'')) FROM Personnel");
     Main->PersonnelFnameEdit->setText("Changed");
@@ -146,7 +141,8 @@ TEST_F(PersonnelPage, OpeningAMemberFillsThePanelAndXClosesIt)
     ASSERT_TRUE(PanelOpen());
     EXPECT_EQ(ShownTexts(Main.get(), PanelTexts),
               (std::vector<std::string>{"Adding a New Member", "", "", "", "", "", ""}));
-    EXPECT_EQ(Marks(), "---");
+    for (QCheckBox *box : {Main->PersonnelAdminCB, Main->PersonnelNotifyCB, Main->PersonnelPriContactCB})
+        EXPECT_FALSE(box->isChecked()) << box->objectName().toStdString();
     EXPECT_TRUE(Main->AddingMember);
     EXPECT_EQ(Main->SelectedPersonnelKey, "");
 
