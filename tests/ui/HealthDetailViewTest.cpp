@@ -113,10 +113,8 @@ TEST_F(HealthDetailView, NineteenGroupsWithTheirControlsInOrderAndInPlace)
         for (const cHealthItem &item : groups[i].Items)
         {
             const QString kind = kinds[static_cast<int>(item.Kind)];
-            const QString name =
-                QString::fromUtf8(item.Name.data(), static_cast<qsizetype>(item.Name.size()));
-            const QString caption =
-                QString::fromUtf8(item.Caption.data(), static_cast<qsizetype>(item.Caption.size()));
+            const QString name = QString::fromStdString(std::string(item.Name));
+            const QString caption = QString::fromStdString(std::string(item.Caption));
             expected << (kind == "label"                    ? kind + " " + caption
                          : kind == "memo" || kind == "grid" ? kind + " " + name
                                                             : kind + " " + name + " " + caption);
