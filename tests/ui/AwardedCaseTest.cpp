@@ -1,30 +1,20 @@
 // The awarded case page against DorvaneServer with demo data: the texts of its joined read, its
 // own age and gender rules, a failed read, and the health detail view.
 #include "tests/ui/UiTestSupport.h"
-#include "toolkit/DateTime.h"
-#include "ui/PatientHealthDetailNoEditForm.h"
-#include "workspace/HealthDetailsSummary.h"
-#include "workspace/ListTexts.h"
-
-#include <QLabel>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 
 using namespace ui_test;
 
 namespace
 {
-QString Q(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
 class AwardedCase : public cWorkspaceTest
 {
 protected:
+    void SetUp() override
+    {
+        cWorkspaceTest::SetUp();
+        Open();
+        ShowAwardedTab();
+    }
     // The listed entry's case number, as the list holds it.
     std::string EntryCaseNumber(const std::string &quote)
     {
@@ -38,8 +28,6 @@ protected:
 
 TEST_F(AwardedCase, PageShowsTheJoinedReadOfTheEntry)
 {
-    Open();
-    ShowAwardedTab();
     const struct
     {
         const char *Patient, *Worker, *Name;
@@ -52,53 +40,28 @@ TEST_F(AwardedCase, PageShowsTheJoinedReadOfTheEntry)
         ASSERT_TRUE(OpenAwarded(quote));
         EXPECT_TRUE(Main->AcceptedCaseDetailPanel->isVisible());
         EXPECT_FALSE(Main->ActiveCasesPanel->isVisible());
-        const std::string caseKey = CaseOf(quote), need = Field("CaseNeedsQuote", quote, 10);
-        const std::string patient = Field("Cases", caseKey, 10);
+        const std::string caseKey = CaseOf(quote), patient = Field("Cases", caseKey, 10);
         auto c = [&](int n) { return Field("Cases", caseKey, n); };
-        EXPECT_EQ(Main->CaseNumberDLabel->text(), Q(c(22)));
-        EXPECT_EQ(Main->HospitalDLabel->text(), Q(Field("ProviderEntities", c(11), 10)));
-        EXPECT_EQ(Main->DateRequiredDLabel->text(), Q(FormatServerDate(Field("CaseNeeds", need, 14))));
-        EXPECT_EQ(Main->NeedsDLabel->text(),
-                  Q(Field("ProviderCategories", Field("CaseNeeds", need, 12), 12)));
-        EXPECT_EQ(Main->NeedsDescDText->text(), Q(Field("CaseNeeds", need, 15)));
-        EXPECT_EQ(Main->DischargeNurseDLabel->text(), e.Worker);
-        EXPECT_EQ(Main->InsuranceDLabel->text(), Q(Field("InsuranceTypes", c(19), 11)));
-        EXPECT_EQ(Main->PatientNameDLabel->text(), e.Name);
-        EXPECT_EQ(Main->PatientSSNDLabel->text(), Q(Field("Patients", patient, 13)));
+        EXPECT_EQ(
+            ShownTexts(Main.get(), {"HospitalDLabel", "DateRequiredDLabel", "NeedsDLabel", "NeedsDescDText",
+                                    "PatientHeightDLabel", "PatientWeightDLabel", "DiagnosisDMemo"}),
+            StoredCaseTexts(quote));
+        EXPECT_EQ(ShownTexts(Main.get(), {"CaseNumberDLabel", "DischargeNurseDLabel", "InsuranceDLabel",
+                                          "PatientNameDLabel", "PatientSSNDLabel", "PatientGenderDLabel",
+                                          "PatientStreetDLabel", "PatientCityDLabel", "PatientStateZipDLabel",
+                                          "PatientPhoneDLabel", "Label16"}),
+                  (std::vector<std::string>{c(22), e.Worker, Field("InsuranceTypes", c(19), 11), e.Name,
+                                            Field("Patients", patient, 13), "Female", c(34), c(35),
+                                            c(36) + "  " + c(37), c(38), "(Click for full information)"}));
         cDateTime birth = 0;
         ASSERT_TRUE(TryStrToDate(Field("Patients", patient, 14), birth));
         EXPECT_NEAR(Main->PatientAgeDLabel->text().toDouble(), (Now() - birth) / 365.25, 0.051);
-        EXPECT_EQ(Main->PatientGenderDLabel->text(), "Female");
-        EXPECT_EQ(Main->PatientHeightDLabel->text(), Q(c(16)));
-        EXPECT_EQ(Main->PatientWeightDLabel->text(), Q(c(17)));
-        EXPECT_EQ(Main->PatientStreetDLabel->text(), Q(c(34)));
-        EXPECT_EQ(Main->PatientCityDLabel->text(), Q(c(35)));
-        EXPECT_EQ(Main->PatientStateZipDLabel->text(), Q(c(36) + "  " + c(37)));
-        EXPECT_EQ(Main->PatientPhoneDLabel->text(), Q(c(38)));
-        EXPECT_EQ(Main->DiagnosisDMemo->toPlainText(), Q(c(1001)).replace("\r\n", "\n"));
         EXPECT_EQ(ShownCodes(Main->DiagnosisCodeDListBox), StoredCodes("DiagCodeDetail", caseKey));
         EXPECT_EQ(ShownCodes(Main->TreatmentCodeDListBox), StoredCodes("TreatmentCodeDetail", caseKey));
-        cStringList summary;
-        summary.SetValues("f1002", c(1002));
-        RenderHealthDetails(summary);
-        QStringList expected;
-        for (const std::string &line : summary.ToVector())
-            expected << Q(line);
-        EXPECT_FALSE(expected.isEmpty());
-        EXPECT_EQ(Lines(Main->HealthDetailsDMemo->toPlainText()), expected);
-        EXPECT_EQ(Main->Label16->text(), "(Click for full information)");
-
-        // The health detail view holds this case and opens from the memo.
-        bool shown = false;
-        QTimer::singleShot(0,
-                           [&]
-                           {
-                               shown = Health->isVisible();
-                               QTest::keyClick(Health.get(), Qt::Key_Escape);
-                           });
-        QTest::mouseClick(Main->HealthDetailsDMemo->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
-        EXPECT_TRUE(shown);
-        EXPECT_FALSE(Health->isVisible());
+        EXPECT_FALSE(HealthSummary(caseKey).isEmpty());
+        EXPECT_EQ(Lines(Main->HealthDetailsDMemo->toPlainText()), HealthSummary(caseKey));
+        EXPECT_TRUE(OpensHealthView(Main->HealthDetailsDMemo))
+            << "the health detail view opens from the memo";
 
         QTest::mouseClick(Main->Button1, Qt::LeftButton);
         EXPECT_TRUE(Main->ActiveCasesPanel->isVisible());
@@ -127,8 +90,6 @@ TEST_F(AwardedCase, PageShowsTheJoinedReadOfTheEntry)
 
 TEST_F(AwardedCase, FailedReadShowsOnlyTheEntrysCaseNumberAndTheEmptyDate)
 {
-    Open();
-    ShowAwardedTab();
     const std::string quote = QuoteOf("Whitaker");
     ASSERT_TRUE(OpenAwarded(quote));
     ASSERT_FALSE(Main->HospitalDLabel->text().isEmpty());
@@ -136,7 +97,7 @@ TEST_F(AwardedCase, FailedReadShowsOnlyTheEntrysCaseNumberAndTheEmptyDate)
     ASSERT_TRUE(Db->Exec("DELETE FROM CaseNeedsQuote WHERE f1 = " + quote));
     ASSERT_TRUE(OpenAwarded(quote)) << "the entry is still listed";
     EXPECT_TRUE(Main->AcceptedCaseDetailPanel->isVisible());
-    EXPECT_EQ(Main->CaseNumberDLabel->text(), Q(EntryCaseNumber(quote)));
+    EXPECT_EQ(Main->CaseNumberDLabel->text().toStdString(), EntryCaseNumber(quote));
     EXPECT_EQ(Main->DateRequiredDLabel->text(), "//  :");
     for (const QLabel *label :
          {Main->HospitalDLabel, Main->NeedsDLabel, Main->NeedsDescDText, Main->DischargeNurseDLabel,

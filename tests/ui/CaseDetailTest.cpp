@@ -1,38 +1,22 @@
 // The case detail page against DorvaneServer with demo data: what opening a quote shows, the three
 // answers as they are stored, the reject reason dialog on the way, the code lists' drawing and
 // the health detail view that follows the opened case.
-#include "binding/cLabeledEdit.h"
-#include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
 #include "tests/ui/UiTestSupport.h"
-#include "toolkit/DateTime.h"
-#include "ui/PatientHealthDetailNoEditForm.h"
-#include "ui/RejectCodeForm.h"
-#include "workspace/HealthDetailsSummary.h"
-#include "workspace/ListTexts.h"
 
-#include <QLabel>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTableWidget>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 
 using namespace ui_test;
 
 namespace
 {
-QString Q(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
 class CaseDetail : public cWorkspaceTest
 {
 protected:
+    void SetUp() override
+    {
+        cWorkspaceTest::SetUp();
+        Open();
+    }
     std::string UserSeq() { return Member("admin@bayview.example", "f1"); }
 
     // A listed quote of the provider in the given state that is not awarded to it.
@@ -62,7 +46,6 @@ protected:
 
 TEST_F(CaseDetail, OpeningAQuoteFillsEveryLabelAndMemoFromTheStoredRecords)
 {
-    Open();
     const std::string accepted = QuoteInState("A");
     const std::string declined = QuoteInState("R");
     for (const std::string &quote : {QuoteOf("Hartley"), QuoteOf("Alvarez"), accepted, declined})
@@ -71,17 +54,20 @@ TEST_F(CaseDetail, OpeningAQuoteFillsEveryLabelAndMemoFromTheStoredRecords)
         ASSERT_TRUE(OpenQuote(quote));
         EXPECT_TRUE(Main->CaseDetailPanel->isVisible());
         EXPECT_FALSE(Main->ActiveCasesPanel->isVisible());
-        const std::string caseKey = CaseOf(quote), need = Field("CaseNeedsQuote", quote, 10);
-        const std::string patient = Field("Cases", caseKey, 10), worker = Field("Cases", caseKey, 23);
+        const std::string caseKey = CaseOf(quote), patient = Field("Cases", caseKey, 10);
+        const std::string worker = Field("Cases", caseKey, 23), number = Field("Cases", caseKey, 22);
         EXPECT_EQ(Main->SelectedCaseKey, caseKey);
-        const std::string number = Field("Cases", caseKey, 22);
-        EXPECT_EQ(Main->CaseNumberLabel->text(), Q(number.empty() ? caseKey : number));
-        EXPECT_EQ(Main->HospitalLabel->text(), Q(Field("ProviderEntities", Field("Cases", caseKey, 11), 10)));
-        EXPECT_EQ(Main->DateRequiredLabel->text(), Q(FormatServerDate(Field("CaseNeeds", need, 14))));
-        EXPECT_EQ(Main->NeedsLabel->text(), Q(Field("ProviderCategories", Field("CaseNeeds", need, 12), 12)));
-        EXPECT_EQ(Main->NeedsDescText->text(), Q(Field("CaseNeeds", need, 15)));
-        EXPECT_EQ(Main->DischargeNurseLabel->text(),
-                  Q(Field("Personnel", worker, 11) + " " + Field("Personnel", worker, 13)));
+        EXPECT_EQ(ShownTexts(Main.get(), {"HospitalLabel", "DateRequiredLabel", "NeedsLabel", "NeedsDescText",
+                                          "HeightLabel", "WeightLabel", "DiagnosisMemo"}),
+                  StoredCaseTexts(quote));
+        const QString g = QString::fromStdString(Field("Cases", caseKey, 30)).toUpper();
+        const std::string gender = g == "M" ? "Male" : g == "F" ? "Female" : "";
+        EXPECT_EQ(ShownTexts(Main.get(), {"CaseNumberLabel", "DischargeNurseLabel", "GenderLabel",
+                                          "NeedsQuotePriceEdit", "ResponseReasonEdit"}),
+                  (std::vector<std::string>{
+                      number.empty() ? caseKey : number,
+                      Field("Personnel", worker, 11) + " " + Field("Personnel", worker, 13), gender,
+                      Field("CaseNeedsQuote", quote, 13), Field("CaseNeedsQuote", quote, 1001)}));
         cDateTime birth = 0;
         if (TryStrToDate(Field("Patients", patient, 14), birth))
         {
@@ -91,23 +77,9 @@ TEST_F(CaseDetail, OpeningAQuoteFillsEveryLabelAndMemoFromTheStoredRecords)
         {
             EXPECT_EQ(Main->AgeLabel->text(), "Unknown");
         }
-        const QString gender = Q(Field("Cases", caseKey, 30)).toUpper();
-        EXPECT_EQ(Main->GenderLabel->text(), gender == "M" ? "Male" : gender == "F" ? "Female" : "");
-        EXPECT_EQ(Main->HeightLabel->text(), Q(Field("Cases", caseKey, 16)));
-        EXPECT_EQ(Main->WeightLabel->text(), Q(Field("Cases", caseKey, 17)));
-        EXPECT_EQ(Main->DiagnosisMemo->toPlainText(), Q(Field("Cases", caseKey, 1001)).replace("\r\n", "\n"));
         EXPECT_EQ(ShownCodes(Main->DiagnosisCodeListBox), StoredCodes("DiagCodeDetail", caseKey));
         EXPECT_EQ(ShownCodes(Main->TreatmentCodeListBox), StoredCodes("TreatmentCodeDetail", caseKey));
-        EXPECT_EQ(Main->NeedsQuotePriceEdit->text(), Q(Field("CaseNeedsQuote", quote, 13)));
-        EXPECT_EQ(Main->ResponseReasonEdit->text(), Q(Field("CaseNeedsQuote", quote, 1001)));
-
-        cStringList summary;
-        summary.SetValues("f1002", Field("Cases", caseKey, 1002));
-        RenderHealthDetails(summary);
-        QStringList expected;
-        for (const std::string &line : summary.ToVector())
-            expected << Q(line);
-        EXPECT_EQ(Lines(Main->HealthDetailsMemo->toPlainText()), expected);
+        EXPECT_EQ(Lines(Main->HealthDetailsMemo->toPlainText()), HealthSummary(caseKey));
 
         const bool isAccepted = quote == accepted;
         EXPECT_EQ(Main->AcceptButton->isVisible(), !isAccepted);
@@ -126,14 +98,12 @@ TEST_F(CaseDetail, OpeningAQuoteFillsEveryLabelAndMemoFromTheStoredRecords)
     // The demo's Alvarez case holds the special values the loop meets: no case number, a
     // lower-case "m" and a birth date that cannot be read.
     ASSERT_TRUE(OpenQuote(QuoteOf("Alvarez")));
-    EXPECT_EQ(Main->CaseNumberLabel->text(), Q(CaseOf(QuoteOf("Alvarez"))));
-    EXPECT_EQ(Main->GenderLabel->text(), "Male");
-    EXPECT_EQ(Main->AgeLabel->text(), "Unknown");
+    EXPECT_EQ(ShownTexts(Main.get(), {"CaseNumberLabel", "GenderLabel", "AgeLabel"}),
+              (std::vector<std::string>{CaseOf(QuoteOf("Alvarez")), "Male", "Unknown"}));
 }
 
 TEST_F(CaseDetail, AcceptStoresTheAnswerFieldsAsTyped)
 {
-    Open();
     const std::string user = UserSeq();
     const std::string first = QuoteOf("Hartley");
     ASSERT_TRUE(OpenQuote(first));
@@ -163,17 +133,14 @@ TEST_F(CaseDetail, AcceptStoresTheAnswerFieldsAsTyped)
         QTest::keyClicks(Main->NeedsQuotePriceEdit, t.Price);
         QTest::keyClicks(Main->ResponseReasonEdit, t.Comment);
         QTest::mouseClick(Main->AcceptButton, Qt::LeftButton);
-        EXPECT_EQ(Field("CaseNeedsQuote", quote, 12), user);
-        EXPECT_EQ(Field("CaseNeedsQuote", quote, 13), t.Price);
-        EXPECT_EQ(Field("CaseNeedsQuote", quote, 14), "A");
-        EXPECT_EQ(Field("CaseNeedsQuote", quote, 1001), t.StoredComment);
+        EXPECT_EQ(Fields("CaseNeedsQuote", quote, {12, 13, 14, 1001}),
+                  (std::vector<std::string>{user, t.Price, "A", t.StoredComment}));
         EXPECT_EQ(Host.Messages.back().Text, "The quote has been accepted");
     }
 }
 
 TEST_F(CaseDetail, DeclineGoesThroughTheReasonDialog)
 {
-    Open();
     const std::string user = UserSeq();
     const std::string quote = QuoteOf("Hartley");
     ASSERT_TRUE(OpenQuote(quote));
@@ -189,11 +156,9 @@ TEST_F(CaseDetail, DeclineGoesThroughTheReasonDialog)
                         ChooseReason(5, "OKButton");
                     });
     EXPECT_TRUE(shown);
-    EXPECT_EQ(Field("CaseNeedsQuote", quote, 12), user);
-    EXPECT_EQ(Field("CaseNeedsQuote", quote, 13), price) << "the price is not written";
-    EXPECT_EQ(Field("CaseNeedsQuote", quote, 14), "R");
-    EXPECT_EQ(Field("CaseNeedsQuote", quote, 15), "5");
-    EXPECT_EQ(Field("CaseNeedsQuote", quote, 1001), "Too far");
+    // The price is not written.
+    EXPECT_EQ(Fields("CaseNeedsQuote", quote, {12, 13, 14, 15, 1001}),
+              (std::vector<std::string>{user, price, "R", "5", "Too far"}));
     EXPECT_EQ(Said(Host), std::vector<std::string>{"Success: The quote has been declined"});
 
     // The dialog's comment is what is written.
@@ -205,8 +170,8 @@ TEST_F(CaseDetail, DeclineGoesThroughTheReasonDialog)
                         Reject->ReasonEdit->setText("No bed for that date");
                         ChooseReason(8, "OKButton");
                     });
-    EXPECT_EQ(Field("CaseNeedsQuote", other, 15), "8");
-    EXPECT_EQ(Field("CaseNeedsQuote", other, 1001), "No bed for that date");
+    EXPECT_EQ(Fields("CaseNeedsQuote", other, {15, 1001}),
+              (std::vector<std::string>{"8", "No bed for that date"}));
 
     // Cancel stores nothing and says nothing.
     const std::string third = QuoteOf("Kim");
@@ -219,7 +184,6 @@ TEST_F(CaseDetail, DeclineGoesThroughTheReasonDialog)
 
 TEST_F(CaseDetail, AReloadUnderTheDialogWaitsAndTheAnswerGoesToTheShownQuote)
 {
-    Open();
     const std::string quote = QuoteOf("Hartley");
     ASSERT_TRUE(OpenQuote(quote));
     const std::string added = AddQuote();
@@ -227,14 +191,12 @@ TEST_F(CaseDetail, AReloadUnderTheDialogWaitsAndTheAnswerGoesToTheShownQuote)
     ClickIntoDialog(Main->DeclineButton,
                     [&]
                     {
-                        for (int i = 0; i < 16; ++i)
-                            Main->Timer1Timer();
+                        Tick(16);
                         listedUnderDialog = TreeHasQuote(added);
                         ChooseReason(1, "OKButton");
                     });
     EXPECT_FALSE(listedUnderDialog) << "the reload waited for the answer";
-    EXPECT_EQ(Field("CaseNeedsQuote", quote, 14), "R");
-    EXPECT_EQ(Field("CaseNeedsQuote", quote, 15), "1");
+    EXPECT_EQ(Fields("CaseNeedsQuote", quote, {14, 15}), (std::vector<std::string>{"R", "1"}));
     EXPECT_EQ(Field("CaseNeedsQuote", added, 14), "");
     EXPECT_TRUE(TreeHasQuote(added)) << "and ran after it";
     EXPECT_EQ(Main->SelectedQuoteKey, quote);
@@ -242,7 +204,6 @@ TEST_F(CaseDetail, AReloadUnderTheDialogWaitsAndTheAnswerGoesToTheShownQuote)
 
 TEST_F(CaseDetail, HideAsksFirstAndNoStoresNothing)
 {
-    Open();
     const std::string quote = QuoteInState("R");
     ASSERT_TRUE(OpenQuote(quote));
     ASSERT_TRUE(Main->HideQuoteButton->isVisible());
@@ -265,7 +226,6 @@ TEST_F(CaseDetail, HideAsksFirstAndNoStoresNothing)
 
 TEST_F(CaseDetail, CodeItemsShowCodeAndDescriptionOnWhite)
 {
-    Open();
     const std::string quote = QuoteOf("Hartley");
     cStringList onlyText;
     onlyText.Add("f10=" + CaseOf(quote));
@@ -301,7 +261,6 @@ TEST_F(CaseDetail, CodeItemsShowCodeAndDescriptionOnWhite)
 
 TEST_F(CaseDetail, HealthDetailViewFollowsTheOpenedCase)
 {
-    Open();
     ASSERT_TRUE(OpenQuote(QuoteOf("Hartley")));
     QTableWidget *grid = Health->PrescriptionsStringGrid;
     EXPECT_EQ(grid->rowCount(), 21);
@@ -321,24 +280,12 @@ TEST_F(CaseDetail, HealthDetailViewFollowsTheOpenedCase)
     EXPECT_EQ(qobject_cast<QPlainTextEdit *>(Health->Control("WoundsMemo"))->toPlainText(), "");
     EXPECT_EQ(grid->item(20, 1)->text(), "");
 
-    int shown = 0;
-    for (int round = 0; round < 2; ++round)
-    {
-        QTimer::singleShot(0,
-                           [&]
-                           {
-                               shown += Health->isVisible() && Health->isModal();
-                               QTest::keyClick(Health.get(), Qt::Key_Escape);
-                           });
-        QTest::mouseClick(Main->HealthDetailsMemo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
-        EXPECT_FALSE(Health->isVisible());
-    }
-    EXPECT_EQ(shown, 2);
+    EXPECT_TRUE(OpensHealthView(Main->HealthDetailsMemo));
+    EXPECT_TRUE(OpensHealthView(Main->HealthDetailsMemo)) << "again";
 }
 
 TEST_F(CaseDetail, AQuoteGoneFromTheServerIsNotShownAndItsAnswersSaySo)
 {
-    Open();
     const std::string shown = QuoteOf("Hartley");
     ASSERT_TRUE(OpenQuote(shown));
     Main->CaseDetailBackButtonClick();

@@ -2,19 +2,11 @@
 // ticks from the provider's links, what Save stores and closing without a save. The way in
 // through "What We Do" is tested with the " Admin " tab.
 #include "ui/CategorySelectionForm.h"
-#include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
-#include "state/ServerLinks.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/ClickLabel.h"
-#include "ui/Forms.h"
 #include "workspace/CategoryTable.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QScrollArea>
-#include <QTest>
 #include <set>
 
 using namespace ui_test;
@@ -133,9 +125,8 @@ TEST_F(CategoryDialog, LinksTickExactlyTheirBoxes)
     AddLink("127");
     Show();
     EXPECT_EQ(Ticked(), (std::set<std::string>{"S140", "S147", "S139_1", "S127"}));
-    EXPECT_EQ(Box("S140")->text(), "Skilled Nursing Facility");
-    EXPECT_EQ(Box("S147")->text(), "Dialysis");
-    EXPECT_EQ(Box("S139_1")->text(), "Dialysis Equipment");
+    EXPECT_EQ(ShownTexts(Dialog.get(), {"S140", "S147", "S139_1"}),
+              (std::vector<std::string>{"Skilled Nursing Facility", "Dialysis", "Dialysis Equipment"}));
     EXPECT_EQ(Dialog->Item("140")->LinkKey, LinkOf("140"));
     EXPECT_TRUE(Dialog->SaveButton->isEnabled());
     EXPECT_FALSE(Dialog->LoadNoticeLabel->isVisible());
@@ -187,26 +178,23 @@ TEST_F(CategoryDialog, SaveAddsTheNewlyTickedAndDeletesTheNewlyCleared)
 TEST_F(CategoryDialog, EnterEscapeAndXCloseWithoutSaving)
 {
     const std::set<std::string> before = Links();
+    // Return, keypad Enter, Escape, and a click on X (no key).
     const struct
     {
         const char *Name;
-        std::function<void(TCategorySelectionForm &)> Close;
+        Qt::Key Key;
     } ways[] = {
-        {"Enter", [](TCategorySelectionForm &d)
-         { QTest::keyClick(d.focusWidget() ? d.focusWidget() : &d, Qt::Key_Return); }},
-        {"keypad Enter", [](TCategorySelectionForm &d)
-         { QTest::keyClick(d.focusWidget() ? d.focusWidget() : &d, Qt::Key_Enter); }},
-        {"Escape", [](TCategorySelectionForm &d)
-         { QTest::keyClick(d.focusWidget() ? d.focusWidget() : &d, Qt::Key_Escape); }},
-        {"X", [](TCategorySelectionForm &d) { QTest::mouseClick(d.ExitLabel, Qt::LeftButton); }},
-    };
+        {"Enter", Qt::Key_Return}, {"keypad Enter", Qt::Key_Enter}, {"Escape", Qt::Key_Escape}, {"X", {}}};
     for (const auto &way : ways)
     {
         Show();
         Toggle("S148");
         Toggle("S140");
         Box("S148")->setFocus();
-        way.Close(*Dialog);
+        if (way.Key)
+            QTest::keyClick(Dialog->focusWidget() ? Dialog->focusWidget() : Dialog.get(), way.Key);
+        else
+            QTest::mouseClick(Dialog->ExitLabel, Qt::LeftButton);
         EXPECT_FALSE(Dialog->isVisible()) << way.Name;
         EXPECT_EQ(Dialog->result(), QDialog::Rejected) << way.Name;
         EXPECT_EQ(Links(), before) << way.Name;

@@ -1,20 +1,10 @@
 // The main window against DorvaneServer with demo data: activation, the two case lists, their
 // drawing, opening entries, the refresh cycle and its failures.
-#include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
 #include "tests/ui/UiTestSupport.h"
-#include "ui/Forms.h"
 #include "ui/LegendShape.h"
 
 #include <QHeaderView>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
 #include <QTabBar>
-#include <QTabWidget>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 
 using namespace ui_test;
 
@@ -57,8 +47,8 @@ TEST_F(MainWindow, ActivationFillsNamesAndBothListsFromTheServer)
 {
     Open();
     EXPECT_TRUE(Host.Messages.empty());
-    EXPECT_EQ(Main->ProviderNameLabel->text(), "Bayview Care Center");
-    EXPECT_EQ(Main->UserNameLabel->text(), "User: Ms. Alice Morgan");
+    EXPECT_EQ(ShownTexts(Main.get(), {"ProviderNameLabel", "UserNameLabel"}),
+              (std::vector<std::string>{"Bayview Care Center", "User: Ms. Alice Morgan"}));
     EXPECT_TRUE(Main->MainPageControl->isTabVisible(4)) << "the administrator sees the Admin tab";
     for (int hidden : {1, 2, 3})
         EXPECT_FALSE(Main->MainPageControl->isTabVisible(hidden));
@@ -73,8 +63,7 @@ TEST_F(MainWindow, ActivationFillsNamesAndBothListsFromTheServer)
     ASSERT_FALSE(awarded.empty());
     EXPECT_EQ(AwardedLines(*Main), awarded);
     EXPECT_EQ(Main->DeliveryCaseListBox->item(0)->text().toStdString(),
-              Db->Scalar("SELECT n.f14 FROM CaseNeedsQuote q JOIN CaseNeeds n ON n.f1 = q.f10 WHERE q.f1 = " +
-                         awarded[0]))
+              Field("CaseNeeds", Field("CaseNeedsQuote", awarded[0], 10), 14))
         << "an awarded entry's text is the raw required date";
 
     // A second activation requests nothing: the lists stay as they are although the data changed.
@@ -172,9 +161,7 @@ TEST_F(MainWindow, QuoteLinesAndAwardedEntriesOpenTheirPages)
     EXPECT_FALSE(Main->ActiveCasesPanel->isVisible());
     const std::string key = Main->Quotes.Awarded[0]->Key;
     EXPECT_EQ(Main->SelectedQuoteKey, key);
-    EXPECT_EQ(Main->SelectedCaseKey,
-              Db->Scalar("SELECT n.f10 FROM CaseNeedsQuote q JOIN CaseNeeds n ON n.f1 = q.f10 WHERE q.f1 = " +
-                         key));
+    EXPECT_EQ(Main->SelectedCaseKey, CaseOf(key));
 }
 
 TEST_F(MainWindow, SixteenthTickReloadsAndTabShowsRestartTheCount)
@@ -266,8 +253,8 @@ TEST_F(MainWindow, ProviderNotFoundStopsTheActivation)
     Main->show();
     ASSERT_TRUE(WaitUntil([this] { return !Host.Messages.empty(); }));
     EXPECT_EQ(Said(Host), std::vector<std::string>{"Error: Couldn't find Hospital"});
-    EXPECT_EQ(Main->ProviderNameLabel->text(), "");
-    EXPECT_EQ(Main->UserNameLabel->text(), "");
+    EXPECT_EQ(ShownTexts(Main.get(), {"ProviderNameLabel", "UserNameLabel"}),
+              (std::vector<std::string>{"", ""}));
     EXPECT_EQ(Main->OpenCaseTreeView->topLevelItemCount(), 0);
     EXPECT_TRUE(Main->MainPageControl->isTabVisible(4));
     // Nothing is reloaded for a provider that could not be read.

@@ -1,21 +1,10 @@
 // The office extras of the main window against DorvaneServer with demo data: the open-requests
 // search across reloads, new-request alerts, the awarded cases export, the idle lock and the
 // [Client] switches that turn each off.
-#include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
-#include "state/ServerLinks.h"
 #include "tests/support/TempDir.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/LockView.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTabWidget>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 #include <algorithm>
 
 using namespace ui_test;
@@ -57,12 +46,6 @@ protected:
         QTest::mouseClick(Main->LockView->UnlockButton, Qt::LeftButton);
     }
 };
-
-// The hospital of the tree's first case.
-std::string FirstHospital(const TMainForm &form)
-{
-    return form.Quotes.OpenCases.empty() ? std::string() : form.Quotes.OpenCases.front().Case->HospitalName;
-}
 } // namespace
 
 TEST_F(OfficeExtras, SearchFiltersTheTreeAndSurvivesReloads)
@@ -70,7 +53,8 @@ TEST_F(OfficeExtras, SearchFiltersTheTreeAndSurvivesReloads)
     Open();
     const std::vector<std::string> all = ExpectedTree(*Db, ProviderSeq());
     ASSERT_EQ(TreeLines(*Main, true), all);
-    const std::string hospital = FirstHospital(*Main);
+    ASSERT_FALSE(Main->Quotes.OpenCases.empty());
+    const std::string hospital = Main->Quotes.OpenCases.front().Case->HospitalName;
     ASSERT_FALSE(hospital.empty());
     const std::vector<std::string> expected = ExpectedForHospital(hospital);
     ASSERT_LT(expected.size(), all.size()) << "the demo data has cases of other hospitals";

@@ -1,13 +1,7 @@
 // The reject reason dialog driven through its widgets: its reasons, the checks of OK with their
 // messages, Cancel and the close box.
 #include "ui/RejectCodeForm.h"
-#include "binding/cLabeledEdit.h"
 #include "tests/ui/UiTestSupport.h"
-
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
-#include <QTimer>
 
 using namespace ui_test;
 
@@ -26,13 +20,6 @@ protected:
     void Click(const char *button)
     {
         QTest::mouseClick(Dialog.findChild<QPushButton *>(button), Qt::LeftButton);
-    }
-
-    // Shows the dialog modally; `steps` runs inside its loop.
-    int RunModal(const std::function<void()> &steps)
-    {
-        QTimer::singleShot(0, &Dialog, steps);
-        return Dialog.exec();
     }
 
     cRecordingHost Host;
@@ -102,15 +89,16 @@ TEST_F(RejectDialog, EachShowingStartsClearAndCancelOrTheCloseBoxChooseNothing)
     {
         Dialog.Prepare("");
         EXPECT_FALSE(Reason(3)->isChecked()) << "the last showing's choice is cleared";
-        RunModal(
-            [this, closeBox]
-            {
-                QTest::mouseClick(Reason(3), Qt::LeftButton);
-                if (closeBox)
-                    Dialog.close();
-                else
-                    Click("CancelButton");
-            });
+        QTimer::singleShot(0, &Dialog,
+                           [this, closeBox]
+                           {
+                               QTest::mouseClick(Reason(3), Qt::LeftButton);
+                               if (closeBox)
+                                   Dialog.close();
+                               else
+                                   Click("CancelButton");
+                           });
+        Dialog.exec();
         EXPECT_FALSE(Dialog.ReasonChosen);
         EXPECT_EQ(Dialog.RejectCode, "");
         EXPECT_TRUE(Reason(3)->isChecked());

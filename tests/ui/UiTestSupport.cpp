@@ -1,23 +1,12 @@
 #include "tests/ui/UiTestSupport.h"
 
-#include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
-#include "state/ServerLinks.h"
-#include "ui/Forms.h"
-#include "ui/PatientHealthDetailNoEditForm.h"
-#include "ui/RejectCodeForm.h"
 #include "workspace/CaseTexts.h"
+#include "workspace/HealthDetailsSummary.h"
+#include "workspace/ListTexts.h"
 
-#include <QLineEdit>
-#include <QListWidget>
-#include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTabBar>
-#include <QTabWidget>
-#include <QTest>
-#include <QTimer>
-#include <QTreeWidget>
 
 namespace ui_test
 {
@@ -31,56 +20,44 @@ bool SignInAs(const cServerProcess &server, const std::string &email)
     return DataServerConnection->ReadList("Personnel", 4, email, "", *PersonnelRecord);
 }
 
-int CountPixels(const QImage &image, const QRect &area, const QColor &colour)
+namespace
+{
+template <typename Test> int CountWhere(const QImage &image, const QRect &area, Test test)
 {
     int count = 0;
     const QRect inside = area.intersected(image.rect());
     for (int y = inside.top(); y <= inside.bottom(); ++y)
         for (int x = inside.left(); x <= inside.right(); ++x)
-            count += image.pixelColor(x, y).rgb() == colour.rgb();
+            count += test(image.pixelColor(x, y));
     return count;
+}
+} // namespace
+
+int CountPixels(const QImage &image, const QRect &area, const QColor &colour)
+{
+    return CountWhere(image, area, [&](const QColor &pixel) { return pixel.rgb() == colour.rgb(); });
 }
 
 int CountDarkPixels(const QImage &image, const QRect &area)
 {
-    int count = 0;
-    const QRect inside = area.intersected(image.rect());
-    for (int y = inside.top(); y <= inside.bottom(); ++y)
-        for (int x = inside.left(); x <= inside.right(); ++x)
-            count += image.pixelColor(x, y).lightness() < 128;
-    return count;
+    return CountWhere(image, area, [](const QColor &pixel) { return pixel.lightness() < 128; });
 }
 
 std::vector<std::string> ExpectedTree(cTestDatabase &db, const std::string &provider)
 {
     // Listed quotes of the provider that are not awarded to it, grouped by case in the order in
     // which the server lists them (by quote key, a case at its first quote).
-    const auto rows =
-        db.Query("SELECT n.f10, q.f1 FROM CaseNeedsQuote q JOIN CaseNeeds n ON n.f1 = q.f10 "
-                 "WHERE q.f11 = '" +
-                 provider +
-                 "' AND IFNULL(q.f16, '') <> 'N' AND NOT (q.f14 = 'A' AND n.f16 = CAST(q.f1 AS TEXT)) "
-                 "ORDER BY q.f1");
-    std::vector<std::string> order;
-    std::vector<std::vector<std::string>> quotes;
-    for (const auto &row : rows)
-    {
-        std::size_t i = 0;
-        while (i < order.size() && order[i] != row[0])
-            ++i;
-        if (i == order.size())
-        {
-            order.push_back(row[0]);
-            quotes.emplace_back();
-        }
-        quotes[i].push_back(row[1]);
-    }
+    const auto rows = db.Query("SELECT n.f10, q.f1, MIN(q.f1) OVER (PARTITION BY n.f10) AS first "
+                               "FROM CaseNeedsQuote q JOIN CaseNeeds n ON n.f1 = q.f10 WHERE q.f11 = '" +
+                               provider +
+                               "' AND IFNULL(q.f16, '') <> 'N' AND NOT (q.f14 = 'A' AND n.f16 = CAST(q.f1 AS "
+                               "TEXT)) ORDER BY first, q.f1");
     std::vector<std::string> lines;
-    for (std::size_t i = 0; i < order.size(); ++i)
+    for (std::size_t i = 0; i < rows.size(); ++i)
     {
-        lines.push_back("case " + order[i]);
-        for (const std::string &quote : quotes[i])
-            lines.push_back("  quote " + quote);
+        if (i == 0 || rows[i][0] != rows[i - 1][0])
+            lines.push_back("case " + rows[i][0]);
+        lines.push_back("  quote " + rows[i][1]);
     }
     return lines;
 }
@@ -129,6 +106,26 @@ std::vector<std::string> Texts(const QListWidget *list, bool onlyTicked)
     for (int i = 0; i < list->count(); ++i)
         if (!onlyTicked || list->item(i)->checkState() == Qt::Checked)
             texts.push_back(list->item(i)->text().toStdString());
+    return texts;
+}
+
+std::vector<std::string> ShownTexts(const QWidget *root, const std::vector<std::string> &names)
+{
+    std::vector<std::string> texts;
+    for (const std::string &name : names)
+    {
+        const QWidget *widget = root->findChild<QWidget *>(QString::fromStdString(name));
+        if (auto *label = qobject_cast<const QLabel *>(widget))
+            texts.push_back(label->text().toStdString());
+        else if (auto *edit = qobject_cast<const QLineEdit *>(widget))
+            texts.push_back(edit->text().toStdString());
+        else if (auto *memo = qobject_cast<const QPlainTextEdit *>(widget))
+            texts.push_back(memo->toPlainText().toStdString());
+        else if (auto *button = qobject_cast<const QAbstractButton *>(widget))
+            texts.push_back(button->text().toStdString());
+        else
+            texts.push_back("<no " + name + ">");
+    }
     return texts;
 }
 
@@ -222,6 +219,45 @@ std::vector<std::string> cWorkspaceTest::ShownCodes(const QListWidget *list)
         codes.push_back(item.Code + "|" + item.Description);
     }
     return codes;
+}
+
+QStringList cWorkspaceTest::HealthSummary(const std::string &caseKey)
+{
+    cStringList summary;
+    summary.SetValues("f1002", Field("Cases", caseKey, 1002));
+    RenderHealthDetails(summary);
+    QStringList lines;
+    for (const std::string &line : summary.ToVector())
+        lines << QString::fromStdString(line);
+    return lines;
+}
+
+std::vector<std::string> cWorkspaceTest::StoredCaseTexts(const std::string &quoteKey)
+{
+    const std::string caseKey = CaseOf(quoteKey), need = Field("CaseNeedsQuote", quoteKey, 10);
+    std::string diagnosis = Field("Cases", caseKey, 1001);
+    for (std::size_t at; (at = diagnosis.find("\r\n")) != std::string::npos;)
+        diagnosis.erase(at, 1);
+    return {Field("ProviderEntities", Field("Cases", caseKey, 11), 10),
+            FormatServerDate(Field("CaseNeeds", need, 14)),
+            Field("ProviderCategories", Field("CaseNeeds", need, 12), 12),
+            Field("CaseNeeds", need, 15),
+            Field("Cases", caseKey, 16),
+            Field("Cases", caseKey, 17),
+            diagnosis};
+}
+
+bool cWorkspaceTest::OpensHealthView(QWidget *memo)
+{
+    bool shown = false;
+    QTimer::singleShot(0,
+                       [&]
+                       {
+                           shown = Health->isVisible() && Health->isModal();
+                           QTest::keyClick(Health.get(), Qt::Key_Escape);
+                       });
+    QTest::mouseClick(qobject_cast<QPlainTextEdit *>(memo)->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    return shown && !Health->isVisible();
 }
 
 std::string cWorkspaceTest::AddQuote(std::string need)

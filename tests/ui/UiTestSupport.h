@@ -3,29 +3,40 @@
 // typing, opening list entries) and pixel checks.
 #pragma once
 
+#include "binding/cLabeledEdit.h"
+#include "dataclient/dbServerConnection.h"
+#include "state/Globals.h"
+#include "state/ServerLinks.h"
 #include "tests/GuiWait.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TestDatabase.h"
+#include "toolkit/DateTime.h"
 #include "toolkit/Host.h"
+#include "ui/Forms.h"
 #include "ui/MainForm.h"
+#include "ui/PatientHealthDetailNoEditForm.h"
+#include "ui/RejectCodeForm.h"
 
+#include <QCheckBox>
 #include <QColor>
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRect>
 #include <QStringList>
+#include <QTabWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
-
-class QListWidget;
-class QTabWidget;
-class QTreeWidgetItem;
-class QWidget;
-class TPatientHealthDetailNoEditForm;
-class TRejectCodeForm;
-class dbServerConnection;
 
 namespace ui_test
 {
@@ -51,6 +62,9 @@ std::vector<std::string> AwardedLines(const TMainForm &form);
 std::vector<std::string> Said(const cRecordingHost &host);
 // The texts of a list's items; onlyTicked keeps the checked ones.
 std::vector<std::string> Texts(const QListWidget *list, bool onlyTicked = false);
+// The text each named widget under root shows (label, line edit, memo with "\n" line breaks or
+// button), in the order of the names; "<no NAME>" for a name that is not found.
+std::vector<std::string> ShownTexts(const QWidget *root, const std::vector<std::string> &names);
 
 // Puts a connection that reaches no server in the place of a link until the end of the scope.
 class cDeadLink
@@ -93,6 +107,13 @@ protected:
     // The provider's quote on the first need of the patient with that last name.
     std::string QuoteOf(const std::string &patientLastName);
     // Key of the case that a quote answers.
+    std::vector<std::string> Fields(const std::string &table, const std::string &seq, std::vector<int> fields)
+    {
+        std::vector<std::string> values;
+        for (int n : fields)
+            values.push_back(Field(table, seq, n));
+        return values;
+    }
     std::string CaseOf(const std::string &quoteKey)
     {
         return Field("CaseNeeds", Field("CaseNeedsQuote", quoteKey, 10), 10);
@@ -110,6 +131,14 @@ protected:
     {
         return text.isEmpty() ? QStringList() : text.split('\n');
     }
+    // The health details summary of a case as the pages' memos show it, one entry a line.
+    QStringList HealthSummary(const std::string &caseKey);
+    // What both case pages show of a quote's case, as stored: hospital, date required, needed
+    // category, its description, height, weight, diagnosis.
+    std::vector<std::string> StoredCaseTexts(const std::string &quoteKey);
+    // Clicks a health details memo; true when that opened the modal health detail view, which
+    // Escape then closed.
+    bool OpensHealthView(QWidget *memo);
 
     // A new open quote of the provider on a need (the first need when none is given); its key.
     std::string AddQuote(std::string need = "");
