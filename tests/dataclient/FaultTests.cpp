@@ -1,7 +1,5 @@
-// The client against a misbehaving server, over plain and TLS links: a link that drops, goes
-// silent, answers garbage, too much, or a byte at a time, at each step of an exchange. Each fault
-// fails that one exchange as a lost link (no wait outlasts ReceiveTimeout, 1 s here) and the next
-// request reconnects and works; a reply that keeps trickling in succeeds on the same link.
+// A misbehaving server, over plain and TLS: each fault fails its one exchange as a lost link
+// (no wait outlasts ReceiveTimeout, 1 s) and the next request reconnects; a trickled reply succeeds.
 #include "dataclient/dbServerConnection.h"
 #include "tests/support/ScriptedPeer.h"
 #include "tests/support/TempDir.h"
@@ -28,23 +26,23 @@ enum eAction
 };
 
 // One step of the peer on the first link; after the last one it stays silent.
-struct cStep
-{
-    char Kind; // f: read a frame, n: read 5 bytes, w: write, t: trickle (60 ms a byte), c: close, r: reset
-    std::string Bytes;
-};
-const cStep ReadFrame{'f', ""}, Close{'c', ""}, Reset{'r', ""};
+using cStep = std::function<void(cScriptedPeer &)>;
+const cStep ReadFrame = [](cScriptedPeer &p) { p.ReadFrame(); };
+const cStep ReadRecordHeader = [](cScriptedPeer &p) { p.Read(5); };
+const cStep Close = [](cScriptedPeer &p) { p.CloseLink(); };
+const cStep Reset = [](cScriptedPeer &p) { p.ResetLink(); };
 cStep Write(std::string bytes)
 {
-    return {'w', std::move(bytes)};
+    return [bytes](cScriptedPeer &p) { p.Write(bytes); };
 }
 cStep Reply(std::string text)
 {
-    return {'w', text + '\0'};
+    return Write(text + '\0');
 }
+// 60 ms a byte: more than a second in all, longer than ReceiveTimeout.
 cStep Trickle(std::string bytes)
 {
-    return {'t', std::move(bytes)};
+    return [bytes](cScriptedPeer &p) { p.Trickle(bytes, 60); };
 }
 
 struct cFault
@@ -99,33 +97,9 @@ const cFault Faults[] = {
     // The header of the client's hello record, then a fatal alert (handshake failure).
     {"TlsHandshakeAborted",
      TlsOnly,
-     {{'n', ""}, Write(std::string("\x15\x03\x03\x00\x02\x02\x28", 7)), Close}},
+     {ReadRecordHeader, Write(std::string("\x15\x03\x03\x00\x02\x02\x28", 7)), Close}},
     {"NoTlsHandshakeAnswer", TlsOnly, {}},
 };
-
-void RunStep(cScriptedPeer &p, const cStep &step)
-{
-    switch (step.Kind)
-    {
-    case 'f':
-        p.ReadFrame();
-        break;
-    case 'n':
-        p.Read(5);
-        break;
-    case 'w':
-        p.Write(step.Bytes);
-        break;
-    case 't':
-        p.Trickle(step.Bytes, 60); // more than a second in all: longer than ReceiveTimeout
-        break;
-    case 'c':
-        p.CloseLink();
-        break;
-    default:
-        p.ResetLink();
-    }
-}
 
 // The request that follows every fault, and its reply.
 void ServeTheNextRequest(cScriptedPeer &p, bool signOn)
@@ -171,7 +145,7 @@ TEST_P(LinkFaults, FailOneExchangeAndTheNextRequestReconnects)
         {
             p.Accept(Fault.Action != TlsOnly);
             for (const cStep &step : Fault.FirstLink)
-                RunStep(p, step);
+                step(p);
             if (!Fault.Succeeds)
                 p.Accept();
             ServeTheNextRequest(p, signOn);
