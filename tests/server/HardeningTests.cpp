@@ -1,6 +1,5 @@
-// What a client can do to the server without signing in: ask for huge replies, open more links
-// than it serves, or open links and stall. Each case runs against a server of its own where it
-// changes the limits, so that no test waits for the default timeouts.
+// What a client can do without signing in: huge replies, too many links, stalls. Each case that
+// changes a limit runs a server of its own, so that no test waits for the default timeouts.
 #include "dataclient/cRecordBatch.h"
 #include "server/Server.h"
 #include "tests/server/ServerClients.h"

@@ -1,5 +1,4 @@
-// The data server's request handler called directly, on a store of its own with the demo data:
-// every rule of the replies that needs no socket.
+// The data server's request handler called directly on a demo store: every reply rule.
 #include "protocol/Protocol.h"
 #include "server/RequestHandler.h"
 #include "tests/server/DemoStore.h"

@@ -1,6 +1,4 @@
-// The administration rules without a window: personnel items and the lines a member save writes,
-// what a member save refuses, the company data lines and the position command, and the category
-// table the selection dialog is built from.
+// Administration rules: personnel items and saves, company data, the category table.
 #include "workspace/CategoryTable.h"
 #include "workspace/CompanyData.h"
 #include "workspace/PersonnelItem.h"

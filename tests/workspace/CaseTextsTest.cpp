@@ -1,5 +1,4 @@
-// The texts of the two case pages without a window: ages, genders, case numbers, composite names
-// and code list items.
+// The texts of the two case pages.
 #include "workspace/CaseTexts.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The quotes exchange without a window: the request text, the walk of the reply into the case
-// model, and the texts the lists show.
+// The quotes request, the walk of its reply into the case model, and the list texts.
 #include "workspace/ProviderQuotes.h"
 #include "workspace/ListTexts.h"
 #include "workspace/MemberReader.h"
