@@ -5,14 +5,9 @@
 #include "tests/support/TempDir.h"
 #include "toolkit/Host.h"
 
-#include <fcntl.h>
 #include <functional>
 #include <future>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace
 {
@@ -209,15 +204,10 @@ TEST_P(BoundedLinks, ConnectToAServerThatNeverAcceptsGivesUp)
 {
     cScriptedPeer peer(Tls, 0, eTestCertificate::SelfSigned, 0);
     // One link fills a queue of length 0; the peer takes it only once the client has given up.
-    const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(peer.Port()));
-    ASSERT_EQ(::connect(filler, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    PlainSocket filler;
+    ASSERT_EQ(filler.Connect("127.0.0.1", peer.Port()), SOCK_SUCCESS);
     cSecureLinkSettings settings;
     settings.HandshakeMilliseconds = 300;
-    // Without the bound the system's own retries would end the connect only after minutes.
     auto connecting = std::async(std::launch::async,
                                  [&] {
                                      return std::make_unique<dbServerConnection>("127.0.0.1", peer.PortText(),
@@ -238,7 +228,6 @@ TEST_P(BoundedLinks, ConnectToAServerThatNeverAcceptsGivesUp)
     ASSERT_TRUE(link.SendMessage(31002, 103, "g"));
     EXPECT_EQ(link.Reply.Values("FileDate"), "5");
     peer.Join();
-    ::close(filler);
 }
 
 // A server that never reads: once the system's buffers are full, a send that makes no progress
