@@ -1,20 +1,13 @@
-// The client against a misbehaving server, over plain and TLS links: a link that drops, goes
-// silent, answers garbage, too much, or a byte at a time, at each step of an exchange. Each fault
-// fails that one exchange as a lost link (no wait outlasts ReceiveTimeout, 1 s here) and the next
-// request reconnects and works; a reply that keeps trickling in succeeds on the same link.
+// A misbehaving server, over plain and TLS: each fault fails its one exchange as a lost link
+// (no wait outlasts ReceiveTimeout, 1 s) and the next request reconnects; a trickled reply succeeds.
 #include "dataclient/dbServerConnection.h"
 #include "tests/support/ScriptedPeer.h"
 #include "tests/support/TempDir.h"
 #include "toolkit/Host.h"
 
-#include <fcntl.h>
 #include <functional>
 #include <future>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace
 {
@@ -28,23 +21,23 @@ enum eAction
 };
 
 // One step of the peer on the first link; after the last one it stays silent.
-struct cStep
-{
-    char Kind; // f: read a frame, n: read 5 bytes, w: write, t: trickle (60 ms a byte), c: close, r: reset
-    std::string Bytes;
-};
-const cStep ReadFrame{'f', ""}, Close{'c', ""}, Reset{'r', ""};
+using cStep = std::function<void(cScriptedPeer &)>;
+const cStep ReadFrame = [](cScriptedPeer &p) { p.ReadFrame(); };
+const cStep ReadRecordHeader = [](cScriptedPeer &p) { p.Read(5); };
+const cStep Close = [](cScriptedPeer &p) { p.CloseLink(); };
+const cStep Reset = [](cScriptedPeer &p) { p.ResetLink(); };
 cStep Write(std::string bytes)
 {
-    return {'w', std::move(bytes)};
+    return [bytes](cScriptedPeer &p) { p.Write(bytes); };
 }
 cStep Reply(std::string text)
 {
-    return {'w', text + '\0'};
+    return Write(text + '\0');
 }
+// 60 ms a byte: more than a second in all, longer than ReceiveTimeout.
 cStep Trickle(std::string bytes)
 {
-    return {'t', std::move(bytes)};
+    return [bytes](cScriptedPeer &p) { p.Trickle(bytes, 60); };
 }
 
 struct cFault
@@ -99,33 +92,9 @@ const cFault Faults[] = {
     // The header of the client's hello record, then a fatal alert (handshake failure).
     {"TlsHandshakeAborted",
      TlsOnly,
-     {{'n', ""}, Write(std::string("\x15\x03\x03\x00\x02\x02\x28", 7)), Close}},
+     {ReadRecordHeader, Write(std::string("\x15\x03\x03\x00\x02\x02\x28", 7)), Close}},
     {"NoTlsHandshakeAnswer", TlsOnly, {}},
 };
-
-void RunStep(cScriptedPeer &p, const cStep &step)
-{
-    switch (step.Kind)
-    {
-    case 'f':
-        p.ReadFrame();
-        break;
-    case 'n':
-        p.Read(5);
-        break;
-    case 'w':
-        p.Write(step.Bytes);
-        break;
-    case 't':
-        p.Trickle(step.Bytes, 60); // more than a second in all: longer than ReceiveTimeout
-        break;
-    case 'c':
-        p.CloseLink();
-        break;
-    default:
-        p.ResetLink();
-    }
-}
 
 // The request that follows every fault, and its reply.
 void ServeTheNextRequest(cScriptedPeer &p, bool signOn)
@@ -171,7 +140,7 @@ TEST_P(LinkFaults, FailOneExchangeAndTheNextRequestReconnects)
         {
             p.Accept(Fault.Action != TlsOnly);
             for (const cStep &step : Fault.FirstLink)
-                RunStep(p, step);
+                step(p);
             if (!Fault.Succeeds)
                 p.Accept();
             ServeTheNextRequest(p, signOn);
@@ -235,15 +204,10 @@ TEST_P(BoundedLinks, ConnectToAServerThatNeverAcceptsGivesUp)
 {
     cScriptedPeer peer(Tls, 0, eTestCertificate::SelfSigned, 0);
     // One link fills a queue of length 0; the peer takes it only once the client has given up.
-    const int filler = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = htons(static_cast<std::uint16_t>(peer.Port()));
-    ASSERT_EQ(::connect(filler, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    PlainSocket filler;
+    ASSERT_EQ(filler.Connect("127.0.0.1", peer.Port()), SOCK_SUCCESS);
     cSecureLinkSettings settings;
     settings.HandshakeMilliseconds = 300;
-    // Without the bound the system's own retries would end the connect only after minutes.
     auto connecting = std::async(std::launch::async,
                                  [&] {
                                      return std::make_unique<dbServerConnection>("127.0.0.1", peer.PortText(),
@@ -264,7 +228,6 @@ TEST_P(BoundedLinks, ConnectToAServerThatNeverAcceptsGivesUp)
     ASSERT_TRUE(link.SendMessage(31002, 103, "g"));
     EXPECT_EQ(link.Reply.Values("FileDate"), "5");
     peer.Join();
-    ::close(filler);
 }
 
 // A server that never reads: once the system's buffers are full, a send that makes no progress

@@ -72,17 +72,10 @@ TEST_F(FileTransfer, DownloadInPiecesWithProgressAndDate)
     {
         SCOPED_TRACE(tls ? "tls" : "plain");
         cScriptedPeer peer(tls);
-        peer.Run(
-            [&](cScriptedPeer &p)
-            {
-                p.Accept();
-                p.ExpectFrame(31002, 101, "Clients\\DorvaneProvider.exe");
-                p.Write(FileHeader(120000, Date) + data);
-                p.Reply("OK");
-                // The text reply was read: the next exchange is in step.
-                p.ExpectFrame(31002, 103, "y");
-                p.Reply("FileSize=1,FileDate=2");
-            });
+        // The text reply after the file is read: the next exchange is in step.
+        ServeExchanges(peer,
+                       {{31002, 101, "Clients\\DorvaneProvider.exe", "OK", FileHeader(120000, Date) + data},
+                        {31002, 103, "y", "FileSize=1,FileDate=2"}});
         dbServerConnection c("127.0.0.1", peer.PortText(), "", "", tls, -1);
         cRecordingSink sink;
         const std::string path = Path("DorvaneProvider.exe.tmp");
@@ -102,14 +95,7 @@ TEST_F(FileTransfer, DownloadInPiecesWithProgressAndDate)
 TEST_F(FileTransfer, EmptyServerFileGivesFalseButADatedEmptyFile)
 {
     cScriptedPeer peer(false);
-    peer.Run(
-        [&](cScriptedPeer &p)
-        {
-            p.Accept();
-            p.ExpectFrame(31002, 101, "f");
-            p.Write(FileHeader(0, Date));
-            p.Reply("OK");
-        });
+    ServeExchanges(peer, {{31002, 101, "f", "OK", FileHeader(0, Date)}});
     dbServerConnection c("127.0.0.1", peer.PortText(), "", "", false, -1);
     const std::string path = Path("empty");
     EXPECT_FALSE(c.DownloadFile("f", path));
@@ -122,14 +108,9 @@ TEST_F(FileTransfer, EmptyServerFileGivesFalseButADatedEmptyFile)
 TEST_F(FileTransfer, PicturesOfAChosenFieldReadGoIntoTheLocalFile)
 {
     cScriptedPeer peer(false);
-    peer.Run(
-        [&](cScriptedPeer &p)
-        {
-            p.Accept();
-            p.ExpectFrame(31001, 20013, "TableName=Personnel,List=1,Key=3,FieldList=f10,Picture=2");
-            p.Write(FileHeader(3, Date) + "abc" + FileHeader(2, Date) + "xy" + FileHeader(0, 0));
-            p.Reply("Fields=f10=Ann");
-        });
+    ServeExchanges(
+        peer, {{31001, 20013, "TableName=Personnel,List=1,Key=3,FieldList=f10,Picture=2", "Fields=f10=Ann",
+                FileHeader(3, Date) + "abc" + FileHeader(2, Date) + "xy" + FileHeader(0, 0)}});
     dbServerConnection c("127.0.0.1", peer.PortText(), "", "", false, -1);
     const std::string path = Path("picture");
     std::string fields = "f10";

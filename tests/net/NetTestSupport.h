@@ -38,6 +38,12 @@ inline bool BufferUntil(PlainSocket &socket, std::uint32_t count)
     return socket.BufferedCount() >= count;
 }
 
+// A receive's result and the text it left, as "result:text".
+template <class tText> std::string Got(int result, const tText &text)
+{
+    return std::to_string(result) + ":" + std::string(text);
+}
+
 // A port on which nothing listens any more.
 inline int ClosedPort()
 {

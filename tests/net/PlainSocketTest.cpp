@@ -1,5 +1,4 @@
-// Behaviour of the plain socket alone: the receive forms and their limits, buffer operations,
-// borrowed and owned handles, non-blocking handles and the diagnostic log.
+// The plain socket alone: receive forms and limits, buffer, handles, the diagnostic log.
 #include "net/SocketLog.h"
 #include "tests/net/NetTestSupport.h"
 
@@ -28,35 +27,30 @@ TEST(PlainSocket, ReceiveUntilTextCharAndCountedForms)
     PlainSocket &client = *link.Client;
     ASSERT_TRUE(link.Peer.Write("HTTP/1.0 200\r\nA: b\r\n\r\nbody;rest"));
     char buffer[64];
-    EXPECT_EQ(client.ReceiveUntilText(buffer, 60, "\r\n\r\n", 5, 0), 22);
-    EXPECT_STREQ(buffer, "HTTP/1.0 200\r\nA: b\r\n\r\n");
-    EXPECT_EQ(client.ReceiveUntilChar(buffer, 60, ';', 5, 0), 5);
-    EXPECT_STREQ(buffer, "body;");
+    EXPECT_EQ(Got(client.ReceiveUntilText(buffer, 60, "\r\n\r\n", 5, 0), buffer),
+              "22:HTTP/1.0 200\r\nA: b\r\n\r\n");
+    EXPECT_EQ(Got(client.ReceiveUntilChar(buffer, 60, ';', 5, 0), buffer), "5:body;");
     // Terminator beyond max: max bytes with a NUL after them.
     ASSERT_TRUE(link.Peer.Write("67890;"));
     ASSERT_TRUE(BufferUntil(client, 10));
     EXPECT_EQ(client.ReceiveUntilChar(buffer, 3, ';', 5, 0), 0);
     EXPECT_EQ(std::string(buffer, 4), std::string("res\0", 4));
     EXPECT_EQ(client.ReceiveUntilText(buffer, 60, "", 5, 0), SOCK_ERROR);
-    EXPECT_EQ(client.ReceiveUntilText(buffer, 60, "0;", 5, 0), 7);
-    EXPECT_STREQ(buffer, "t67890;");
+    EXPECT_EQ(Got(client.ReceiveUntilText(buffer, 60, "0;", 5, 0), buffer), "7:t67890;");
     // Counted-text forms: the length of the text as the result.
     ASSERT_TRUE(link.Peer.Write({"first\0second\nthird]]", 20}));
     std::string text;
     EXPECT_EQ(client.ReceiveUntilNul(text, 100, 5, 0), 6);
     EXPECT_EQ(text, std::string("first\0", 6));
-    EXPECT_EQ(client.ReceiveUntilChar(text, 100, '\n', 5, 0), 7);
-    EXPECT_EQ(text, "second\n");
-    EXPECT_EQ(client.ReceiveUntilText(text, 100, "]]", 5, 0), 7);
-    EXPECT_EQ(text, "third]]");
+    EXPECT_EQ(Got(client.ReceiveUntilChar(text, 100, '\n', 5, 0), text), "7:second\n");
+    EXPECT_EQ(Got(client.ReceiveUntilText(text, 100, "]]", 5, 0), text), "7:third]]");
     EXPECT_EQ(client.ReceiveUntilNul(text, 100, 0, 0), SOCK_TIMEOUT);
     EXPECT_EQ(text, "");
     // ReceiveUntilChar searches a C text: asked for NUL it hands out what is buffered at once,
     // up to and including a NUL held among the bytes.
     ASSERT_TRUE(link.Peer.Write("abc"));
     ASSERT_TRUE(BufferUntil(client, 3));
-    EXPECT_EQ(client.ReceiveUntilChar(buffer, 60, '\0', 5, 0), 3);
-    EXPECT_STREQ(buffer, "abc");
+    EXPECT_EQ(Got(client.ReceiveUntilChar(buffer, 60, '\0', 5, 0), buffer), "3:abc");
     ASSERT_TRUE(link.Peer.Write({"de\0f", 4}));
     ASSERT_TRUE(BufferUntil(client, 4));
     EXPECT_EQ(client.ReceiveUntilChar(text, 60, '\0', 5, 0), 3);
@@ -140,12 +134,10 @@ TEST(PlainSocket, BufferOperations)
         std::vector<char> big(70000, 'x');
         EXPECT_EQ(socket.AppendToBuffer(big.data(), 65532), 0);
         char buffer[8];
-        EXPECT_EQ(socket.ReceiveUntilNul(buffer, 7, 0, 0), 4);
-        EXPECT_STREQ(buffer, "abc");
+        EXPECT_EQ(Got(socket.ReceiveUntilNul(buffer, 7, 0, 0), buffer), "4:abc");
         EXPECT_EQ(socket.ReadBuffered(buffer, 4, false), 0);
         EXPECT_EQ(socket.AppendToBuffer("xyz", 3), 1);
-        EXPECT_EQ(socket.ReadBuffered(buffer, 2, false), 2);
-        EXPECT_STREQ(buffer, "xy");
+        EXPECT_EQ(Got(socket.ReadBuffered(buffer, 2, false), buffer), "2:xy");
         EXPECT_EQ(socket.ReadBuffered(nullptr, 2, false), 0);
         EXPECT_EQ(socket.BufferedCount(), 1u);
         socket.Close(); // owned: closes the end
@@ -194,8 +186,7 @@ TEST(PlainSocket, NonBlockingHandleIsWaitedOn)
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             SendAll(pair.Ends[1], std::string(20000, 'n'));
         });
-    EXPECT_EQ(socket.ReceiveUntilNul(buffer, 10, -1, 0), 5);
-    EXPECT_STREQ(buffer, "late");
+    EXPECT_EQ(Got(socket.ReceiveUntilNul(buffer, 10, -1, 0), buffer), "5:late");
     std::vector<char> big(20000);
     EXPECT_EQ(socket.ReceiveBytes(big.data(), 20000, -1, 0), 20000);
     peer.join();

@@ -1,5 +1,4 @@
-// Behaviour of the TLS socket alone: which server certificates it accepts, verification, handshake
-// failures and bounds, bytes held inside the library, the server side through Attach, contexts.
+// The TLS socket alone: accepted certificates, verification, pins, handshakes, contexts.
 #include "tests/net/NetTestSupport.h"
 
 #include <openssl/ssl.h>
@@ -30,8 +29,7 @@ void ExpectExchange(SecureSocket &socket, cScriptedPeer &peer)
     EXPECT_EQ(peer.ReadUntilNul(), "ping");
     ASSERT_TRUE(peer.Write({"pong", 5}));
     char buffer[16];
-    EXPECT_EQ(socket.ReceiveUntilNul(buffer, 10, 5, 0), 5);
-    EXPECT_STREQ(buffer, "pong");
+    EXPECT_EQ(Got(socket.ReceiveUntilNul(buffer, 10, 5, 0), buffer), "5:pong");
 }
 
 std::string CertificateDigestHex(eTestCertificate which)

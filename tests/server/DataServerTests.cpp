@@ -1,6 +1,4 @@
-// The data server as a process, answered by the client's own connection classes: what needs a
-// socket (the handshake over TLS, both line-break encoders in one round trip, downloads, framing).
-// The rules of the replies are tested on the request handler itself.
+// The data server as a process, through the client's classes: only what needs a socket.
 #include "dataclient/cRecordBatch.h"
 #include "tests/server/ServerClients.h"
 #include "tests/support/TestDatabase.h"

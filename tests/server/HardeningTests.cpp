@@ -1,25 +1,34 @@
-// What a client can do to the server without signing in: ask for huge replies, open more links
-// than it serves, or open links and stall. Each case runs against a server of its own where it
-// changes the limits, so that no test waits for the default timeouts.
+// What a client can do without signing in: huge replies, too many links, stalls. Each case that
+// changes a limit runs a server of its own, so that no test waits for the default timeouts.
 #include "dataclient/cRecordBatch.h"
+#include "server/Server.h"
 #include "tests/server/ServerClients.h"
+#include "tests/support/TempDir.h"
 
+#include <atomic>
 #include <chrono>
 #include <gtest/gtest.h>
+#include <system_error>
 #include <thread>
 
 namespace
 {
-// A raw plain link to the function server that gets an answer to a command.
+// A function-server command that has an answer ("Unknown command"), with its NUL.
+const std::string Nothing = std::string("{ServerCommand:nothing}") + '\0';
+
+// `link` sends the command and gets its answer.
+bool Answers(PlainSocket &link, int seconds)
+{
+    std::string reply;
+    return link.Send(Nothing) == SOCK_SUCCESS && ReadReply(link, reply, seconds) &&
+           reply.find("Unknown command") != std::string::npos;
+}
+
+// A new raw plain link to the function server gets an answer to a command.
 bool FunctionAnswers(int port)
 {
     auto raw = RawConnection<PlainSocket>(port);
-    if (!raw)
-        return false;
-    const std::string command = std::string("{ServerCommand:nothing}") + '\0';
-    std::string reply;
-    return raw->Send(command.data(), static_cast<std::uint32_t>(command.size())) >= 0 &&
-           ReadReply(*raw, reply, 5) && reply.find("Unknown command") != std::string::npos;
+    return raw && Answers(*raw, 5);
 }
 
 // Polls `answered` every 100 ms for at most ten seconds.
@@ -80,8 +89,7 @@ TEST(ServerHardening, ConnectionsPastTheCapAreClosedAtOnceAndTheOthersGoOn)
     // A fourth link on either port is closed unanswered.
     auto refused = RawConnection<PlainSocket>(server.FunctionPort);
     ASSERT_TRUE(refused);
-    const std::string command = std::string("{ServerCommand:nothing}") + '\0';
-    refused->Send(command.data(), static_cast<std::uint32_t>(command.size()));
+    refused->Send(Nothing);
     EXPECT_TRUE(ClosedByPeer(*refused, 10));
     dbServerConnection late("127.0.0.1", server.DataPortText(), "DorvaneClient", "", true, 10);
     EXPECT_FALSE(late.IsConnectedFlag);
@@ -116,10 +124,9 @@ TEST(ServerHardening, DataLinksThatStallBeforeTheHandshakeAreClosed)
     ASSERT_TRUE(ReadReply(*signedOn, reply));
     EXPECT_NE(reply.find("Accepted=Y"), std::string::npos);
 
-    EXPECT_TRUE(ClosedByPeer(*silent, 10));
-    EXPECT_TRUE(ClosedByPeer(*partial, 10));
-    EXPECT_TRUE(ClosedByPeer(*noHello, 10));
-    EXPECT_TRUE(ClosedByPeer(*refusedHello, 10));
+    for (PlainSocket *stalled :
+         std::initializer_list<PlainSocket *>{silent.get(), partial.get(), noHello.get(), refusedHello.get()})
+        EXPECT_TRUE(ClosedByPeer(*stalled, 10));
     // The link that signed on has the idle time, well past the handshake's second.
     const std::string date = Frame(1, 2, 0, std::string(1, '\0'));
     signedOn->Send(date);
@@ -145,13 +152,6 @@ TEST(ServerHardening, IdleLinksOfBothServersAreClosed)
     dbServerConnection fresh("127.0.0.1", server.DataPortText(), "DorvaneClient", "", true, 20);
     EXPECT_TRUE(fresh.ReadRecord("ProviderEntities", ProviderSeq, lines));
 }
-
-// The cases below were added after the ones above; their includes stay with them.
-#include "server/Server.h"
-#include "tests/support/TempDir.h"
-
-#include <atomic>
-#include <system_error>
 
 // A signed-on link may idle between frames, but a frame that has begun must go on arriving: half
 // a header and then nothing closes the link within the handshake timeout, not the idle one.
@@ -191,17 +191,11 @@ TEST(ServerHardening, AConnectionWithoutAThreadIsRefusedAndTheOthersGoOn)
     std::string error;
     ASSERT_TRUE(server.Start(error)) << error;
     auto first = RawConnection<PlainSocket>(server.FunctionPort());
-    ASSERT_TRUE(first);
-    const std::string command = std::string("{ServerCommand:nothing}") + '\0';
-    std::string reply;
-    ASSERT_EQ(first->Send(command), SOCK_SUCCESS);
-    ASSERT_TRUE(ReadReply(*first, reply, 10));
+    ASSERT_TRUE(first && Answers(*first, 10));
     auto second = RawConnection<PlainSocket>(server.FunctionPort());
     ASSERT_TRUE(second);
     EXPECT_TRUE(ClosedByPeer(*second, 10));
     EXPECT_TRUE(FunctionAnswers(server.FunctionPort()));
-    ASSERT_EQ(first->Send(command), SOCK_SUCCESS);
-    EXPECT_TRUE(ReadReply(*first, reply, 10));
-    EXPECT_NE(reply.find("Unknown command"), std::string::npos);
+    EXPECT_TRUE(Answers(*first, 10));
     server.Stop();
 }

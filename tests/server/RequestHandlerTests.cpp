@@ -1,5 +1,4 @@
-// The data server's request handler called directly, on a store of its own with the demo data:
-// every rule of the replies that needs no socket.
+// The data server's request handler called directly on a demo store: every reply rule.
 #include "protocol/Protocol.h"
 #include "server/RequestHandler.h"
 #include "tests/server/DemoStore.h"
@@ -82,6 +81,15 @@ protected:
 
     static std::string ErrorCode(const std::string &reply) { return List(reply).Values("ErrorCode"); }
 
+    // The values of `codes` in a code=value list.
+    static std::vector<std::string> Values(const cStringList &list, const std::vector<std::string> &codes)
+    {
+        std::vector<std::string> values;
+        for (const std::string &code : codes)
+            values.push_back(list.Values(code));
+        return values;
+    }
+
     // A file request's reply (the file name is the whole body).
     cStringList FileInfo(const std::string &name)
     {
@@ -108,15 +116,13 @@ TEST_F(RequestHandlerTest, OnlyTheClientProgramIsAdmittedAndNoFolderIsNamed)
     const std::string read = "TableName=Personnel,Seq=1";
     EXPECT_EQ(ErrorCode(fresh.Handle(Table, ArgReadRecord, read).Text), "1");
     EXPECT_EQ(fresh.Handle(MsgDate, 0, "").Text.rfind("Date=", 0), 0u); // the date needs no sign-on
-    cStringList reply = List(fresh.Handle(Handshake, 0, "ProgramID=SomethingElse").Text);
-    EXPECT_EQ(reply.Values("Accepted"), "N");
+    EXPECT_EQ(List(fresh.Handle(Handshake, 0, "ProgramID=SomethingElse").Text).Values("Accepted"), "N");
     EXPECT_EQ(ErrorCode(fresh.Handle(Table, ArgReadRecord, read).Text), "1");
 
-    reply = List(fresh.Handle(Handshake, 0, "ProgramID=DorvaneClient").Text);
-    EXPECT_EQ(reply.Values("Accepted"), "Y");
+    const cStringList reply = List(fresh.Handle(Handshake, 0, "ProgramID=DorvaneClient").Text);
+    EXPECT_EQ(Values(reply, {"Accepted", "RunningFolder", "RemoteIP"}),
+              (std::vector<std::string>{"Y", ".", "10.1.2.3"}));
     EXPECT_GT(StrToFloatDef(reply.Values("Date"), 0), 40000.0);
-    EXPECT_EQ(reply.Values("RunningFolder"), ".");
-    EXPECT_EQ(reply.Values("RemoteIP"), "10.1.2.3");
     EXPECT_EQ(fresh.Handle(Table, ArgReadRecord, read).Text.rfind("Personnel,", 0), 0u);
     EXPECT_EQ(ErrorCode(fresh.Handle(Table, 99, read).Text), "99");
 }
@@ -126,17 +132,13 @@ TEST_F(RequestHandlerTest, RecordReadsBySeqAndByIndex)
     cStringList admin =
         AskList(Table, ArgReadRecord, {"TableName=Personnel", "List=4", "Key=Admin@Bayview.example"});
     ASSERT_EQ(admin.Count(), 32); // the table name, then fields 1 to 31
-    EXPECT_EQ(admin[0], "Personnel");
-    EXPECT_EQ(admin[9], "1");
-    EXPECT_EQ(admin[22], "admin@bayview.example");
-    EXPECT_EQ(admin[23], "demo1234");
-    EXPECT_EQ(admin[26], "Y");
+    EXPECT_EQ((std::vector<std::string>{admin[0], admin[9], admin[22], admin[23], admin[26]}),
+              (std::vector<std::string>{"Personnel", "1", "admin@bayview.example", "demo1234", "Y"}));
     EXPECT_EQ(Ask(Table, ArgReadRecord, {"TableName=Personnel", "List=4", "Key=nobody@bayview.example"}),
               "~");
 
     cStringList provider = AskList(Table, ArgReadRecord, {"TableName=ProviderEntities", "Seq=1"});
-    EXPECT_EQ(provider[10], "Bayview Care Center");
-    EXPECT_EQ(provider[15], "94110");
+    EXPECT_EQ(provider[10] + "|" + provider[15], "Bayview Care Center|94110");
     EXPECT_EQ(Ask(Table, ArgReadRecord, {"TableName=ProviderEntities", "Seq=999999"}), "~");
     EXPECT_EQ(AskList(Table, ArgReadRecord, {"TableName=ZipCodes", "List=2", "Key=94601"})[11], "37.7795");
     EXPECT_EQ(AskList(Table, ArgReadRecord, {"TableName=ZipCodes", "List=7", "Key=94601"})[0],
@@ -150,13 +152,10 @@ TEST_F(RequestHandlerTest, JoinedReadsWithBothAliasListsOfTheClient)
         Fields("1", "CN14,CN15,C16,C1001,C1002,PA12,PA13,PE11,H10,I11,CAT12",
                "CN=CaseNeeds:f10,C=Cases:CN10,PA=Patients:C10,H=ProviderEntities:C11,PE=Personnel:C23,"
                "I=InsuranceTypes:C19,CAT=ProviderCategories:CN12");
-    EXPECT_EQ(fields.Values("PA12"), "Simmons");
-    EXPECT_EQ(fields.Values("H10"), "St. Anne Memorial Hospital");
-    EXPECT_EQ(fields.Values("PE11"), "Grace");
-    EXPECT_EQ(fields.Values("I11"), "Medicare");
-    EXPECT_EQ(fields.Values("CAT12"), "Skilled Nursing Facility");
-    EXPECT_EQ(fields.Values("C1001"),
-              "Heart failure, unspecified||Admitted through the emergency department.");
+    EXPECT_EQ(Values(fields, {"PA12", "H10", "PE11", "I11", "CAT12", "C1001"}),
+              (std::vector<std::string>{
+                  "Simmons", "St. Anne Memorial Hospital", "Grace", "Medicare", "Skilled Nursing Facility",
+                  "Heart failure, unspecified||Admitted through the emergency department."}));
     // The health details read back as they were set, quotes and all.
     cJSON health(DecodeLineBreaks(fields.Values("C1002")));
     cJSON *other =
@@ -167,12 +166,10 @@ TEST_F(RequestHandlerTest, JoinedReadsWithBothAliasListsOfTheClient)
     fields = Fields("1", "ca1,cn1,H1,pa1,pc1,pd1,pe1,pt1,f13,,ca22,ca1,pt10,pc12,pd11,pe11,pa14",
                     CaseDetailAliases);
     EXPECT_EQ(fields.Count(), 16);
-    EXPECT_EQ(fields.Values("ca1"), "1");
     EXPECT_EQ(fields[10], "ca1=1"); // the repeat, where it was asked for
-    EXPECT_EQ(fields.Values("pt10"), "Extended Care");
-    EXPECT_EQ(fields.Values("pd11"), "Short-term stay");
-    EXPECT_EQ(fields.Values("pa14"), "03/14/1938");
-    EXPECT_EQ(fields.Values("ca22"), "C-2025-1001");
+    EXPECT_EQ(
+        Values(fields, {"ca1", "pt10", "pd11", "pa14", "ca22"}),
+        (std::vector<std::string>{"1", "Extended Care", "Short-term stay", "03/14/1938", "C-2025-1001"}));
     EXPECT_EQ(Fields("999999", "f13", CaseDetailAliases).CommaText(), "~");
 }
 
@@ -195,11 +192,9 @@ TEST_F(RequestHandlerTest, BatchQueriesWithPaging)
     EXPECT_EQ(page[3], "3");
     page = AskList(Batch, 0, {"V2", "Personnel", "L3", "1", "", "3", "2", "*"});
     ASSERT_EQ(page.Count(), 3);
-    EXPECT_EQ(page[0], "1,3");
-    EXPECT_EQ(page[2], "0");
+    EXPECT_EQ(page[0] + "|" + page[2], "1,3|0");
     const cStringList line = List(page[1]);
-    EXPECT_EQ(line[0], "3");
-    EXPECT_EQ(line[3 + 8], "1"); // "*": fields 1 to 31 in order, f9 the owner
+    EXPECT_EQ(line[0] + "|" + line[3 + 8], "3|1"); // "*": fields 1 to 31 in order, f9 the owner
     EXPECT_EQ(Ask(Batch, 0, {"V2", "Personnel", "L3", "", "", "1", "2", "f22"}), "0,0"); // no owner key
     EXPECT_EQ(ErrorCode(Ask(Batch, 0, {"V2", "Personnel", "L9", "1", "", "1", "2", "f22"})), "4");
     EXPECT_EQ(ErrorCode(Ask(Batch, 0, {"V1", "Personnel", "L3", "1", "", "1", "2", "f22"})), "7");
@@ -276,12 +271,10 @@ TEST_F(RequestHandlerTest, FilesInsideTheAreaAreDescribedAndOthersRefused)
     ASSERT_TRUE(WriteFile(Folder.Path + "files/Clients/DorvaneProvider.exe", std::string(1234, 'x')));
     const std::int32_t date = DateTimeToFileDate(45000.5);
     ASSERT_TRUE(FileSetDate(Folder.Path + "files/Clients/DorvaneProvider.exe", date));
-    cStringList info = FileInfo("Clients\\DorvaneProvider.exe");
-    EXPECT_EQ(info.Values("FileSize"), "1234");
-    EXPECT_EQ(info.Values("FileDate"), std::to_string(date));
+    EXPECT_EQ(Values(FileInfo("Clients\\DorvaneProvider.exe"), {"FileSize", "FileDate"}),
+              (std::vector<std::string>{"1234", std::to_string(date)}));
     cReply download = Handler.Handle(MsgFile, ArgDownloadFile, "Clients\\DorvaneProvider.exe");
-    EXPECT_TRUE(download.SendFile);
-    EXPECT_EQ(download.Text, "OK");
+    EXPECT_TRUE(download.SendFile && download.Text == "OK") << download.Text;
     EXPECT_EQ(ReadFile(download.FilePath), std::string(1234, 'x'));
 
     ASSERT_TRUE(WriteFile(Folder.Path + "secret.txt", "not for clients"));
@@ -336,9 +329,8 @@ TEST_F(RequestHandlerTest, BatchRepliesAboveTheClientsLimitAreRefusedWhole)
         items[7] = Repeated("f12", times);
         return Ask(Batch, 0, items);
     };
-    const cStringList refused = List(ask(1000));
-    EXPECT_EQ(refused.Values("ErrorCode"), "9");
-    EXPECT_EQ(refused.Values("Error"), "Reply too large");
+    EXPECT_EQ(Values(List(ask(1000)), {"ErrorCode", "Error"}),
+              (std::vector<std::string>{"9", "Reply too large"}));
     // A reply of some megabytes is given in full.
     const std::string given = ask(100);
     EXPECT_GT(given.size(), 8000000u);

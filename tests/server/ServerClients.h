@@ -1,5 +1,4 @@
-// Clients of the shared DorvaneServer: the client's own connections, and raw ones for the
-// bad-input cases.
+// Clients of the shared DorvaneServer: the client's own connections and raw ones.
 #pragma once
 
 #include "dataclient/dbServerConnection.h"

@@ -5,8 +5,6 @@
 #include <arpa/inet.h>
 #include <chrono>
 #include <csignal>
-#include <map>
-#include <memory>
 #include <mutex>
 #include <netinet/in.h>
 #include <openssl/err.h>
@@ -26,19 +24,16 @@ void PutLe(std::string &out, std::uint32_t v)
         out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
-// The server context of each certificate, made once per run.
+// The server context of each certificate, made once and kept for the whole run.
 SSL_CTX *ServerContext(eTestCertificate which)
 {
     static std::mutex mutex;
-    static std::map<eTestCertificate, std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)>> contexts;
+    static SSL_CTX *contexts[3] = {};
     std::lock_guard<std::mutex> lock(mutex);
-    auto it = contexts.find(which);
-    if (it == contexts.end())
-        it = contexts
-                 .emplace(which, std::unique_ptr<SSL_CTX, decltype(&SSL_CTX_free)>(
-                                     NewTestServerContext(which), SSL_CTX_free))
-                 .first;
-    return it->second.get();
+    SSL_CTX *&context = contexts[static_cast<int>(which)];
+    if (context == nullptr)
+        context = NewTestServerContext(which);
+    return context;
 }
 
 // Runs a TLS call with SIGPIPE held back and dropped: the client may have gone already, and the
@@ -280,6 +275,7 @@ void ServeExchanges(cScriptedPeer &peer, std::vector<cExchange> exchanges)
             for (const cExchange &e : exchanges)
             {
                 p.ExpectFrame(e.Code, e.Arg, e.Body);
+                p.Write(e.Before);
                 p.Reply(e.Reply);
             }
         });

@@ -71,13 +71,15 @@ private:
     std::thread Thread;
 };
 
-// One request the peer expects and the reply text it answers with.
+// One request the peer expects and the reply text it answers with, after `Before` (the header
+// and bytes of a download or picture, written as they are).
 struct cExchange
 {
     int Code;
     int Arg;
     std::string Body;
     std::string Reply;
+    std::string Before = {};
 };
 
 // Accepts one connection and serves the exchanges in order.

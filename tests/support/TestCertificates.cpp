@@ -1,17 +1,15 @@
 #include "tests/support/TestCertificates.h"
 
-#include <cctype>
-
 #include "server/Certificate.h"
+#include "tests/support/TempDir.h"
 
 #include <openssl/evp.h>
 #include <openssl/pem.h>
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 
+#include <cctype>
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -30,11 +28,8 @@ class cCertificates
 public:
     cCertificates()
     {
-        const char *base = std::getenv("TMPDIR");
-        std::string pattern = std::string(base && *base ? base : "/tmp") + "/dorvane_certs_XXXXXX";
-        if (::mkdtemp(pattern.data()) == nullptr)
-            throw std::runtime_error("mkdtemp");
-        Folder = pattern;
+        if (Folder.Path.empty())
+            throw std::runtime_error("no folder for the certificates");
         std::unique_ptr<EVP_PKEY, decltype(&EVP_PKEY_free)> key(EVP_EC_gen("P-256"), EVP_PKEY_free);
         if (!key)
             throw std::runtime_error("key generation");
@@ -42,7 +37,7 @@ public:
         Certificates[0] = Make("self-signed", key.get(), "localhost", -3600, 365 * day);
         Certificates[1] = Make("expired", key.get(), "localhost", -730 * day, -365 * day);
         Certificates[2] = Make("other-host", key.get(), "other.example.org", -3600, 365 * day);
-        EncryptedKey = Folder + "/encrypted-key.pem";
+        EncryptedKey = Folder.File("encrypted-key.pem");
         WritePem(EncryptedKey,
                  [&](FILE *f)
                  {
@@ -52,13 +47,7 @@ public:
                          static_cast<int>(std::char_traits<char>::length(TestKeyPassword)), nullptr, nullptr);
                  });
     }
-    ~cCertificates()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(Folder, ignored);
-    }
-
-    std::string Folder;
+    cTempDir Folder{"dorvane_certs_"};
     cTestCertificate Certificates[3];
     std::string EncryptedKey;
 
@@ -71,7 +60,7 @@ private:
             NewSelfSignedCertificate(key, commonName, nullptr, notBefore, notAfter, serial++), X509_free);
         if (!x)
             throw std::runtime_error("certificate signing");
-        cTestCertificate made{Folder + "/" + name + "-cert.pem", Folder + "/" + name + "-key.pem"};
+        cTestCertificate made{Folder.File(name + "-cert.pem"), Folder.File(name + "-key.pem")};
         WritePem(made.CertFile, [&](FILE *f) { return PEM_write_X509(f, x.get()); });
         WritePem(made.KeyFile, [&](FILE *f)
                  { return PEM_write_PrivateKey(f, key, nullptr, nullptr, 0, nullptr, nullptr); });

@@ -1,6 +1,4 @@
-// The administration rules without a window: personnel items and the lines a member save writes,
-// what a member save refuses, the company data lines and the position command, and the category
-// table the selection dialog is built from.
+// Administration rules: personnel items and saves, company data, the category table.
 #include "workspace/CategoryTable.h"
 #include "workspace/CompanyData.h"
 #include "workspace/PersonnelItem.h"
@@ -15,6 +13,11 @@ namespace
 cPersonnelMember Full()
 {
     return {"17", "Alice", "Morgan", "415-555-0110", "a@b.example", "pw", "Y", "Y", "s@sms.example", "Y"};
+}
+
+std::vector<std::string> Fields(const cPersonnelMember &m)
+{
+    return {m.Seq, m.FName, m.LName, m.Phone, m.Email, m.PW, m.Admin, m.Notify, m.SMS, m.Pri};
 }
 } // namespace
 
@@ -61,14 +64,7 @@ TEST(PersonnelItem, AwkwardValuesComeBackUnchanged)
     odd.LName = "O\"Neil, Jr.";
     odd.PW = "a=b, \"c\"";
     odd.Email = "";
-    const cPersonnelMember back = PersonnelItemMember(PersonnelItemText(odd));
-    EXPECT_EQ(back.Seq, "17");
-    EXPECT_EQ(back.FName, "Mary Ann");
-    EXPECT_EQ(back.LName, "O\"Neil, Jr.");
-    EXPECT_EQ(back.PW, "a=b, \"c\"");
-    EXPECT_EQ(back.Email, "");
-    EXPECT_EQ(back.SMS, "s@sms.example");
-    EXPECT_EQ(back.Pri, "Y");
+    EXPECT_EQ(Fields(PersonnelItemMember(PersonnelItemText(odd))), Fields(odd));
 }
 
 TEST(PersonnelItem, SaveLinesKeepEmptyValuesInWriteOrder)
@@ -130,9 +126,10 @@ TEST(CompanyData, LinesFollowTheSaveOrderAndSkipEmptyTexts)
 TEST(CompanyData, PositionCommandAndItsReply)
 {
     EXPECT_EQ(PositionUpdateRequest("12"), "{ServerCommand:updateproviderlatitudelongitude,ProviderSeq:12}");
-    EXPECT_EQ(PositionUpdateError("{Error:\"Unknown zip code 00000\"}"), "Unknown zip code 00000");
-    EXPECT_EQ(PositionUpdateError("{Error:\"\"}"), "");
-    EXPECT_EQ(PositionUpdateError("not json"), "");
+    EXPECT_EQ(
+        (std::vector<std::string>{PositionUpdateError("{Error:\"Unknown zip code 00000\"}"),
+                                  PositionUpdateError("{Error:\"\"}"), PositionUpdateError("not json")}),
+        (std::vector<std::string>{"Unknown zip code 00000", "", ""}));
     EXPECT_EQ(PositionUpdateMessage("Unknown zip code 1"),
               "There was a problem updating the provider's zip code:\rUnknown zip code 1");
 }
@@ -182,11 +179,10 @@ TEST(CategoryTable, SectionsAndBoxesAsTheDialogShowsThem)
 
 TEST(CategoryTable, KeysAndCaptionConventions)
 {
-    EXPECT_EQ(CategoryKey("S140"), "140");
-    EXPECT_EQ(CategoryKey("S139_1"), "139_1");
-    EXPECT_EQ(CategoryKey("S1234567"), "123456") << "at most six characters";
-    EXPECT_EQ(CategoryKey("S"), "");
-    EXPECT_EQ(CategoryKey(""), "");
+    // At most six characters after the "S".
+    for (const auto &[name, key] :
+         {std::pair{"S140", "140"}, {"S139_1", "139_1"}, {"S1234567", "123456"}, {"S", ""}, {"", ""}})
+        EXPECT_EQ(CategoryKey(name), key) << name;
 
     const struct
     {

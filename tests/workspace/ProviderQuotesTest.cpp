@@ -1,5 +1,4 @@
-// The quotes exchange without a window: the request text, the walk of the reply into the case
-// model, and the texts the lists show.
+// The quotes request, the walk of its reply into the case model, and the list texts.
 #include "workspace/ProviderQuotes.h"
 #include "workspace/ListTexts.h"
 #include "workspace/MemberReader.h"
@@ -53,21 +52,19 @@ TEST(ProviderQuotes, ReplyWalkSplitsTreeAndAwardedList)
     EXPECT_EQ(quotes.Error, "");
     EXPECT_EQ(OpenKeys(quotes), (std::vector<std::string>{"7", "  71", "9", "  90", "11", "  110"}));
     ASSERT_EQ(quotes.Awarded.size(), 2u);
-    EXPECT_EQ(quotes.Awarded[0]->Key, "70");
-    EXPECT_EQ(quotes.Awarded[0]->RequiredDateText, "20250301090000");
-    EXPECT_EQ(quotes.Awarded[0]->RequiredDate, "03/01/2025  09:00");
-    EXPECT_EQ(quotes.Awarded[0]->AwardedCase->Key, "7");
-    EXPECT_EQ(quotes.Awarded[0]->AwardedCase->HospitalName, "St. Anne");
-    EXPECT_EQ(quotes.Awarded[1]->AwardedCase->CaseNumber, "C-8");
+    const cCaseQuoteObject &first = *quotes.Awarded[0];
+    EXPECT_EQ(
+        (std::vector<std::string>{first.Key, first.RequiredDateText, first.RequiredDate,
+                                  first.AwardedCase->Key, first.AwardedCase->HospitalName,
+                                  quotes.Awarded[1]->AwardedCase->CaseNumber}),
+        (std::vector<std::string>{"70", "20250301090000", "03/01/2025  09:00", "7", "St. Anne", "C-8"}));
 
     const cCaseQuoteObject &declined = *quotes.OpenCases[0].Quotes[0];
-    EXPECT_TRUE(declined.CanHide);
-    EXPECT_FALSE(declined.Accepted);
-    EXPECT_EQ(declined.NeedKey, "701");
-    EXPECT_EQ(declined.RequiredDate, "03/02/2025");
     const cCaseQuoteObject &waiting = *quotes.OpenCases[1].Quotes[0];
-    EXPECT_TRUE(waiting.Accepted);
-    EXPECT_FALSE(waiting.CanHide) << "a lower-case y is not Y";
+    // Can hide and accepted of both; a lower-case y is not Y.
+    EXPECT_EQ((std::vector<bool>{declined.CanHide, declined.Accepted, waiting.CanHide, waiting.Accepted}),
+              (std::vector<bool>{true, false, false, true}));
+    EXPECT_EQ(declined.NeedKey + "|" + declined.RequiredDate, "701|03/02/2025");
     EXPECT_EQ(InsuranceText(*quotes.OpenCases[0].Case), "Medicare, Aetna");
     EXPECT_EQ(quotes.OpenCases[2].Case->CaseNumber, "11") << "an empty ca22 falls back to ca1";
 }
@@ -93,8 +90,7 @@ TEST(ProviderQuotes, ErrorNoQuotesAndEmptyRepliesLeaveListsEmpty)
         quotes.ReadReply("{1:{Fields:{ca1:1},QuoteList:{2:{f14:R}}}}");
         ASSERT_EQ(quotes.QuoteCount(), 1);
         quotes.ReadReply(c.Reply);
-        EXPECT_EQ(quotes.Error, c.Error) << c.Reply;
-        EXPECT_EQ(quotes.NoQuotes, c.NoQuotes) << c.Reply;
+        EXPECT_EQ(quotes.Error + "|" + quotes.NoQuotes, std::string(c.Error) + "|" + c.NoQuotes) << c.Reply;
         EXPECT_EQ(quotes.QuoteCount(), 0) << c.Reply;
         EXPECT_TRUE(quotes.OpenCases.empty()) << c.Reply;
     }
@@ -107,8 +103,7 @@ TEST(ProviderQuotes, CopiesOwnTheirAwardedCase)
     quote.AwardedCase->CaseNumber = "C-1";
     cCaseQuoteObject copy(quote);
     quote.AwardedCase->CaseNumber = "changed";
-    EXPECT_EQ(copy.Key, "5");
-    EXPECT_EQ(copy.AwardedCase->CaseNumber, "C-1");
+    EXPECT_EQ(copy.Key + "|" + copy.AwardedCase->CaseNumber, "5|C-1");
     copy = quote;
     EXPECT_EQ(copy.AwardedCase->CaseNumber, "changed");
     EXPECT_NE(copy.AwardedCase.get(), quote.AwardedCase.get());
