@@ -135,6 +135,11 @@ PAIRS = [
 WHAT = {
     ("bench_json", "BM_BuildRequest"): "build the getproviderquotes request",
     ("bench_ui", "BM_Exchange"): "its step: the exchange over loopback alone",
+    # Two sizes each (KiB or thousands of items): linear when the larger takes about twice as long.
+    ("bench_toolkit", "BM_CommaTextOfCommas"): "comma text of nothing but commas",
+    ("bench_toolkit", "BM_CommaTextOfDoubledQuotes"): "comma text of doubled quotes",
+    ("bench_toolkit", "BM_SortedListLoadedInReverse"): "sorted list loaded in reverse order",
+    ("bench_toolkit", "BM_IniLastOfManySections"): "ini lookup of the last of many sections",
 }
 
 UNIT_NS = {"ns": 1.0, "us": 1e3, "ms": 1e6, "s": 1e9}

@@ -6,7 +6,7 @@
 // in the reply's order, which the model keeps; for these replies both orders are the same (the case
 // and quote keys are ascending numbers of one length). The type that keeps the order, ordered_json,
 // looks for a repeated name among all earlier members at every insert, and is slower still.
-#include "bench/json/Replies.h"
+#include "bench/json/Baselines.h"
 
 #include <benchmark/benchmark.h>
 #include <nlohmann/json.hpp>
@@ -106,94 +106,14 @@ void ReadModel(const Json &reply, cProviderQuotes &model)
     }
 }
 
-void BM_ParseReply_Nlohmann(benchmark::State &state)
+struct cNlohmann
 {
-    const std::string &text = StrictSmallReply();
-    Json tree;
-    for (auto _ : state)
-    {
-        if (!Parse(text, tree))
-        {
-            state.SkipWithError("nlohmann::json refused the reply");
-            break;
-        }
-        benchmark::DoNotOptimize(tree.size());
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-}
+    using Tree = Json;
+    static bool Parse(const std::string &text, Tree &tree) { return ::Parse(text, tree); }
+    static std::size_t Size(const Tree &tree) { return tree.size(); }
+    static std::size_t Walk(const Tree &tree) { return ::Walk(tree); }
+    static void ReadModel(const Tree &tree, cProviderQuotes &model) { ::ReadModel(tree, model); }
+};
 
-void BM_ParseAndWalkReply_Nlohmann(benchmark::State &state)
-{
-    const std::string &text = StrictSmallReply();
-    Json tree;
-    if (!Parse(text, tree) || Walk(tree) != ReferenceWalk())
-    {
-        state.SkipWithError("nlohmann::json: the walk differs from cJSON's or the parse failed");
-        return;
-    }
-    for (auto _ : state)
-    {
-        if (!Parse(text, tree))
-        {
-            state.SkipWithError("nlohmann::json refused the reply");
-            break;
-        }
-        benchmark::DoNotOptimize(Walk(tree));
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-}
-
-void BM_ParseLargeReply_Nlohmann(benchmark::State &state)
-{
-    const std::string &text = StrictLargeReply();
-    Json tree;
-    for (auto _ : state)
-    {
-        if (!Parse(text, tree))
-        {
-            state.SkipWithError("nlohmann::json refused the reply");
-            break;
-        }
-        benchmark::DoNotOptimize(tree.size());
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-}
-
-void BM_ParseLargeReplyToModel_Nlohmann(benchmark::State &state)
-{
-    const std::string &text = StrictLargeReply();
-    cProviderQuotes model;
-    {
-        Json tree;
-        if (!Parse(text, tree))
-        {
-            state.SkipWithError("nlohmann::json refused the reply");
-            return;
-        }
-        ReadModel(tree, model);
-        if (!(Summarise(model) == ReferenceModel()))
-        {
-            state.SkipWithError("nlohmann::json: the model differs from cJSON's");
-            return;
-        }
-    }
-    for (auto _ : state)
-    {
-        // The tree lives as long as cJSON's does in ReadReply: parse, walk, release.
-        Json tree;
-        if (!Parse(text, tree))
-        {
-            state.SkipWithError("nlohmann::json refused the reply");
-            break;
-        }
-        ReadModel(tree, model);
-        benchmark::DoNotOptimize(model.QuoteCount());
-    }
-    state.counters["quotes"] = model.QuoteCount();
-}
+[[maybe_unused]] const bool Registered = RegisterBaselines<cNlohmann>("Nlohmann");
 } // namespace
-
-BENCHMARK(BM_ParseReply_Nlohmann);
-BENCHMARK(BM_ParseAndWalkReply_Nlohmann);
-BENCHMARK(BM_ParseLargeReply_Nlohmann)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ParseLargeReplyToModel_Nlohmann)->Unit(benchmark::kMillisecond);

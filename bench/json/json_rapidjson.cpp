@@ -2,7 +2,7 @@
 // form of the same replies as the cJSON benchmarks, walked the same way. Each benchmark checks
 // once, before timing, that its walk or model matches what cJSON reads, and stops with an error
 // rather than time a failed parse.
-#include "bench/json/Replies.h"
+#include "bench/json/Baselines.h"
 
 #include <benchmark/benchmark.h>
 #include <rapidjson/document.h>
@@ -120,96 +120,14 @@ void ReadModel(const Document &reply, cProviderQuotes &model)
     }
 }
 
-void BM_ParseReply_RapidJson(benchmark::State &state)
+struct cRapidJson
 {
-    const std::string &text = StrictSmallReply();
-    for (auto _ : state)
-    {
-        Document tree;
-        if (!Parse(text, tree))
-        {
-            state.SkipWithError("RapidJSON refused the reply");
-            break;
-        }
-        benchmark::DoNotOptimize(tree.MemberCount());
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-}
+    using Tree = Document;
+    static bool Parse(const std::string &text, Tree &tree) { return ::Parse(text, tree); }
+    static std::size_t Size(const Tree &tree) { return tree.MemberCount(); }
+    static std::size_t Walk(const Tree &tree) { return ::Walk(tree); }
+    static void ReadModel(const Tree &tree, cProviderQuotes &model) { ::ReadModel(tree, model); }
+};
 
-void BM_ParseAndWalkReply_RapidJson(benchmark::State &state)
-{
-    const std::string &text = StrictSmallReply();
-    {
-        Document tree;
-        if (!Parse(text, tree) || Walk(tree) != ReferenceWalk())
-        {
-            state.SkipWithError("RapidJSON: the walk differs from cJSON's or the parse failed");
-            return;
-        }
-    }
-    for (auto _ : state)
-    {
-        Document tree;
-        if (!Parse(text, tree))
-        {
-            state.SkipWithError("RapidJSON refused the reply");
-            break;
-        }
-        benchmark::DoNotOptimize(Walk(tree));
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-}
-
-void BM_ParseLargeReply_RapidJson(benchmark::State &state)
-{
-    const std::string &text = StrictLargeReply();
-    for (auto _ : state)
-    {
-        Document tree;
-        if (!Parse(text, tree))
-        {
-            state.SkipWithError("RapidJSON refused the reply");
-            break;
-        }
-        benchmark::DoNotOptimize(tree.MemberCount());
-    }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
-}
-
-void BM_ParseLargeReplyToModel_RapidJson(benchmark::State &state)
-{
-    const std::string &text = StrictLargeReply();
-    cProviderQuotes model;
-    {
-        Document tree;
-        if (!Parse(text, tree))
-        {
-            state.SkipWithError("RapidJSON refused the reply");
-            return;
-        }
-        ReadModel(tree, model);
-        if (!(Summarise(model) == ReferenceModel()))
-        {
-            state.SkipWithError("RapidJSON: the model differs from cJSON's");
-            return;
-        }
-    }
-    for (auto _ : state)
-    {
-        Document tree;
-        if (!Parse(text, tree))
-        {
-            state.SkipWithError("RapidJSON refused the reply");
-            break;
-        }
-        ReadModel(tree, model);
-        benchmark::DoNotOptimize(model.QuoteCount());
-    }
-    state.counters["quotes"] = model.QuoteCount();
-}
+[[maybe_unused]] const bool Registered = RegisterBaselines<cRapidJson>("RapidJson");
 } // namespace
-
-BENCHMARK(BM_ParseReply_RapidJson);
-BENCHMARK(BM_ParseAndWalkReply_RapidJson);
-BENCHMARK(BM_ParseLargeReply_RapidJson)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ParseLargeReplyToModel_RapidJson)->Unit(benchmark::kMillisecond);
