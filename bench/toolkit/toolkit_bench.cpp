@@ -72,7 +72,7 @@ void BM_IniLastOfManySections(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_CommaTextOfCommas)->Arg(512)->Arg(1024)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CommaTextOfCommas)->Arg(1024)->Arg(2048)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CommaTextOfDoubledQuotes)->Arg(512)->Arg(1024)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SortedListLoadedInReverse)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IniLastOfManySections)->Arg(100)->Arg(200)->Unit(benchmark::kMillisecond);
