@@ -18,16 +18,22 @@
 
 namespace bench_json
 {
+// Parses into tree; false, with the benchmark stopped by an error, when the library refuses it.
+template <class L> bool ParseOrStop(benchmark::State &state, const std::string &text, typename L::Tree &tree)
+{
+    if (L::Parse(text, tree))
+        return true;
+    state.SkipWithError("the library refused the reply");
+    return false;
+}
+
 template <class L> void ParseBaseline(benchmark::State &state, const std::string &text)
 {
     for (auto _ : state)
     {
         typename L::Tree tree;
-        if (!L::Parse(text, tree))
-        {
-            state.SkipWithError("the library refused the reply");
+        if (!ParseOrStop<L>(state, text, tree))
             break;
-        }
         benchmark::DoNotOptimize(L::Size(tree));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
@@ -57,11 +63,8 @@ template <class L> void BM_ParseAndWalkReply(benchmark::State &state)
     for (auto _ : state)
     {
         typename L::Tree tree;
-        if (!L::Parse(text, tree))
-        {
-            state.SkipWithError("the library refused the reply");
+        if (!ParseOrStop<L>(state, text, tree))
             break;
-        }
         benchmark::DoNotOptimize(L::Walk(tree));
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * text.size()));
@@ -73,11 +76,8 @@ template <class L> void BM_ParseLargeReplyToModel(benchmark::State &state)
     cProviderQuotes model;
     {
         typename L::Tree tree;
-        if (!L::Parse(text, tree))
-        {
-            state.SkipWithError("the library refused the reply");
+        if (!ParseOrStop<L>(state, text, tree))
             return;
-        }
         L::ReadModel(tree, model);
         if (!(Summarise(model) == ReferenceModel()))
         {
@@ -89,11 +89,8 @@ template <class L> void BM_ParseLargeReplyToModel(benchmark::State &state)
     {
         // The tree lives as long as cJSON's does in ReadReply: parse, walk, release.
         typename L::Tree tree;
-        if (!L::Parse(text, tree))
-        {
-            state.SkipWithError("the library refused the reply");
+        if (!ParseOrStop<L>(state, text, tree))
             break;
-        }
         L::ReadModel(tree, model);
         benchmark::DoNotOptimize(model.QuoteCount());
     }
