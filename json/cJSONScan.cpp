@@ -166,6 +166,26 @@ private:
     const cJSONScanTable *Use;
     std::size_t Index;
 };
+
+// A bracket or brace outside quotes: a closing one ends a level (never below the top); an opening
+// one starts a level unless the cursor knows where it closes and jumps p there.
+inline void Bracket(const char *&p, const char *end, std::size_t (&depth)[2], cRegionRecorder &recorder,
+                    cRegionCursor &cursor)
+{
+    const char c = *p;
+    const int own = c == '[' || c == ']' ? 0 : 1;
+    if (c == ']' || c == '}')
+    {
+        if (depth[own] > 0)
+            --depth[own];
+        recorder.Closed(p, own);
+    }
+    else if (!cursor.Jump(p, end, depth[Other(own)]))
+    {
+        ++depth[own];
+        recorder.Opened(p, own);
+    }
+}
 } // namespace
 
 void ScanTopLevel(std::string_view text, cJSONScanTable *record, const cJSONScanTable *use, cItemSink sink,
@@ -216,20 +236,7 @@ void ScanTopLevel(std::string_view text, cJSONScanTable *record, const cJSONScan
             start = p + 1;
         }
         else
-        {
-            const int own = c == '[' || c == ']' ? 0 : 1;
-            if (c == ']' || c == '}')
-            {
-                if (depth[own] > 0)
-                    --depth[own];
-                recorder.Closed(p, own);
-            }
-            else if (!cursor.Jump(p, end, depth[Other(own)]))
-            {
-                ++depth[own];
-                recorder.Opened(p, own);
-            }
-        }
+            Bracket(p, end, depth, recorder, cursor);
     }
     cursor.Count(steps);
     sink(context, Trim(std::string_view(start, static_cast<std::size_t>(end - start))));
