@@ -73,11 +73,10 @@ TEST_F(PinnedServer, OnlyAMatchingPinConnects)
         std::string Pin;
         bool Connects;
     } cases[] = {
+        // The forms a pin may take are the socket tests' rows; here the ini key reaches the link.
         {"no pin", "", true},
         {"the server's pin", ServerPin, true},
-        {"upper case with colons", UpperWithColons(ServerPin), true},
         {"another certificate's pin", wrong, false},
-        {"a pin that is not a digest", "not-a-digest", false},
     };
     for (const auto &c : cases)
     {
