@@ -3,12 +3,13 @@
 #include "app/ClientUpdate.h"
 #include "binding/cLabeledEdit.h"
 #include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
+#include "state/Session.h"
 #include "toolkit/Host.h"
 #include "ui/Forms.h"
 #include "ui/Look.h"
 #include "ui/MainForm.h"
 #include "workspace/ClientSwitches.h"
+#include "workspace/SignedInUser.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -20,9 +21,6 @@
 
 namespace
 {
-// Line of the "Personnel" record that holds the password.
-constexpr int PasswordLine = 23;
-
 // Masks a password edit with '*' (the platform style would draw bullets).
 class cStarMaskStyle : public QProxyStyle
 {
@@ -51,14 +49,11 @@ TLoginForm::TLoginForm(const std::string &programFolder, const std::string &runn
     MakeUpdatePanel();
 
     // Configuration: Dorvane.ini beside the executable, else in the user's configuration folder.
-    ProgramFolder = programFolder;
-    Addresses = ReadServerAddresses(ClientIniPath(ProgramFolder));
-    ServerAddresses = Addresses;
-    DataServerConnection = nullptr;
-    FunctionServerConnection = nullptr;
-    if (!PersonnelRecord)
-        PersonnelRecord = new cStringList;
-    PersonnelRecord->Clear();
+    cSession &session = Session();
+    session.Close();
+    session.ProgramFolder = programFolder;
+    session.Addresses = ReadServerAddresses(ClientIniPath(programFolder));
+    session.PersonnelRecord.Clear();
 }
 
 // E-mail and password edits, the Log In button, and the "Connecting" notice shown in their place.
@@ -129,7 +124,7 @@ void TLoginForm::showEvent(QShowEvent *event)
         move(frame.topLeft());
     }
     // Until the first-showing work is done, the window says that it is connecting.
-    if (!DataServerConnection)
+    if (!Session().DataServerConnection())
         ShowConnecting(true);
 }
 
@@ -138,7 +133,7 @@ void TLoginForm::paintEvent(QPaintEvent *event)
     QWidget::paintEvent(event);
     // The connection attempts block, so they run from the event loop once the window has been
     // painted: the user sees "Connecting, please wait." while they run.
-    if (!DataServerConnection)
+    if (!Session().DataServerConnection())
         QTimer::singleShot(0, this, &TLoginForm::FormPaint);
 }
 
@@ -152,12 +147,12 @@ void TLoginForm::ShowConnecting(bool connecting)
 
 bool TLoginForm::ConnectToServers()
 {
-    return OpenServerConnections(Addresses);
+    return Session().Connect();
 }
 
 void TLoginForm::FormPaint()
 {
-    if (DataServerConnection)
+    if (Session().DataServerConnection())
         return; // first showing only; a failed attempt is not retried
     if (!ConnectToServers())
     {
@@ -167,10 +162,10 @@ void TLoginForm::FormPaint()
     ShowConnecting(false);
     // With [Update] RequirePinnedServer=1, code is only taken from a server whose certificate
     // matched the pin.
-    if (!UpdateServerTrusted(Addresses))
+    if (!Session().UpdateServerTrusted())
         return;
-    cClientUpdate update(DataServerConnection, "Clients\\DorvaneProvider.exe", ProgramFolder, nullptr,
-                         nullptr, UpdateProgressBar, RunningExecutable);
+    cClientUpdate update(Session().DataServerConnection(), "Clients\\DorvaneProvider.exe",
+                         Session().ProgramFolder, nullptr, nullptr, UpdateProgressBar, RunningExecutable);
     if (update.UpdateNeeded)
     {
         UpdateIndicatorPanel->show();
@@ -185,16 +180,11 @@ void TLoginForm::LoginButtonClick()
     ShowConnecting(true);
     Host().ProcessMessages();
 
-    bool accepted = false;
-    if (DataServerConnection &&
-        DataServerConnection->ReadList("Personnel", 4, UserEdit->text().toStdString(), "", *PersonnelRecord))
-    {
-        // A record too short to hold a password is refused like a wrong one, and an empty
-        // password is never accepted, whatever the record holds.
-        const std::string typed = PasswordEdit->text().toStdString();
-        accepted = !typed.empty() && PersonnelRecord->Count() > PasswordLine &&
-                   PersonnelRecord->Strings(PasswordLine) == typed;
-    }
+    cSession &session = Session();
+    // A record too short to hold a password is refused like a wrong one, and an empty password is
+    // never accepted, whatever the record holds.
+    const bool accepted = session.ReadPersonnel(UserEdit->text().toStdString(), session.PersonnelRecord) &&
+                          PasswordAccepted(session.PersonnelRecord, PasswordEdit->text().toStdString());
     if (!accepted)
     {
         Host().MessageBox("Invalid login", "Error", cHostButtons::Ok);
@@ -202,8 +192,6 @@ void TLoginForm::LoginButtonClick()
         return;
     }
     if (MainForm)
-        MainForm->setVisible(true);
+        MainForm->ShowSignedIn();
     hide();
-    if (MainForm)
-        MainForm->Timer1->start();
 }

@@ -2,8 +2,6 @@
 // and signs the user in against the "Personnel" table.
 #pragma once
 
-#include "state/ServerLinks.h"
-
 #include <QWidget>
 #include <string>
 
@@ -24,8 +22,8 @@ public:
     explicit TLoginForm(const std::string &programFolder, const std::string &runningExecutable = "",
                         QWidget *parent = nullptr);
 
-    // Opens both server connections and stores them program-wide; false (after telling the
-    // user) when either is not connected. The work is OpenServerConnections'.
+    // Opens both server connections in the session; false (after telling the user) when either
+    // is not connected. The work is the session's.
     bool ConnectToServers();
     // First-showing work, run once the window has been painted: connect, then the self-update.
     // Does nothing once a data-server connection exists.
@@ -40,9 +38,6 @@ public:
     QProgressBar *UpdateProgressBar = nullptr;
     QLabel *ConnectingLabel = nullptr;
 
-    // The server addresses read from "Dorvane.ini" at construction (also kept program-wide in
-    // ServerAddresses for the main window's reconnect).
-    cServerAddresses Addresses;
     std::string RunningExecutable;
 
 protected:

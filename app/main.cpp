@@ -2,7 +2,7 @@
 #include "app/Application.h"
 #include "app/LoginForm.h"
 #include "app/QtHost.h"
-#include "state/Globals.h"
+#include "state/Session.h"
 #include "toolkit/Files.h"
 #include "ui/CategorySelectionForm.h"
 #include "ui/Forms.h"
@@ -43,5 +43,7 @@ int main(int argc, char **argv)
     delete CategorySelectionForm;
     delete MainForm;
     delete LoginForm;
+    // The links go while the TLS library is still set up.
+    Session().Close();
     return 0;
 }

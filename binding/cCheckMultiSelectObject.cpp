@@ -50,6 +50,12 @@ void cCheckMultiSelectObject::SetOnChoicesChanged(cChoicesChanged callback, void
 void cCheckMultiSelectObject::LoadChoices(dbServerConnection *connection, const std::string &ownerKey,
                                           const std::string &optionsKey)
 {
+    Link = FixedLink(connection);
+    LoadChoices(ownerKey, optionsKey);
+}
+
+void cCheckMultiSelectObject::LoadChoices(const std::string &ownerKey, const std::string &optionsKey)
+{
     if (!ListBox)
         return;
     Updating = true;
@@ -57,7 +63,7 @@ void cCheckMultiSelectObject::LoadChoices(dbServerConnection *connection, const 
     Links.Clear();
     Owner = ownerKey;
     OptionsKey = optionsKey;
-    Connection = connection;
+    dbServerConnection *connection = Link ? Link() : nullptr;
     if (!connection)
     {
         // Nothing to read: the batch would still hold the records of an earlier load.
@@ -123,7 +129,8 @@ void cCheckMultiSelectObject::ItemChanged(QListWidgetItem *item)
     if (checked == stored)
         return; // not a click on the check box (text or data changed)
 
-    if (!Connection)
+    dbServerConnection *connection = Link ? Link() : nullptr;
+    if (!connection)
     {
         // Nothing can be stored: show the state that the server holds.
         ShowCheck(item, stored, ItemKey(item));
@@ -136,7 +143,7 @@ void cCheckMultiSelectObject::ItemChanged(QListWidgetItem *item)
         RequestList.Clear();
         RequestList.SetValues(LinkOwnerField, Owner);
         RequestList.SetValues(LinkOptionField, IntToStr(optionKey));
-        const long long linkKey = StrToInt64Def(Connection->AddRecord(LinkTable, RequestList), 0);
+        const long long linkKey = StrToInt64Def(connection->AddRecord(LinkTable, RequestList), 0);
         // Without a new link record the option is not linked: it stays unticked.
         if (linkKey > 0)
             ShowCheck(item, true, linkKey);
@@ -146,7 +153,7 @@ void cCheckMultiSelectObject::ItemChanged(QListWidgetItem *item)
     else
     {
         const long long linkKey = ItemKey(item);
-        if (linkKey > 0 && Connection->DeleteRecord(LinkTable, IntToStr(linkKey)))
+        if (linkKey > 0 && connection->DeleteRecord(LinkTable, IntToStr(linkKey)))
             ShowCheck(item, false, optionKey);
         else if (linkKey > 0)
             ShowCheck(item, true, linkKey); // the link is still stored: keep showing it

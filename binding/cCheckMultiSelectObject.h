@@ -3,6 +3,7 @@
 // record at once and an untick deletes it at once.
 #pragma once
 
+#include "dataclient/LinkSource.h"
 #include "dataclient/cRecordBatch.h"
 #include "toolkit/StringList.h"
 
@@ -34,14 +35,13 @@ public:
                        const std::string &linkOwnerField, const std::string &optionsDisplayField);
     void SetOnChoicesChanged(cChoicesChanged callback, void *user);
 
+    // Where the load and the ticks' writes go: the connection that link answers at each use.
+    void SetLink(cLinkSource link) { Link = std::move(link); }
     // Fills the box with every option and ticks those linked to the owner.
+    void LoadChoices(const std::string &ownerKey, const std::string &optionsKey);
+    // The same over a given connection, which then replaces the link for later ticks.
     void LoadChoices(dbServerConnection *connection, const std::string &ownerKey,
                      const std::string &optionsKey);
-
-    // Points later ticks at another connection (or none), for when the one given to LoadChoices
-    // is replaced; the items stay as loaded.
-    void SetConnection(dbServerConnection *connection) { Connection = connection; }
-    dbServerConnection *CurrentConnection() const { return Connection; }
 
     static long long ItemKey(const QListWidgetItem *item);
     static long long ItemOptionKey(const QListWidgetItem *item);
@@ -67,7 +67,7 @@ private:
     std::string OptionsDisplayField;
     std::string Owner;
     std::string OptionsKey;
-    dbServerConnection *Connection = nullptr;
+    cLinkSource Link;
     cRecordBatch Batch;
     cStringList Links;
     cStringList RequestList;

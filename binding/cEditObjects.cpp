@@ -23,12 +23,17 @@ bool SameText(const std::string &a, const std::string &b)
 }
 } // namespace
 
-cEditObjects::cEditObjects(dbServerConnection *connection, const std::string &mainTable,
-                           QWidget *navigationWindow)
-    : Connection(connection), MainTable(mainTable), NavigationWindow(navigationWindow)
+cEditObjects::cEditObjects(cLinkSource link, const std::string &mainTable, QWidget *navigationWindow)
+    : Link(std::move(link)), MainTable(mainTable), NavigationWindow(navigationWindow)
 {
     Tables.SetSorted(true);
     Tables.SetDuplicates(cDuplicates::Ignore);
+}
+
+cEditObjects::cEditObjects(dbServerConnection *connection, const std::string &mainTable,
+                           QWidget *navigationWindow)
+    : cEditObjects(FixedLink(connection), mainTable, navigationWindow)
+{
 }
 
 cEditObjects::~cEditObjects()
@@ -167,14 +172,20 @@ void cEditObjects::BuildFieldList()
 bool cEditObjects::LoadRecord(dbServerConnection *connection, const std::string &key)
 {
     if (connection)
-        Connection = connection;
+        Link = FixedLink(connection);
+    return LoadRecord(key);
+}
+
+bool cEditObjects::LoadRecord(const std::string &key)
+{
     BuildFieldList();
     RecordKey = key;
-    if (!Connection)
+    dbServerConnection *connection = Link ? Link() : nullptr;
+    if (!connection)
         return false;
 
     std::string fields = FieldList;
-    if (!Connection->ReadFields(MainTable, key, fields, AliasList))
+    if (!connection->ReadFields(MainTable, key, fields, AliasList))
         return false;
     Values.SetCommaText(fields);
 
@@ -273,11 +284,12 @@ void cEditObjects::ControlExit(cEditObject &binding)
     {
         const std::string key = KeyForAlias(binding.Alias);
         const std::string table = TableForAlias(binding.Alias);
-        if (!key.empty() && !table.empty() && Connection)
+        dbServerConnection *connection = Link ? Link() : nullptr;
+        if (!key.empty() && !table.empty() && connection)
         {
             Scratch.Clear();
             Scratch.Add("f" + binding.FieldNumber + "=" + binding.ControlText());
-            Connection->UpdateRecord(table, key, Scratch);
+            connection->UpdateRecord(table, key, Scratch);
             Scratch.Clear();
         }
     }

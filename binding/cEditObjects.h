@@ -4,6 +4,7 @@
 #pragma once
 
 #include "binding/cEditObject.h"
+#include "dataclient/LinkSource.h"
 #include "toolkit/StringList.h"
 
 #include <QColor>
@@ -26,7 +27,10 @@ public:
     // the binding's owner and sets the binding's Value, which is then shown.
     using cCustomFieldHandler = void (*)(void *user, cEditObject &binding);
 
-    // navigationWindow, when given, receives the focus moves that Enter asks for.
+    // navigationWindow, when given, receives the focus moves that Enter asks for. Reads and
+    // writes go to the connection that link answers at each use.
+    cEditObjects(cLinkSource link, const std::string &mainTable, QWidget *navigationWindow = nullptr);
+    // The same with one fixed connection.
     cEditObjects(dbServerConnection *connection, const std::string &mainTable,
                  QWidget *navigationWindow = nullptr);
     ~cEditObjects() override;
@@ -46,8 +50,9 @@ public:
     void SetCustomFieldHandler(cCustomFieldHandler handler, void *user);
 
     // Reads the record with the given key and its joined records and fills every bound
-    // control. A given connection replaces the stored one. False when the read failed; the
-    // controls then keep what they showed.
+    // control. False when the read failed; the controls then keep what they showed.
+    bool LoadRecord(const std::string &key);
+    // The same over a given connection, which then replaces the link for later reads and writes.
     bool LoadRecord(dbServerConnection *connection, const std::string &key);
     // Builds FieldList once (while it is empty): the joined tables' keys in alias order, the
     // bound codes in binding order, then "," and ExtraFields.
@@ -65,7 +70,8 @@ public:
     int BindingCount() const { return static_cast<int>(Bindings.size()); }
     cEditObject *Binding(int i) const { return Bindings.at(static_cast<std::size_t>(i)).get(); }
 
-    dbServerConnection *Connection;
+    // Where reads and writes go.
+    cLinkSource Link;
     std::string MainTable;
     std::string RecordKey;
     std::string AliasList;

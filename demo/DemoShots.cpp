@@ -4,20 +4,20 @@
 //
 // DorvaneDemoShots <folder with Dorvane.ini> <output folder> <e-mail> <password>
 #include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
-#include "state/ServerLinks.h"
+#include "state/Session.h"
 #include "toolkit/Host.h"
 #include "ui/CategorySelectionForm.h"
 #include "ui/Forms.h"
-#include "ui/LockView.h"
+#include "ui/ListRoles.h"
 #include "ui/MainForm.h"
 #include "ui/PatientHealthDetailNoEditForm.h"
 #include "ui/RejectCodeForm.h"
+#include "workspace/SignedInUser.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,9 +25,10 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -63,30 +64,56 @@ void Save(QWidget *window, const char *file)
     std::printf("%s\n", path.c_str());
 }
 
-void ClickTab(QTabWidget *tabs, int index)
+template <typename T> T *Find(const char *name)
 {
-    QTabBar *bar = tabs->tabBar();
+    T *widget = MainForm->findChild<T *>(name);
+    if (!widget)
+    {
+        std::fprintf(stderr, "demo shots: no %s\n", name);
+        std::exit(1);
+    }
+    return widget;
+}
+
+void ClickTab(const char *tabs, int index)
+{
+    QTabBar *bar = Find<QTabWidget>(tabs)->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(index).center());
+}
+
+void Click(QWidget *widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+void Click(const char *button)
+{
+    Click(Find<QPushButton>(button));
+}
+
+// Clicks the line of a list or tree that shows an index.
+void ClickLine(QAbstractItemView *view, const QModelIndex &index)
+{
+    view->scrollTo(index);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(index).center());
 }
 
 bool SignIn(const std::string &folder, const std::string &email, const std::string &password)
 {
-    ServerAddresses = ReadServerAddresses(folder + "/Dorvane.ini");
-    if (!OpenServerConnections(ServerAddresses))
-        return false;
-    PersonnelRecord = new cStringList;
-    return DataServerConnection->ReadList("Personnel", 4, email, "", *PersonnelRecord) &&
-           PersonnelRecord->Strings(23) == password && !password.empty();
+    cSession &session = Session();
+    session.Addresses = ReadServerAddresses(folder + "/Dorvane.ini");
+    return session.Connect() && session.ReadPersonnel(email, session.PersonnelRecord) &&
+           PasswordAccepted(session.PersonnelRecord, password);
 }
 
 // The views of the list page.
 void ListScenes()
 {
-    ClickTab(MainForm->PageControl1, 0);
+    ClickTab("PageControl1", 0);
     Save(MainForm, "open-requests.png");
-    ClickTab(MainForm->PageControl1, 1);
+    ClickTab("PageControl1", 1);
     Save(MainForm, "awarded.png");
-    ClickTab(MainForm->PageControl1, 0);
+    ClickTab("PageControl1", 0);
 }
 
 // Runs `inside` from the loop of the modal dialog that `open` shows.
@@ -96,106 +123,100 @@ void InsideModal(const std::function<void()> &open, const std::function<void()> 
     open();
 }
 
-QTreeWidgetItem *FirstQuoteOfCase(const std::string &caseNumber)
+// The first row of a list model whose role holds the text, else row 0.
+int RowWith(const QAbstractItemModel *model, int role, const QString &text, const QModelIndex &parent = {})
 {
-    QTreeWidget *tree = MainForm->OpenCaseTreeView;
-    for (std::size_t i = 0; i < MainForm->Quotes.OpenCases.size(); ++i)
-        if (MainForm->Quotes.OpenCases[i].Case->CaseNumber == caseNumber)
-            return tree->topLevelItem(static_cast<int>(i))->child(0);
-    return tree->topLevelItemCount() > 0 ? tree->topLevelItem(0)->child(0) : nullptr;
+    for (int row = 0; row < model->rowCount(parent); ++row)
+        if (model->index(row, 0, parent).data(role).toString() == text)
+            return row;
+    return 0;
 }
 
 // The case detail page of the fully filled case, the reject dialog over it and the health view.
 void CaseDetailScenes()
 {
-    QTreeWidgetItem *quote = FirstQuoteOfCase("C-2025-1013");
-    if (!quote)
+    auto *tree = Find<QTreeView>("OpenCaseTreeView");
+    const QAbstractItemModel *cases = tree->model();
+    const QModelIndex caseLine = cases->index(RowWith(cases, list_role::CaseNumber, "C-2025-1013"), 0);
+    if (cases->rowCount(caseLine) == 0)
         return;
-    QTreeWidget *tree = MainForm->OpenCaseTreeView;
-    tree->scrollToItem(quote);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, tree->visualItemRect(quote).center());
+    ClickLine(tree, cases->index(0, 0, caseLine));
     Save(MainForm, "case-detail.png");
-    InsideModal([] { QTest::mouseClick(MainForm->DeclineButton, Qt::LeftButton); },
+    InsideModal([] { Click("DeclineButton"); },
                 []
                 {
-                    QTest::mouseClick(RejectCodeForm->RejectCode8RadioButton, Qt::LeftButton);
+                    Click(RejectCodeForm->findChild<QRadioButton *>("RejectCode8RadioButton"));
                     Save(RejectCodeForm, "reject.png");
-                    QTest::mouseClick(RejectCodeForm->CancelButton, Qt::LeftButton);
+                    Click(RejectCodeForm->findChild<QPushButton *>("CancelButton"));
                 });
-    InsideModal(
-        []
-        { QTest::mousePress(MainForm->HealthDetailsMemo->viewport(), Qt::LeftButton, {}, QPoint(20, 20)); },
-        []
-        {
-            Save(PatientHealthDetailNoEditForm, "health-detail.png");
-            QTest::keyClick(PatientHealthDetailNoEditForm, Qt::Key_Escape);
-        });
-    QTest::mouseRelease(MainForm->HealthDetailsMemo->viewport(), Qt::LeftButton, {}, QPoint(20, 20));
-    QTest::mouseClick(MainForm->CaseDetailBackButton, Qt::LeftButton);
+    QWidget *memo = Find<QPlainTextEdit>("HealthDetailsMemo")->viewport();
+    InsideModal([memo] { QTest::mousePress(memo, Qt::LeftButton, {}, QPoint(20, 20)); },
+                []
+                {
+                    Save(PatientHealthDetailNoEditForm, "health-detail.png");
+                    QTest::keyClick(PatientHealthDetailNoEditForm, Qt::Key_Escape);
+                });
+    QTest::mouseRelease(memo, Qt::LeftButton, {}, QPoint(20, 20));
+    Click("CaseDetailBackButton");
 }
 
 // The awarded case page of the case whose worker has all four name parts.
 void AwardedCaseScenes()
 {
-    ClickTab(MainForm->PageControl1, 1);
-    QListWidget *list = MainForm->DeliveryCaseListBox;
-    int row = 0;
-    for (std::size_t i = 0; i < MainForm->Quotes.Awarded.size(); ++i)
-        if (MainForm->Quotes.Awarded[i]->AwardedCase->CaseNumber == "C-2025-1015")
-            row = static_cast<int>(i);
-    if (list->count() > row)
+    ClickTab("PageControl1", 1);
+    auto *list = Find<QListView>("DeliveryCaseListBox");
+    const QAbstractItemModel *awarded = list->model();
+    if (awarded->rowCount() > 0)
     {
-        list->scrollToItem(list->item(row));
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(list->item(row)).center());
+        ClickLine(list, awarded->index(RowWith(awarded, list_role::CaseNumber, "C-2025-1015"), 0));
         Save(MainForm, "awarded-case.png");
-        QTest::mouseClick(MainForm->Button1, Qt::LeftButton);
+        Click("Button1");
     }
-    ClickTab(MainForm->PageControl1, 0);
+    ClickTab("PageControl1", 0);
 }
 // The three pages of the Admin tab (a member opened on the personnel page) and the category
 // dialog over "Who We Are".
 void AdminScenes()
 {
-    ClickTab(MainForm->MainPageControl, 4);
-    ClickTab(MainForm->AdminPageControl, 0);
+    ClickTab("MainPageControl", 4);
+    ClickTab("AdminPageControl", 0);
     Save(MainForm, "admin-insurance.png");
-    ClickTab(MainForm->AdminPageControl, 1);
+    ClickTab("AdminPageControl", 1);
     Save(MainForm, "admin-who.png");
-    InsideModal([] { QTest::mouseClick(MainForm->WhatWeDoButton, Qt::LeftButton); },
+    InsideModal([] { Click("WhatWeDoButton"); },
                 []
                 {
                     Save(CategorySelectionForm, "categories.png");
                     QTest::keyClick(CategorySelectionForm, Qt::Key_Escape);
                 });
-    ClickTab(MainForm->AdminPageControl, 2);
-    QListWidget *personnel = MainForm->PersonnelListBox;
-    if (personnel->count() > 1)
-        QTest::mouseClick(personnel->viewport(), Qt::LeftButton, {},
-                          personnel->visualItemRect(personnel->item(1)).center());
+    ClickTab("AdminPageControl", 2);
+    auto *personnel = Find<QListView>("PersonnelListBox");
+    if (personnel->model()->rowCount() > 1)
+        ClickLine(personnel, personnel->model()->index(1, 0));
     Save(MainForm, "admin-personnel.png");
-    ClickTab(MainForm->MainPageControl, 0);
+    ClickTab("MainPageControl", 0);
 }
 // The open-requests tree filtered by the search field (the first case's hospital, part typed),
 // and the window locked; both are undone afterwards.
 void ExtrasScenes()
 {
-    ClickTab(MainForm->PageControl1, 0);
-    if (!MainForm->Quotes.OpenCases.empty())
+    ClickTab("PageControl1", 0);
+    const QAbstractItemModel *cases = Find<QTreeView>("OpenCaseTreeView")->model();
+    if (cases->rowCount() > 0)
     {
-        const QString hospital =
-            QString::fromStdString(MainForm->Quotes.OpenCases.front().Case->HospitalName);
-        QTest::keyClicks(MainForm->OpenCaseSearchEdit,
-                         hospital.left(std::max<qsizetype>(4, hospital.size() / 2)));
+        const QString hospital = cases->index(0, 0).data(list_role::Hospital).toString();
+        auto *search = Find<QLineEdit>("OpenCaseSearchEdit");
+        QTest::keyClicks(search, hospital.left(std::max<qsizetype>(4, hospital.size() / 2)));
         Save(MainForm, "search.png");
-        QTest::keyClick(MainForm->OpenCaseSearchEdit, Qt::Key_Escape);
+        QTest::keyClick(search, Qt::Key_Escape);
     }
     MainForm->LockWorkspace();
-    QTest::keyClicks(MainForm->LockView->LockPasswordEdit, "wrong");
-    QTest::mouseClick(MainForm->LockView->UnlockButton, Qt::LeftButton);
+    auto *password = Find<QLineEdit>("LockPasswordEdit");
+    QTest::keyClicks(password, "wrong");
+    Click("UnlockButton");
     Save(MainForm, "locked.png");
-    QTest::keyClicks(MainForm->LockView->LockPasswordEdit, QString::fromStdString(Password));
-    QTest::mouseClick(MainForm->LockView->UnlockButton, Qt::LeftButton);
+    QTest::keyClicks(password, QString::fromStdString(Password));
+    Click("UnlockButton");
 }
 } // namespace
 
@@ -214,7 +235,7 @@ int main(int argc, char **argv)
     Output = argv[2];
     Password = argv[4];
     // The main window reads its [Client] switches from the demo's Dorvane.ini.
-    ProgramFolder = std::string(argv[1]) + "/";
+    Session().ProgramFolder = std::string(argv[1]) + "/";
     if (!SignIn(argv[1], argv[3], argv[4]))
     {
         std::fprintf(stderr, "demo shots: could not sign in\n");
@@ -226,7 +247,10 @@ int main(int argc, char **argv)
     RejectCodeForm = new TRejectCodeForm;
     MainForm->show();
     if (!WaitUntil(
-            [] { return MainForm->WorkspaceReady && MainForm->OpenCaseTreeView->topLevelItemCount() > 0; }))
+            [] {
+                return MainForm->WorkspaceReady() &&
+                       Find<QTreeView>("OpenCaseTreeView")->model()->rowCount() > 0;
+            }))
     {
         std::fprintf(stderr, "demo shots: the main window did not fill its lists\n");
         return 1;
@@ -240,6 +264,6 @@ int main(int argc, char **argv)
     delete PatientHealthDetailNoEditForm;
     delete CategorySelectionForm;
     delete MainForm;
-    CloseServerConnections();
+    Session().Close();
     return Failures == 0 ? 0 : 1;
 }

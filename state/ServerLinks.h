@@ -1,5 +1,4 @@
-// Where the two servers are, as "Dorvane.ini" names them, and the step that opens both
-// connections. The login window runs it at start; the main window's refresh runs it again.
+// Where the two servers are, as "Dorvane.ini" names them, with the settings of the links to them.
 #pragma once
 
 #include <string>
@@ -27,18 +26,3 @@ struct cServerAddresses
 // `iniPath`, and the keys above; missing addresses are empty. A ReplyTimeoutSeconds that is not a
 // positive number gives the default.
 cServerAddresses ReadServerAddresses(const std::string &iniPath);
-
-// The addresses read at start-up, used by every later reconnect.
-extern cServerAddresses ServerAddresses;
-
-// Opens both connections and stores them in DataServerConnection and FunctionServerConnection;
-// false (after telling the user through the Host) when either is not connected. Connections
-// that exist already are replaced without being deleted: the caller deletes them first.
-bool OpenServerConnections(const cServerAddresses &addresses);
-
-// True when the self-update may download from the data server: RequirePinnedServer is off, or
-// the data-server connection checked the server's certificate against a pin.
-bool UpdateServerTrusted(const cServerAddresses &addresses);
-
-// Deletes both connections and empties them.
-void CloseServerConnections();

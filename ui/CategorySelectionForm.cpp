@@ -188,6 +188,15 @@ TCategorySelectionForm::cCheckBoxItem *TCategorySelectionForm::Item(const std::s
     return Items.Find(category, index) ? ItemAt(index) : nullptr;
 }
 
+void TCategorySelectionForm::Prepare(const std::string &providerKey, const std::string &zipValue1,
+                                     const std::string &zipValue2, cLinkSource connection)
+{
+    Provider = providerKey;
+    Zip1 = zipValue1;
+    Zip2 = zipValue2;
+    Link = std::move(connection);
+}
+
 void TCategorySelectionForm::showEvent(QShowEvent *event)
 {
     if (MainForm)
@@ -208,7 +217,7 @@ void TCategorySelectionForm::FormActivate()
         item->CheckBox->setChecked(false);
     }
     cRecordBatch links;
-    const bool loaded = links.Open(Connection, LinkTable, "L2", ProviderKey, "", 0, MaxLinks, "f11");
+    const bool loaded = links.Open(Connection(), LinkTable, "L2", Provider, "", 0, MaxLinks, "f11");
     for (bool more = loaded && links.First(); more; more = links.Next())
     {
         cCheckBoxItem *item = Item(links.GetField("f11"));
@@ -224,19 +233,20 @@ void TCategorySelectionForm::FormActivate()
 
 void TCategorySelectionForm::SaveButtonClick()
 {
-    for (int i = 0; Connection && i < Items.Count(); ++i)
+    dbServerConnection *connection = Connection();
+    for (int i = 0; connection && i < Items.Count(); ++i)
     {
         const cCheckBoxItem *item = ItemAt(i);
         const bool checked = item->CheckBox->isChecked();
         if (checked == item->LoadedChecked)
             continue;
         if (checked)
-            Connection->AddRecord(LinkTable,
-                                  CategoryLinkLines(ProviderKey,
+            connection->AddRecord(LinkTable,
+                                  CategoryLinkLines(Provider,
                                                     CategoryKey(item->CheckBox->objectName().toStdString()),
-                                                    ZipValue1, ZipValue2));
+                                                    Zip1, Zip2));
         else
-            Connection->DeleteRecord(LinkTable, item->LinkKey);
+            connection->DeleteRecord(LinkTable, item->LinkKey);
     }
     accept();
 }

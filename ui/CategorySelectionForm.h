@@ -4,6 +4,7 @@
 // Save adds a link for each newly ticked box and deletes the link of each newly cleared one.
 #pragma once
 
+#include "dataclient/LinkSource.h"
 #include "toolkit/StringList.h"
 
 #include <QDialog>
@@ -28,13 +29,15 @@ public:
     explicit TCategorySelectionForm(QWidget *parent = nullptr);
     ~TCategorySelectionForm() override;
 
-    // Inputs, set by the caller before each showing.
-    std::string ProviderKey;
-    // The two values of the provider's zip code record, written as "f13" and "f14" of new links.
-    std::string ZipValue1;
-    std::string ZipValue2;
-    // Not owned; every request goes over it.
-    dbServerConnection *Connection = nullptr;
+    // The inputs of the next showing: the provider's key (owner of the links), the two values of
+    // its zip code record (written as "f13" and "f14" of new links) and where requests go (the
+    // connection it answers at each use).
+    void Prepare(const std::string &providerKey, const std::string &zipValue1, const std::string &zipValue2,
+                 cLinkSource connection);
+    const std::string &ProviderKey() const { return Provider; }
+    const std::string &ZipValue1() const { return Zip1; }
+    const std::string &ZipValue2() const { return Zip2; }
+    dbServerConnection *Connection() const { return Link ? Link() : nullptr; }
 
     // Handlers.
     void FormActivate();
@@ -76,6 +79,10 @@ private:
     void Register(QCheckBox *box);
     cCheckBoxItem *ItemAt(int index) const;
 
+    std::string Provider;
+    std::string Zip1;
+    std::string Zip2;
+    cLinkSource Link;
     // The look of the boxes (owned by the window).
     QStyle *CaptionStyle = nullptr;
     // Category key -> item, sorted by key (letter case ignored).

@@ -1,16 +1,8 @@
 #include "ui/CodeItemDelegate.h"
 
-#include "workspace/CaseTexts.h"
+#include "ui/ListRoles.h"
 
 #include <QPainter>
-
-namespace
-{
-QString Text(const std::string &text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-} // namespace
 
 cCodeItemDelegate::cCodeItemDelegate(QObject *parent) : QStyledItemDelegate(parent) {}
 
@@ -23,13 +15,13 @@ void cCodeItemDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opt
                               const QModelIndex &index) const
 {
     const QRect &r = option.rect;
-    const cCodeItem item = ReadCodeItem(index.data(Qt::DisplayRole).toString().toStdString());
     painter->save();
     painter->fillRect(r, Qt::white);
     painter->setPen(Qt::black);
     painter->setFont(option.font);
     const int baseline = r.top() + 1 + painter->fontMetrics().ascent();
-    painter->drawText(QPoint(r.left() + CodeLeft, baseline), Text(item.Code));
-    painter->drawText(QPoint(r.left() + DescriptionLeft, baseline), Text(item.Description));
+    painter->drawText(QPoint(r.left() + CodeLeft, baseline), index.data(list_role::Code).toString());
+    painter->drawText(QPoint(r.left() + DescriptionLeft, baseline),
+                      index.data(list_role::Description).toString());
     painter->restore();
 }

@@ -1,6 +1,6 @@
 // Draws the items of the diagnosis and treatment code lists of both case pages: on white (also
 // when selected), in black, the code at x 1 and its description at x 50, one pixel below the
-// item's top. Items are 16 pixels high; an item's text is the name=value text of a code item.
+// item's top. Items are 16 pixels high; code and description come from their roles.
 #pragma once
 
 #include <QStyledItemDelegate>

@@ -1,8 +1,7 @@
 #include "ui/DeliveryCaseListDelegate.h"
 
 #include "ui/ListPainting.h"
-#include "workspace/ListTexts.h"
-#include "workspace/cCaseQuoteObject.h"
+#include "ui/ListRoles.h"
 
 #include <QHeaderView>
 #include <QPainter>
@@ -10,23 +9,11 @@
 namespace
 {
 constexpr int Margin = 3;
-
-QString Text(const std::string &text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 } // namespace
 
 cDeliveryCaseListDelegate::cDeliveryCaseListDelegate(QHeaderView *header, QObject *parent)
     : QStyledItemDelegate(parent), Header(header)
 {
-}
-
-const cCaseQuoteObject *cDeliveryCaseListDelegate::QuoteAt(const QModelIndex &index)
-{
-    if (!index.isValid())
-        return nullptr;
-    return reinterpret_cast<const cCaseQuoteObject *>(index.data(EntryRole).value<quintptr>());
 }
 
 QSize cDeliveryCaseListDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
@@ -41,8 +28,7 @@ void cDeliveryCaseListDelegate::paint(QPainter *painter, const QStyleOptionViewI
     painter->save();
     painter->fillRect(r, Qt::white);
     painter->setPen(Qt::black);
-    const cCaseQuoteObject *quote = QuoteAt(index);
-    if (quote && Header)
+    if (index.isValid() && Header)
     {
         const QWidget *view = option.widget;
         const int l1 = SectionLeft(Header, 1, view);
@@ -51,12 +37,13 @@ void cDeliveryCaseListDelegate::paint(QPainter *painter, const QStyleOptionViewI
         const int l4 = SectionLeft(Header, 4, view);
         const int w4 = Header->sectionSize(4);
         const int y = r.top() + 1;
-        DrawClipped(painter, l1, l2 - Margin, r.top(), r.bottom(), y, Text(quote->RequiredDate));
-        DrawClipped(painter, l2, l3 - Margin, r.top(), r.bottom(), y, Text(quote->AwardedCase->HospitalName));
+        DrawClipped(painter, l1, l2 - Margin, r.top(), r.bottom(), y, index.data(list_role::Date).toString());
+        DrawClipped(painter, l2, l3 - Margin, r.top(), r.bottom(), y,
+                    index.data(list_role::Hospital).toString());
         DrawClipped(painter, l3 + Margin, l4 - Margin, r.top(), r.bottom(), y,
-                    Text(quote->AwardedCase->CaseNumber));
+                    index.data(list_role::CaseNumber).toString());
         DrawClipped(painter, l4 + Margin, l4 + w4 - Margin, r.top(), r.bottom(), y,
-                    Text(AwardedLineText(*quote)));
+                    index.data(list_role::Description).toString());
     }
     painter->restore();
 }

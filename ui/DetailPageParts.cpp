@@ -1,12 +1,18 @@
 #include "ui/DetailPageParts.h"
 
+#include "dataclient/cRecordBatch.h"
 #include "ui/CodeItemDelegate.h"
+#include "ui/CodeListModel.h"
+#include "ui/Forms.h"
 #include "ui/Look.h"
+#include "ui/PatientHealthDetailNoEditForm.h"
+#include "workspace/HealthDetailsSummary.h"
+#include "json/cJSON.h"
 
 #include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QPlainTextEdit>
 
 namespace detail_page
@@ -16,21 +22,44 @@ namespace
 // Background of the need's description (toolkit colour 16515071).
 constexpr unsigned DescriptionColour = 16515071;
 constexpr int LabelHeight = 16;
+
+// Runs an action when a mouse button is pressed on the watched widget; the press goes no further.
+class cMousePressWatch : public QObject
+{
+public:
+    cMousePressWatch(std::function<void()> action, QObject *parent)
+        : QObject(parent), Action(std::move(action))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::MouseButtonPress)
+            return false;
+        Action();
+        return true;
+    }
+
+private:
+    std::function<void()> Action;
+};
+
+std::vector<cCodeItem> ReadCodes(dbServerConnection *connection, const char *table,
+                                 const std::string &caseKey)
+{
+    std::vector<cCodeItem> items;
+    cRecordBatch codes;
+    codes.Open(connection, table, "L2", caseKey, "", 0, 100, "f11,f1001");
+    for (bool more = codes.First(); more; more = codes.Next())
+        items.push_back({codes.GetField("f11"), codes.GetField("f1001")});
+    return items;
+}
 } // namespace
-
-QString Text(const std::string &text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string Std(const QString &text)
-{
-    return text.toUtf8().toStdString();
-}
 
 QString MemoText(const std::string &text)
 {
-    return Text(text).replace("\r\n", "\n");
+    return ToQt(text).replace("\r\n", "\n");
 }
 
 QLabel *Label(QWidget *parent, const char *name, const QString &caption, int x, int y, int width, bool bold)
@@ -94,26 +123,60 @@ QPlainTextEdit *Memo(QWidget *parent, const char *name, int x, int y, int width,
     return memo;
 }
 
-QListWidget *CodeList(QWidget *parent, const char *name, int x, int y, int width, int height)
+QListView *CodeList(QWidget *parent, const char *name, int x, int y, int width, int height)
 {
-    auto *list = new QListWidget(parent);
+    auto *list = new QListView(parent);
     list->setObjectName(name);
     list->setGeometry(x, y, width, height);
     list->setUniformItemSizes(true);
+    list->setModel(new cCodeListModel(list));
     list->setItemDelegate(new cCodeItemDelegate(list));
     return list;
 }
 
-cMousePressWatch::cMousePressWatch(std::function<void()> action, QObject *parent)
-    : QObject(parent), Action(std::move(action))
+cCodeListModel *CodeListModel(const QListView *list)
 {
+    return qobject_cast<cCodeListModel *>(list->model());
 }
 
-bool cMousePressWatch::eventFilter(QObject *, QEvent *event)
+void LoadCodeLists(QListView *diagnosis, QListView *treatment, dbServerConnection *connection,
+                   const std::string &caseKey)
 {
-    if (event->type() != QEvent::MouseButtonPress)
-        return false;
-    Action();
-    return true;
+    CodeListModel(diagnosis)->SetItems(ReadCodes(connection, "DiagCodeDetail", caseKey));
+    CodeListModel(treatment)->SetItems(ReadCodes(connection, "TreatmentCodeDetail", caseKey));
+}
+
+void ShowHealthDetails(QPlainTextEdit *memo)
+{
+    cStringList list;
+    list.SetValues("f1002", ToStd(memo->toPlainText()));
+    if (PatientHealthDetailNoEditForm)
+    {
+        PatientHealthDetailNoEditForm->ClearDetails();
+        cJSON details(list.Values("f1002"));
+        PatientHealthDetailNoEditForm->LoadDetails(&details);
+    }
+    RenderHealthDetails(list);
+    QStringList lines;
+    for (int i = 0; i < list.Count(); ++i)
+        lines << ToQt(list[i]);
+    memo->setPlainText(lines.join('\n'));
+}
+
+void ShowHealthDetailView(QWidget *over)
+{
+    TPatientHealthDetailNoEditForm *view = PatientHealthDetailNoEditForm;
+    if (!view)
+        return;
+    view->move(over->window()->frameGeometry().center() - view->rect().center());
+    view->exec();
+}
+
+void WatchMousePress(QWidget *widget, std::function<void()> action)
+{
+    auto *watch = new cMousePressWatch(std::move(action), widget);
+    widget->installEventFilter(watch);
+    if (auto *memo = qobject_cast<QPlainTextEdit *>(widget))
+        memo->viewport()->installEventFilter(watch);
 }
 } // namespace detail_page

@@ -1,6 +1,7 @@
 // Pieces shared by the two detail pages of the main window (the case detail page and the awarded
-// case page): labels placed by coordinates, read-only memos, the owner-drawn code lists, and the
-// watch that turns a mouse press on a memo into a call.
+// case page): labels placed by coordinates, read-only memos, the owner-drawn code lists with their
+// load, the health details of a shown case, and the watch that turns a mouse press on a memo into
+// a call.
 #pragma once
 
 #include <QObject>
@@ -10,14 +11,14 @@
 
 class QGroupBox;
 class QLabel;
-class QListWidget;
+class QListView;
 class QPlainTextEdit;
 class QWidget;
+class cCodeListModel;
+class dbServerConnection;
 
 namespace detail_page
 {
-QString Text(const std::string &text);
-std::string Std(const QString &text);
 // Stored line breaks (CR LF) as the widgets hold them (LF).
 QString MemoText(const std::string &text);
 
@@ -35,19 +36,19 @@ QGroupBox *GroupBox(QWidget *parent, const char *name, const QString &caption, i
 // A read-only bold memo; with the vertical scroll bar always shown when asked.
 QPlainTextEdit *Memo(QWidget *parent, const char *name, int x, int y, int width, int height,
                      bool verticalScrollBar);
-// An owner-drawn code list (items 16 pixels high, drawn by cCodeItemDelegate).
-QListWidget *CodeList(QWidget *parent, const char *name, int x, int y, int width, int height);
+// An owner-drawn code list over its own model (items 16 pixels high, drawn by cCodeItemDelegate).
+QListView *CodeList(QWidget *parent, const char *name, int x, int y, int width, int height);
+// The model of a code list made by CodeList.
+cCodeListModel *CodeListModel(const QListView *list);
 
-// Runs an action when a mouse button is pressed on the watched widget; the press goes no further.
-class cMousePressWatch : public QObject
-{
-public:
-    cMousePressWatch(std::function<void()> action, QObject *parent);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    std::function<void()> Action;
-};
+// Fills both code lists with the diagnosis and treatment codes of a case (first batch only).
+void LoadCodeLists(QListView *diagnosis, QListView *treatment, dbServerConnection *connection,
+                   const std::string &caseKey);
+// Health details of a shown case: the memo's JSON text fills the health detail view and is
+// replaced by its summary.
+void ShowHealthDetails(QPlainTextEdit *memo);
+// The health detail view as last filled, modally, centred on the window of over.
+void ShowHealthDetailView(QWidget *over);
+// Runs action when a mouse button is pressed on the widget (for a memo, on its text area).
+void WatchMousePress(QWidget *widget, std::function<void()> action);
 } // namespace detail_page

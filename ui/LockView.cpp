@@ -30,9 +30,11 @@ cLockView::cLockView(QWidget *parent) : QFrame(parent)
     LockPasswordEdit->setPlaceholderText("Password");
     LockPasswordEdit->setGeometry(352, 274, 180, 24);
 
-    UnlockButton = new QPushButton("Unlock", this);
-    UnlockButton->setObjectName("UnlockButton");
-    UnlockButton->setGeometry(538, 274, 75, 24);
+    auto *unlock = new QPushButton("Unlock", this);
+    unlock->setObjectName("UnlockButton");
+    unlock->setGeometry(538, 274, 75, 24);
+    connect(unlock, &QPushButton::clicked, this, &cLockView::UnlockRequested);
+    connect(LockPasswordEdit, &QLineEdit::returnPressed, this, &cLockView::UnlockRequested);
 
     LockErrorLabel = new QLabel(this);
     LockErrorLabel->setObjectName("LockErrorLabel");
@@ -51,6 +53,13 @@ void cLockView::Cover(const QString &userText)
     show();
     raise();
     LockPasswordEdit->setFocus();
+}
+
+QString cLockView::TakePassword()
+{
+    const QString password = LockPasswordEdit->text();
+    LockPasswordEdit->clear();
+    return password;
 }
 
 void cLockView::ShowError(const QString &text)

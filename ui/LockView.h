@@ -11,16 +11,24 @@ class QPushButton;
 
 class cLockView : public QFrame
 {
+    Q_OBJECT
+
 public:
     explicit cLockView(QWidget *parent);
 
     // Empties the field and the error line and names the user; the view covers its parent.
     void Cover(const QString &userText);
     void ShowError(const QString &text);
+    // The password typed; the field is emptied.
+    QString TakePassword();
 
+signals:
+    // "Unlock" clicked, or Enter in the password field.
+    void UnlockRequested();
+
+private:
     QLabel *LockUserLabel = nullptr;
     QLineEdit *LockPasswordEdit = nullptr;
-    QPushButton *UnlockButton = nullptr;
     QLabel *LockErrorLabel = nullptr;
 };
 

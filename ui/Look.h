@@ -1,8 +1,11 @@
-// The window look shared by the workspace's windows: toolkit colour numbers and fonts.
+// The window look shared by the workspace's windows: toolkit colour numbers and fonts; and the
+// conversion of texts at the widget boundary (bytes below the widgets are UTF-8).
 #pragma once
 
 #include <QColor>
 #include <QFont>
+#include <QString>
+#include <string>
 
 class QWidget;
 
@@ -17,3 +20,7 @@ QFont SansFont(int pixelHeight, bool bold = false);
 
 // Gives a widget a solid background of the colour.
 void SetBackground(QWidget *widget, const QColor &colour);
+
+// A text of the layers below the widgets as the widgets hold it, and back.
+QString ToQt(const std::string &text);
+std::string ToStd(const QString &text);

@@ -2,26 +2,26 @@
 // cycle, closing.
 #include "ui/MainForm.h"
 
-#include "binding/cCheckMultiSelectObject.h"
-#include "binding/cEditObjects.h"
-#include "binding/cLabeledEdit.h"
 #include "dataclient/cRecordBatch.h"
 #include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
-#include "state/ServerLinks.h"
+#include "state/Session.h"
 #include "toolkit/Host.h"
+#include "ui/AdminPage.h"
+#include "ui/AwardedCasePage.h"
+#include "ui/AwardedCasesPage.h"
+#include "ui/CaseDetailPage.h"
 #include "ui/Look.h"
-#include "workspace/ListTexts.h"
+#include "ui/OpenRequestsPage.h"
+#include "ui/QuoteLoad.h"
+#include "workspace/RecordLines.h"
+#include "workspace/SignedInUser.h"
 
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
-#include <QListWidget>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
-#include <QTreeWidget>
-
-cStringList *ProviderRecord = nullptr;
 
 namespace
 {
@@ -34,28 +34,15 @@ enum
     D3Page,
     AdminPage
 };
+// Tabs of the list page.
+enum
+{
+    OpenCasesTab,
+    DeliveryCasesTab
+};
 
-// Lines of the signed-in user's personnel record.
-constexpr int KeyLine = 1;
-constexpr int ProviderLine = 9;
-constexpr int TitleLine = 10;
-constexpr int FirstNameLine = 11;
-constexpr int LastNameLine = 13;
-constexpr int AdminLine = 26;
-// Line of the provider's record that holds the company name.
-constexpr int CompanyNameLine = 10;
 // Timer ticks after a load before the next one.
 constexpr int TicksPerReload = 15;
-
-QString Text(const std::string &text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string PersonnelLine(int line)
-{
-    return PersonnelRecord ? PersonnelRecord->Strings(line) : std::string();
-}
 
 // A label of the window's top strip; a notice is red and hidden until it is needed.
 QLabel *MakeTopLabel(QWidget *parent, const char *name, const QString &text, const QFont &font,
@@ -73,31 +60,19 @@ QLabel *MakeTopLabel(QWidget *parent, const char *name, const QString &text, con
     return label;
 }
 
-QFrame *MakePagePanel(const char *name, QWidget *parent)
+QWidget *MakeTab(QTabWidget *tabs, const char *name, const char *caption)
 {
-    auto *panel = new QFrame(parent);
-    panel->setObjectName(name);
-    SetBackground(panel, WorkspaceBackground());
-    panel->hide();
-    return panel;
+    auto *tab = new QWidget;
+    tab->setObjectName(name);
+    SetBackground(tab, WorkspaceBackground());
+    tabs->addTab(tab, caption);
+    return tab;
 }
 } // namespace
 
-TMainForm::cReloadHold::cReloadHold(TMainForm &form) : Form(form)
-{
-    ++Form.ReloadHolds;
-}
-
-TMainForm::cReloadHold::~cReloadHold()
-{
-    if (--Form.ReloadHolds == 0 && Form.ReloadPending)
-    {
-        Form.ReloadPending = false;
-        Form.LoadProviderQuotes();
-    }
-}
-
-TMainForm::TMainForm(QWidget *parent) : QWidget(parent)
+TMainForm::TMainForm(QWidget *parent)
+    : QWidget(parent), Session(::Session()), Reloads([this] { RunQuoteLoad(); }),
+      Quotes(std::make_shared<cProviderQuotes>())
 {
     setObjectName("MainForm");
     setWindowTitle("Hospital Discharge Provider");
@@ -106,24 +81,16 @@ TMainForm::TMainForm(QWidget *parent) : QWidget(parent)
     setFixedSize(965, 621);
     setFont(SansFont(13));
     SetBackground(this, WorkspaceBackground());
+    Switches = ReadClientSwitches(ClientIniPath(Session.ProgramFolder));
 
-    if (!ProviderRecord)
-        ProviderRecord = new cStringList;
     CreateTopLevel();
     CreateListPage();
-    CreateCaseDetailPage();
-    CreateAwardedCasePage();
-    CreateAdminPage();
+    CreatePages();
     CreateExtras();
-    PagePanels = {ActiveCasesPanel, CaseDetailPanel, AcceptedCaseDetailPanel};
+    PagePanels = {ActiveCasesPanel, CaseDetail, AwardedCase};
 }
 
-TMainForm::~TMainForm()
-{
-    ClearCaseLists();
-    delete ProviderRecord;
-    ProviderRecord = nullptr;
-}
+TMainForm::~TMainForm() = default;
 
 void TMainForm::CreateTopLevel()
 {
@@ -138,9 +105,6 @@ void TMainForm::CreateTopLevel()
         SansFont(13, true), QRect(480, 25, 477, 18), true);
     QuoteLoadNoticeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     CreateMainPageControl();
-    ActiveCasesPanel = MakePagePanel("ActiveCasesPanel", TabD1);
-    CaseDetailPanel = MakePagePanel("CaseDetailPanel", TabD2);
-    AcceptedCaseDetailPanel = MakePagePanel("AcceptedCaseDetailPanel", TabD3);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -155,25 +119,63 @@ void TMainForm::CreateMainPageControl()
     MainPageControl->setTabPosition(QTabWidget::South);
     MainPageControl->setDocumentMode(true);
     MainPageControl->setGeometry(0, 44, 965, 577);
-    struct cPage
-    {
-        QWidget **Page;
-        const char *Name;
-        const char *Caption;
-    };
-    const cPage pages[] = {{&ActiveCasesTab, "ActiveCasesTab", " Active Cases "},
-                           {&TabD1, "TabD1", "D1"},
-                           {&TabD2, "TabD2", "D2"},
-                           {&TabD3, "TabD3", "D3"},
-                           {&AdminTab, "AdminTab", " Admin "}};
-    for (const cPage &page : pages)
-    {
-        *page.Page = new QWidget;
-        (*page.Page)->setObjectName(page.Name);
-        SetBackground(*page.Page, WorkspaceBackground());
-        MainPageControl->addTab(*page.Page, page.Caption);
-    }
+    ActiveCasesTab = MakeTab(MainPageControl, "ActiveCasesTab", " Active Cases ");
+    QWidget *tabD1 = MakeTab(MainPageControl, "TabD1", "D1");
+    MakeTab(MainPageControl, "TabD2", "D2");
+    MakeTab(MainPageControl, "TabD3", "D3");
+    // The " Admin " tab is the administration page (CreatePages).
     MainPageControl->setCurrentIndex(ActiveCasesPage);
+
+    ActiveCasesPanel = new QFrame(tabD1);
+    ActiveCasesPanel->setObjectName("ActiveCasesPanel");
+    SetBackground(ActiveCasesPanel, WorkspaceBackground());
+    ActiveCasesPanel->hide();
+}
+
+void TMainForm::CreateListPage()
+{
+    PageControl1 = new QTabWidget(ActiveCasesPanel);
+    PageControl1->setObjectName("PageControl1");
+    PageControl1->setGeometry(12, 4, 937, 533);
+    RefreshRequestButton = new QPushButton("Refresh Requests", ActiveCasesPanel);
+    RefreshRequestButton->setObjectName("RefreshRequestButton");
+    RefreshRequestButton->setGeometry(788, 4, 120, 25);
+    connect(RefreshRequestButton, &QPushButton::clicked, this, &TMainForm::RefreshRequestButtonClick);
+    // Pages are made inside the window, so that they lay out with its font.
+    OpenRequests = new cOpenRequestsPage(Switches.Search, PageControl1);
+    PageControl1->addTab(OpenRequests, " Open Case Requests ");
+    AwardedCases = new cAwardedCasesPage(Switches.Export, PageControl1);
+    PageControl1->addTab(AwardedCases, " Awarded Cases ");
+    PageControl1->setCurrentIndex(OpenCasesTab);
+    connect(PageControl1, &QTabWidget::currentChanged, this,
+            [this](int index)
+            {
+                if (index == OpenCasesTab)
+                    OpenCaseTabSheetShow();
+                else if (index == DeliveryCasesTab)
+                    DeliveryCaseTabSheetShow();
+            });
+    connect(OpenRequests, &cOpenRequestsPage::QuoteOpened, this, &TMainForm::OpenQuote);
+    connect(AwardedCases, &cAwardedCasesPage::AwardedOpened, this, &TMainForm::OpenAwarded);
+}
+
+void TMainForm::CreatePages()
+{
+    CaseDetail = new cCaseDetailPage(Session, Reloads, MainPageControl->widget(D2Page));
+    connect(CaseDetail, &cCaseDetailPage::Loaded, this, [this] { ShowPage(2); });
+    connect(CaseDetail, &cCaseDetailPage::BackClicked, this, &TMainForm::CaseDetailBackButtonClick);
+    AwardedCase = new cAwardedCasePage(Session, Reloads, MainPageControl->widget(D3Page));
+    connect(AwardedCase, &cAwardedCasePage::BackClicked, this, &TMainForm::CaseDetailBackButtonClick);
+    Admin = new cAdminPage(Session, MainPageControl);
+    MainPageControl->addTab(Admin, " Admin ");
+    connect(Admin, &cAdminPage::ProviderRecordChanged, this, &TMainForm::ShowProviderName);
+    connect(Admin, &cAdminPage::PersonnelSaved, this, &TMainForm::CheckNotificationRecipients);
+}
+
+void TMainForm::ShowSignedIn()
+{
+    setVisible(true);
+    Timer1->start();
 }
 
 bool TMainForm::event(QEvent *event)
@@ -203,23 +205,19 @@ void TMainForm::FormActivate()
         return;
     Activated = true;
     MainPageControl->setCurrentIndex(ActiveCasesPage);
-    UserKey = PersonnelLine(KeyLine);
-    IsAdmin = cStringList::CompareText(PersonnelLine(AdminLine), "Y") == 0;
-    ProviderKey = PersonnelLine(ProviderLine);
-    CaseDetailBinding = std::make_unique<cEditObjects>(DataServerConnection, "CaseNeedsQuote");
+    const cSignedInUser user = SignedInUser(Session.PersonnelRecord);
     InitWorkspace();
     if (!ReadProviderRecord())
     {
         Host().MessageBox("Couldn't find Hospital", "Error", cHostButtons::Ok);
         return;
     }
-    WorkspaceReady = true;
-    ProviderNameLabel->setText(Text(ProviderRecord->Strings(CompanyNameLine)));
-    ShowMyInformation();
-    UserNameLabel->setText(Text("User: " + PersonnelLine(TitleLine) + " " + PersonnelLine(FirstNameLine) +
-                                " " + PersonnelLine(LastNameLine)));
+    Ready = true;
+    ShowProviderName();
+    Admin->ShowMyInformation();
+    UserNameLabel->setText(ToQt(user.NameText));
     LoadProviderQuotes();
-    MainPageControl->setTabVisible(AdminPage, IsAdmin);
+    MainPageControl->setTabVisible(AdminPage, user.IsAdmin);
     CheckNotificationRecipients();
 }
 
@@ -228,19 +226,19 @@ void TMainForm::InitWorkspace()
     MainPageControl->setTabVisible(D1Page, false);
     MainPageControl->setTabVisible(D2Page, false);
     MainPageControl->setTabVisible(D3Page, false);
-    InsuranceSelect = std::make_unique<cCheckMultiSelectObject>(InsuranceListBox, "InsuranceTypes",
-                                                                "ProviderInsuranceLink");
-    InsuranceSelect->SetLinkFields("L2", "L3", "L2", "f11", "f10", "f11");
-    SetUpCaseDetailBinding();
-    InsuranceSelect->SetOnChoicesChanged(
-        [](void *form) { static_cast<TMainForm *>(form)->ShowAcceptedInsurance(); }, this);
     ShowPage(1);
 }
 
 bool TMainForm::ReadProviderRecord()
 {
-    return DataServerConnection &&
-           DataServerConnection->ReadRecord("ProviderEntities", ProviderKey, *ProviderRecord);
+    dbServerConnection *link = Session.DataServerConnection();
+    return link && link->ReadRecord("ProviderEntities", SignedInUser(Session.PersonnelRecord).ProviderKey,
+                                    Session.ProviderRecord);
+}
+
+void TMainForm::ShowProviderName()
+{
+    ProviderNameLabel->setText(ToQt(Session.ProviderRecord.Strings(CompanyNameLine)));
 }
 
 void TMainForm::ShowPage(int n)
@@ -264,44 +262,62 @@ void TMainForm::CaseDetailBackButtonClick()
     ShowPage(1);
 }
 
+void TMainForm::OpenCaseTabSheetShow()
+{
+    LoadProviderQuotes();
+}
+
+void TMainForm::DeliveryCaseTabSheetShow()
+{
+    LoadProviderQuotes();
+}
+
+void TMainForm::OpenQuote(const cCaseQuoteObject &quote, const std::string &caseKey)
+{
+    cReloadGate::cHold hold(Reloads);
+    CaseDetail->ShowQuoteDetail(quote, caseKey, OpenRequests->AcceptedColour());
+}
+
+void TMainForm::OpenAwarded(const cCaseQuoteObject &quote)
+{
+    cReloadGate::cHold hold(Reloads);
+    AwardedCase->ShowAwardedCase(quote);
+    ShowPage(3);
+}
+
+void TMainForm::ShowQuotes(std::shared_ptr<const cProviderQuotes> quotes)
+{
+    Quotes = std::move(quotes);
+    OpenRequests->ShowQuotes(Quotes);
+    AwardedCases->ShowQuotes(Quotes);
+}
+
 void TMainForm::ClearCaseLists()
 {
-    OpenCaseTreeView->clear();
-    DeliveryCaseListBox->clear();
-    Quotes.Clear();
+    ShowQuotes(std::make_shared<cProviderQuotes>());
 }
 
 void TMainForm::LoadProviderQuotes()
 {
-    if (!WorkspaceReady)
-        return;
-    if (ReloadHolds > 0)
-    {
-        ReloadPending = true;
-        return;
-    }
-    ++ReloadHolds;
+    // Until the provider's record has been read, no load may ask for an unknown provider.
+    if (Ready)
+        Reloads.Request();
+}
+
+void TMainForm::RunQuoteLoad()
+{
     ClearCaseLists();
     RefreshTicks = 0;
-    // A failed exchange leaves the lists empty and says so in the window; the text of an earlier
-    // reply is never read again.
-    // A link known to be lost is opened again first (the text exchange itself never reconnects),
-    // and a reply that broke off counts as failed: the link is then marked lost.
-    dbServerConnection *link = FunctionServerConnection;
-    const bool sent = link && link->EnsureConnected() &&
-                      link->SendText(cProviderQuotes::RequestText(ProviderKey)) && link->IsConnectedFlag;
-    SetQuoteLoadNotice(!sent);
-    if (sent)
-    {
-        Quotes.ReadReply(link->ReplyText);
-        if (!Quotes.Error.empty())
-            Host().MessageBox(Quotes.Error, "Error getting the quotes for the provider", cHostButtons::Ok);
-        FillCaseLists();
-        QuotesLoaded();
-    }
-    --ReloadHolds;
-    // A load asked for while this one ran is covered by it.
-    ReloadPending = false;
+    // A failed exchange leaves the lists empty and says so in the window.
+    std::shared_ptr<const cProviderQuotes> quotes =
+        FetchProviderQuotes(Session.FunctionServerConnection(), SignedInUser(Session.PersonnelRecord).ProviderKey);
+    SetQuoteLoadNotice(!quotes);
+    if (!quotes)
+        return;
+    if (!quotes->Error.empty())
+        Host().MessageBox(quotes->Error, "Error getting the quotes for the provider", cHostButtons::Ok);
+    ShowQuotes(std::move(quotes));
+    QuotesLoaded();
 }
 
 void TMainForm::SetQuoteLoadNotice(bool visible)
@@ -309,15 +325,9 @@ void TMainForm::SetQuoteLoadNotice(bool visible)
     QuoteLoadNoticeLabel->setVisible(visible);
 }
 
-void TMainForm::FillCaseLists()
-{
-    FillOpenCaseTree();
-    FillDeliveryCaseList();
-}
-
 void TMainForm::Timer1Timer()
 {
-    if (!WorkspaceReady)
+    if (!Ready)
         return;
     if (++RefreshTicks > TicksPerReload)
         LoadProviderQuotes();
@@ -327,15 +337,8 @@ void TMainForm::RefreshRequestButtonClick()
 {
     Host().SetBusyCursor(true);
     Host().ProcessMessages();
-    CloseServerConnections();
-    const bool connected = OpenServerConnections(ServerAddresses);
-    // The bindings keep the connection they were given; they get the new one (or none, so that
-    // none of them writes over a deleted one).
-    if (CaseDetailBinding)
-        CaseDetailBinding->Connection = DataServerConnection;
-    if (InsuranceSelect)
-        InsuranceSelect->SetConnection(DataServerConnection);
-    if (!connected)
+    // Everything that sends asks the session for its connection: nothing else holds one.
+    if (!Session.Connect())
     {
         Host().SetBusyCursor(false);
         Host().Terminate();
@@ -349,14 +352,10 @@ void TMainForm::CheckNotificationRecipients()
 {
     NoNotificationLabel->hide();
     cRecordBatch personnel;
-    personnel.Open(DataServerConnection, "Personnel", "L3", ProviderKey, "", 0, 100, "f22,f29");
+    personnel.Open(Session.DataServerConnection(), "Personnel", "L3",
+                   SignedInUser(Session.PersonnelRecord).ProviderKey, "", 0, 100, "f22,f29");
     for (bool more = personnel.First(); more; more = personnel.Next())
         if (!personnel.GetField("f22").empty() && personnel.GetField("f29") == "Y")
             return;
     NoNotificationLabel->show();
-}
-
-std::string TMainForm::FormatServerDate(const std::string &text)
-{
-    return ::FormatServerDate(text);
 }

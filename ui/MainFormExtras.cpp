@@ -1,35 +1,23 @@
-// The office extras of the main window besides the search: the switches, the new-request alert
-// after a load, the export of the awarded cases and the idle lock.
+// The office extras that belong to the window itself: the new-request alert after a load and the
+// idle lock. The search and the export are their pages' own.
 #include "ui/MainForm.h"
 
-#include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
-#include "toolkit/Host.h"
+#include "state/Session.h"
 #include "ui/LockView.h"
-#include "workspace/CsvExport.h"
+#include "ui/Look.h"
+#include "ui/OpenRequestsPage.h"
+#include "workspace/RecordLines.h"
+#include "workspace/SignedInUser.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
-#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTabWidget>
 #include <QTimer>
 
 namespace
 {
-// Lines of the personnel record: the e-mail address the user signs in with, the password.
-constexpr int EmailLine = 22;
-constexpr int PasswordLine = 23;
-
-QString Text(const std::string &text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // The program's icon: a white cross on a blue rounded square.
 QIcon ProgramIcon()
 {
@@ -49,31 +37,26 @@ QIcon ProgramIcon()
 
 void TMainForm::CreateExtras()
 {
-    Switches = ReadClientSwitches(ClientIniPath(ProgramFolder));
     setWindowIcon(ProgramIcon());
-    CreateOpenCaseSearch();
-    CreateExportButton();
     CreateLock();
 }
 
 void TMainForm::QuotesLoaded()
 {
-    OpenCaseFilter.Index(Quotes.OpenCases);
-    ApplyOpenCaseFilter();
     // A reply with an error is not a load: its empty lists would make every quote new again.
-    if (!Quotes.Error.empty())
+    if (!Quotes->Error.empty())
         return;
-    const cQuoteAlert alert = QuoteWatch.Update(Quotes);
+    const cQuoteAlert alert = QuoteWatch.Update(*Quotes);
     if (Switches.Alerts && alert.Count > 0)
         RaiseNewQuoteAlert(alert);
 }
 
 void TMainForm::RaiseNewQuoteAlert(const cQuoteAlert &alert)
 {
-    ++AlertsRaised;
-    LastAlertTitle = alert.Title();
+    ++AlertLog.Raised;
+    AlertLog.Title = alert.Title();
     // Hospital names stay off the desktop while the window is locked.
-    LastAlertBody = IsLocked() ? std::string() : alert.Body();
+    AlertLog.Body = IsLocked() ? std::string() : alert.Body();
     QApplication::alert(this);
     if (!QSystemTrayIcon::isSystemTrayAvailable())
         return;
@@ -85,7 +68,7 @@ void TMainForm::RaiseNewQuoteAlert(const cQuoteAlert &alert)
         connect(AlertTrayIcon, &QSystemTrayIcon::activated, this, &TMainForm::AlertClicked);
     }
     AlertTrayIcon->show();
-    AlertTrayIcon->showMessage(Text(LastAlertTitle), Text(LastAlertBody), QSystemTrayIcon::Information);
+    AlertTrayIcon->showMessage(ToQt(AlertLog.Title), ToQt(AlertLog.Body), QSystemTrayIcon::Information);
 }
 
 void TMainForm::AlertClicked()
@@ -94,52 +77,17 @@ void TMainForm::AlertClicked()
         return;
     MainPageControl->setCurrentIndex(0);
     ShowPage(1);
-    PageControl1->setCurrentWidget(OpenCaseTabSheet);
+    PageControl1->setCurrentWidget(OpenRequests);
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
     activateWindow();
 }
 
-void TMainForm::CreateExportButton()
-{
-    ExportButton = new QPushButton("Export...", DeliveryCaseTabSheet);
-    ExportButton->setObjectName("ExportButton");
-    ExportButton->setGeometry(810, 4, 100, 25);
-    ExportButton->setAutoDefault(false);
-    connect(ExportButton, &QPushButton::clicked, this, &TMainForm::ExportButtonClick);
-    ExportButton->setVisible(Switches.Export);
-}
-
-void TMainForm::ExportButtonClick()
-{
-    std::string path;
-    if (AskExportPath)
-        path = AskExportPath();
-    else
-        path = QFileDialog::getSaveFileName(this, "Export Awarded Cases",
-                                            QDir::homePath() + "/awarded-cases.csv",
-                                            "CSV files (*.csv);;All files (*)")
-                   .toStdString();
-    if (!path.empty())
-        ExportAwardedCases(path);
-}
-
-bool TMainForm::ExportAwardedCases(const std::string &path)
-{
-    std::string error;
-    if (WriteFileReplacing(path, AwardedCasesCsv(Quotes.Awarded), error))
-        return true;
-    Host().MessageBox("The awarded cases could not be written to " + path + " (" + error + ").", "Export",
-                      cHostButtons::Ok);
-    return false;
-}
-
 void TMainForm::CreateLock()
 {
     LockView = new cLockView(this);
-    connect(LockView->UnlockButton, &QPushButton::clicked, this, &TMainForm::UnlockButtonClick);
-    connect(LockView->LockPasswordEdit, &QLineEdit::returnPressed, this, &TMainForm::UnlockButtonClick);
+    connect(LockView, &cLockView::UnlockRequested, this, &TMainForm::UnlockButtonClick);
     IdleClock.SetMinutes(Switches.LockMinutes);
     IdleTimer = new QTimer(this);
     IdleTimer->setObjectName("IdleTimer");
@@ -177,17 +125,16 @@ void TMainForm::UnlockButtonClick()
 {
     if (!IsLocked())
         return;
-    const std::string entered = LockView->LockPasswordEdit->text().toStdString();
-    LockView->LockPasswordEdit->clear();
-    const std::string email = PersonnelRecord ? PersonnelRecord->Strings(EmailLine) : std::string();
+    const std::string entered = ToStd(LockView->TakePassword());
+    // The user's record is read again, as the sign-in reads it, and checked by the same rule.
+    const std::string email = Session.PersonnelRecord.Strings(PersonnelEmailLine);
     cStringList record;
-    if (email.empty() || !DataServerConnection ||
-        !DataServerConnection->ReadList("Personnel", 4, email, "", record))
+    if (email.empty() || !Session.ReadPersonnel(email, record))
     {
         LockView->ShowError("The password could not be checked; please try again.");
         return;
     }
-    if (record.Count() <= PasswordLine || record.Strings(PasswordLine) != entered)
+    if (!PasswordAccepted(record, entered))
     {
         LockView->ShowError("Invalid password");
         return;

@@ -2,10 +2,9 @@
 
 #include "ui/LegendShape.h"
 #include "ui/ListPainting.h"
-#include "workspace/ListTexts.h"
-#include "workspace/cCaseObject.h"
-#include "workspace/cCaseQuoteObject.h"
+#include "ui/ListRoles.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QPainter>
 
@@ -14,11 +13,6 @@ namespace
 constexpr int Margin = 3;
 // The last column ends this far right of the start of the "Insurance" section.
 constexpr int InsuranceReach = 450;
-
-QString Text(const std::string &text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 } // namespace
 
 cOpenCaseTreeDelegate::cOpenCaseTreeDelegate(QHeaderView *header, cLegendShape *unanswered,
@@ -27,41 +21,32 @@ cOpenCaseTreeDelegate::cOpenCaseTreeDelegate(QHeaderView *header, cLegendShape *
 {
 }
 
-const cCaseObject *cOpenCaseTreeDelegate::CaseAt(const QModelIndex &index)
-{
-    if (!index.isValid() || index.parent().isValid())
-        return nullptr;
-    return reinterpret_cast<const cCaseObject *>(index.data(EntryRole).value<quintptr>());
-}
-
-const cCaseQuoteObject *cOpenCaseTreeDelegate::QuoteAt(const QModelIndex &index)
-{
-    if (!index.isValid() || !index.parent().isValid())
-        return nullptr;
-    return reinterpret_cast<const cCaseQuoteObject *>(index.data(EntryRole).value<quintptr>());
-}
-
 void cOpenCaseTreeDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
                                   const QModelIndex &index) const
 {
-    QStyledItemDelegate::paint(painter, option, index);
+    // The default painting (selection, focus) without a text: the line's texts go into columns.
+    QStyleOptionViewItem plain(option);
+    initStyleOption(&plain, index);
+    plain.text.clear();
+    const QWidget *view = option.widget;
+    (view ? view->style() : QApplication::style())
+        ->drawControl(QStyle::CE_ItemViewItem, &plain, painter, view);
     if (!Header)
         return;
-    // The node's own text is covered: the rectangle of its text only is filled white.
-    const QString nodeText = index.data(Qt::DisplayRole).toString();
+    // The node's text rectangle is the size its key would take; it is filled white.
     QRect textRect = option.rect;
-    textRect.setWidth(option.fontMetrics.horizontalAdvance(nodeText) + 6);
+    textRect.setWidth(option.fontMetrics.horizontalAdvance(index.data(list_role::Key).toString()) + 6);
     painter->save();
     painter->fillRect(textRect, Qt::white);
     painter->setPen(Qt::black);
-    if (const cCaseQuoteObject *quote = QuoteAt(index))
-        DrawQuote(painter, textRect, *quote, option.widget);
-    else if (const cCaseObject *caseObject = CaseAt(index))
-        DrawCase(painter, textRect, *caseObject, option.widget);
+    if (index.data(list_role::IsQuote).toBool())
+        DrawQuote(painter, textRect, index, view);
+    else
+        DrawCase(painter, textRect, index, view);
     painter->restore();
 }
 
-void cOpenCaseTreeDelegate::DrawQuote(QPainter *painter, const QRect &row, const cCaseQuoteObject &quote,
+void cOpenCaseTreeDelegate::DrawQuote(QPainter *painter, const QRect &row, const QModelIndex &index,
                                       const QWidget *view) const
 {
     const int l1 = SectionLeft(Header, 1, view);
@@ -70,22 +55,26 @@ void cOpenCaseTreeDelegate::DrawQuote(QPainter *painter, const QRect &row, const
     QFont font = painter->font();
     font.setBold(true);
     painter->setFont(font);
-    const cLegendShape *legend = quote.Accepted ? Accepted.data() : Unanswered.data();
+    const cLegendShape *legend =
+        index.data(list_role::Accepted).toBool() ? Accepted.data() : Unanswered.data();
     painter->setPen(legend ? legend->BrushColour() : QColor(Qt::black));
-    painter->drawText(QPoint(l1 + 20, y + painter->fontMetrics().ascent()), Text(quote.RequiredDate));
+    painter->drawText(QPoint(l1 + 20, y + painter->fontMetrics().ascent()),
+                      index.data(list_role::Date).toString());
     DrawClipped(painter, l1 + 160, l3 + InsuranceReach - Margin, row.top(), row.bottom(), y,
-                Text(QuoteLineText(quote)));
+                index.data(list_role::Description).toString());
 }
 
-void cOpenCaseTreeDelegate::DrawCase(QPainter *painter, const QRect &row, const cCaseObject &caseObject,
+void cOpenCaseTreeDelegate::DrawCase(QPainter *painter, const QRect &row, const QModelIndex &index,
                                      const QWidget *view) const
 {
     const int l1 = SectionLeft(Header, 1, view);
     const int l2 = SectionLeft(Header, 2, view);
     const int l3 = SectionLeft(Header, 3, view);
     const int y = row.top() + 1;
-    DrawClipped(painter, l1, l2 - Margin, row.top(), row.bottom(), y, Text(caseObject.HospitalName));
-    DrawClipped(painter, l2 + Margin, l3 - Margin, row.top(), row.bottom(), y, Text(caseObject.CaseNumber));
+    DrawClipped(painter, l1, l2 - Margin, row.top(), row.bottom(), y,
+                index.data(list_role::Hospital).toString());
+    DrawClipped(painter, l2 + Margin, l3 - Margin, row.top(), row.bottom(), y,
+                index.data(list_role::CaseNumber).toString());
     DrawClipped(painter, l3 + Margin, l3 + InsuranceReach - Margin, row.top(), row.bottom(), y,
-                Text(InsuranceText(caseObject)));
+                index.data(list_role::Insurance).toString());
 }

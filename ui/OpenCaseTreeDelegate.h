@@ -1,7 +1,7 @@
 // Draws the lines of the open case requests tree over the default painting: case lines (level 0)
 // in black with hospital, case number and insurance; quote lines (level 1) in bold, in the colour
 // of the legend shape that matches their state, with date, category and description. Columns
-// follow the edges of the header above the tree.
+// follow the edges of the header above the tree; the texts come from the model's roles.
 #pragma once
 
 #include <QPointer>
@@ -9,31 +9,21 @@
 
 class QHeaderView;
 class cLegendShape;
-class cCaseObject;
-class cCaseQuoteObject;
 
 class cOpenCaseTreeDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 
 public:
-    // Item data role holding the entry's address.
-    static constexpr int EntryRole = Qt::UserRole + 1;
-
     cOpenCaseTreeDelegate(QHeaderView *header, cLegendShape *unanswered, cLegendShape *accepted,
                           QObject *parent);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
 
-    static const cCaseObject *CaseAt(const QModelIndex &index);
-    static const cCaseQuoteObject *QuoteAt(const QModelIndex &index);
-
 private:
-    void DrawQuote(QPainter *painter, const QRect &row, const cCaseQuoteObject &quote,
-                   const QWidget *view) const;
-    void DrawCase(QPainter *painter, const QRect &row, const cCaseObject &caseObject,
-                  const QWidget *view) const;
+    void DrawQuote(QPainter *painter, const QRect &row, const QModelIndex &index, const QWidget *view) const;
+    void DrawCase(QPainter *painter, const QRect &row, const QModelIndex &index, const QWidget *view) const;
 
     QPointer<QHeaderView> Header;
     QPointer<cLegendShape> Unanswered;

@@ -1,7 +1,5 @@
 #include "ui/PersonnelListDelegate.h"
 
-#include "workspace/PersonnelItem.h"
-
 #include <QPainter>
 
 cPersonnelListDelegate::cPersonnelListDelegate(QObject *parent) : QStyledItemDelegate(parent) {}
@@ -15,13 +13,12 @@ void cPersonnelListDelegate::paint(QPainter *painter, const QStyleOptionViewItem
                                    const QModelIndex &index) const
 {
     const QRect &r = option.rect;
-    const std::string name = PersonnelItemName(index.data(Qt::DisplayRole).toString().toUtf8().toStdString());
     painter->save();
     painter->fillRect(r, Qt::white);
     painter->setPen(Qt::black);
     painter->setFont(option.font);
     painter->setClipRect(r);
     painter->drawText(QPoint(r.left() + 1, r.top() + 1 + painter->fontMetrics().ascent()),
-                      QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
+                      index.data(Qt::DisplayRole).toString());
     painter->restore();
 }

@@ -1,5 +1,5 @@
 // Draws the items of the personnel list: first name, a blank and last name, black on white (also
-// when selected), one line of 16 pixels per item. The item text is the member's comma text.
+// when selected), one line of 16 pixels per item: the item's display text.
 #pragma once
 
 #include <QStyledItemDelegate>

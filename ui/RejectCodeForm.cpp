@@ -2,9 +2,7 @@
 
 #include "binding/cLabeledEdit.h"
 #include "toolkit/Host.h"
-#include "ui/Forms.h"
 #include "ui/Look.h"
-#include "ui/MainForm.h"
 
 #include <QButtonGroup>
 #include <QPushButton>
@@ -71,11 +69,6 @@ TRejectCodeForm::TRejectCodeForm(QWidget *parent) : QDialog(parent)
     connect(CancelButton, &QPushButton::clicked, this, &TRejectCodeForm::CancelButtonClick);
 }
 
-void TRejectCodeForm::Prepare()
-{
-    Prepare(MainForm && MainForm->ResponseReasonEdit ? MainForm->ResponseReasonEdit->text() : QString());
-}
-
 void TRejectCodeForm::Prepare(const QString &comment)
 {
     // Exclusive groups refuse to untick their checked button; they are lifted for the reset.
@@ -89,6 +82,11 @@ void TRejectCodeForm::Prepare(const QString &comment)
     ReasonEdit->setText(comment);
     ReasonChosen = false;
     RejectCode.clear();
+}
+
+QString TRejectCodeForm::ReasonText() const
+{
+    return ReasonEdit->text();
 }
 
 void TRejectCodeForm::OKButtonClick()

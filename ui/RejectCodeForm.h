@@ -1,6 +1,6 @@
 // Modal dialog that collects the reason for declining a case request: one of eight reasons and a
-// comment. It talks to no server; the main window reads ReasonChosen, RejectCode and ReasonEdit
-// after it closes.
+// comment. It talks to no server; the case detail page reads ReasonChosen, RejectCode and the
+// comment after it closes.
 #pragma once
 
 #include <QDialog>
@@ -18,11 +18,11 @@ class TRejectCodeForm : public QDialog
 public:
     explicit TRejectCodeForm(QWidget *parent = nullptr);
 
-    // Resets the dialog before a showing: no reason ticked, the comment taken from the main
-    // window's response box, ReasonChosen false, RejectCode empty.
-    void Prepare();
-    // The same with the comment given.
+    // Resets the dialog before a showing: no reason ticked, the comment pre-filled with the one
+    // given, ReasonChosen false, RejectCode empty.
     void Prepare(const QString &comment);
+    // The comment as the dialog holds it.
+    QString ReasonText() const;
 
     void OKButtonClick();
     void CancelButtonClick();

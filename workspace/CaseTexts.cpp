@@ -81,17 +81,9 @@ std::string PatientNameText(const std::string &firstName, const std::string &mid
     return text + " " + lastName;
 }
 
-std::string CodeItemText(const std::string &code, const std::string &description)
+std::string CodeLineSpoken(const cCodeItem &item)
 {
-    cStringList item;
-    item.SetValues("f11", code);
-    item.SetValues("f1001", description);
-    return item.Text();
-}
-
-cCodeItem ReadCodeItem(const std::string &itemText)
-{
-    cStringList item;
-    item.SetText(itemText);
-    return {item.Values("f11"), item.Values("f1001")};
+    if (item.Code.empty() || item.Description.empty())
+        return item.Code + item.Description;
+    return item.Code + ", " + item.Description;
 }

@@ -33,12 +33,12 @@ std::string AwardedCaseWorkerText(const std::string &title, const std::string &f
 std::string PatientNameText(const std::string &firstName, const std::string &middleName,
                             const std::string &lastName);
 
-// One item of a code list: the text form of a name=value list holding "f11" (the code) and
-// "f1001" (its description), each line ended by CR LF; a name is absent when its value is empty.
+// One item of a diagnosis or treatment code list: the record's "f11" (the code) and "f1001" (its
+// description).
 struct cCodeItem
 {
     std::string Code;
     std::string Description;
 };
-std::string CodeItemText(const std::string &code, const std::string &description);
-cCodeItem ReadCodeItem(const std::string &itemText);
+// What an item says as a whole: code and description joined by ", ", an empty one left out.
+std::string CodeLineSpoken(const cCodeItem &item);

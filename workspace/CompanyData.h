@@ -11,8 +11,6 @@
 
 // The fields (and lines of the provider's record) a save writes, in the order it writes them.
 inline constexpr int CompanyFieldsInSaveOrder[] = {10, 11, 12, 13, 14, 15, 16, 18, 21, 20, 23, 26};
-// The line of the provider's record that holds its zip code.
-inline constexpr int CompanyZipLine = 15;
 
 // name=value lines "fN=text" in the save order, text(N) giving field N's text as typed. A field
 // whose text is empty is left out, so an emptied edit does not clear what is stored.

@@ -3,12 +3,23 @@
 #include "workspace/cCaseObject.h"
 #include "workspace/cCaseQuoteObject.h"
 
+#include <initializer_list>
+
 namespace
 {
 // Characters from..from+count-1 (counting from 1), cut at the end of the text.
 std::string Copy(const std::string &text, std::size_t from, std::size_t count)
 {
     return from - 1 < text.size() ? text.substr(from - 1, count) : std::string();
+}
+
+std::string JoinShown(std::initializer_list<const std::string *> parts)
+{
+    std::string text;
+    for (const std::string *part : parts)
+        if (!part->empty())
+            text += (text.empty() ? "" : ", ") + *part;
+    return text;
 }
 } // namespace
 
@@ -41,4 +52,23 @@ std::string QuoteLineText(const cCaseQuoteObject &quote)
 std::string AwardedLineText(const cCaseQuoteObject &quote)
 {
     return quote.CategoryName + "   " + quote.NeedDescription;
+}
+
+std::string CaseLineSpoken(const cCaseObject &caseObject)
+{
+    const std::string insurance = InsuranceText(caseObject);
+    return JoinShown({&caseObject.HospitalName, &caseObject.CaseNumber, &insurance});
+}
+
+std::string QuoteLineSpoken(const cCaseQuoteObject &quote)
+{
+    return JoinShown({&quote.RequiredDate, &quote.CategoryName, &quote.NeedDescription});
+}
+
+std::string AwardedLineSpoken(const cCaseQuoteObject &quote)
+{
+    const cCaseObject *awarded = quote.AwardedCase.get();
+    const std::string none;
+    return JoinShown({&quote.RequiredDate, awarded ? &awarded->HospitalName : &none,
+                      awarded ? &awarded->CaseNumber : &none, &quote.CategoryName, &quote.NeedDescription});
 }

@@ -19,3 +19,12 @@ std::string QuoteLineText(const cCaseQuoteObject &quote);
 
 // The description column of an awarded line: category, three blanks, need description.
 std::string AwardedLineText(const cCaseQuoteObject &quote);
+
+// What a line says as a whole (its display and accessible text): the texts drawn in its columns,
+// in column order, the empty ones left out, joined by ", ".
+// A case line of the open-requests tree: hospital, case number, insurance.
+std::string CaseLineSpoken(const cCaseObject &caseObject);
+// A quote line of the open-requests tree: date, category, description.
+std::string QuoteLineSpoken(const cCaseQuoteObject &quote);
+// An entry of the awarded list: date, hospital, case number, category, description.
+std::string AwardedLineSpoken(const cCaseQuoteObject &quote);

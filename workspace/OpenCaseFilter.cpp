@@ -31,8 +31,10 @@ void cOpenCaseFilter::Index(const std::vector<cOpenCase> &cases)
 {
     Texts.clear();
     QuoteCounts.clear();
+    CaseStarts.clear();
     for (const cOpenCase &open : cases)
     {
+        CaseStarts.push_back(Texts.size());
         const cCaseObject &caseObject = *open.Case;
         Texts.push_back(FoldCase(caseObject.HospitalName + FieldSeparator + caseObject.CaseNumber +
                                  FieldSeparator + InsuranceText(caseObject)));
@@ -70,4 +72,20 @@ void cOpenCaseFilter::Apply(std::string_view text)
         }
         Visible[caseAt] = caseMatches || anyQuote;
     }
+}
+
+bool cOpenCaseFilter::CaseShown(int caseRow) const
+{
+    if (caseRow < 0 || static_cast<std::size_t>(caseRow) >= CaseStarts.size())
+        return true;
+    return Visible[CaseStarts[static_cast<std::size_t>(caseRow)]] != 0;
+}
+
+bool cOpenCaseFilter::QuoteShown(int caseRow, int quoteRow) const
+{
+    if (caseRow < 0 || static_cast<std::size_t>(caseRow) >= CaseStarts.size() || quoteRow < 0 ||
+        quoteRow >= QuoteCounts[static_cast<std::size_t>(caseRow)])
+        return true;
+    return Visible[CaseStarts[static_cast<std::size_t>(caseRow)] + 1 + static_cast<std::size_t>(quoteRow)] !=
+           0;
 }

@@ -20,6 +20,11 @@ public:
     // Sets Visible for the search text; an empty text shows everything.
     void Apply(std::string_view text);
 
+    // Whether a case line, or a quote line of a case, is shown; lines outside the indexed shape
+    // are shown.
+    bool CaseShown(int caseRow) const;
+    bool QuoteShown(int caseRow, int quoteRow) const;
+
     // Visibility in tree order: each case followed by its quotes.
     std::vector<char> Visible;
     // Number of quotes of each case, in order (the tree's shape).
@@ -28,4 +33,6 @@ public:
 private:
     // Folded texts in tree order, fields separated by a unit separator.
     std::vector<std::string> Texts;
+    // Where each case's line stands in tree order.
+    std::vector<std::size_t> CaseStarts;
 };

@@ -2,21 +2,6 @@
 
 namespace
 {
-struct cItemName
-{
-    const char *Name;
-    std::string cPersonnelMember::*Value;
-};
-
-// The item's names in the order they are written.
-constexpr cItemName ItemNames[] = {
-    {"Seq", &cPersonnelMember::Seq},     {"FName", &cPersonnelMember::FName},
-    {"LName", &cPersonnelMember::LName}, {"Phone", &cPersonnelMember::Phone},
-    {"Email", &cPersonnelMember::Email}, {"PW", &cPersonnelMember::PW},
-    {"Admin", &cPersonnelMember::Admin}, {"Notify", &cPersonnelMember::Notify},
-    {"SMS", &cPersonnelMember::SMS},     {"Pri", &cPersonnelMember::Pri},
-};
-
 struct cSaveField
 {
     const char *Code;
@@ -41,27 +26,8 @@ cPersonnelMember PersonnelMemberFromRecord(const std::string &seq,
     return member;
 }
 
-std::string PersonnelItemText(const cPersonnelMember &member)
+std::string PersonnelListText(const cPersonnelMember &member)
 {
-    cStringList list;
-    for (const cItemName &name : ItemNames)
-        list.SetValues(name.Name, member.*name.Value);
-    return list.CommaText();
-}
-
-cPersonnelMember PersonnelItemMember(std::string_view itemText)
-{
-    cStringList list;
-    list.SetCommaText(itemText);
-    cPersonnelMember member;
-    for (const cItemName &name : ItemNames)
-        member.*name.Value = list.Values(name.Name);
-    return member;
-}
-
-std::string PersonnelItemName(std::string_view itemText)
-{
-    const cPersonnelMember member = PersonnelItemMember(itemText);
     return member.FName + " " + member.LName;
 }
 

@@ -1,5 +1,5 @@
-// The provider's personnel as the " Personnel " page keeps them: one list item per member (the
-// comma text of a name=value list), the lines a save writes, and what a save must refuse.
+// The provider's personnel as the " Personnel " page keeps them: one member per list line, the
+// lines a save writes, and what a save must refuse.
 #pragma once
 
 #include "toolkit/DateTime.h"
@@ -7,7 +7,6 @@
 
 #include <functional>
 #include <string>
-#include <string_view>
 
 // One member: the record key and the fields the page shows and edits. A mark is "Y" when set
 // and empty when not.
@@ -34,13 +33,8 @@ inline constexpr int PersonnelListLimit = 100;
 cPersonnelMember PersonnelMemberFromRecord(const std::string &seq,
                                            const std::function<std::string(const std::string &code)> &field);
 
-// The item text: "Seq", "FName", "LName", "Phone", "Email", "PW", "Admin", "Notify", "SMS", "Pri"
-// as name=value lines in this order, a name whose value is empty left out, as comma text.
-std::string PersonnelItemText(const cPersonnelMember &member);
-// Reads an item text back; names that are missing read as empty.
-cPersonnelMember PersonnelItemMember(std::string_view itemText);
-// What the list draws for an item: first name, one blank, last name.
-std::string PersonnelItemName(std::string_view itemText);
+// What the list shows of a member: first name, one blank, last name.
+std::string PersonnelListText(const cPersonnelMember &member);
 
 // The lines a save writes, in this order: f11, f13, f19, f22, f23, f30, f26, f29, f31. Empty
 // values stay as lines ending with "=", so emptied fields are cleared; a set mark is "Y".

@@ -1,20 +1,21 @@
 // The quote load of the main window on a large reply (2,000 cases with 5 quotes each), offscreen:
-// the whole LoadProviderQuotes through a loopback function server, beside its steps (the exchange
-// alone, the JSON parse alone, parse and model walk) so each step's share can be read off. And the
-// open-requests search over 10,000 open quotes (2,000 cases of 20 hospitals with 5 quotes each):
-// the match rules alone, and a change of the search text in a shown window with the tree's
-// relayout and paint.
+// the whole load through a loopback function server into the two list pages, beside its steps
+// (the exchange alone, the JSON parse alone, parse and model walk) so each step's share can be
+// read off. And the open-requests search over 10,000 open quotes (2,000 cases of 20 hospitals with
+// 5 quotes each): the match rules alone, and a change of the search text in a shown page with the
+// tree's filter, relayout and paint.
 #include "bench/QuoteReplies.h"
 #include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
-#include "ui/MainForm.h"
+#include "ui/AwardedCasesPage.h"
+#include "ui/OpenRequestsPage.h"
+#include "ui/QuoteLoad.h"
 #include "workspace/OpenCaseFilter.h"
 #include "workspace/ProviderQuotes.h"
 #include "json/cJSON.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <arpa/inet.h>
 #include <atomic>
 #include <benchmark/benchmark.h>
@@ -144,20 +145,23 @@ void BM_Exchange(benchmark::State &state)
 }
 BENCHMARK(BM_Exchange)->Unit(benchmark::kMillisecond);
 
+// What the main window's load does: the exchange, the reply read into the case model, both list
+// pages filled from it.
 void BM_LoadProviderQuotes(benchmark::State &state)
 {
-    TMainForm form;
-    form.WorkspaceReady = true;
-    form.ProviderKey = "12";
-    FunctionServerConnection = &Link();
+    cOpenRequestsPage open(true);
+    cAwardedCasesPage awarded(true);
+    std::shared_ptr<const cProviderQuotes> quotes;
     for (auto _ : state)
     {
-        form.LoadProviderQuotes();
-        benchmark::DoNotOptimize(form.OpenCaseTreeView);
+        quotes = FetchProviderQuotes(&Link(), "12");
+        if (!quotes)
+            state.SkipWithError("exchange failed");
+        open.ShowQuotes(quotes);
+        awarded.ShowQuotes(quotes);
     }
-    FunctionServerConnection = nullptr;
-    state.counters["tree_cases"] = static_cast<double>(form.Quotes.OpenCases.size());
-    state.counters["awarded"] = static_cast<double>(form.Quotes.Awarded.size());
+    state.counters["tree_cases"] = quotes ? static_cast<double>(quotes->OpenCases.size()) : 0;
+    state.counters["awarded"] = quotes ? static_cast<double>(quotes->Awarded.size()) : 0;
 }
 BENCHMARK(BM_LoadProviderQuotes)->Unit(benchmark::kMillisecond);
 // The rule over the model: index once, then one search text after another.
@@ -178,33 +182,36 @@ void BM_SearchRules(benchmark::State &state)
 }
 BENCHMARK(BM_SearchRules)->Unit(benchmark::kMillisecond);
 
-// A change of the search text in the shown window: the filter, the items hidden or shown, and the
+// A change of the search text in the shown page: the filter, the lines left out or shown, and the
 // tree laid out and painted again (the events processed).
 void BM_SearchTyping(benchmark::State &state)
 {
     // The server answers one connection: every run of the benchmark uses the same link.
     static cReplyServer server(SearchReply());
     static dbServerConnection link("127.0.0.1", std::to_string(server.Port), "", "", false, -1);
-    TMainForm form;
-    form.Activated = true; // shown without the sign-in's activation
-    form.WorkspaceReady = true;
-    form.ProviderKey = "12";
-    form.Switches.Search = true;
-    FunctionServerConnection = &link;
-    form.LoadProviderQuotes();
-    FunctionServerConnection = nullptr;
-    form.show();
+    cOpenRequestsPage page(true);
+    const std::shared_ptr<const cProviderQuotes> quotes = FetchProviderQuotes(&link, "12");
+    if (!quotes)
+    {
+        state.SkipWithError("exchange failed");
+        return;
+    }
+    page.ShowQuotes(quotes);
+    page.resize(937, 533);
+    page.show();
     QApplication::processEvents();
+    auto *search = page.findChild<QLineEdit *>("OpenCaseSearchEdit");
+    auto *tree = page.findChild<QTreeView *>("OpenCaseTreeView");
     const char *const texts[] = {"hospital 7", "oxygen", "", "case-15", "no such text"};
     std::size_t next = 0;
     for (auto _ : state)
     {
-        form.OpenCaseSearchEdit->setText(texts[next++ % 5]);
-        form.OpenCaseTreeView->viewport()->repaint();
+        search->setText(texts[next++ % 5]);
+        tree->viewport()->repaint();
         QApplication::processEvents();
     }
-    state.counters["quotes"] = form.Quotes.QuoteCount();
-    state.counters["tree_cases"] = form.OpenCaseTreeView->topLevelItemCount();
+    state.counters["quotes"] = quotes->QuoteCount();
+    state.counters["tree_cases"] = tree->model()->rowCount();
 }
 BENCHMARK(BM_SearchTyping)->Unit(benchmark::kMillisecond);
 } // namespace

@@ -1,7 +1,7 @@
 #include "tests/app/AppTestSupport.h"
 
 #include "app/QtHost.h"
-#include "state/Globals.h"
+#include "state/Session.h"
 #include "state/ServerLinks.h"
 #include "toolkit/DateTime.h"
 #include "toolkit/Files.h"
@@ -60,7 +60,7 @@ void cLoginTest::SetUp()
 void cLoginTest::TearDown()
 {
     Login.reset();
-    CloseServerConnections();
+    Session().Close();
     DeleteFile(ServerCopy);
     MainForm = nullptr;
     LoginForm = nullptr;
@@ -71,7 +71,7 @@ void cLoginTest::ShowLogin()
     Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
     LoginForm = Login.get();
     Login->show();
-    ASSERT_TRUE(WaitUntil([] { return DataServerConnection != nullptr; }));
+    ASSERT_TRUE(WaitUntil([] { return Session().DataServerConnection() != nullptr; }));
 }
 
 void cLoginTest::PutNewerServerCopy()

@@ -1,7 +1,7 @@
 // The self-update end to end against DorvaneServer, in a temporary program folder.
 #include "app/ClientUpdate.h"
 #include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
+#include "state/Session.h"
 #include "state/ServerLinks.h"
 #include "tests/app/AppTestSupport.h"
 #include "toolkit/DateTime.h"
@@ -139,7 +139,7 @@ TEST_F(SelfUpdate, FailedRenameShowsTheTextAndTheLoginGoesOn)
                              DeleteFile(temporary);
                      });
     login.show();
-    ASSERT_TRUE(WaitUntil([] { return DataServerConnection != nullptr; }));
+    ASSERT_TRUE(WaitUntil([] { return Session().DataServerConnection() != nullptr; }));
 
     EXPECT_EQ(Shown(Host),
               std::vector<std::string>{"Program rename error | Unable to complete update.  You will "
@@ -153,5 +153,5 @@ TEST_F(SelfUpdate, FailedRenameShowsTheTextAndTheLoginGoesOn)
     EXPECT_FALSE(login.UpdateIndicatorPanel->isVisible());
     EXPECT_TRUE(login.findChild<QLineEdit *>("UserEdit")->isVisible());
     EXPECT_TRUE(login.findChild<QPushButton *>("LoginButton")->isVisible());
-    CloseServerConnections();
+    Session().Close();
 }

@@ -1,6 +1,6 @@
 // The login window against DorvaneServer: start-up configuration, connecting and signing in.
 #include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
+#include "state/Session.h"
 #include "state/ServerLinks.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ScriptedPeer.h"
@@ -55,8 +55,8 @@ TEST_F(LoginWindow, IniOnlyInTheWorkingDirectoryIsMissingAndReportedOnce)
     ShowLogin();
     QDir::setCurrent(previous);
     ExpectOnlyMessage("Unable to connect to data server");
-    EXPECT_TRUE(Login->Addresses.DataServerAddress.empty());
-    EXPECT_EQ(FunctionServerConnection, nullptr);
+    EXPECT_TRUE(Session().Addresses.DataServerAddress.empty());
+    EXPECT_EQ(Session().FunctionServerConnection(), nullptr);
     RepaintAndShowAgain();
     EXPECT_EQ(Host.Messages.size(), 1u);
 }
@@ -73,7 +73,7 @@ TEST_F(LoginWindow, PortThatIsNotANumberConnectsTo8700)
         EXPECT_TRUE(login.ConnectToServers()) << "port '" << port << "'";
         EXPECT_TRUE(Host.Messages.empty());
         EXPECT_TRUE(peer.Accept()) << "nothing connected to 8700 for port '" << port << "'";
-        CloseServerConnections();
+        Session().Close();
     }
 }
 
@@ -83,7 +83,7 @@ TEST_F(LoginWindow, FunctionServerDownEndsWithoutUpdateCheck)
     Folder.WriteIni(Server.DataPortText(), std::to_string(UnusedPort()));
     ShowLogin();
     ExpectOnlyMessage("Unable to connect to function server");
-    EXPECT_TRUE(DataServerConnection->Connected());
+    EXPECT_TRUE(Session().DataServerConnection()->Connected());
     EXPECT_FALSE(FileExists(Folder.File("DorvaneProvider.tmp")));
     EXPECT_EQ(ReadFile(Executable), "running copy");
     EXPECT_FALSE(Login->UpdateIndicatorPanel->isVisible());
@@ -95,26 +95,26 @@ TEST_F(LoginWindow, SignInShowsMainWindowAndStartsItsTimer)
     Folder.WriteIni(Server);
     ShowLogin();
     ASSERT_TRUE(Host.Messages.empty()) << Host.Messages[0].Text;
-    ASSERT_NE(FunctionServerConnection, nullptr);
+    ASSERT_NE(Session().FunctionServerConnection(), nullptr);
     EXPECT_EQ(Host.TerminateCount, 0);
 
     // Painting again, or showing the window again, keeps the connections.
-    dbServerConnection *data = DataServerConnection;
-    dbServerConnection *function = FunctionServerConnection;
+    dbServerConnection *data = Session().DataServerConnection();
+    dbServerConnection *function = Session().FunctionServerConnection();
     RepaintAndShowAgain();
-    EXPECT_EQ(DataServerConnection, data);
-    EXPECT_EQ(FunctionServerConnection, function);
+    EXPECT_EQ(Session().DataServerConnection(), data);
+    EXPECT_EQ(Session().FunctionServerConnection(), function);
 
     EXPECT_FALSE(Main->isVisible());
-    EXPECT_FALSE(Main->Timer1->isActive());
+    EXPECT_FALSE(Main->findChild<QTimer *>("Timer1")->isActive());
     SignIn("admin@bayview.example", "demo1234");
     EXPECT_TRUE(Host.Messages.empty());
     EXPECT_EQ(Host.TerminateCount, 0);
     EXPECT_TRUE(Main->isVisible());
     EXPECT_FALSE(Login->isVisible());
-    EXPECT_TRUE(Main->Timer1->isActive());
-    EXPECT_EQ(Main->Timer1->interval(), 1000);
-    EXPECT_EQ(PersonnelRecord->Strings(22), "admin@bayview.example");
+    EXPECT_TRUE(Main->findChild<QTimer *>("Timer1")->isActive());
+    EXPECT_EQ(Main->findChild<QTimer *>("Timer1")->interval(), 1000);
+    EXPECT_EQ(Session().PersonnelRecord.Strings(22), "admin@bayview.example");
     EXPECT_FALSE(Login->findChild<QLineEdit *>("UserEdit")->isVisibleTo(Login.get()));
 }
 
@@ -151,7 +151,7 @@ TEST_F(LoginWindow, IsPaintedConnectingBeforeItConnects)
     LoginForm = Login.get();
     Login->ConnectingLabel->installEventFilter(&counter);
     Login->show();
-    ASSERT_TRUE(WaitUntil([] { return DataServerConnection != nullptr; }));
+    ASSERT_TRUE(WaitUntil([] { return Session().DataServerConnection() != nullptr; }));
     peer.Join();
     EXPECT_GT(paintsAtConnect.load(), 0);
     EXPECT_EQ(Login->ConnectingLabel->text(), "Connecting, please wait.");
@@ -205,9 +205,9 @@ TEST_F(LoginWindow, SignInIsSentAsTypedAndJudged)
         }
         ShowLogin();
         SignIn(c.Email, c.Password);
-        EXPECT_EQ(DataServerConnection->Request.Values("Key"), c.Email);
+        EXPECT_EQ(Session().DataServerConnection()->Request.Values("Key"), c.Email);
         EXPECT_EQ(Main->isVisible(), c.Accepted);
-        EXPECT_EQ(Main->Timer1->isActive(), c.Accepted);
+        EXPECT_EQ(Main->findChild<QTimer *>("Timer1")->isActive(), c.Accepted);
         if (c.Accepted)
         {
             EXPECT_TRUE(Host.Messages.empty());
@@ -244,13 +244,13 @@ TEST_F(LoginWindow, RecordTooShortToHoldAPasswordIsRefused)
             p.Reply(record);
         });
     Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
-    DataServerConnection =
-        new dbServerConnection("127.0.0.1", peer.PortText(), "DorvaneClient", "", true, -1);
-    ASSERT_TRUE(DataServerConnection->Connected());
+    Session().ReplaceDataServerConnection(
+        std::make_unique<dbServerConnection>("127.0.0.1", peer.PortText(), "DorvaneClient", "", true, -1));
+    ASSERT_TRUE(Session().DataServerConnection()->Connected());
     Login->show();
     SignIn("short@bayview.example", "");
     peer.Join();
-    EXPECT_EQ(PersonnelRecord->Count(), 23);
+    EXPECT_EQ(Session().PersonnelRecord.Count(), 23);
     ExpectOnlyMessage("Invalid login");
     EXPECT_FALSE(Main->isVisible());
 }

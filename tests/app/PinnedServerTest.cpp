@@ -2,7 +2,7 @@
 // and the self-update, against DorvaneServer and against a scripted peer that goes silent.
 #include "app/ClientUpdate.h"
 #include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
+#include "state/Session.h"
 #include "state/ServerLinks.h"
 #include "tests/app/AppTestSupport.h"
 #include "tests/support/ScriptedPeer.h"
@@ -83,23 +83,23 @@ TEST_F(PinnedServer, OnlyAMatchingPinConnects)
         SCOPED_TRACE(c.What);
         Host.Messages.clear();
         Folder.WriteIni(Server, c.Pin.empty() ? "" : "CertificateSHA256=" + c.Pin + "\r\n");
-        const cServerAddresses addresses = ReadServerAddresses(Folder.File("Dorvane.ini"));
-        EXPECT_EQ(OpenServerConnections(addresses), c.Connects);
+        Session().Addresses = ReadServerAddresses(Folder.File("Dorvane.ini"));
+        EXPECT_EQ(Session().Connect(), c.Connects);
         if (c.Connects)
         {
             EXPECT_TRUE(Host.Messages.empty());
-            EXPECT_TRUE(DataServerConnection->Connected());
-            EXPECT_EQ(DataServerConnection->Pinned(), !c.Pin.empty());
+            EXPECT_TRUE(Session().DataServerConnection()->Connected());
+            EXPECT_EQ(Session().DataServerConnection()->Pinned(), !c.Pin.empty());
             // The link really works: the server answers a date request.
-            EXPECT_TRUE(DataServerConnection->SendMessage(dbServerConnection::MsgDate, 0, ""));
+            EXPECT_TRUE(Session().DataServerConnection()->SendMessage(dbServerConnection::MsgDate, 0, ""));
         }
         else
         {
             EXPECT_EQ(Shown(Host), NoDataServer);
-            EXPECT_FALSE(DataServerConnection->Connected());
-            EXPECT_EQ(FunctionServerConnection, nullptr);
+            EXPECT_FALSE(Session().DataServerConnection()->Connected());
+            EXPECT_EQ(Session().FunctionServerConnection(), nullptr);
         }
-        CloseServerConnections();
+        Session().Close();
     }
 }
 
@@ -120,7 +120,7 @@ TEST_F(PinnedServer, RequirePinnedServerUpdatesOnlyFromThePinnedServer)
         EXPECT_FALSE(FileExists(Folder.File("DorvaneProvider.tmp")));
         EXPECT_TRUE(pinned || !Login->UpdateIndicatorPanel->isVisible()) << "no update, no panel";
         Login.reset();
-        CloseServerConnections();
+        Session().Close();
     }
 }
 
@@ -172,7 +172,8 @@ TEST_F(PinnedServer, DataServerThatNeverAnswersTheHandshakeIsReported)
     addresses.DataServerAddress = "127.0.0.1";
     addresses.DataServerPort = peer.PortText();
     addresses.HandshakeMilliseconds = 300;
-    EXPECT_FALSE(OpenServerConnections(addresses));
+    Session().Addresses = addresses;
+    EXPECT_FALSE(Session().Connect());
     released.set_value();
     peer.Join();
     EXPECT_EQ(Shown(Host), NoDataServer);

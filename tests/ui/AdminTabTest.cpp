@@ -1,8 +1,8 @@
 // The " Insurance We Accept " and " Who We Are " pages of the " Admin " tab against DorvaneServer
 // with demo data, driven by clicks and keys and checked in the database.
-#include "binding/cCheckMultiSelectObject.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/CategorySelectionForm.h"
+#include "workspace/SignedInUser.h"
 
 #include <algorithm>
 
@@ -13,8 +13,9 @@ namespace
 class AdminTab : public cWorkspaceTest
 {
 protected:
-    // By the key the window works with: a test may change the name.
-    std::string Provider(int field) { return Field("ProviderEntities", Main->ProviderKey, field); }
+    // By the signed-in user's provider key: a test may change the provider's name.
+    std::string Key() { return SignedInUser(Session().PersonnelRecord).ProviderKey; }
+    std::string Provider(int field) { return Field("ProviderEntities", Key(), field); }
     std::vector<std::string> LinkedInsurance()
     {
         return Column("SELECT t.f11 FROM ProviderInsuranceLink l JOIN InsuranceTypes t ON t.f1 = l.f11 "
@@ -32,32 +33,33 @@ protected:
 TEST_F(AdminTab, InsuranceListLoadsOnceAndStoresTicksAlsoAfterARefresh)
 {
     Open();
-    QListWidget *list = Main->InsuranceListBox;
+    auto *list = Find<QListWidget>("InsuranceListBox");
+    auto *accepted = Find<QListWidget>("InsuranceAcceptedListBox");
     EXPECT_EQ(list->count(), 0) << "nothing is loaded before the tab is shown";
     ShowAdmin(0);
     EXPECT_EQ(Texts(list), Column("SELECT f11 FROM InsuranceTypes ORDER BY f11"));
     const std::vector<std::string> linked = LinkedInsurance();
     ASSERT_EQ(linked.size(), 3u);
     EXPECT_EQ(Sorted(Texts(list, true)), linked);
-    EXPECT_EQ(Texts(Main->InsuranceAcceptedListBox), Texts(list, true)) << "in the order of the check list";
+    EXPECT_EQ(Texts(accepted), Texts(list, true)) << "in the order of the check list";
     EXPECT_EQ(
         ShownTexts(Main.get(), {"Label13", "Label20"}),
         (std::vector<std::string>{"We accept the following insurance plans:", "Select insurance plans:"}));
-    EXPECT_EQ(Main->AdminPageControl->tabText(0), " Insurance We Accept ");
+    EXPECT_EQ(Find<QTabWidget>("AdminPageControl")->tabText(0), " Insurance We Accept ");
 
     const int aetna = RowOf(list, "Aetna");
     ASSERT_NE(list->item(aetna)->checkState(), Qt::Checked);
     ClickCheck(list, aetna);
     EXPECT_EQ(list->item(aetna)->checkState(), Qt::Checked);
     EXPECT_EQ(LinkedInsurance(), Sorted({"Aetna", linked[0], linked[1], linked[2]}));
-    EXPECT_EQ(Texts(Main->InsuranceAcceptedListBox), Texts(list, true));
+    EXPECT_EQ(Texts(accepted), Texts(list, true));
 
     // A link stored elsewhere is not seen: the list is loaded once per run.
     ASSERT_TRUE(Db->Exec("INSERT INTO ProviderInsuranceLink (f10, f11) SELECT '" + ProviderSeq() +
                          "', f1 FROM InsuranceTypes WHERE f11 = 'Humana'"));
     ShowAdmin(1);
     ShowAdmin(0);
-    ClickTab(Main->MainPageControl, 0);
+    ClickTab("MainPageControl", 0);
     ShowAdmin(0);
     EXPECT_EQ(list->item(RowOf(list, "Humana"))->checkState(), Qt::Unchecked);
 
@@ -66,10 +68,9 @@ TEST_F(AdminTab, InsuranceListLoadsOnceAndStoresTicksAlsoAfterARefresh)
     EXPECT_EQ(LinkedInsurance(), Sorted({"Humana", linked[0], linked[1], linked[2]}));
 
     // After Refresh Requests (new connections) ticks go over the new connection.
-    ClickTab(Main->MainPageControl, 0);
-    QTest::mouseClick(Main->RefreshRequestButton, Qt::LeftButton);
+    ClickTab("MainPageControl", 0);
+    Click("RefreshRequestButton");
     ASSERT_EQ(Host.TerminateCount, 0);
-    EXPECT_EQ(Main->InsuranceSelect->CurrentConnection(), DataServerConnection);
     ShowAdmin(0);
     ClickCheck(list, aetna);
     EXPECT_EQ(std::ranges::count(LinkedInsurance(), "Aetna"), 1) << "the tick was stored";
@@ -123,11 +124,12 @@ TEST_F(AdminTab, WhoWeAreShowsTheRecordAndSavesOnlyWhatIsTyped)
     EXPECT_TRUE(Host.Messages.empty());
     EXPECT_FALSE(save->isEnabled());
     // An emptied edit does not clear its field; the position (f27, f28) follows the zip code.
-    EXPECT_EQ(Fields("ProviderEntities", Main->ProviderKey, {11, 10, 13, 15, 27, 28}),
+    EXPECT_EQ(Fields("ProviderEntities", Key(), {11, 10, 13, 15, 27, 28}),
               (std::vector<std::string>{attention, "Bayview Care & Rehab", "Oakland", "94601", "37.7795",
                                         "-122.2166"}));
-    EXPECT_EQ(Main->ProviderNameLabel->text(), "Bayview Care & Rehab");
-    EXPECT_EQ(ProviderRecord->Strings(15), "94601");
+    EXPECT_EQ(ShownTexts(Main.get(), {"ProviderNameLabel"}),
+              std::vector<std::string>{"Bayview Care & Rehab"});
+    EXPECT_EQ(Session().ProviderRecord.Strings(15), "94601");
 }
 
 TEST_F(AdminTab, RefusedOrUnansweredSavesAreReported)
@@ -136,9 +138,9 @@ TEST_F(AdminTab, RefusedOrUnansweredSavesAreReported)
     ShowAdmin(1);
     QPushButton *save = Find<QPushButton>("MyInformationUpdateButton");
     {
-        cDeadLink data(DataServerConnection), function(FunctionServerConnection);
+        cDeadLink data(cDeadLink::Data), function(cDeadLink::Function);
         // The function link's last reply said nothing of an error; it must not be read again.
-        FunctionServerConnection->ReplyText = "{Error:\"\"}";
+        Session().FunctionServerConnection()->ReplyText = "{Error:\"\"}";
         Type("MyCityEdit", "Alameda");
         Click("MyInformationUpdateButton");
     }
@@ -149,7 +151,7 @@ TEST_F(AdminTab, RefusedOrUnansweredSavesAreReported)
                               "zip code:\rThe server did not answer."}));
     EXPECT_TRUE(save->isEnabled()) << "the typed data can be saved again";
     EXPECT_EQ(Find<QLineEdit>("MyCityEdit")->text(), "Alameda");
-    EXPECT_EQ(Main->ProviderNameLabel->text(), "Bayview Care Center");
+    EXPECT_EQ(ShownTexts(Main.get(), {"ProviderNameLabel"}), std::vector<std::string>{"Bayview Care Center"});
     Click("MyInformationUpdateButton");
     EXPECT_EQ(Provider(13), "Alameda");
 }
@@ -171,8 +173,8 @@ TEST_F(AdminTab, WhatWeDoHandsTheSavedPositionToTheDialogAndAnUnknownZipCodeIsRe
         QTimer::singleShot(0, &dialog,
                            [&]
                            {
-                               seen = {dialog.ZipValue1, dialog.ZipValue2, dialog.ProviderKey,
-                                       dialog.Connection, dialog.isVisible()};
+                               seen = {dialog.ZipValue1(), dialog.ZipValue2(), dialog.ProviderKey(),
+                                       dialog.Connection(), dialog.isVisible()};
                                dialog.ExitLabelClick();
                            });
         Click("WhatWeDoButton");
@@ -181,7 +183,7 @@ TEST_F(AdminTab, WhatWeDoHandsTheSavedPositionToTheDialogAndAnUnknownZipCodeIsRe
     EXPECT_TRUE(seen.Shown);
     EXPECT_EQ((std::vector<std::string>{seen.Zip1, seen.Zip2, seen.Provider}),
               (std::vector<std::string>{"37.7486", "-122.4158", ProviderSeq()}));
-    EXPECT_EQ(seen.Connection, DataServerConnection);
+    EXPECT_EQ(seen.Connection, Session().DataServerConnection());
 
     Type("MyZipEdit", "95112");
     Click("MyInformationUpdateButton");

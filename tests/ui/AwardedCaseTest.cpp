@@ -15,14 +15,6 @@ protected:
         Open();
         ShowAwardedTab();
     }
-    // The listed entry's case number, as the list holds it.
-    std::string EntryCaseNumber(const std::string &quote)
-    {
-        for (const auto &entry : Main->Quotes.Awarded)
-            if (entry->Key == quote)
-                return entry->AwardedCase->CaseNumber;
-        return "?";
-    }
 };
 } // namespace
 
@@ -38,8 +30,7 @@ TEST_F(AwardedCase, PageShowsTheJoinedReadOfTheEntry)
         SCOPED_TRACE(e.Patient);
         const std::string quote = QuoteOf(e.Patient);
         ASSERT_TRUE(OpenAwarded(quote));
-        EXPECT_TRUE(Main->AcceptedCaseDetailPanel->isVisible());
-        EXPECT_FALSE(Main->ActiveCasesPanel->isVisible());
+        EXPECT_TRUE(Shown("AcceptedCaseDetailPanel") && !Shown("ActiveCasesPanel"));
         const std::string caseKey = CaseOf(quote), patient = Field("Cases", caseKey, 10);
         auto c = [&](int n) { return Field("Cases", caseKey, n); };
         EXPECT_EQ(
@@ -55,16 +46,15 @@ TEST_F(AwardedCase, PageShowsTheJoinedReadOfTheEntry)
                                             c(36) + "  " + c(37), c(38), "(Click for full information)"}));
         cDateTime birth = 0;
         ASSERT_TRUE(TryStrToDate(Field("Patients", patient, 14), birth));
-        EXPECT_NEAR(Main->PatientAgeDLabel->text().toDouble(), (Now() - birth) / 365.25, 0.051);
-        EXPECT_EQ(ShownCodes(Main->DiagnosisCodeDListBox), StoredCodes("DiagCodeDetail", caseKey));
-        EXPECT_EQ(ShownCodes(Main->TreatmentCodeDListBox), StoredCodes("TreatmentCodeDetail", caseKey));
+        EXPECT_NEAR(Find<QLabel>("PatientAgeDLabel")->text().toDouble(), (Now() - birth) / 365.25, 0.051);
+        EXPECT_EQ(ShownCodes("DiagnosisCodeDListBox"), StoredCodes("DiagCodeDetail", caseKey));
+        EXPECT_EQ(ShownCodes("TreatmentCodeDListBox"), StoredCodes("TreatmentCodeDetail", caseKey));
         EXPECT_FALSE(HealthSummary(caseKey).isEmpty());
-        EXPECT_EQ(Lines(Main->HealthDetailsDMemo->toPlainText()), HealthSummary(caseKey));
-        EXPECT_TRUE(OpensHealthView(Main->HealthDetailsDMemo))
-            << "the health detail view opens from the memo";
+        EXPECT_EQ(Lines(Find<QPlainTextEdit>("HealthDetailsDMemo")->toPlainText()), HealthSummary(caseKey));
+        EXPECT_TRUE(OpensHealthView("HealthDetailsDMemo")) << "the health detail view opens from the memo";
 
-        QTest::mouseClick(Main->Button1, Qt::LeftButton);
-        EXPECT_TRUE(Main->ActiveCasesPanel->isVisible());
+        Click("Button1");
+        EXPECT_TRUE(Shown("ActiveCasesPanel"));
     }
     EXPECT_TRUE(Host.Messages.empty());
 
@@ -82,31 +72,34 @@ TEST_F(AwardedCase, PageShowsTheJoinedReadOfTheEntry)
         ASSERT_TRUE(Db->Exec("UPDATE Cases SET f30 = '" + c.Gender + "' WHERE f1 = " + caseKey));
         ASSERT_TRUE(Db->Exec("UPDATE Patients SET f14 = '" + c.Birth + "' WHERE f1 = " + patient));
         ASSERT_TRUE(OpenAwarded(quote));
-        EXPECT_EQ(Main->PatientGenderDLabel->text(), c.ShownGender) << c.Gender;
-        EXPECT_EQ(Main->PatientAgeDLabel->text(), "") << c.Birth;
-        Main->CaseDetailBackButtonClick();
+        EXPECT_EQ(ShownTexts(Main.get(), {"PatientGenderDLabel", "PatientAgeDLabel"}),
+                  (std::vector<std::string>{c.ShownGender, ""}))
+            << c.Gender << " " << c.Birth;
+        Click("Button1");
     }
 }
 
 TEST_F(AwardedCase, FailedReadShowsOnlyTheEntrysCaseNumberAndTheEmptyDate)
 {
     const std::string quote = QuoteOf("Whitaker");
+    const std::string caseNumber = Field("Cases", CaseOf(quote), 22);
     ASSERT_TRUE(OpenAwarded(quote));
-    ASSERT_FALSE(Main->HospitalDLabel->text().isEmpty());
-    Main->CaseDetailBackButtonClick();
+    ASSERT_FALSE(Find<QLabel>("HospitalDLabel")->text().isEmpty());
+    Click("Button1");
     ASSERT_TRUE(Db->Exec("DELETE FROM CaseNeedsQuote WHERE f1 = " + quote));
     ASSERT_TRUE(OpenAwarded(quote)) << "the entry is still listed";
-    EXPECT_TRUE(Main->AcceptedCaseDetailPanel->isVisible());
-    EXPECT_EQ(Main->CaseNumberDLabel->text().toStdString(), EntryCaseNumber(quote));
-    EXPECT_EQ(Main->DateRequiredDLabel->text(), "//  :");
-    for (const QLabel *label :
-         {Main->HospitalDLabel, Main->NeedsDLabel, Main->NeedsDescDText, Main->DischargeNurseDLabel,
-          Main->InsuranceDLabel, Main->PatientNameDLabel, Main->PatientSSNDLabel, Main->PatientAgeDLabel,
-          Main->PatientGenderDLabel, Main->PatientHeightDLabel, Main->PatientWeightDLabel,
-          Main->PatientStreetDLabel, Main->PatientCityDLabel, Main->PatientStateZipDLabel,
-          Main->PatientPhoneDLabel})
-        EXPECT_EQ(label->text().trimmed(), "") << label->objectName().toStdString();
-    EXPECT_EQ(Main->DiagnosisDMemo->toPlainText(), "");
-    EXPECT_EQ(Main->HealthDetailsDMemo->toPlainText(), "");
+    EXPECT_TRUE(Shown("AcceptedCaseDetailPanel"));
+    EXPECT_EQ(ShownTexts(Main.get(), {"CaseNumberDLabel", "DateRequiredDLabel"}),
+              (std::vector<std::string>{caseNumber, "//  :"}))
+        << "the case number of the list's entry";
+    const std::vector<std::string> names = {
+        "HospitalDLabel",      "NeedsDLabel",         "NeedsDescDText",      "DischargeNurseDLabel",
+        "InsuranceDLabel",     "PatientNameDLabel",   "PatientSSNDLabel",    "PatientAgeDLabel",
+        "PatientGenderDLabel", "PatientHeightDLabel", "PatientWeightDLabel", "PatientStreetDLabel",
+        "PatientCityDLabel",   "PatientPhoneDLabel",  "DiagnosisDMemo",      "HealthDetailsDMemo"};
+    std::vector<std::string> shown = ShownTexts(Main.get(), names);
+    for (std::string &text : shown)
+        text = QString::fromStdString(text).trimmed().toStdString(); // the blanks between name parts
+    EXPECT_EQ(shown, std::vector<std::string>(names.size(), ""));
     EXPECT_TRUE(Host.Messages.empty());
 }

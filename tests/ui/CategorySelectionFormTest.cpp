@@ -21,10 +21,7 @@ protected:
         cWorkspaceTest::SetUp();
         ASSERT_TRUE(SignInAs(Server, "admin@bayview.example"));
         Dialog = std::make_unique<TCategorySelectionForm>();
-        Dialog->ZipValue1 = "37.1";
-        Dialog->ZipValue2 = "-122.2";
-        Dialog->ProviderKey = ProviderSeq();
-        Dialog->Connection = DataServerConnection;
+        Dialog->Prepare(ProviderSeq(), "37.1", "-122.2", Session().DataLink());
     }
     void TearDown() override
     {
@@ -211,7 +208,7 @@ TEST_F(CategoryDialog, AFailedLoadSavesNothing)
 {
     const std::set<std::string> before = Links();
     dbServerConnection dead("127.0.0.1", "1", "", "", false, -1);
-    Dialog->Connection = &dead;
+    Dialog->Prepare(ProviderSeq(), "37.1", "-122.2", FixedLink(&dead));
     Show();
     EXPECT_TRUE(Ticked().empty());
     EXPECT_TRUE(Dialog->LoadNoticeLabel->isVisible());
@@ -223,7 +220,7 @@ TEST_F(CategoryDialog, AFailedLoadSavesNothing)
     EXPECT_EQ(Links(), before) << "no link is added a second time";
 
     // A provider without links is no failure.
-    Dialog->Connection = DataServerConnection;
+    Dialog->Prepare(ProviderSeq(), "37.1", "-122.2", Session().DataLink());
     ASSERT_TRUE(Db->Exec("DELETE FROM ProviderCategoryLink"));
     Show();
     EXPECT_TRUE(Ticked().empty());

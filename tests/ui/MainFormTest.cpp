@@ -16,30 +16,26 @@ const QColor Purple(128, 0, 128);
 class MainWindow : public cWorkspaceTest
 {
 protected:
-    QTreeWidgetItem *FirstItem(bool quote, bool accepted = false)
+    // The first case line, or the first quote line whose stored state is accepted or not.
+    QModelIndex FirstLine(bool quote, bool accepted = false)
     {
-        QTreeWidget *tree = Main->OpenCaseTreeView;
-        for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        const QAbstractItemModel *model = Tree()->model();
+        for (int c = 0; c < model->rowCount(); ++c)
         {
-            QTreeWidgetItem *caseItem = tree->topLevelItem(i);
+            const QModelIndex caseLine = model->index(c, 0);
             if (!quote)
-                return caseItem;
-            for (int q = 0; q < caseItem->childCount(); ++q)
-            {
-                const std::string state = Db->Scalar("SELECT f14 FROM CaseNeedsQuote WHERE f1 = " +
-                                                     caseItem->child(q)->text(0).toStdString());
-                if ((state == "A") == accepted)
-                    return caseItem->child(q);
-            }
+                return caseLine;
+            for (int q = 0; q < model->rowCount(caseLine); ++q)
+                if (Accepted(model->index(q, 0, caseLine)) == accepted)
+                    return model->index(q, 0, caseLine);
         }
-        return nullptr;
+        return {};
     }
-
-    void ClickItem(QTreeWidgetItem *item, Qt::MouseButton button)
+    bool Accepted(const QModelIndex &quoteLine)
     {
-        QTest::mouseClick(Main->OpenCaseTreeView->viewport(), button, {},
-                          Main->OpenCaseTreeView->visualItemRect(item).center());
+        return Field("CaseNeedsQuote", quoteLine.data(list_role::Key).toString().toStdString(), 14) == "A";
     }
+    bool Visible(const char *name) { return Find(name)->isVisible(); }
 };
 } // namespace
 
@@ -49,22 +45,21 @@ TEST_F(MainWindow, ActivationFillsNamesAndBothListsFromTheServer)
     EXPECT_TRUE(Host.Messages.empty());
     EXPECT_EQ(ShownTexts(Main.get(), {"ProviderNameLabel", "UserNameLabel"}),
               (std::vector<std::string>{"Bayview Care Center", "User: Ms. Alice Morgan"}));
-    EXPECT_TRUE(Main->MainPageControl->isTabVisible(4)) << "the administrator sees the Admin tab";
-    for (int hidden : {1, 2, 3})
-        EXPECT_FALSE(Main->MainPageControl->isTabVisible(hidden));
+    auto *pages = Find<QTabWidget>("MainPageControl");
+    EXPECT_EQ((std::vector<bool>{pages->isTabVisible(1), pages->isTabVisible(2), pages->isTabVisible(3),
+                                 pages->isTabVisible(4)}),
+              (std::vector<bool>{false, false, false, true}))
+        << "D1 to D3 hidden; the administrator sees the Admin tab";
     EXPECT_TRUE(ListPageShown());
-    EXPECT_FALSE(Main->NoNotificationLabel->isVisible());
-    EXPECT_FALSE(Main->QuoteLoadNoticeLabel->isVisible());
+    EXPECT_FALSE(Visible("NoNotificationLabel") || Visible("QuoteLoadNoticeLabel"));
 
     const std::vector<std::string> tree = ExpectedTree(*Db, ProviderSeq());
     ASSERT_GE(tree.size(), 6u) << "the demo data has open requests";
-    EXPECT_EQ(TreeLines(*Main), tree);
+    EXPECT_EQ(ViewLines(Tree()), tree);
     const std::vector<std::string> awarded = ExpectedAwarded(*Db, ProviderSeq());
     ASSERT_FALSE(awarded.empty());
-    EXPECT_EQ(AwardedLines(*Main), awarded);
-    EXPECT_EQ(Main->DeliveryCaseListBox->item(0)->text().toStdString(),
-              Field("CaseNeeds", Field("CaseNeedsQuote", awarded[0], 10), 14))
-        << "an awarded entry's text is the raw required date";
+    EXPECT_EQ(ViewLines(AwardedList()), awarded);
+    EXPECT_TRUE(Tree()->isExpanded(Tree()->model()->index(0, 0))) << "every case is expanded";
 
     // A second activation requests nothing: the lists stay as they are although the data changed.
     const std::string added = AddQuote();
@@ -79,24 +74,24 @@ TEST_F(MainWindow, ActivationFillsNamesAndBothListsFromTheServer)
 TEST_F(MainWindow, QuoteLinesAreColouredByStateAndColumnsFollowTheHeader)
 {
     Open();
-    QTreeWidget *tree = Main->OpenCaseTreeView;
+    QTreeView *tree = Tree();
+    const QAbstractItemModel *model = tree->model();
     const QImage image = tree->viewport()->grab().toImage();
     int quotesSeen = 0, purpleSeen = 0;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+    for (int c = 0; c < model->rowCount(); ++c)
     {
-        QTreeWidgetItem *caseItem = tree->topLevelItem(i);
-        const QRect caseRow = tree->visualItemRect(caseItem);
+        const QModelIndex caseLine = model->index(c, 0);
+        const QRect caseRow = tree->visualRect(caseLine);
         if (caseRow.bottom() > image.height())
             break;
-        EXPECT_EQ(CountPixels(image, caseRow, Red) + CountPixels(image, caseRow, Purple), 0) << i;
-        EXPECT_GT(CountDarkPixels(image, caseRow), 20) << "case line " << i << " drawn in black";
-        for (int q = 0; q < caseItem->childCount(); ++q)
+        EXPECT_EQ(CountPixels(image, caseRow, Red) + CountPixels(image, caseRow, Purple), 0) << c;
+        EXPECT_GT(CountDarkPixels(image, caseRow), 20) << "case line " << c << " drawn in black";
+        for (int q = 0; q < model->rowCount(caseLine); ++q)
         {
-            const QRect row = tree->visualItemRect(caseItem->child(q));
+            const QRect row = tree->visualRect(model->index(q, 0, caseLine));
             if (row.bottom() > image.height())
                 break;
-            const bool accepted = Db->Scalar("SELECT f14 FROM CaseNeedsQuote WHERE f1 = " +
-                                             caseItem->child(q)->text(0).toStdString()) == "A";
+            const bool accepted = Accepted(model->index(q, 0, caseLine));
             EXPECT_GT(CountPixels(image, row, accepted ? Purple : Red), 20) << "quote line " << q;
             EXPECT_EQ(CountPixels(image, row, accepted ? Red : Purple), 0);
             ++quotesSeen;
@@ -107,18 +102,18 @@ TEST_F(MainWindow, QuoteLinesAreColouredByStateAndColumnsFollowTheHeader)
     EXPECT_GE(purpleSeen, 1);
 
     // The lines take their colour from the legend.
-    Main->Shape1->SetBrushColour(QColor(0, 0, 255));
+    Find<cLegendShape>("Shape1")->SetBrushColour(QColor(0, 0, 255));
     const QImage recoloured = tree->viewport()->grab().toImage();
-    const QRect unanswered = tree->visualItemRect(FirstItem(true, false));
+    const QRect unanswered = tree->visualRect(FirstLine(true, false));
     EXPECT_EQ(CountPixels(recoloured, unanswered, Red), 0);
     EXPECT_GT(CountPixels(recoloured, unanswered, QColor(0, 0, 255)), 20);
 
     // Widening a section moves the columns at once.
-    const QRect caseRow = tree->visualItemRect(FirstItem(false));
-    const int caseNumberLeft = Main->OpenCaseListHeader->sectionViewportPosition(2) + 8;
-    const QRect caseNumberArea(caseNumberLeft, caseRow.top(), 50, caseRow.height());
+    auto *header = Find<QHeaderView>("OpenCaseListHeader");
+    const QRect caseRow = tree->visualRect(FirstLine(false));
+    const QRect caseNumberArea(header->sectionViewportPosition(2) + 8, caseRow.top(), 50, caseRow.height());
     EXPECT_GT(CountDarkPixels(tree->viewport()->grab().toImage(), caseNumberArea), 10);
-    Main->OpenCaseListHeader->resizeSection(1, 350);
+    header->resizeSection(1, 350);
     EXPECT_EQ(CountDarkPixels(tree->viewport()->grab().toImage(), caseNumberArea), 0)
         << "the case number moved right with the section edge";
 }
@@ -126,42 +121,38 @@ TEST_F(MainWindow, QuoteLinesAreColouredByStateAndColumnsFollowTheHeader)
 TEST_F(MainWindow, QuoteLinesAndAwardedEntriesOpenTheirPages)
 {
     Open();
-    QTreeWidget *tree = Main->OpenCaseTreeView;
-    QTreeWidgetItem *caseItem = FirstItem(false);
-    ClickItem(caseItem, Qt::LeftButton);
-    ClickItem(caseItem, Qt::RightButton);
-    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(100, tree->viewport()->height() - 3));
+    const QModelIndex caseLine = FirstLine(false);
+    ClickLine(Tree(), caseLine);
+    ClickLine(Tree(), caseLine, Qt::RightButton);
+    QTest::mouseClick(Tree()->viewport(), Qt::LeftButton, {}, QPoint(100, Tree()->viewport()->height() - 3));
     EXPECT_TRUE(ListPageShown());
-    EXPECT_EQ(Main->SelectedQuoteKey, "");
+    EXPECT_EQ(DetailPage()->SelectedQuoteKey(), "") << "case lines and empty space open nothing";
 
     for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton})
     {
-        QTreeWidgetItem *quote = FirstItem(true, button == Qt::RightButton);
-        ClickItem(quote, button);
-        EXPECT_TRUE(Main->CaseDetailPanel->isVisible());
-        EXPECT_FALSE(Main->ActiveCasesPanel->isVisible());
-        EXPECT_EQ(Main->SelectedQuoteKey, quote->text(0).toStdString());
-        EXPECT_EQ(Main->SelectedCaseKey, quote->parent()->text(0).toStdString());
-        Main->CaseDetailBackButtonClick();
+        const QModelIndex quote = FirstLine(true, button == Qt::RightButton);
+        const std::string key = quote.data(list_role::Key).toString().toStdString();
+        ClickLine(Tree(), quote, button);
+        EXPECT_TRUE(Visible("CaseDetailPanel") && !Visible("ActiveCasesPanel"));
+        EXPECT_EQ(DetailPage()->SelectedQuoteKey(), key);
+        EXPECT_EQ(DetailPage()->SelectedCaseKey(), CaseOf(key));
+        Click("CaseDetailBackButton");
         EXPECT_TRUE(ListPageShown());
     }
 
-    // An awarded entry opens the awarded case page.
+    // An awarded entry opens the awarded case page; empty space under the entries opens nothing.
     ShowAwardedTab();
-    QListWidget *list = Main->DeliveryCaseListBox;
+    QListView *list = AwardedList();
     ASSERT_TRUE(list->isVisible());
-    ASSERT_GT(list->count(), 0);
-    EXPECT_EQ(list->visualItemRect(list->item(0)).height(), 16);
-    // Empty space under the entries opens nothing.
+    ASSERT_GT(list->model()->rowCount(), 0);
+    EXPECT_EQ(list->visualRect(list->model()->index(0, 0)).height(), 16);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, QPoint(50, list->viewport()->height() - 4));
     EXPECT_TRUE(ListPageShown());
-
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
-    EXPECT_TRUE(Main->AcceptedCaseDetailPanel->isVisible());
-    EXPECT_FALSE(Main->ActiveCasesPanel->isVisible());
-    const std::string key = Main->Quotes.Awarded[0]->Key;
-    EXPECT_EQ(Main->SelectedQuoteKey, key);
-    EXPECT_EQ(Main->SelectedCaseKey, CaseOf(key));
+    ClickLine(list, list->model()->index(0, 0));
+    EXPECT_TRUE(Visible("AcceptedCaseDetailPanel") && !Visible("ActiveCasesPanel"));
+    const std::string key = ExpectedAwarded(*Db, ProviderSeq())[0];
+    EXPECT_EQ(AwardedPage()->SelectedQuoteKey(), key);
+    EXPECT_EQ(AwardedPage()->SelectedCaseKey(), CaseOf(key));
 }
 
 TEST_F(MainWindow, SixteenthTickReloadsAndTabShowsRestartTheCount)
@@ -182,36 +173,35 @@ TEST_F(MainWindow, SixteenthTickReloadsAndTabShowsRestartTheCount)
     EXPECT_TRUE(TreeHasQuote(second));
 
     const std::string third = AddQuote();
-    QTest::mouseClick(Main->RefreshRequestButton, Qt::LeftButton);
+    Click("RefreshRequestButton");
     EXPECT_TRUE(TreeHasQuote(third)) << "Refresh Requests reconnects and reloads";
     EXPECT_EQ(Host.TerminateCount, 0);
     Tick(15);
-    EXPECT_EQ(Main->RefreshTicks, 15);
+    EXPECT_EQ(Main->TicksSinceLoad(), 15);
 }
 
 TEST_F(MainWindow, FailedLoadShowsANoticeAndNoStaleEntries)
 {
     Open();
-    ASSERT_GT(Main->OpenCaseTreeView->topLevelItemCount(), 0);
+    ASSERT_GT(Tree()->model()->rowCount(), 0);
     {
         // A function server that cannot be reached: the previous reply is still in the old link.
-        const std::string reply = FunctionServerConnection->ReplyText;
-        cDeadLink dead(FunctionServerConnection);
-        FunctionServerConnection->ReplyText = reply;
+        const std::string reply = Session().FunctionServerConnection()->ReplyText;
+        cDeadLink dead(cDeadLink::Function);
+        Session().FunctionServerConnection()->ReplyText = reply;
         Tick(16);
-        EXPECT_TRUE(Main->QuoteLoadNoticeLabel->isVisible());
-        EXPECT_EQ(Main->OpenCaseTreeView->topLevelItemCount(), 0);
-        EXPECT_EQ(Main->DeliveryCaseListBox->count(), 0);
+        EXPECT_TRUE(Visible("QuoteLoadNoticeLabel"));
+        EXPECT_EQ(Tree()->model()->rowCount() + AwardedList()->model()->rowCount(), 0);
         EXPECT_TRUE(Host.Messages.empty()) << "no message box on a timer tick";
     }
     Tick(16);
-    EXPECT_FALSE(Main->QuoteLoadNoticeLabel->isVisible());
-    EXPECT_EQ(TreeLines(*Main), ExpectedTree(*Db, ProviderSeq()));
+    EXPECT_FALSE(Visible("QuoteLoadNoticeLabel"));
+    EXPECT_EQ(ViewLines(Tree()), ExpectedTree(*Db, ProviderSeq()));
     // A link that was lost is opened again by the next load.
-    FunctionServerConnection->Close();
+    Session().FunctionServerConnection()->Close();
     Tick(16);
-    EXPECT_FALSE(Main->QuoteLoadNoticeLabel->isVisible());
-    EXPECT_EQ(TreeLines(*Main), ExpectedTree(*Db, ProviderSeq()));
+    EXPECT_FALSE(Visible("QuoteLoadNoticeLabel"));
+    EXPECT_EQ(ViewLines(Tree()), ExpectedTree(*Db, ProviderSeq()));
 }
 
 TEST_F(MainWindow, NotificationLabelAndAdminTabFollowThePersonnelRecords)
@@ -232,13 +222,14 @@ TEST_F(MainWindow, NotificationLabelAndAdminTabFollowThePersonnelRecords)
     {
         ASSERT_TRUE(Db->Exec(c.Sql)) << Db->LastError;
         ASSERT_NO_FATAL_FAILURE(Open(c.Email));
-        EXPECT_EQ(Main->NoNotificationLabel->isVisible(), c.NoticeShown) << c.Sql;
-        EXPECT_EQ(Main->NoNotificationLabel->text(), "No one has been designated to receive notifications");
-        EXPECT_EQ(Main->UserNameLabel->text(), c.User);
+        EXPECT_EQ(Visible("NoNotificationLabel"), c.NoticeShown) << c.Sql;
+        EXPECT_EQ(ShownTexts(Main.get(), {"NoNotificationLabel", "UserNameLabel"}),
+                  (std::vector<std::string>{"No one has been designated to receive notifications", c.User}));
         // Only staff with the admin mark see the Admin tab.
         const bool admin = std::string(c.Email) == "admin@bayview.example";
-        EXPECT_EQ(Main->MainPageControl->isTabVisible(4), admin);
-        EXPECT_EQ(Main->MainPageControl->tabBar()->tabRect(4).isValid(), admin);
+        auto *pages = Find<QTabWidget>("MainPageControl");
+        EXPECT_EQ(pages->isTabVisible(4), admin);
+        EXPECT_EQ(pages->tabBar()->tabRect(4).isValid(), admin);
         TearDown();
         SetUp();
     }
@@ -255,11 +246,11 @@ TEST_F(MainWindow, ProviderNotFoundStopsTheActivation)
     EXPECT_EQ(Said(Host), std::vector<std::string>{"Error: Couldn't find Hospital"});
     EXPECT_EQ(ShownTexts(Main.get(), {"ProviderNameLabel", "UserNameLabel"}),
               (std::vector<std::string>{"", ""}));
-    EXPECT_EQ(Main->OpenCaseTreeView->topLevelItemCount(), 0);
-    EXPECT_TRUE(Main->MainPageControl->isTabVisible(4));
+    EXPECT_EQ(Tree()->model()->rowCount(), 0);
+    EXPECT_TRUE(Find<QTabWidget>("MainPageControl")->isTabVisible(4));
     // Nothing is reloaded for a provider that could not be read.
     Tick(40);
-    QTest::mouseClick(Main->RefreshRequestButton, Qt::LeftButton);
+    Click("RefreshRequestButton");
     EXPECT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Main->OpenCaseTreeView->topLevelItemCount(), 0);
+    EXPECT_EQ(Tree()->model()->rowCount(), 0);
 }

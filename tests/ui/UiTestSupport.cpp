@@ -1,9 +1,9 @@
 #include "tests/ui/UiTestSupport.h"
 
-#include "workspace/CaseTexts.h"
 #include "workspace/HealthDetailsSummary.h"
 #include "workspace/ListTexts.h"
 
+#include <QSortFilterProxyModel>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTabBar>
@@ -12,12 +12,9 @@ namespace ui_test
 {
 bool SignInAs(const cServerProcess &server, const std::string &email)
 {
-    ServerAddresses = {"127.0.0.1", server.DataPortText(), "127.0.0.1", server.FunctionPortText()};
-    if (!OpenServerConnections(ServerAddresses))
-        return false;
-    if (!PersonnelRecord)
-        PersonnelRecord = new cStringList;
-    return DataServerConnection->ReadList("Personnel", 4, email, "", *PersonnelRecord);
+    cSession &session = Session();
+    session.Addresses = {"127.0.0.1", server.DataPortText(), "127.0.0.1", server.FunctionPortText()};
+    return session.Connect() && session.ReadPersonnel(email, session.PersonnelRecord);
 }
 
 namespace
@@ -30,6 +27,20 @@ template <typename Test> int CountWhere(const QImage &image, const QRect &area, 
         for (int x = inside.left(); x <= inside.right(); ++x)
             count += test(image.pixelColor(x, y));
     return count;
+}
+
+void AddLines(const QAbstractItemModel *model, const QModelIndex &parent, const std::string &indent,
+              std::vector<std::string> &lines)
+{
+    for (int row = 0; row < model->rowCount(parent); ++row)
+    {
+        const QModelIndex line = model->index(row, 0, parent);
+        // A tree's lines say what they are; a list's are its keys alone.
+        const bool treeCase = !parent.isValid() && line.data(list_role::IsQuote).isValid();
+        const char *kind = parent.isValid() ? "quote " : treeCase ? "case " : "";
+        lines.push_back(indent + kind + line.data(list_role::Key).toString().toStdString());
+        AddLines(model, line, indent + "  ", lines);
+    }
 }
 } // namespace
 
@@ -75,29 +86,22 @@ std::vector<std::string> ExpectedAwarded(cTestDatabase &db, const std::string &p
     return keys;
 }
 
-std::vector<std::string> TreeLines(const TMainForm &form, bool visibleOnly)
+std::vector<std::string> ViewLines(const QAbstractItemView *view, bool allLines)
 {
+    const QAbstractItemModel *model = view->model();
+    if (const auto *proxy = qobject_cast<const QSortFilterProxyModel *>(model); proxy && allLines)
+        model = proxy->sourceModel();
     std::vector<std::string> lines;
-    for (int i = 0; i < form.OpenCaseTreeView->topLevelItemCount(); ++i)
-    {
-        const QTreeWidgetItem *caseItem = form.OpenCaseTreeView->topLevelItem(i);
-        if (visibleOnly && caseItem->isHidden())
-            continue;
-        lines.push_back("case " + caseItem->text(0).toStdString());
-        for (int q = 0; q < caseItem->childCount(); ++q)
-            if (!visibleOnly || !caseItem->child(q)->isHidden())
-                lines.push_back("  quote " + caseItem->child(q)->text(0).toStdString());
-    }
+    AddLines(model, {}, "", lines);
     return lines;
 }
 
-std::vector<std::string> AwardedLines(const TMainForm &form)
+std::vector<std::string> RoleTexts(const QAbstractItemView *view, int role)
 {
-    std::vector<std::string> keys;
-    for (const auto &quote : form.Quotes.Awarded)
-        keys.push_back(quote->Key);
-    EXPECT_EQ(static_cast<int>(keys.size()), form.DeliveryCaseListBox->count());
-    return keys;
+    std::vector<std::string> texts;
+    for (int row = 0; row < view->model()->rowCount(); ++row)
+        texts.push_back(view->model()->index(row, 0).data(role).toString().toStdString());
+    return texts;
 }
 
 std::vector<std::string> Texts(const QListWidget *list, bool onlyTicked)
@@ -138,15 +142,19 @@ std::vector<std::string> Said(const cRecordingHost &host)
     return said;
 }
 
-cDeadLink::cDeadLink(dbServerConnection *&link) : Link(link), Saved(link)
+cDeadLink::cDeadLink(cWhich which) : Which(which)
 {
-    Link = new dbServerConnection("127.0.0.1", "1", "", "", false, -1);
+    auto dead = std::make_unique<dbServerConnection>("127.0.0.1", "1", "", "", false, -1);
+    Saved = which == Data ? Session().ReplaceDataServerConnection(std::move(dead))
+                          : Session().ReplaceFunctionServerConnection(std::move(dead));
 }
 
 cDeadLink::~cDeadLink()
 {
-    delete Link;
-    Link = Saved;
+    if (Which == Data)
+        Session().ReplaceDataServerConnection(std::move(Saved));
+    else
+        Session().ReplaceFunctionServerConnection(std::move(Saved));
 }
 
 cWorkspaceTest::cWorkspaceTest() = default;
@@ -168,7 +176,7 @@ void cWorkspaceTest::TearDown()
 {
     MainForm = nullptr;
     Main.reset();
-    CloseServerConnections();
+    Session().Close();
     RejectCodeForm = nullptr;
     PatientHealthDetailNoEditForm = nullptr;
     Reject.reset();
@@ -182,7 +190,7 @@ void cWorkspaceTest::Open(const std::string &email)
     Main = std::make_unique<TMainForm>();
     MainForm = Main.get();
     Main->show();
-    ASSERT_TRUE(WaitUntil([this] { return Main->Activated; }));
+    ASSERT_TRUE(WaitUntil([this] { return Main->HasActivated(); }));
 }
 
 std::string cWorkspaceTest::QuoteOf(const std::string &patientLastName)
@@ -210,14 +218,13 @@ std::vector<std::string> cWorkspaceTest::StoredCodes(const char *table, const st
     return codes;
 }
 
-std::vector<std::string> cWorkspaceTest::ShownCodes(const QListWidget *list)
+std::vector<std::string> cWorkspaceTest::ShownCodes(const char *list)
 {
-    std::vector<std::string> codes;
-    for (int i = 0; i < list->count(); ++i)
-    {
-        const cCodeItem item = ReadCodeItem(list->item(i)->text().toStdString());
-        codes.push_back(item.Code + "|" + item.Description);
-    }
+    const auto *view = Find<QListView>(list);
+    std::vector<std::string> codes = RoleTexts(view, list_role::Code);
+    const std::vector<std::string> descriptions = RoleTexts(view, list_role::Description);
+    for (std::size_t i = 0; i < codes.size(); ++i)
+        codes[i] += "|" + descriptions[i];
     return codes;
 }
 
@@ -247,7 +254,7 @@ std::vector<std::string> cWorkspaceTest::StoredCaseTexts(const std::string &quot
             diagnosis};
 }
 
-bool cWorkspaceTest::OpensHealthView(QWidget *memo)
+bool cWorkspaceTest::OpensHealthView(const char *memo)
 {
     bool shown = false;
     QTimer::singleShot(0,
@@ -256,7 +263,7 @@ bool cWorkspaceTest::OpensHealthView(QWidget *memo)
                            shown = Health->isVisible() && Health->isModal();
                            QTest::keyClick(Health.get(), Qt::Key_Escape);
                        });
-    QTest::mouseClick(qobject_cast<QPlainTextEdit *>(memo)->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseClick(Find<QPlainTextEdit>(memo)->viewport(), Qt::LeftButton, {}, QPoint(10, 10));
     return shown && !Health->isVisible();
 }
 
@@ -267,20 +274,21 @@ std::string cWorkspaceTest::AddQuote(std::string need)
     cStringList lines;
     lines.Add("f10=" + need);
     lines.Add("f11=" + ProviderSeq());
-    return DataServerConnection->AddRecord("CaseNeedsQuote", lines);
+    return Session().DataServerConnection()->AddRecord("CaseNeedsQuote", lines);
 }
 
-void cWorkspaceTest::ClickTab(QTabWidget *tabs, int index)
+void cWorkspaceTest::ClickTab(const char *tabs, int index)
 {
-    QTest::mouseClick(tabs->tabBar(), Qt::LeftButton, {}, tabs->tabBar()->tabRect(index).center());
-    EXPECT_EQ(tabs->currentIndex(), index);
+    auto *widget = Find<QTabWidget>(tabs);
+    QTest::mouseClick(widget->tabBar(), Qt::LeftButton, {}, widget->tabBar()->tabRect(index).center());
+    EXPECT_EQ(widget->currentIndex(), index) << tabs;
 }
 
 void cWorkspaceTest::ShowAdmin(int page)
 {
-    ClickTab(Main->MainPageControl, 4);
-    if (page != Main->AdminPageControl->currentIndex())
-        ClickTab(Main->AdminPageControl, page);
+    ClickTab("MainPageControl", 4);
+    if (page != Find<QTabWidget>("AdminPageControl")->currentIndex())
+        ClickTab("AdminPageControl", page);
 }
 
 void cWorkspaceTest::Click(const char *button)
@@ -291,6 +299,12 @@ void cWorkspaceTest::Click(const char *button)
 void cWorkspaceTest::Click(QWidget *widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(4, widget->height() / 2));
+}
+
+void cWorkspaceTest::ClickLine(QAbstractItemView *view, const QModelIndex &index, Qt::MouseButton button)
+{
+    view->scrollTo(index);
+    QTest::mouseClick(view->viewport(), button, {}, view->visualRect(index).center());
 }
 
 void cWorkspaceTest::Type(const char *edit, const QString &text)
@@ -327,43 +341,37 @@ void cWorkspaceTest::ClickIntoDialog(QWidget *button, const std::function<void()
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-QTreeWidgetItem *cWorkspaceTest::TreeItem(const std::string &quoteKey)
+QModelIndex cWorkspaceTest::TreeLine(const std::string &quoteKey)
 {
-    QTreeWidget *tree = Main->OpenCaseTreeView;
-    for (int i = 0; i < tree->topLevelItemCount(); ++i)
-        for (int q = 0; q < tree->topLevelItem(i)->childCount(); ++q)
-            if (tree->topLevelItem(i)->child(q)->text(0).toStdString() == quoteKey)
-                return tree->topLevelItem(i)->child(q);
-    return nullptr;
+    const QAbstractItemModel *model = Tree()->model();
+    for (int c = 0; c < model->rowCount(); ++c)
+    {
+        const QModelIndex caseLine = model->index(c, 0);
+        for (int q = 0; q < model->rowCount(caseLine); ++q)
+            if (model->index(q, 0, caseLine).data(list_role::Key).toString().toStdString() == quoteKey)
+                return model->index(q, 0, caseLine);
+    }
+    return {};
 }
 
 bool cWorkspaceTest::OpenQuote(const std::string &quoteKey)
 {
-    QTreeWidgetItem *item = TreeItem(quoteKey);
-    if (!item)
+    const QModelIndex line = TreeLine(quoteKey);
+    if (!line.isValid())
         return false;
-    Main->OpenCaseTreeView->scrollToItem(item);
-    QTest::mouseClick(Main->OpenCaseTreeView->viewport(), Qt::LeftButton, {},
-                      Main->OpenCaseTreeView->visualItemRect(item).center());
-    return Main->SelectedQuoteKey == quoteKey;
+    ClickLine(Tree(), line);
+    return DetailPage()->SelectedQuoteKey() == quoteKey;
 }
 
 bool cWorkspaceTest::OpenAwarded(const std::string &quoteKey)
 {
-    QListWidget *list = Main->DeliveryCaseListBox;
-    for (std::size_t i = 0; i < Main->Quotes.Awarded.size(); ++i)
-        if (Main->Quotes.Awarded[i]->Key == quoteKey)
+    const std::vector<std::string> keys = RoleTexts(AwardedList(), list_role::Key);
+    for (std::size_t row = 0; row < keys.size(); ++row)
+        if (keys[row] == quoteKey)
         {
-            QListWidgetItem *item = list->item(static_cast<int>(i));
-            list->scrollToItem(item);
-            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-            return Main->SelectedQuoteKey == quoteKey;
+            ClickLine(AwardedList(), AwardedList()->model()->index(static_cast<int>(row), 0));
+            return AwardedPage()->SelectedQuoteKey() == quoteKey;
         }
     return false;
-}
-
-bool cWorkspaceTest::ListPageShown() const
-{
-    return Main->ActiveCasesPanel->isVisible() && !Main->CaseDetailPanel->isVisible();
 }
 } // namespace ui_test

@@ -1,37 +1,37 @@
-// Shared pieces of the workspace window tests: a signed-in main window against DorvaneServer
-// with fresh demo data, reads of the server's database, the steps a user takes (tabs, clicks,
-// typing, opening list entries) and pixel checks.
+// Shared pieces of the workspace window tests: a signed-in main window against DorvaneServer with
+// fresh demo data, reads of the server's database, the steps a user takes (tabs, clicks, typing,
+// opening list lines) on controls found by object name, and pixel checks.
 #pragma once
 
 #include "binding/cLabeledEdit.h"
 #include "dataclient/dbServerConnection.h"
-#include "state/Globals.h"
-#include "state/ServerLinks.h"
+#include "state/Session.h"
 #include "tests/GuiWait.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TestDatabase.h"
 #include "toolkit/DateTime.h"
 #include "toolkit/Host.h"
+#include "ui/AwardedCasePage.h"
+#include "ui/CaseDetailPage.h"
 #include "ui/Forms.h"
+#include "ui/ListRoles.h"
 #include "ui/MainForm.h"
 #include "ui/PatientHealthDetailNoEditForm.h"
 #include "ui/RejectCodeForm.h"
 
 #include <QCheckBox>
-#include <QColor>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRect>
-#include <QStringList>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -42,8 +42,8 @@ namespace ui_test
 {
 using ::WaitUntil;
 
-// Opens both connections to the server and reads the user's personnel record as the sign-in
-// does; false when the user is not found.
+// Opens both connections of the session to the server and reads the user's personnel record as
+// the sign-in does; false when the user is not found.
 bool SignInAs(const cServerProcess &server, const std::string &email);
 
 // Pixels of a rectangle of a widget's grab that have exactly this colour.
@@ -51,33 +51,41 @@ int CountPixels(const QImage &image, const QRect &area, const QColor &colour);
 // Pixels of a rectangle that are drawn dark (text, with its smoothed edges).
 int CountDarkPixels(const QImage &image, const QRect &area);
 
-// The demo database's expectation of the lists: one line per tree node ("case 12", "  quote 40")
+// The demo database's expectation of the lists: one line per tree line ("case 12", "  quote 40")
 // and one per awarded entry (quote key), computed by SQL from the stored records.
 std::vector<std::string> ExpectedTree(cTestDatabase &db, const std::string &provider);
 std::vector<std::string> ExpectedAwarded(cTestDatabase &db, const std::string &provider);
-// What the window shows, in the same form; visibleOnly leaves out the lines a search hides.
-std::vector<std::string> TreeLines(const TMainForm &form, bool visibleOnly = false);
-std::vector<std::string> AwardedLines(const TMainForm &form);
+// A view's lines in the same form, from its model's keys; for the open-requests tree, the lines
+// the search leaves shown (or all of them).
+std::vector<std::string> ViewLines(const QAbstractItemView *view, bool allLines = false);
+// The texts of a role of a list view's lines (display text by default).
+std::vector<std::string> RoleTexts(const QAbstractItemView *view, int role = Qt::DisplayRole);
 // The message boxes shown, as "Caption: text", with " [Yes/No]" for a question.
 std::vector<std::string> Said(const cRecordingHost &host);
-// The texts of a list's items; onlyTicked keeps the checked ones.
+// The texts of a check list's items; onlyTicked keeps the checked ones.
 std::vector<std::string> Texts(const QListWidget *list, bool onlyTicked = false);
 // The text each named widget under root shows (label, line edit, memo with "\n" line breaks or
 // button), in the order of the names; "<no NAME>" for a name that is not found.
 std::vector<std::string> ShownTexts(const QWidget *root, const std::vector<std::string> &names);
 
-// Puts a connection that reaches no server in the place of a link until the end of the scope.
+// Puts a connection that reaches no server in the place of one of the session's links until the
+// end of the scope.
 class cDeadLink
 {
 public:
-    explicit cDeadLink(dbServerConnection *&link);
+    enum cWhich
+    {
+        Data,
+        Function
+    };
+    explicit cDeadLink(cWhich which);
     ~cDeadLink();
     cDeadLink(const cDeadLink &) = delete;
     cDeadLink &operator=(const cDeadLink &) = delete;
 
 private:
-    dbServerConnection *&Link;
-    dbServerConnection *Saved;
+    cWhich Which;
+    std::unique_ptr<dbServerConnection> Saved;
 };
 
 // A main window signed in as the demo administrator (or another user), with a recording host
@@ -98,15 +106,12 @@ protected:
     {
         return Db->Scalar("SELECT f1 FROM ProviderEntities WHERE f10 = 'Bayview Care Center'");
     }
-    // Field n of a record, as stored.
+    // Fields of a record, as stored.
     std::string Field(const std::string &table, const std::string &seq, int n)
     {
         return Db->Scalar("SELECT IFNULL(f" + std::to_string(n) + ", '') FROM " + table +
                           " WHERE f1 = " + seq);
     }
-    // The provider's quote on the first need of the patient with that last name.
-    std::string QuoteOf(const std::string &patientLastName);
-    // Key of the case that a quote answers.
     std::vector<std::string> Fields(const std::string &table, const std::string &seq, std::vector<int> fields)
     {
         std::vector<std::string> values;
@@ -114,6 +119,9 @@ protected:
             values.push_back(Field(table, seq, n));
         return values;
     }
+    // The provider's quote on the first need of the patient with that last name.
+    std::string QuoteOf(const std::string &patientLastName);
+    // Key of the case that a quote answers.
     std::string CaseOf(const std::string &quoteKey)
     {
         return Field("CaseNeeds", Field("CaseNeedsQuote", quoteKey, 10), 10);
@@ -123,9 +131,9 @@ protected:
         return Db->Scalar("SELECT " + field + " FROM Personnel WHERE f22 = '" + email + "'");
     }
     std::vector<std::string> Column(const std::string &sql);
-    // The code records of a case, as "code|description" in key order, and what a list shows.
+    // The code records of a case, as "code|description" in key order, and what a code list shows.
     std::vector<std::string> StoredCodes(const char *table, const std::string &caseKey);
-    static std::vector<std::string> ShownCodes(const QListWidget *list);
+    std::vector<std::string> ShownCodes(const char *list);
     // The lines of a memo's text; none for an empty text.
     static QStringList Lines(const QString &text)
     {
@@ -138,7 +146,7 @@ protected:
     std::vector<std::string> StoredCaseTexts(const std::string &quoteKey);
     // Clicks a health details memo; true when that opened the modal health detail view, which
     // Escape then closed.
-    bool OpensHealthView(QWidget *memo);
+    bool OpensHealthView(const char *memo);
 
     // A new open quote of the provider on a need (the first need when none is given); its key.
     std::string AddQuote(std::string need = "");
@@ -150,19 +158,27 @@ protected:
     }
 
     // Steps of a user.
-    template <typename T> T *Find(const char *name)
+    template <typename T = QWidget> T *Find(const char *name)
     {
         T *widget = Main->findChild<T *>(name);
         EXPECT_NE(widget, nullptr) << name;
         return widget;
     }
-    void ClickTab(QTabWidget *tabs, int index);
+    QTreeView *Tree() { return Find<QTreeView>("OpenCaseTreeView"); }
+    QListView *AwardedList() { return Find<QListView>("DeliveryCaseListBox"); }
+    cCaseDetailPage *DetailPage() { return Find<cCaseDetailPage>("CaseDetailPanel"); }
+    cAwardedCasePage *AwardedPage() { return Find<cAwardedCasePage>("AcceptedCaseDetailPanel"); }
+    bool Shown(const char *name) { return Find(name)->isVisible(); }
+    void ClickTab(const char *tabs, int index);
     // Opens the " Admin " tab on one of its pages: 0 insurance, 1 who we are, 2 personnel.
     void ShowAdmin(int page = 0);
-    void ShowAwardedTab() { ClickTab(Main->PageControl1, 1); }
+    void ShowAwardedTab() { ClickTab("PageControl1", 1); }
     void Click(const char *button);
-    // Clicks a check box near its left edge, on its mark.
+    // Clicks a widget near its left edge (a check box on its mark).
     void Click(QWidget *widget);
+    // Clicks a line of a list or tree (scrolled into view first).
+    static void ClickLine(QAbstractItemView *view, const QModelIndex &index,
+                          Qt::MouseButton button = Qt::LeftButton);
     // Replaces an edit's text as a user does: select all, type.
     void Type(const char *edit, const QString &text);
     // Clicks the check mark of an item of a check list.
@@ -171,14 +187,14 @@ protected:
     // Runs steps inside the modal loop that the click on a widget opens.
     static void ClickIntoDialog(QWidget *button, const std::function<void()> &steps);
 
-    // The entries of the two lists.
-    QTreeWidgetItem *TreeItem(const std::string &quoteKey);
-    bool TreeHasQuote(const std::string &key) { return TreeItem(key) != nullptr; }
+    // The tree line of a quote as shown (invalid when the tree does not show it).
+    QModelIndex TreeLine(const std::string &quoteKey);
+    bool TreeHasQuote(const std::string &key) { return TreeLine(key).isValid(); }
     // Opens the quote with a click on its tree line; false when it is not in the tree.
     bool OpenQuote(const std::string &quoteKey);
     // Opens the awarded entry of that quote with a click; false when it is not listed.
     bool OpenAwarded(const std::string &quoteKey);
-    bool ListPageShown() const;
+    bool ListPageShown() { return Shown("ActiveCasesPanel") && !Shown("CaseDetailPanel"); }
 
     cServerProcess &Server = cServerProcess::Shared();
     std::unique_ptr<cTestDatabase> Db;

@@ -93,22 +93,17 @@ TEST(CaseTexts, CaseNumberAndCompositeNames)
               "Harold J Simmons|Walter Nguyen");
 }
 
-TEST(CaseTexts, CodeItemsKeepOnlyTheirFilledParts)
+TEST(CaseTexts, CodeItemsSpeakTheirFilledParts)
 {
     const struct
     {
-        const char *Code, *Description, *Text;
+        const char *Code, *Description, *Spoken;
     } cases[] = {
-        {"I10", "Essential hypertension", "f11=I10\r\nf1001=Essential hypertension\r\n"},
-        {"R26.81", "", "f11=R26.81\r\n"},
-        {"", "Procedure during stay", "f1001=Procedure during stay\r\n"},
+        {"I10", "Essential hypertension", "I10, Essential hypertension"},
+        {"R26.81", "", "R26.81"},
+        {"", "Procedure during stay", "Procedure during stay"},
         {"", "", ""},
-        {"A=1", "x=y", "f11=A=1\r\nf1001=x=y\r\n"},
     };
     for (const auto &c : cases)
-    {
-        EXPECT_EQ(CodeItemText(c.Code, c.Description), c.Text);
-        const cCodeItem read = ReadCodeItem(c.Text);
-        EXPECT_EQ(read.Code + "|" + read.Description, std::string(c.Code) + "|" + c.Description);
-    }
+        EXPECT_EQ(CodeLineSpoken({c.Code, c.Description}), c.Spoken);
 }

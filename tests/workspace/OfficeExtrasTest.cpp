@@ -204,6 +204,17 @@ TEST(OpenCaseFilter, CasesMatchByHospitalNumberOrInsuranceAndQuotesByCategoryDes
     {
         filter.Apply(c.Text);
         EXPECT_EQ(filter.Visible, c.Visible) << '"' << c.Text << '"';
+        // The same, line by line as the tree asks; lines beyond the indexed shape are shown.
+        std::vector<char> lines;
+        for (int row = 0; row < 3; ++row)
+        {
+            lines.push_back(filter.CaseShown(row));
+            for (int q = 0; q < filter.QuoteCounts[static_cast<std::size_t>(row)]; ++q)
+                lines.push_back(filter.QuoteShown(row, q));
+        }
+        EXPECT_EQ(lines, c.Visible) << '"' << c.Text << '"';
+        EXPECT_TRUE(filter.CaseShown(3) && filter.CaseShown(-1) && filter.QuoteShown(2, 0) &&
+                    filter.QuoteShown(0, 2));
     }
 
     // A new index (the next load) starts with everything shown and takes the new shape.

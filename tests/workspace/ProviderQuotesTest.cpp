@@ -170,3 +170,27 @@ TEST(ListTexts, InsuranceColumnJoinsOnlyPresentNames)
         EXPECT_EQ(InsuranceText(caseObject), c.Expected);
     }
 }
+
+TEST(ListTexts, LinesSpeakTheirColumnsWithoutEmptyOnes)
+{
+    cCaseObject caseObject;
+    caseObject.HospitalName = "Mercy";
+    caseObject.CaseNumber = "MG-1";
+    caseObject.Insurance1Name = "Medicare";
+    caseObject.Insurance3Name = "Aetna";
+    cCaseQuoteObject quote;
+    quote.RequiredDate = "03/15/2010  14:30";
+    quote.CategoryName = "Oxygen";
+    quote.NeedDescription = "Portable tank";
+    *quote.AwardedCase = caseObject;
+    EXPECT_EQ(CaseLineSpoken(caseObject), "Mercy, MG-1, Medicare, Aetna");
+    EXPECT_EQ(QuoteLineSpoken(quote), "03/15/2010  14:30, Oxygen, Portable tank");
+    EXPECT_EQ(AwardedLineSpoken(quote), "03/15/2010  14:30, Mercy, MG-1, Oxygen, Portable tank");
+    caseObject.CaseNumber.clear();
+    quote.CategoryName.clear();
+    quote.AwardedCase.reset();
+    EXPECT_EQ(CaseLineSpoken(caseObject), "Mercy, Medicare, Aetna") << "no empty column between commas";
+    EXPECT_EQ(QuoteLineSpoken(quote), "03/15/2010  14:30, Portable tank");
+    EXPECT_EQ(AwardedLineSpoken(quote), "03/15/2010  14:30, Portable tank") << "a quote without its case";
+    EXPECT_EQ(CaseLineSpoken(cCaseObject()), "");
+}

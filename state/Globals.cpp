@@ -1,8 +1,0 @@
-#include "state/Globals.h"
-
-dbServerConnection *DataServerConnection = nullptr;
-dbServerConnection *FunctionServerConnection = nullptr;
-
-std::string ProgramFolder;
-
-cStringList *PersonnelRecord = nullptr;

@@ -1,0 +1,270 @@
+#include "ui/CaseDetailPage.h"
+
+#include "binding/cEditObjects.h"
+#include "binding/cLabeledEdit.h"
+#include "dataclient/dbServerConnection.h"
+#include "state/Session.h"
+#include "toolkit/DateTime.h"
+#include "toolkit/Host.h"
+#include "toolkit/Numbers.h"
+#include "ui/DetailPageParts.h"
+#include "ui/Forms.h"
+#include "ui/Look.h"
+#include "ui/RejectCodeForm.h"
+#include "workspace/CaseTexts.h"
+#include "workspace/ListTexts.h"
+#include "workspace/ReloadGate.h"
+#include "workspace/SignedInUser.h"
+#include "workspace/cCaseQuoteObject.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+using namespace detail_page;
+
+namespace
+{
+const char *const UpdateFailed = "Error updating the case needs quote";
+
+QPushButton *Button(QWidget *parent, const char *name, const char *caption, const QRect &geometry)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    return button;
+}
+} // namespace
+
+cCaseDetailPage::cCaseDetailPage(cSession &session, cReloadGate &reloads, QWidget *parent)
+    : QFrame(parent), Session(session), Reloads(reloads)
+{
+    setObjectName("CaseDetailPanel");
+    SetBackground(this, WorkspaceBackground());
+    hide();
+    QLabel *label4 = Label(this, "Label4", "Case Number: ", 16, 10);
+    CaseNumberLabel = DataLabel(this, "CaseNumberLabel", "*5", label4, 180);
+    QLabel *label2 = Label(this, "Label2", "Hospital:", 300, 10);
+    HospitalLabel = DataLabel(this, "HospitalLabel", "H10", label2, 420);
+    CaseDetailBackButton = Button(this, "CaseDetailBackButton", "Back", QRect(860, 6, 75, 25));
+    connect(CaseDetailBackButton, &QPushButton::clicked, this, &cCaseDetailPage::BackClicked);
+    CreateCaseBox();
+    CreatePatientBox();
+    CreateResponse();
+    SetUpBinding();
+}
+
+cCaseDetailPage::~cCaseDetailPage() = default;
+
+void cCaseDetailPage::CreateCaseBox()
+{
+    QGroupBox *box = GroupBox(this, "CaseDetailBox", "", 16, 32, 930, 108);
+    QLabel *label5 = Label(box, "Label5", "Date, Time Required:", 12, 10);
+    DateRequiredLabel = DataLabel(box, "DateRequiredLabel", "cn14", label5, 170);
+    QLabel *label7 = Label(box, "Label7", "What is needed:", 340, 10);
+    NeedsLabel = DataLabel(box, "NeedsLabel", "*1", label7, 440);
+    Label(box, "Label8", "Description:", 12, 34);
+    NeedsDescText = DescriptionText(box, "NeedsDescText", "cn15", 120, 32);
+    Label(box, "Label3", "Case Worker:", 12, 82);
+    DischargeNurseLabel = DataLabel(box, "DischargeNurseLabel", "*2", 120, 82, 400);
+}
+
+void cCaseDetailPage::CreatePatientBox()
+{
+    QGroupBox *box = GroupBox(this, "GroupBox1", " Patient Information ", 16, 144, 930, 284);
+    QLabel *label9 = Label(box, "Label9", "Age", 12, 22);
+    AgeLabel = DataLabel(box, "AgeLabel", "*3", label9, 70);
+    GenderLabel = DataLabel(box, "GenderLabel", "*4", 120, 22, 70);
+    QLabel *label10 = Label(box, "Label10", "Height", 200, 22);
+    HeightLabel = DataLabel(box, "HeightLabel", "ca16", label10, 80);
+    QLabel *label11 = Label(box, "Label11", "Weight", 340, 22);
+    WeightLabel = DataLabel(box, "WeightLabel", "ca17", label11, 100);
+    Label(box, "Label12", "Diagnosis", 12, 44);
+    DiagnosisMemo = Memo(box, "DiagnosisMemo", 12, 60, 340, 97, false);
+    Label(box, "Label14", "Health Details", 370, 44);
+    HealthDetailsMemo = Memo(box, "HealthDetailsMemo", 370, 60, 509, 117, true);
+    Label(box, "Label6", "Diagnosis Codes", 12, 164);
+    DiagnosisCodeListBox = CodeList(box, "DiagnosisCodeListBox", 12, 180, 340, 94);
+    Label(box, "Label21", "Treatment Codes", 370, 184);
+    TreatmentCodeListBox = CodeList(box, "TreatmentCodeListBox", 370, 200, 509, 74);
+    WatchMousePress(HealthDetailsMemo, [this] { HealthDetailsMemoMouseDown(); });
+}
+
+void cCaseDetailPage::CreateResponse()
+{
+    QGroupBox *box = GroupBox(this, "GroupBox2", " My Response ", 16, 432, 930, 92);
+    NeedsQuotePriceEdit = new cLabeledEdit("NeedsQuotePriceEdit", "Price (if relavent) ", box);
+    NeedsQuotePriceEdit->Place(150, 24, 110);
+    ResponseReasonEdit = new cLabeledEdit("ResponseReasonEdit", "Comments ", box);
+    ResponseReasonEdit->Place(350, 24, 560);
+    AcceptButton = Button(box, "AcceptButton", "Accept This Item", QRect(20, 58, 150, 25));
+    AcceptLabel =
+        Label(box, "AcceptLabel", "I have accepted this item -- waiting for case manager", 20, 62, 0, true);
+    AcceptLabel->hide();
+    DeclineButton = Button(box, "DeclineButton", "Decline This Item", QRect(430, 58, 150, 25));
+    HideQuoteButton =
+        Button(box, "HideQuoteButton", "I no longer want this quote in my list", QRect(600, 58, 280, 25));
+    connect(AcceptButton, &QPushButton::clicked, this, &cCaseDetailPage::AcceptButtonClick);
+    connect(DeclineButton, &QPushButton::clicked, this, &cCaseDetailPage::DeclineButtonClick);
+    connect(HideQuoteButton, &QPushButton::clicked, this, &cCaseDetailPage::HideQuoteButtonClick);
+}
+
+void cCaseDetailPage::SetUpBinding()
+{
+    Binding = std::make_unique<cEditObjects>(Session.DataLink(), "CaseNeedsQuote");
+    cEditObjects &b = *Binding;
+    b.AddTable("CaseNeeds", "cn", "f10");
+    b.AddTable("Cases", "ca", "cn10");
+    b.AddTable("ProviderEntities", "H", "ca11");
+    b.AddTable("Patients", "pa", "ca10");
+    b.AddTable("Personnel", "pe", "ca23");
+    b.AddTable("ProviderTypes", "pt", "cn11");
+    b.AddTable("ProviderCategories", "pc", "cn12");
+    b.AddTable("ProviderCategoryDetails", "pd", "cn13");
+    b.AddLabel(CaseNumberLabel, "*5", "");
+    b.AddFields("ca22,ca1");
+    b.AddLabel(DateRequiredLabel, "cn14", "");
+    b.AddLabel(NeedsDescText, "cn15", "");
+    b.AddLabel(NeedsLabel, "*1", "");
+    b.AddFields("pt10,pc12,pd11");
+    b.AddLabel(HospitalLabel, "H10", "");
+    b.AddLabel(DischargeNurseLabel, "*2", "");
+    b.AddFields("pe11,pe13");
+    b.AddLabel(AgeLabel, "*3", "");
+    b.AddFields("pa13,pa14");
+    b.AddLabel(GenderLabel, "*4", "");
+    b.AddFields("ca30");
+    b.AddLabel(HeightLabel, "ca16", "");
+    b.AddLabel(WeightLabel, "ca17", "");
+    b.AddMemo(DiagnosisMemo, "ca1001", "");
+    b.AddMemo(HealthDetailsMemo, "ca1002", "");
+    b.AddEdit(NeedsQuotePriceEdit, "f13", "");
+    b.AddEdit(ResponseReasonEdit, "f1001", "");
+    b.SetCustomFieldHandler(&cCaseDetailPage::CaseDetailCustomField, this);
+}
+
+void cCaseDetailPage::CaseDetailCustomField(void *, cEditObject &binding)
+{
+    const std::string &code = binding.FieldNumber;
+    const int number = code.size() > 1 ? StrToIntDef(code.substr(1, 2), 0) : 0;
+    const cStringList &values = binding.Owner->Values;
+    switch (number)
+    {
+    case 1:
+        binding.Value = values.Values("pc12");
+        break;
+    case 2:
+        binding.Value = CaseWorkerText(values.Values("pe11"), values.Values("pe13"));
+        break;
+    case 3:
+        binding.Value = CaseDetailAgeText(values.Values("pa14"), Now());
+        break;
+    case 4:
+        binding.Value = CaseDetailGenderText(values.Values("ca30"));
+        break;
+    case 5:
+        binding.Value = CaseNumberText(values.Values("ca22"), values.Values("ca1"));
+        break;
+    default:
+        break;
+    }
+}
+
+void cCaseDetailPage::ShowQuoteDetail(const cCaseQuoteObject &quote, const std::string &caseKey,
+                                      const QColor &acceptedColour)
+{
+    cReloadGate::cHold hold(Reloads);
+    QuoteKey = quote.Key;
+    CaseKey = caseKey;
+    if (Binding->LoadRecord(QuoteKey))
+        emit Loaded();
+    DateRequiredLabel->setText(ToQt(FormatServerDate(ToStd(DateRequiredLabel->text()))));
+    LoadCodeLists(DiagnosisCodeListBox, TreatmentCodeListBox, Session.DataServerConnection(), CaseKey);
+    DeclineButton->show();
+    if (quote.Accepted)
+    {
+        QPalette palette = AcceptLabel->palette();
+        palette.setColor(QPalette::WindowText, acceptedColour);
+        AcceptLabel->setPalette(palette);
+        AcceptLabel->show();
+        AcceptButton->hide();
+    }
+    else
+    {
+        AcceptLabel->hide();
+        AcceptButton->show();
+    }
+    HideQuoteButton->setVisible(quote.CanHide);
+    ShowHealthDetails(HealthDetailsMemo);
+}
+
+void cCaseDetailPage::HealthDetailsMemoMouseDown()
+{
+    ShowHealthDetailView(this);
+}
+
+std::string cCaseDetailPage::UserKey() const
+{
+    return SignedInUser(Session.PersonnelRecord).Key;
+}
+
+// The answers work on the quote that the page showed when the button was pressed (its key is
+// taken first) and hold reloads back until they are done, so a reload that runs meanwhile (the
+// timer keeps ticking under a dialog) cannot make them write elsewhere.
+void cCaseDetailPage::AnswerQuote(const std::string &quoteKey, const cStringList &fields, const char *success)
+{
+    dbServerConnection *link = Session.DataServerConnection();
+    if (link && link->UpdateRecord("CaseNeedsQuote", quoteKey, fields))
+        Host().MessageBox(success, "Success", cHostButtons::Ok);
+    else
+        Host().MessageBox(UpdateFailed, "Error", cHostButtons::Ok);
+    Reloads.Request();
+}
+
+void cCaseDetailPage::AcceptButtonClick()
+{
+    cReloadGate::cHold hold(Reloads);
+    const std::string quoteKey = QuoteKey;
+    cStringList fields;
+    fields.SetValues("f12", UserKey());
+    fields.SetValues("f13", ToStd(NeedsQuotePriceEdit->text()));
+    fields.SetValues("f14", "A");
+    fields.SetValues("f1001", ToStd(ResponseReasonEdit->text()));
+    AnswerQuote(quoteKey, fields, "The quote has been accepted");
+}
+
+void cCaseDetailPage::DeclineButtonClick()
+{
+    if (!RejectCodeForm)
+        return;
+    cReloadGate::cHold hold(Reloads);
+    const std::string quoteKey = QuoteKey;
+    RejectCodeForm->Prepare(ResponseReasonEdit->text());
+    RejectCodeForm->exec();
+    if (!RejectCodeForm->ReasonChosen)
+        return;
+    cStringList fields;
+    fields.SetValues("f12", UserKey());
+    fields.SetValues("f14", "R");
+    fields.SetValues("f15", RejectCodeForm->RejectCode);
+    fields.SetValues("f1001", ToStd(RejectCodeForm->ReasonText()));
+    AnswerQuote(quoteKey, fields, "The quote has been declined");
+}
+
+void cCaseDetailPage::HideQuoteButtonClick()
+{
+    cReloadGate::cHold hold(Reloads);
+    const std::string quoteKey = QuoteKey;
+    if (Host().MessageBox("Are you sure you want to remove this quote from your list?", "Are you sure",
+                          cHostButtons::YesNo) != cHostAnswer::Yes)
+        return;
+    cStringList fields;
+    fields.SetValues("f16", "N");
+    dbServerConnection *link = Session.DataServerConnection();
+    if (!link || !link->UpdateRecord("CaseNeedsQuote", quoteKey, fields))
+        Host().MessageBox(UpdateFailed, "Error", cHostButtons::Ok);
+    Reloads.Request();
+}

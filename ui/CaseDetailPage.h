@@ -1,0 +1,88 @@
+// The case detail page: one quote of the provider with its need, case, hospital, case worker and
+// patient, filled by a cEditObjects binding and its compute callback, and the quote answers
+// (accept, decline through the reject reason dialog, hide). Every answer writes the quote's
+// "CaseNeedsQuote" record and asks for a reload of the case lists.
+#pragma once
+
+#include <QColor>
+#include <QFrame>
+#include <memory>
+#include <string>
+
+class QLabel;
+class QListView;
+class QPlainTextEdit;
+class QPushButton;
+class cCaseQuoteObject;
+class cEditObject;
+class cEditObjects;
+class cLabeledEdit;
+class cReloadGate;
+class cSession;
+class cStringList;
+
+class cCaseDetailPage : public QFrame
+{
+    Q_OBJECT
+
+public:
+    cCaseDetailPage(cSession &session, cReloadGate &reloads, QWidget *parent = nullptr);
+    ~cCaseDetailPage() override;
+
+    // Loads the quote's record with its joined records into the page; Loaded is emitted when the
+    // read succeeded (the page is then to be shown). quote is the caller's copy of the opened
+    // entry, caseKey its case's key; acceptedColour is the colour of the accepted mark.
+    void ShowQuoteDetail(const cCaseQuoteObject &quote, const std::string &caseKey,
+                         const QColor &acceptedColour);
+    // The quote shown (the answers write to it) and its case.
+    const std::string &SelectedQuoteKey() const { return QuoteKey; }
+    const std::string &SelectedCaseKey() const { return CaseKey; }
+
+    // Handlers.
+    void AcceptButtonClick();
+    void DeclineButtonClick();
+    void HideQuoteButtonClick();
+    void HealthDetailsMemoMouseDown();
+    // The compute callback of the binding for the codes "*1" to "*5"; user is the page.
+    static void CaseDetailCustomField(void *user, cEditObject &binding);
+
+signals:
+    void Loaded();
+    void BackClicked();
+
+private:
+    void CreateCaseBox();
+    void CreatePatientBox();
+    void CreateResponse();
+    void SetUpBinding();
+    void AnswerQuote(const std::string &quoteKey, const cStringList &fields, const char *success);
+    std::string UserKey() const;
+
+    cSession &Session;
+    cReloadGate &Reloads;
+    std::unique_ptr<cEditObjects> Binding;
+    std::string QuoteKey;
+    std::string CaseKey;
+
+    QPushButton *CaseDetailBackButton = nullptr;
+    QLabel *CaseNumberLabel = nullptr;
+    QLabel *HospitalLabel = nullptr;
+    QLabel *DateRequiredLabel = nullptr;
+    QLabel *NeedsLabel = nullptr;
+    QLabel *NeedsDescText = nullptr;
+    QLabel *DischargeNurseLabel = nullptr;
+    QLabel *AgeLabel = nullptr;
+    QLabel *GenderLabel = nullptr;
+    QLabel *HeightLabel = nullptr;
+    QLabel *WeightLabel = nullptr;
+    QPlainTextEdit *DiagnosisMemo = nullptr;
+    QPlainTextEdit *HealthDetailsMemo = nullptr;
+    QListView *DiagnosisCodeListBox = nullptr;
+    QListView *TreatmentCodeListBox = nullptr;
+    cLabeledEdit *NeedsQuotePriceEdit = nullptr;
+    cLabeledEdit *ResponseReasonEdit = nullptr;
+    QPushButton *AcceptButton = nullptr;
+    QLabel *AcceptLabel = nullptr;
+    QPushButton *DeclineButton = nullptr;
+    QPushButton *HideQuoteButton = nullptr;
+};
