@@ -7,6 +7,7 @@
 
 #include <sys/stat.h>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -69,9 +70,7 @@ TEST(DosDate, ThroughARealFile)
     const std::int32_t stamp = 0x58653905; // 2024-03-05 07:08:10 local
     ASSERT_TRUE(FileSetDate(path, stamp));
     EXPECT_EQ(FileAge(path), stamp);
-    struct stat st
-    {
-    };
+    struct stat st = {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     std::tm tm{};
     localtime_r(&st.st_mtim.tv_sec, &tm);
@@ -90,23 +89,18 @@ TEST(Files, ExistsDeleteRenameSize)
     cTempDir dir;
     const std::string a = dir.File("a.tmp");
     const std::string b = dir.File("b.bak");
-    EXPECT_FALSE(FileExists(a));
-    EXPECT_EQ(FileSize(a), -1);
-    EXPECT_FALSE(DeleteFile(a));
+    // Whether the file exists, its size, and whether deleting it succeeds.
+    EXPECT_EQ((std::tuple{FileExists(a), FileSize(a), DeleteFile(a)}), std::tuple(false, -1LL, false));
     dir.Write("a.tmp", "12345");
-    EXPECT_TRUE(FileExists(a));
-    EXPECT_EQ(FileSize(a), 5);
-    EXPECT_FALSE(FileExists(dir.Path)); // folders are not files
-    EXPECT_TRUE(RenameFile(a, b));
-    EXPECT_FALSE(FileExists(a));
-    EXPECT_FALSE(RenameFile(a, b)); // source gone
+    EXPECT_EQ((std::tuple{FileExists(a), FileSize(a)}), std::tuple(true, 5LL));
+    // Folders are not files; renaming fails when the source is gone or the target exists.
+    EXPECT_EQ((std::vector<bool>{FileExists(dir.Path), RenameFile(a, b), FileExists(a), RenameFile(a, b)}),
+              (std::vector<bool>{false, true, false, false}));
     dir.Write("a.tmp", "other");
-    EXPECT_FALSE(RenameFile(a, b)); // target exists
+    EXPECT_FALSE(RenameFile(a, b));
     EXPECT_EQ(ReadFile(b), "12345");
-    EXPECT_TRUE(DeleteFile(b));
-    EXPECT_FALSE(FileExists(b));
-    EXPECT_FALSE(FileExists(""));
-    EXPECT_FALSE(RenameFile("", b));
+    EXPECT_EQ((std::vector<bool>{DeleteFile(b), FileExists(b), FileExists(""), RenameFile("", b)}),
+              (std::vector<bool>{true, false, false, false}));
 }
 
 TEST(Files, PathHelpers)
@@ -161,8 +155,6 @@ TEST(AppendLine, AMissingFolderLosesTheLineWithoutCreatingAnything)
     const std::string path = dir.File("no/such/folder/log.txt");
     AppendLineToFile(path, "lost");
     EXPECT_FALSE(FileExists(path));
-    struct stat st
-    {
-    };
+    struct stat st = {};
     EXPECT_NE(::stat(dir.File("no").c_str(), &st), 0);
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 using Items = std::vector<std::string>;
+using Lists = std::vector<Items>;
 using namespace std::string_literals;
 
 namespace
@@ -19,18 +20,20 @@ cStringList ListOf(const Items &items)
     return list;
 }
 
-Items ReadCommaText(std::string_view text)
+// The items read from each text by SetCommaText, or by SetText when asLines; the static parser
+// must read the same.
+Lists ReadEach(std::initializer_list<std::string> texts, bool asLines = false)
 {
-    cStringList list;
-    list.SetCommaText(text);
-    return list.ToVector();
-}
-
-Items ReadText(std::string_view text)
-{
-    cStringList list;
-    list.SetText(text);
-    return list.ToVector();
+    Lists out;
+    for (const std::string &text : texts)
+    {
+        cStringList list;
+        asLines ? list.SetText(text) : list.SetCommaText(text);
+        out.push_back(list.ToVector());
+        EXPECT_EQ(asLines ? cStringList::ParseText(text) : cStringList::ParseCommaText(text), out.back())
+            << text;
+    }
+    return out;
 }
 } // namespace
 
@@ -59,57 +62,30 @@ TEST(CommaText, WritesQuotingOnlyWhatNeedsItAndReadsBack)
     for (const auto &c : cases)
     {
         EXPECT_EQ(ListOf(c.items).CommaText(), c.text);
-        EXPECT_EQ(ReadCommaText(c.text), c.items) << c.text;
+        EXPECT_EQ(ReadEach({c.text}), Lists{c.items}) << c.text;
     }
 }
 
 TEST(CommaText, Reads)
 {
-    const struct
-    {
-        std::string text;
-        Items items;
-    } cases[] = {{"Error=No table,ErrorCode=12,Seq=7", {"Error=No", "table", "ErrorCode=12", "Seq=7"}},
-                 // An unquoted item ends at any character up to and including space.
-                 {"a b", {"a", "b"}},
-                 {"a\tb\rc\nd", {"a", "b", "c", "d"}},
-                 {"a\0b"s, {"a", "b"}},
-                 // Blanks and control characters before and after items are skipped.
-                 {"  a ,  b  ", {"a", "b"}},
-                 {"\x01\x02x\x1f,\x10y", {"x", "y"}},
-                 // Quoted items.
-                 {"  \"a\"  ,  \"b\"  ", {"a", "b"}},
-                 {"\"\",\"\"", {"", ""}},
-                 // A quote inside an unquoted item is an ordinary character.
-                 {"a\"b", {"a\"b"}},
-                 {"a\"b c\"", {"a\"b", "c\""}},
-                 // What follows a closing quote without a comma starts the next item.
-                 {"\"a\"b,c", {"a", "b", "c"}},
-                 {"\"a\"\"\"b", {"a\"", "b"}},
-                 {"\"a\" \"b\"", {"a", "b"}},
-                 // A quote that never closes takes the rest of the text.
-                 {"x,\"a, b ,c", {"x", "a, b ,c"}},
-                 {"\"ab\"\"", {"ab\""}},
-                 {"\"", {""}},
-                 // A comma that is the very last character adds an empty item; blanks after it end the text.
-                 {"\"a\",", {"a", ""}},
-                 {"a, ", {"a"}},
-                 {"a, ,b", {"a", "", "b"}},
-                 {"   \t\r\n", {}}};
-    for (const auto &c : cases)
-    {
-        EXPECT_EQ(ReadCommaText(c.text), c.items) << c.text;
-        EXPECT_EQ(cStringList::ParseCommaText(c.text), c.items) << c.text;
-    }
-}
-
-TEST(CommaText, ReadingReplacesTheItemsAndClearsTheSlots)
-{
-    cStringList list;
-    list.AddInteger("old", 5);
-    list.SetCommaText("x,y");
-    EXPECT_EQ(list.ToVector(), (Items{"x", "y"}));
-    EXPECT_EQ(list.Integer(0), 0);
+    EXPECT_EQ(ReadEach({"Error=No table,ErrorCode=12,Seq=7"}),
+              (Lists{{"Error=No", "table", "ErrorCode=12", "Seq=7"}}));
+    // An unquoted item ends at any character up to and including space.
+    EXPECT_EQ(ReadEach({"a b", "a\tb\rc\nd", "a\0b"s}),
+              (Lists{{"a", "b"}, {"a", "b", "c", "d"}, {"a", "b"}}));
+    // Blanks and control characters before and after items are skipped; quoted items.
+    EXPECT_EQ(ReadEach({"  a ,  b  ", "\x01\x02x\x1f,\x10y", "  \"a\"  ,  \"b\"  ", "\"\",\"\""}),
+              (Lists{{"a", "b"}, {"x", "y"}, {"a", "b"}, {"", ""}}));
+    // A quote inside an unquoted item is an ordinary character.
+    EXPECT_EQ(ReadEach({"a\"b", "a\"b c\""}), (Lists{{"a\"b"}, {"a\"b", "c\""}}));
+    // What follows a closing quote without a comma starts the next item.
+    EXPECT_EQ(ReadEach({"\"a\"b,c", "\"a\"\"\"b", "\"a\" \"b\""}),
+              (Lists{{"a", "b", "c"}, {"a\"", "b"}, {"a", "b"}}));
+    // A quote that never closes takes the rest of the text.
+    EXPECT_EQ(ReadEach({"x,\"a, b ,c", "\"ab\"\"", "\""}), (Lists{{"x", "a, b ,c"}, {"ab\""}, {""}}));
+    // A comma that is the very last character adds an empty item; blanks after it end the text.
+    EXPECT_EQ(ReadEach({"\"a\",", "a, ", "a, ,b", "   \t\r\n"}),
+              (Lists{{"a", ""}, {"a"}, {"a", "", "b"}, {}}));
 }
 
 TEST(CommaText, SeededRoundTripsInBothDirections)
@@ -131,11 +107,11 @@ TEST(CommaText, SeededRoundTripsInBothDirections)
         for (auto &item : items)
             item = pick(8);
         const std::string text = ListOf(items).CommaText();
-        ASSERT_EQ(ReadCommaText(text), items) << "round " << round << ": " << text;
+        ASSERT_EQ(ReadEach({text}), Lists{items}) << "round " << round << ": " << text;
         // Any text: the items it reads as write back to text that reads as the same items.
         const std::string any = pick(24);
-        const Items first = ReadCommaText(any);
-        ASSERT_EQ(ReadCommaText(ListOf(first).CommaText()), first) << any;
+        const Lists first = ReadEach({any});
+        ASSERT_EQ(ReadEach({ListOf(first[0]).CommaText()}), first) << any;
     }
 }
 
@@ -146,13 +122,11 @@ TEST(NameValue, NameEndsAtTheFirstEqualsAndLookupsIgnoreCase)
     for (int i = 0; i < list.Count(); ++i)
         split.push_back(list.Names(i) + "|" + list.ValueFromIndex(i));
     EXPECT_EQ(split, (Items{"a|b=c", "|", "|v", "k|", "Seq|7", "SEQ|8"}));
-    EXPECT_EQ(list.Names(99), "");
-    EXPECT_EQ(list.Values("A"), "b=c");
-    EXPECT_EQ(list.IndexOfName("a=b"), -1);
-    EXPECT_EQ(list.IndexOfName("noequals"), -1);
-    EXPECT_EQ(list.IndexOfName("sEq"), 4); // the first match
-    EXPECT_EQ(list.Values("seq"), "7");
-    EXPECT_EQ(list.Values("missing"), "");
+    EXPECT_EQ((Items{list.Names(99), list.Values("A"), list.Values("seq"), list.Values("missing")}),
+              (Items{"", "b=c", "7", ""}));
+    // sEq finds the first match.
+    EXPECT_EQ((std::vector{list.IndexOfName("a=b"), list.IndexOfName("noequals"), list.IndexOfName("sEq")}),
+              (std::vector{-1, -1, 4}));
 }
 
 TEST(NameValue, SetAppendsReplacesInPlaceAndEmptyRemoves)
@@ -179,27 +153,13 @@ TEST(NameValue, SetAppendsReplacesInPlaceAndEmptyRemoves)
 
 TEST(TextForm, WritesCrLfAndReadsCrLfLfAndCr)
 {
-    EXPECT_EQ(ListOf({"a", "b"}).Text(), "a\r\nb\r\n");
-    EXPECT_EQ(ListOf({""}).Text(), "\r\n");
-    EXPECT_EQ(ListOf({}).Text(), "");
-    const struct
-    {
-        std::string text;
-        Items items;
-    } cases[] = {{"a\r\nb\nc\rd", {"a", "b", "c", "d"}},
-                 {"a\r\n", {"a"}},
-                 {"a\n\nb", {"a", "", "b"}},
-                 {"a\n\r", {"a", ""}},
-                 {"\r\n", {""}},
-                 {"", {}},
-                 {" a , b ", {" a , b "}}};
-    for (const auto &c : cases)
-    {
-        EXPECT_EQ(ReadText(c.text), c.items) << c.text;
-        EXPECT_EQ(cStringList::ParseText(c.text), c.items) << c.text;
-    }
+    EXPECT_EQ((Items{ListOf({"a", "b"}).Text(), ListOf({""}).Text(), ListOf({}).Text()}),
+              (Items{"a\r\nb\r\n", "\r\n", ""}));
+    // CR LF, LF and CR each end a line; blanks and commas are kept.
+    EXPECT_EQ(ReadEach({"a\r\nb\nc\rd", "a\r\n", "a\n\nb", "a\n\r", "\r\n", "", " a , b "}, true),
+              (Lists{{"a", "b", "c", "d"}, {"a"}, {"a", "", "b"}, {"a", ""}, {""}, {}, {" a , b "}}));
     const Items items{"", "a b", "\"q\"", ",", "x"};
-    EXPECT_EQ(ReadText(ListOf(items).Text()), items);
+    EXPECT_EQ(ReadEach({ListOf(items).Text()}, true), Lists{items});
 }
 
 TEST(StringList, IndexOutOfRangeIsHarmless)
@@ -219,6 +179,11 @@ TEST(StringList, InsertDeleteAssignAndSlots)
 {
     cStringList list;
     int value = 0;
+    list.AddInteger("old", 5);
+    list.SetCommaText("x,y"); // reading replaces the items and clears the slots
+    EXPECT_EQ(list.ToVector(), (Items{"x", "y"}));
+    EXPECT_EQ(list.Integer(0), 0);
+    list.Clear();
     list.AddInteger("one", 1);
     list.AddObject("two", &value);
     list.Insert(0, "zero");
@@ -240,15 +205,14 @@ TEST(StringList, InsertDeleteAssignAndSlots)
 TEST(StringList, CaseInsensitiveLookupFoldsAsciiLettersOnly)
 {
     cStringList list = ListOf({"Alpha", "beta", "BETA"});
-    EXPECT_EQ(list.IndexOf("ALPHA"), 0);
-    EXPECT_EQ(list.IndexOf("Beta"), 1);
-    EXPECT_EQ(list.IndexOf("gamma"), -1);
-    EXPECT_EQ(cStringList::CompareText("abc", "ABC"), 0);
-    EXPECT_LT(cStringList::CompareText("abc", "ABD"), 0);
-    EXPECT_GT(cStringList::CompareText("b", "A"), 0);
-    EXPECT_LT(cStringList::CompareText("ab", "abc"), 0);
-    EXPECT_NE(cStringList::CompareText("\xe9", "\xc9"), 0);
-    EXPECT_LT(cStringList::CompareText("z", "\x80"), 0); // bytes compare unsigned
+    EXPECT_EQ((std::vector{list.IndexOf("ALPHA"), list.IndexOf("Beta"), list.IndexOf("gamma")}),
+              (std::vector{0, 1, -1}));
+    auto sign = [](const char *a, const char *b)
+    { return (cStringList::CompareText(a, b) > 0) - (cStringList::CompareText(a, b) < 0); };
+    // Bytes compare unsigned.
+    EXPECT_EQ((std::vector{sign("abc", "ABC"), sign("abc", "ABD"), sign("b", "A"), sign("ab", "abc"),
+                           sign("\xe9", "\xc9"), sign("z", "\x80")}),
+              (std::vector{0, -1, 1, -1, 1, -1}));
 }
 
 // A list fed its own items: the text is copied before the list changes.
@@ -277,10 +241,8 @@ TEST(SortedList, AddAndFindIgnoreCase)
 {
     cStringList list;
     list.SetSorted(true);
-    EXPECT_EQ(list.Add("delta"), 0);
-    EXPECT_EQ(list.Add("Bravo"), 0);
-    EXPECT_EQ(list.Add("charlie"), 1);
-    EXPECT_EQ(list.Add("ALPHA"), 0);
+    EXPECT_EQ((std::vector{list.Add("delta"), list.Add("Bravo"), list.Add("charlie"), list.Add("ALPHA")}),
+              (std::vector{0, 0, 1, 0}));
     EXPECT_EQ(list.ToVector(), (Items{"ALPHA", "Bravo", "charlie", "delta"}));
     const struct
     {
@@ -294,8 +256,7 @@ TEST(SortedList, AddAndFindIgnoreCase)
         EXPECT_EQ(list.Find(f.s, index), f.found) << f.s;
         EXPECT_EQ(index, f.index) << f.s;
     }
-    EXPECT_EQ(list.IndexOf("DELTA"), 3);
-    EXPECT_EQ(list.IndexOf("x"), -1);
+    EXPECT_EQ((std::pair(list.IndexOf("DELTA"), list.IndexOf("x"))), std::pair(3, -1));
 }
 
 TEST(SortedList, DuplicateModes)
@@ -333,8 +294,7 @@ TEST(SortedList, SortingSetStringInsertAndSetValuesKeepTheOrderAndTheSlots)
     list.AddInteger("b", 2);
     list.SetSorted(true);
     EXPECT_EQ(list.ToVector(), (Items{"A", "b", "c"}));
-    EXPECT_EQ(list.Integer(0), 1);
-    EXPECT_EQ(list.Integer(2), 3);
+    EXPECT_EQ((std::vector{list.Integer(0), list.Integer(2)}), (std::vector<std::intptr_t>{1, 3}));
     list.Insert(0, "z");
     EXPECT_EQ(list[3], "z");
     list.SetString(0, "y"); // moves to where its new text belongs, keeping its slot
