@@ -7,10 +7,8 @@
 #include "toolkit/Host.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <openssl/provider.h>
-#include <unistd.h>
 
 namespace
 {
@@ -28,7 +26,7 @@ dbServerConnection *NewLink(const cScriptedPeer &peer, bool tls, const std::stri
 }
 } // namespace
 
-TEST(dbServerConnection, ExactFrameNothingAtConnectAndLongReplyWhole)
+TEST(dbServerConnection, ExactBytesNothingAtConnectAndLongReplyWhole)
 {
     const std::string longText = std::string(119999, 'x') + "y"; // three chunks of the reply read
     for (bool tls : {false, true})
@@ -44,6 +42,9 @@ TEST(dbServerConnection, ExactFrameNothingAtConnectAndLongReplyWhole)
                 p.Reply("FileSize=1");
                 p.ReadFrame();
                 p.Reply(longText);
+                // A text goes with its NUL and no frame.
+                EXPECT_EQ(p.Read(12), std::string("{\"a\":\"b c\"}\0", 12));
+                p.Reply("{\"Error\":\"\"}");
             });
         std::unique_ptr<dbServerConnection> c(NewLink(peer, tls));
         ASSERT_TRUE(c->IsConnectedFlag);
@@ -52,6 +53,8 @@ TEST(dbServerConnection, ExactFrameNothingAtConnectAndLongReplyWhole)
         ASSERT_TRUE(c->SendMessage(1, 2, "q"));
         EXPECT_EQ(c->ReplyText, longText);
         EXPECT_EQ(c->Reply.Count(), 1);
+        EXPECT_TRUE(c->SendText("{\"a\":\"b c\"}"));
+        EXPECT_EQ(c->ReplyText, "{\"Error\":\"\"}");
         peer.Join();
     }
 }
@@ -65,9 +68,7 @@ TEST(dbServerConnection, BodyLimitShowsMessageAndSendsNothing)
         [](cScriptedPeer &p)
         {
             p.Accept();
-            std::string frame = p.ReadFrame();
-            EXPECT_EQ(frame.size(), 50001u);
-            EXPECT_EQ(frame, Frame(5, 6, std::string(49988, 'b')));
+            p.ExpectFrame(5, 6, std::string(49988, 'b')); // 50,001 bytes in all
             p.Reply("ok");
             // The oversized body never reached the wire: the next frame is the small one.
             p.ExpectFrame(7, 8, "next");
@@ -88,23 +89,19 @@ TEST(dbServerConnection, BodyLimitShowsMessageAndSendsNothing)
 
 TEST(dbServerConnection, ReplyListsTakeErrorsOut)
 {
-    const struct
-    {
-        const char *Reply, *Error;
-        int Code;
-        const char *Rest;
-    } cases[] = {{"\"Error=No table\",ErrorCode=12,Seq=7", "No table", 12, "Seq=7\r\n"},
-                 {"ErrorCode=abc,a=1", "", 0, "a=1\r\n"}};
     cScriptedPeer peer(false);
     // A lone NUL is no reply.
-    ServeExchanges(peer, {{1, 0, "x", cases[0].Reply}, {1, 0, "x", cases[1].Reply}, {1, 0, "x", ""}});
+    ServeExchanges(peer, {{1, 0, "x", "\"Error=No table\",ErrorCode=12,Seq=7"},
+                          {1, 0, "x", "ErrorCode=abc,a=1"},
+                          {1, 0, "x", ""}});
     std::unique_ptr<dbServerConnection> c(NewLink(peer, false));
-    for (const auto &r : cases)
+    std::vector<std::string> got;
+    for (int i = 0; i < 2; ++i)
     {
-        ASSERT_TRUE(c->SendMessage(1, 0, "x"));
-        EXPECT_EQ(c->LastError + "|" + std::to_string(c->LastErrorCode) + "|" + c->Reply.Text(),
-                  std::string(r.Error) + "|" + std::to_string(r.Code) + "|" + r.Rest);
+        EXPECT_TRUE(c->SendMessage(1, 0, "x"));
+        got.push_back(c->LastError + "|" + std::to_string(c->LastErrorCode) + "|" + c->Reply.Text());
     }
+    EXPECT_EQ(got, (std::vector<std::string>{"No table|12|Seq=7\r\n", "|0|a=1\r\n"}));
     EXPECT_FALSE(c->SendMessage(1, 0, "x"));
     EXPECT_TRUE(c->Reply.Empty());
     peer.Join();
@@ -156,36 +153,17 @@ TEST(dbServerConnection, HandshakeWithoutDateAsksForTheDate)
     peer.Join();
 }
 
-TEST(dbServerConnection, SendTextSendsNoFrame)
-{
-    cScriptedPeer peer(false);
-    peer.Run(
-        [](cScriptedPeer &p)
-        {
-            p.Accept();
-            EXPECT_EQ(p.Read(11), std::string("{\"a\":\"b c\"}", 11));
-            EXPECT_EQ(p.Read(1), std::string(1, '\0'));
-            p.Reply("{\"Error\":\"\"}");
-        });
-    std::unique_ptr<dbServerConnection> c(NewLink(peer, false));
-    EXPECT_TRUE(c->SendText("{\"a\":\"b c\"}"));
-    EXPECT_EQ(c->ReplyText, "{\"Error\":\"\"}");
-    peer.Join();
-}
-
 TEST(dbServerConnection, NoServerMeansNotConnectedAndTheTraceRecordsIt)
 {
     const int port = cScriptedPeer(false).Port(); // nobody listens there afterwards
     const std::string saved = DebugLogPath;
-    DebugLogPath =
-        (std::filesystem::temp_directory_path() / ("dataclient_trace_" + std::to_string(::getpid())))
-            .string();
+    const cTempDir folder("dataclient_trace_");
+    DebugLogPath = folder.File("trace");
     DebugLogEnabled = true; // the switch that nothing in the program sets
     {
         dbServerConnection c("127.0.0.1", std::to_string(port), "DorvaneClient", "", false, -1);
-        EXPECT_FALSE(c.IsConnectedFlag);
-        EXPECT_FALSE(c.Connected());
-        EXPECT_FALSE(c.SendMessage(1, 0, "x"));
+        EXPECT_EQ((std::vector<bool>{c.IsConnectedFlag, c.Connected(), c.SendMessage(1, 0, "x")}),
+                  std::vector<bool>(3, false));
     }
     DebugLogEnabled = false;
     // At construction and at the reconnection of the request: a 13-character time stamp, the text.
@@ -193,7 +171,6 @@ TEST(dbServerConnection, NoServerMeansNotConnectedAndTheTraceRecordsIt)
     ASSERT_EQ(trace.size(), 2 * (13 + 19u)) << trace;
     EXPECT_EQ(trace.substr(13, 19), "Connect::NoSocket\r\n");
     EXPECT_EQ(trace.substr(13 + 32), "Connect::NoSocket\r\n");
-    std::filesystem::remove(DebugLogPath);
     DebugLogPath = saved;
 }
 

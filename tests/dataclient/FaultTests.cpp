@@ -52,6 +52,10 @@ struct cFault
 
 const std::string Oversized(dbServerConnection::MaxReplyLength + 1, 'x');
 const std::string Garbage = "\"open,\x01\xff=,,\"\"=x\"y";
+const std::string Trickled = "FileSize=12,FileDate=34";
+const std::string PartOfAFile = FileHeader(100000) + std::string(30000, 'x');
+// The header of the client's hello record is read, then this fatal alert (handshake failure) sent.
+const std::string FatalAlert("\x15\x03\x03\x00\x02\x02\x28", 7);
 
 const cFault Faults[] = {
     {"LinkClosedRightAfterAccept", Request, {Close}, false, "", true},
@@ -62,19 +66,13 @@ const cFault Faults[] = {
     {"ReplyStalledBeforeItsNul", Request, {ReadFrame, Write("FileSize=12")}},
     // The peer's write ends once the client has stopped reading and closed.
     {"ReplyAboveTheClientsLimit", Request, {ReadFrame, Write(Oversized)}},
-    {"ReplyTrickledAByteAtATime",
-     Request,
-     {ReadFrame, Trickle(std::string("FileSize=12,FileDate=34", 24))},
-     true,
-     "FileSize=12,FileDate=34"},
+    {"ReplyTrickledAByteAtATime", Request, {ReadFrame, Trickle(Trickled + '\0')}, true, Trickled.c_str()},
     {"ReplyThatIsNotCommaText", Request, {ReadFrame, Reply(Garbage)}, true, Garbage.c_str()},
     {"NoDownloadHeader", Download, {ReadFrame}},
     {"HalfADownloadHeader", Download, {ReadFrame, Write(std::string("\x10\0\0", 3))}},
     {"DownloadHeaderWithANegativeSize", Download, {ReadFrame, Write(FileHeader(-5) + "FileSize=1")}},
-    {"DownloadStalledMidFile", Download, {ReadFrame, Write(FileHeader(100000) + std::string(30000, 'x'))}},
-    {"LinkClosedMidDownload",
-     Download,
-     {ReadFrame, Write(FileHeader(100000) + std::string(30000, 'x')), Close}},
+    {"DownloadStalledMidFile", Download, {ReadFrame, Write(PartOfAFile)}},
+    {"LinkClosedMidDownload", Download, {ReadFrame, Write(PartOfAFile), Close}},
     {"DownloadTrickledAByteAtATime",
      Download,
      {ReadFrame, Trickle(FileHeader(12) + "0123456789ab"), Reply("OK")},
@@ -89,10 +87,7 @@ const cFault Faults[] = {
     {"NoHandshakeReply", SignOn, {ReadFrame}},
     {"HandshakeAnsweredByALoneNul", SignOn, {ReadFrame, Reply("")}},
     {"PlainBytesForATlsHandshake", TlsOnly, {Write("220 ready\r\n")}},
-    // The header of the client's hello record, then a fatal alert (handshake failure).
-    {"TlsHandshakeAborted",
-     TlsOnly,
-     {ReadRecordHeader, Write(std::string("\x15\x03\x03\x00\x02\x02\x28", 7)), Close}},
+    {"TlsHandshakeAborted", TlsOnly, {ReadRecordHeader, Write(FatalAlert), Close}},
     {"NoTlsHandshakeAnswer", TlsOnly, {}},
 };
 
@@ -165,10 +160,8 @@ TEST_P(LinkFaults, FailOneExchangeAndTheNextRequestReconnects)
     if (!Fault.SendMayFail)
     {
         EXPECT_EQ(link.IsConnectedFlag, Fault.Succeeds);
-        if (!Fault.Succeeds)
-        {
-            EXPECT_EQ(link.GetFileInfo("g"), 0); // needs a live link: it does not reconnect
-        }
+        // After a fault GetFileInfo fails: it needs a live link and does not reconnect.
+        EXPECT_TRUE(Fault.Succeeds || link.GetFileInfo("g") == 0);
     }
     if (Fault.Succeeds)
     {
@@ -180,20 +173,11 @@ TEST_P(LinkFaults, FailOneExchangeAndTheNextRequestReconnects)
     EXPECT_TRUE(link.IsConnectedFlag);
     peer.Join();
     EXPECT_EQ(peer.Links, Fault.Succeeds ? 1 : 2);
-    if (!Fault.Succeeds)
-    {
-        EXPECT_GE(Host_.ProcessMessagesCount, 1); // a reconnection lets the window paint once
-    }
+    // A reconnection lets the window paint once.
+    EXPECT_GE(Host_.ProcessMessagesCount, Fault.Succeeds ? 0 : 1);
 }
 
-namespace
-{
-class BoundedLinks : public testing::TestWithParam<bool>
-{
-protected:
-    const bool Tls = GetParam();
-};
-} // namespace
+using BoundedLinks = testing::TestWithParam<bool>;
 
 INSTANTIATE_TEST_SUITE_P(PlainAndTls, BoundedLinks, testing::Bool(),
                          [](const auto &info) { return info.param ? "Tls" : "Plain"; });
@@ -202,21 +186,21 @@ INSTANTIATE_TEST_SUITE_P(PlainAndTls, BoundedLinks, testing::Bool(),
 // its bound instead of waiting for the system's own minutes of retries.
 TEST_P(BoundedLinks, ConnectToAServerThatNeverAcceptsGivesUp)
 {
-    cScriptedPeer peer(Tls, 0, eTestCertificate::SelfSigned, 0);
+    cScriptedPeer peer(GetParam(), 0, eTestCertificate::SelfSigned, 0);
     // One link fills a queue of length 0; the peer takes it only once the client has given up.
     PlainSocket filler;
     ASSERT_EQ(filler.Connect("127.0.0.1", peer.Port()), SOCK_SUCCESS);
     cSecureLinkSettings settings;
     settings.HandshakeMilliseconds = 300;
     auto connecting = std::async(std::launch::async,
-                                 [&] {
-                                     return std::make_unique<dbServerConnection>("127.0.0.1", peer.PortText(),
-                                                                                 "", "", Tls, 1, settings);
+                                 [&]
+                                 {
+                                     return std::make_unique<dbServerConnection>(
+                                         "127.0.0.1", peer.PortText(), "", "", GetParam(), 1, settings);
                                  });
     ASSERT_EQ(connecting.wait_for(std::chrono::seconds(20)), std::future_status::ready);
-    const std::unique_ptr<dbServerConnection> made = connecting.get();
-    dbServerConnection &link = *made;
-    EXPECT_FALSE(link.IsConnectedFlag);
+    const std::unique_ptr<dbServerConnection> link = connecting.get();
+    EXPECT_FALSE(link->IsConnectedFlag);
     peer.StartAccept(false); // the filler, so that the queue has room again
     ASSERT_TRUE(peer.Accepted());
     peer.Run(
@@ -225,8 +209,8 @@ TEST_P(BoundedLinks, ConnectToAServerThatNeverAcceptsGivesUp)
             p.Accept();
             ServeTheNextRequest(p, false);
         });
-    ASSERT_TRUE(link.SendMessage(31002, 103, "g"));
-    EXPECT_EQ(link.Reply.Values("FileDate"), "5");
+    ASSERT_TRUE(link->SendMessage(31002, 103, "g"));
+    EXPECT_EQ(link->Reply.Values("FileDate"), "5");
     peer.Join();
 }
 
@@ -234,7 +218,7 @@ TEST_P(BoundedLinks, ConnectToAServerThatNeverAcceptsGivesUp)
 // for ReceiveTimeout fails as a lost link.
 TEST_P(BoundedLinks, SendToAServerThatNeverReadsGivesUp)
 {
-    cScriptedPeer peer(Tls);
+    cScriptedPeer peer(GetParam());
     peer.Run(
         [&](cScriptedPeer &p)
         {
@@ -242,7 +226,7 @@ TEST_P(BoundedLinks, SendToAServerThatNeverReadsGivesUp)
             p.Accept(); // the link above is never read
             ServeTheNextRequest(p, false);
         });
-    dbServerConnection link("127.0.0.1", peer.PortText(), "", "", Tls, 1);
+    dbServerConnection link("127.0.0.1", peer.PortText(), "", "", GetParam(), 1);
     ASSERT_TRUE(link.IsConnectedFlag);
     const std::string body(49000, 'b');
     int sent = 0;

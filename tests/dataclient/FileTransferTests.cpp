@@ -21,14 +21,6 @@ public:
     std::vector<long long> Positions;
 };
 
-std::string Content(std::size_t n)
-{
-    std::string data(n, '\0');
-    for (std::size_t i = 0; i < n; ++i)
-        data[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
-    return data;
-}
-
 class FileTransfer : public testing::Test
 {
 protected:
@@ -56,10 +48,9 @@ TEST_F(FileTransfer, GetFileInfo)
     cScriptedPeer peer(false);
     ServeExchanges(peer, exchanges);
     dbServerConnection c("127.0.0.1", peer.PortText(), "", "", false, -1);
-    EXPECT_EQ(c.GetFileInfo("Clients\\DorvaneProvider.exe"), 1234567);
-    EXPECT_EQ(c.LastFileSize, 120000);
-    EXPECT_EQ(c.GetFileInfo("x"), 0);
-    EXPECT_EQ(c.LastFileSize, 0);
+    EXPECT_EQ((std::vector<long long>{c.GetFileInfo("Clients\\DorvaneProvider.exe"), c.LastFileSize,
+                                      c.GetFileInfo("x"), c.LastFileSize}),
+              (std::vector<long long>{1234567, 120000, 0, 0}));
     for (const auto &[text, date] : dates)
         EXPECT_EQ(c.GetFileInfo(text), date) << text;
     peer.Join();
@@ -67,7 +58,9 @@ TEST_F(FileTransfer, GetFileInfo)
 
 TEST_F(FileTransfer, DownloadInPiecesWithProgressAndDate)
 {
-    const std::string data = Content(120000);
+    std::string data(120000, '\0');
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
     for (bool tls : {false, true})
     {
         SCOPED_TRACE(tls ? "tls" : "plain");
@@ -75,7 +68,8 @@ TEST_F(FileTransfer, DownloadInPiecesWithProgressAndDate)
         // The text reply after the file is read: the next exchange is in step.
         ServeExchanges(peer,
                        {{31002, 101, "Clients\\DorvaneProvider.exe", "OK", FileHeader(120000, Date) + data},
-                        {31002, 103, "y", "FileSize=1,FileDate=2"}});
+                        {31002, 103, "y", "FileSize=1,FileDate=2"},
+                        {31002, 101, "f", "OK", FileHeader(0, Date)}});
         dbServerConnection c("127.0.0.1", peer.PortText(), "", "", tls, -1);
         cRecordingSink sink;
         const std::string path = Path("DorvaneProvider.exe.tmp");
@@ -88,21 +82,12 @@ TEST_F(FileTransfer, DownloadInPiecesWithProgressAndDate)
         EXPECT_TRUE(ReadFile(path) == data);
         EXPECT_EQ(FileAge(path), Date);
         EXPECT_EQ(c.GetFileInfo("y"), 2);
+        // An empty server file gives false, but a dated empty file.
+        const std::string empty = Path(tls ? "empty-tls" : "empty");
+        EXPECT_FALSE(c.DownloadFile("f", empty));
+        EXPECT_EQ(std::tuple(FileExists(empty), FileSize(empty), FileAge(empty)), std::tuple(true, 0, Date));
         peer.Join();
     }
-}
-
-TEST_F(FileTransfer, EmptyServerFileGivesFalseButADatedEmptyFile)
-{
-    cScriptedPeer peer(false);
-    ServeExchanges(peer, {{31002, 101, "f", "OK", FileHeader(0, Date)}});
-    dbServerConnection c("127.0.0.1", peer.PortText(), "", "", false, -1);
-    const std::string path = Path("empty");
-    EXPECT_FALSE(c.DownloadFile("f", path));
-    EXPECT_TRUE(FileExists(path));
-    EXPECT_EQ(FileSize(path), 0);
-    EXPECT_EQ(FileAge(path), Date);
-    peer.Join();
 }
 
 TEST_F(FileTransfer, PicturesOfAChosenFieldReadGoIntoTheLocalFile)
@@ -113,12 +98,9 @@ TEST_F(FileTransfer, PicturesOfAChosenFieldReadGoIntoTheLocalFile)
                 FileHeader(3, Date) + "abc" + FileHeader(2, Date) + "xy" + FileHeader(0, 0)}});
     dbServerConnection c("127.0.0.1", peer.PortText(), "", "", false, -1);
     const std::string path = Path("picture");
-    std::string fields = "f10";
-    std::string notes;
+    std::string fields = "f10", notes;
     EXPECT_TRUE(c.ReadFields("Personnel", "3", fields, "", notes, 2, path));
-    EXPECT_EQ(fields, "f10=Ann");
-    EXPECT_EQ(ReadFile(path), "xy");
-    EXPECT_EQ(FileAge(path), Date);
+    EXPECT_EQ(std::tuple(fields, ReadFile(path), FileAge(path)), std::tuple("f10=Ann", "xy", Date));
     peer.Join();
 
     fields = "f10";

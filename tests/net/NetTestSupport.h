@@ -3,7 +3,6 @@
 
 #include "net/SecureSocket.h"
 #include "tests/support/ScriptedPeer.h"
-#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -42,18 +41,6 @@ inline bool BufferUntil(PlainSocket &socket, std::uint32_t count)
 template <class tText> std::string Got(int result, const tText &text)
 {
     return std::to_string(result) + ":" + std::string(text);
-}
-
-// A port on which nothing listens any more.
-inline int ClosedPort()
-{
-    return cScriptedPeer(false).Port();
-}
-
-inline const cTempDir &Files()
-{
-    static cTempDir folder("net_");
-    return folder;
 }
 
 // `size` bytes of a pattern that repeats only every few hundred bytes.

@@ -4,44 +4,10 @@
 #include "tests/support/TestDatabase.h"
 #include "toolkit/Files.h"
 #include "toolkit/StringList.h"
-#include "json/cJSON.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/socket.h>
-
-namespace
-{
-std::string ValueOf(const std::string &fieldList, const std::string &code)
-{
-    cStringList values;
-    values.SetCommaText(fieldList);
-    return values.Values(code);
-}
-
-std::vector<std::string> BatchColumn(dbServerConnection &c, const std::string &table,
-                                     const std::string &index, const std::string &owner,
-                                     const std::string &fields, const std::string &code)
-{
-    cRecordBatch batch;
-    std::vector<std::string> out;
-    if (batch.Open(&c, table, index, owner, "", 0, 10000, fields) && batch.First())
-        do
-            out.push_back(batch.GetField(code));
-        while (batch.Next());
-    return out;
-}
-
-std::string RandomBytes(size_t size, unsigned seed)
-{
-    std::mt19937 random(seed);
-    std::string bytes(size, '\0');
-    for (char &ch : bytes)
-        ch = static_cast<char>(random());
-    return bytes;
-}
-} // namespace
 
 // The handshake's rules are tested on the request handler; over TLS the client's address reaches it.
 TEST(DataServer, LineBreaksOfEveryKindSurviveAWriteAndEachRead)
@@ -61,22 +27,30 @@ TEST(DataServer, LineBreaksOfEveryKindSurviveAWriteAndEachRead)
         person.Add("f12=" + value);
         const std::string seq = c->AddRecord("Personnel", person);
         ASSERT_FALSE(seq.empty());
-        EXPECT_EQ(db.Scalar("SELECT f12 FROM Personnel WHERE f1 = " + seq), value);
-        cStringList lines;
-        ASSERT_TRUE(c->ReadRecord("Personnel", seq, lines));
-        EXPECT_EQ(lines[12], value);
+        cStringList lines, read;
         std::string fields = "f12";
-        ASSERT_TRUE(c->ReadFields("Personnel", seq, fields));
-        EXPECT_EQ(ValueOf(fields, "f12"), value);
+        ASSERT_TRUE(c->ReadRecord("Personnel", seq, lines) && c->ReadFields("Personnel", seq, fields));
+        read.SetCommaText(fields);
+        EXPECT_EQ((std::vector<std::string>{db.Scalar("SELECT f12 FROM Personnel WHERE f1 = " + seq),
+                                            lines[12], read.Values("f12")}),
+                  std::vector<std::string>(3, value));
     }
-    EXPECT_EQ(BatchColumn(*c, "Personnel", "L3", owner, "f12", "f12"),
-              std::vector<std::string>(std::begin(values), std::end(values)));
+    cRecordBatch batch;
+    std::vector<std::string> batched;
+    ASSERT_TRUE(batch.Open(c.get(), "Personnel", "L3", owner, "", 0, 10000, "f12") && batch.First());
+    do
+        batched.push_back(batch.GetField("f12"));
+    while (batch.Next());
+    EXPECT_EQ(batched, std::vector<std::string>(std::begin(values), std::end(values)));
 }
 
 TEST(DataServer, FileInformationAndDownloadKeepTheDate)
 {
     const std::string path = Server().Path("files/Clients/DorvaneProvider.exe");
-    const std::string content = RandomBytes(120000, 7);
+    std::mt19937 random(7);
+    std::string content(120000, '\0');
+    for (char &ch : content)
+        ch = static_cast<char>(random());
     ASSERT_TRUE(WriteFile(path, content));
     const std::int32_t date = DateTimeToFileDate(45000.5); // 2023-03-15 12:00
     ASSERT_TRUE(FileSetDate(path, date));
@@ -98,39 +72,30 @@ TEST(DataServer, BadFramesCloseOnlyTheirConnection)
 {
     auto good = DataConnection();
     ASSERT_TRUE(good->IsConnectedFlag);
-    struct
-    {
-        const char *What;
-        std::string Bytes;
-        bool CloseWrite;
-    } cases[] = {
+    const std::tuple<const char *, std::string, bool> cases[] = {
         {"4 GB body length", Frame(0xffffffffu, 31001, 20003, "TableName=Personnel"), false},
         {"body length 49990", Frame(49990, 31001, 20003, "x"), false},
         {"zero body length", Frame(0, 2, 0, ""), false},
-        {"truncated body", Frame(100, 31001, 20003, "TableName=Pers"), true},
+        {"truncated body", Frame(100, 31001, 20003, "TableName=Pers"), true}, // and the write side closed
         {"body without NUL", Frame(5, 2, 0, "abcde"), false},
         {"NUL inside the body", Frame(5, 2, 0, std::string("ab\0d\0", 5)), false},
     };
-    std::string reply;
-    for (auto &bad : cases)
+    for (const auto &[what, bytes, closeWrite] : cases)
     {
-        auto raw = RawConnection<SecureSocket>(Server().DataPort);
-        ASSERT_TRUE(raw) << bad.What;
-        raw->Send(Hello);
-        ASSERT_TRUE(ReadReply(*raw, reply)) << bad.What;
-        raw->Send(bad.Bytes);
-        if (bad.CloseWrite)
+        auto raw = SignedOn(Server().DataPort);
+        ASSERT_TRUE(raw) << what;
+        raw->Send(bytes);
+        if (closeWrite)
             shutdown(raw->GetSocket(), SHUT_WR);
-        EXPECT_TRUE(ClosedByPeer(*raw)) << bad.What;
+        EXPECT_TRUE(ClosedByPeer(*raw)) << what;
         cStringList lines;
-        EXPECT_TRUE(good->ReadRecord("ProviderEntities", ProviderSeq, lines)) << bad.What;
+        EXPECT_TRUE(good->ReadRecord("ProviderEntities", ProviderSeq, lines)) << what;
     }
     // A body of the largest size is still accepted.
     const std::string big = "TableName=Personnel,Seq=1,Pad=" + std::string(49988 - 30, 'x');
-    auto raw = RawConnection<SecureSocket>(Server().DataPort);
+    auto raw = SignedOn(Server().DataPort);
     ASSERT_TRUE(raw);
-    raw->Send(Hello);
-    ASSERT_TRUE(ReadReply(*raw, reply));
+    std::string reply;
     raw->Send(Frame(49989, 31001, 20003, big + '\0'));
     ASSERT_TRUE(ReadReply(*raw, reply));
     EXPECT_EQ(reply.rfind("Personnel,", 0), 0u);

@@ -21,10 +21,10 @@ inline cServerProcess &Server()
 }
 
 // A signed-on data connection and a function connection (20 s waits).
-inline std::unique_ptr<dbServerConnection> DataConnection(const std::string &programID = "DorvaneClient")
+inline std::unique_ptr<dbServerConnection> DataConnection()
 {
-    return std::make_unique<dbServerConnection>("127.0.0.1", Server().DataPortText(), programID, "", true,
-                                                20);
+    return std::make_unique<dbServerConnection>("127.0.0.1", Server().DataPortText(), "DorvaneClient", "",
+                                                true, 20);
 }
 
 inline std::unique_ptr<dbServerConnection> FunctionConnection()
@@ -67,6 +67,15 @@ inline bool ReadReply(PlainSocket &socket, std::string &reply, int seconds = 20)
         if (n > 0)
             return true;
     }
+}
+
+// A raw TLS link to the data port that has sent the handshake frame and read its reply; null
+// when either failed.
+inline std::unique_ptr<SecureSocket> SignedOn(int port)
+{
+    auto raw = RawConnection<SecureSocket>(port);
+    std::string reply;
+    return raw && raw->Send(Hello) == SOCK_SUCCESS && ReadReply(*raw, reply) ? std::move(raw) : nullptr;
 }
 
 // True when the peer closes the link within the bound (what comes meanwhile is discarded).

@@ -18,10 +18,12 @@ namespace
 {
 constexpr int WaitMs = 10000;
 
-void PutLe(std::string &out, std::uint32_t v)
+// Four bytes, little-endian.
+std::string Le(std::int64_t v)
 {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
+    const auto u = static_cast<std::uint32_t>(v);
+    return {static_cast<char>(u), static_cast<char>(u >> 8), static_cast<char>(u >> 16),
+            static_cast<char>(u >> 24)};
 }
 
 // The server context of each certificate, made once and kept for the whole run.
@@ -54,21 +56,12 @@ template <class tCall> int WithoutSigpipe(tCall call)
 
 std::string Frame(int code, int arg, std::string_view body)
 {
-    std::string out;
-    PutLe(out, static_cast<std::uint32_t>(body.size() + 1));
-    PutLe(out, static_cast<std::uint32_t>(code));
-    PutLe(out, static_cast<std::uint32_t>(arg));
-    out.append(body);
-    out.push_back('\0');
-    return out;
+    return Le(static_cast<std::int64_t>(body.size()) + 1) + Le(code) + Le(arg) + std::string(body) + '\0';
 }
 
 std::string FileHeader(std::int32_t size, std::int32_t date)
 {
-    std::string out;
-    PutLe(out, static_cast<std::uint32_t>(size));
-    PutLe(out, static_cast<std::uint32_t>(date));
-    return out;
+    return Le(size) + Le(date);
 }
 
 cScriptedPeer::cScriptedPeer(bool tls, int port, eTestCertificate certificate, int backlog)

@@ -23,8 +23,7 @@ cServerProcess::~cServerProcess()
 cServerProcess &cServerProcess::Shared()
 {
     static cServerProcess server;
-    static const bool started = server.Start();
-    (void)started;
+    [[maybe_unused]] static const bool started = server.Start();
     return server;
 }
 
@@ -37,16 +36,17 @@ std::string cServerProcess::Path(const std::string &relative) const
 bool cServerProcess::Start(const std::vector<std::string> &extra)
 {
     DataPort = FunctionPort = 0;
+    const auto fail = [this](const std::string &why)
+    {
+        Error = why;
+        return false;
+    };
 #ifndef DORVANE_SERVER_PATH
     (void)extra;
-    Error = "DorvaneServer is not part of this build";
-    return false;
+    return fail("DorvaneServer is not part of this build");
 #else
     if (Folder.Path.empty())
-    {
-        Error = "no temporary data folder";
-        return false;
-    }
+        return fail("no temporary data folder");
     // Everything the child needs is made before the fork: it only redirects and executes.
     std::vector<std::string> args = {DORVANE_SERVER_PATH, "--data",      Path(),
                                      "--reset-demo",      "--log-level", "error"};
@@ -57,10 +57,7 @@ bool cServerProcess::Start(const std::vector<std::string> &extra)
     argv.push_back(nullptr);
     int out[2];
     if (::pipe(out) != 0)
-    {
-        Error = "no pipe";
-        return false;
-    }
+        return fail("no pipe");
     const pid_t parent = ::getpid();
     Pid = ::fork();
     if (Pid == 0)
@@ -80,8 +77,7 @@ bool cServerProcess::Start(const std::vector<std::string> &extra)
     if (Pid < 0)
     {
         ::close(out[0]);
-        Error = "fork failed";
-        return false;
+        return fail("fork failed");
     }
     // The server ignores SIGPIPE and prints nothing else on standard output, so the pipe can be
     // closed once the line is in.
@@ -102,10 +98,9 @@ bool cServerProcess::Start(const std::vector<std::string> &extra)
     if (std::sscanf(output.c_str(), "data-port=%d function-port=%d", &DataPort, &FunctionPort) == 2 &&
         DataPort > 0 && FunctionPort > 0)
         return true;
-    Error = "DorvaneServer gave no ports line: '" + output + "'";
     DataPort = FunctionPort = 0;
     Stop();
-    return false;
+    return fail("DorvaneServer gave no ports line: '" + output + "'");
 #endif
 }
 
