@@ -39,8 +39,6 @@ constexpr cInfoEdit InfoEdits[] = {
     {"MyWebsiteEdit", "My Website ", 23},
     {"NPIEdit", "NPI", 26},
 };
-// The notification address is kept but not shown.
-constexpr int HiddenLine = 21;
 
 QPushButton *Button(QWidget *parent, const char *name, const char *caption, int left, int top)
 {
@@ -63,7 +61,8 @@ cWhoWeArePage::cWhoWeArePage(cSession &session, QWidget *parent) : QWidget(paren
         edit->EditLabel->setFont(SansFont(13, true));
         connect(edit, &QLineEdit::textChanged, this, &cWhoWeArePage::MyInfoEditChange);
         edit->Place(220, top, 380);
-        if (info.Line == HiddenLine)
+        // The notification address is kept but not shown.
+        if (info.Line == CompanyNotifyEmailLine)
             edit->hide();
         else
             top += 30;
@@ -150,7 +149,7 @@ void cWhoWeArePage::WhatWeDoButtonClick()
     dbServerConnection *link = Session.DataServerConnection();
     const bool found =
         link && link->ReadList("ZipCodes", 2, Session.ProviderRecord.Strings(CompanyZipLine), "", zip);
-    CategorySelectionForm->Prepare(ProviderKey(), found ? zip.Strings(11) : std::string(),
-                                   found ? zip.Strings(12) : std::string(), Session.DataLink());
+    CategorySelectionForm->Prepare(ProviderKey(), found ? zip.Strings(ZipLatitudeLine) : std::string(),
+                                   found ? zip.Strings(ZipLongitudeLine) : std::string(), Session.DataLink());
     CategorySelectionForm->exec();
 }

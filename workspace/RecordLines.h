@@ -1,5 +1,6 @@
-// Lines of the records that the client keeps whole, as the record read returns them: line n holds
-// field n. The signed-in user's "Personnel" record and the provider's "ProviderEntities" record.
+// Lines of the records that the client reads whole, as the record read returns them: line n holds
+// field n. The signed-in user's "Personnel" record, the provider's "ProviderEntities" record and
+// the "ZipCodes" record of its zip code.
 #pragma once
 
 // "Personnel".
@@ -15,3 +16,8 @@ inline constexpr int PersonnelAdminLine = 26;
 // "ProviderEntities".
 inline constexpr int CompanyNameLine = 10;
 inline constexpr int CompanyZipLine = 15;
+inline constexpr int CompanyNotifyEmailLine = 21;
+
+// "ZipCodes": the two values that new service category links carry.
+inline constexpr int ZipLatitudeLine = 11;
+inline constexpr int ZipLongitudeLine = 12;

@@ -157,9 +157,6 @@ cDeadLink::~cDeadLink()
         Session().ReplaceFunctionServerConnection(std::move(Saved));
 }
 
-cWorkspaceTest::cWorkspaceTest() = default;
-cWorkspaceTest::~cWorkspaceTest() = default;
-
 void cWorkspaceTest::SetUp()
 {
     ASSERT_GT(Server.DataPort, 0) << Server.Error;
@@ -199,14 +196,6 @@ std::string cWorkspaceTest::QuoteOf(const std::string &patientLastName)
                       "JOIN Cases c ON c.f1 = n.f10 JOIN Patients p ON p.f1 = c.f10 "
                       "WHERE p.f12 = '" +
                       patientLastName + "' AND q.f11 = '" + ProviderSeq() + "' ORDER BY n.f1, q.f1 LIMIT 1");
-}
-
-std::vector<std::string> cWorkspaceTest::Column(const std::string &sql)
-{
-    std::vector<std::string> values;
-    for (const auto &row : Db->Query(sql))
-        values.push_back(row[0]);
-    return values;
 }
 
 std::vector<std::string> cWorkspaceTest::StoredCodes(const char *table, const std::string &caseKey)
@@ -291,16 +280,6 @@ void cWorkspaceTest::ShowAdmin(int page)
         ClickTab("AdminPageControl", page);
 }
 
-void cWorkspaceTest::Click(const char *button)
-{
-    QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
-}
-
-void cWorkspaceTest::Click(QWidget *widget)
-{
-    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(4, widget->height() / 2));
-}
-
 void cWorkspaceTest::ClickLine(QAbstractItemView *view, const QModelIndex &index, Qt::MouseButton button)
 {
     view->scrollTo(index);
@@ -333,12 +312,6 @@ int cWorkspaceTest::RowOf(const QListWidget *list, const QString &text)
             return i;
     ADD_FAILURE() << text.toStdString();
     return 0;
-}
-
-void cWorkspaceTest::ClickIntoDialog(QWidget *button, const std::function<void()> &steps)
-{
-    QTimer::singleShot(0, steps);
-    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 QModelIndex cWorkspaceTest::TreeLine(const std::string &quoteKey)

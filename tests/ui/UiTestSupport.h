@@ -94,8 +94,6 @@ private:
 class cWorkspaceTest : public ::testing::Test
 {
 protected:
-    cWorkspaceTest();
-    ~cWorkspaceTest() override;
     void SetUp() override;
     void TearDown() override;
     // Signs in as email and shows the main window; waits for its activation.
@@ -130,7 +128,13 @@ protected:
     {
         return Db->Scalar("SELECT " + field + " FROM Personnel WHERE f22 = '" + email + "'");
     }
-    std::vector<std::string> Column(const std::string &sql);
+    std::vector<std::string> Column(const std::string &sql)
+    {
+        std::vector<std::string> values;
+        for (const auto &row : Db->Query(sql))
+            values.push_back(row[0]);
+        return values;
+    }
     // The code records of a case, as "code|description" in key order, and what a code list shows.
     std::vector<std::string> StoredCodes(const char *table, const std::string &caseKey);
     std::vector<std::string> ShownCodes(const char *list);
@@ -173,9 +177,12 @@ protected:
     // Opens the " Admin " tab on one of its pages: 0 insurance, 1 who we are, 2 personnel.
     void ShowAdmin(int page = 0);
     void ShowAwardedTab() { ClickTab("PageControl1", 1); }
-    void Click(const char *button);
+    void Click(const char *button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
     // Clicks a widget near its left edge (a check box on its mark).
-    void Click(QWidget *widget);
+    void Click(QWidget *widget)
+    {
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(4, widget->height() / 2));
+    }
     // Clicks a line of a list or tree (scrolled into view first).
     static void ClickLine(QAbstractItemView *view, const QModelIndex &index,
                           Qt::MouseButton button = Qt::LeftButton);
@@ -185,7 +192,11 @@ protected:
     static void ClickCheck(QListWidget *list, int row);
     static int RowOf(const QListWidget *list, const QString &text);
     // Runs steps inside the modal loop that the click on a widget opens.
-    static void ClickIntoDialog(QWidget *button, const std::function<void()> &steps);
+    static void ClickIntoDialog(QWidget *button, const std::function<void()> &steps)
+    {
+        QTimer::singleShot(0, steps);
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
 
     // The tree line of a quote as shown (invalid when the tree does not show it).
     QModelIndex TreeLine(const std::string &quoteKey);
