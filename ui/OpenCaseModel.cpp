@@ -19,18 +19,23 @@ void cOpenCaseModel::SetQuotes(std::shared_ptr<const cProviderQuotes> quotes)
     endResetModel();
 }
 
+// An index of another model, or one kept from before a load, finds no line.
 const cOpenCase *cOpenCaseModel::CaseLine(const QModelIndex &index) const
 {
-    if (!Loaded || !index.isValid() || index.internalId() != CaseLineId)
+    if (!Loaded || index.model() != this || index.internalId() != CaseLineId ||
+        static_cast<std::size_t>(index.row()) >= Loaded->OpenCases.size())
         return nullptr;
     return &Loaded->OpenCases[static_cast<std::size_t>(index.row())];
 }
 
 const cCaseQuoteObject *cOpenCaseModel::QuoteLine(const QModelIndex &index) const
 {
-    if (!Loaded || !index.isValid() || index.internalId() == CaseLineId)
+    if (!Loaded || index.model() != this || index.internalId() == CaseLineId ||
+        index.internalId() > Loaded->OpenCases.size())
         return nullptr;
     const cOpenCase &open = Loaded->OpenCases[static_cast<std::size_t>(index.internalId() - 1)];
+    if (static_cast<std::size_t>(index.row()) >= open.Quotes.size())
+        return nullptr;
     return open.Quotes[static_cast<std::size_t>(index.row())].get();
 }
 

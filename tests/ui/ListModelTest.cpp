@@ -93,10 +93,13 @@ TEST(OpenCaseModel, LinesSpeakAsDrawnAndCarryTheirKeysAndColumns)
     EXPECT_FALSE(model.QuoteAt(mercy, quote, caseKey)) << "a case line is no quote";
     cCaseObject caseObject;
     EXPECT_TRUE(model.CaseAt(mercy, caseObject) && !model.CaseAt(tank71, caseObject));
-    model.SetQuotes(nullptr);
+    model.SetQuotes(std::make_shared<cProviderQuotes>());
     EXPECT_EQ(model.rowCount(), 0);
     EXPECT_EQ(quote.Key + "|" + quote.NeedDescription + "|" + caseKey + "|" + caseObject.HospitalName,
               "71|Tank 71|7|Mercy");
+    cCaseQuoteObject stale;
+    EXPECT_FALSE(model.QuoteAt(tank71, stale, caseKey) || model.CaseAt(mercy, caseObject))
+        << "an index kept from before the load finds no line";
 }
 
 TEST(OpenCaseFilterModel, SearchLeavesLinesOutAndIsKeptAcrossLoads)
