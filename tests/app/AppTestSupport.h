@@ -3,10 +3,16 @@
 #pragma once
 
 #include "app/LoginForm.h"
+#include "app/QtHost.h"
+#include "state/Session.h"
 #include "tests/GuiWait.h"
+#include "tests/support/ScriptedPeer.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TempDir.h"
+#include "toolkit/DateTime.h"
+#include "toolkit/Files.h"
 #include "toolkit/Host.h"
+#include "ui/Forms.h"
 #include "ui/MainForm.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +26,12 @@ struct cProgramFolder : cTempDir
     cProgramFolder() : cTempDir("dorvane app test ") {}
     // Dorvane.ini naming both ports, with extra lines for the [DataServer] and [Update] sections.
     void WriteIni(const std::string &dataPort, const std::string &functionPort,
-                  const std::string &dataServerLines = "", const std::string &updateLines = "") const;
+                  const std::string &dataServerLines = "", const std::string &updateLines = "") const
+    {
+        Write("Dorvane.ini", "[DataServer]\r\nIP=127.0.0.1\r\nPort=" + dataPort + "\r\n" + dataServerLines +
+                                 "\r\n[FunctionServer]\r\nIP=127.0.0.1\r\nPort=" + functionPort + "\r\n" +
+                                 (updateLines.empty() ? "" : "\r\n[Update]\r\n" + updateLines));
+    }
     void WriteIni(const cServerProcess &server, const std::string &dataServerLines = "",
                   const std::string &updateLines = "") const
     {
@@ -28,33 +39,75 @@ struct cProgramFolder : cTempDir
     }
 };
 
-// A free loopback port that nothing listens on (bound, then closed again).
-int UnusedPort();
+// A free loopback port that nothing listens on (listened on, then closed again).
+inline int UnusedPort()
+{
+    return cScriptedPeer(false).Port();
+}
 
-// Records like cRecordingHost, but really starts programs.
+// Records like cRecordingHost; with Launch set, it really starts the programs too.
 class cLaunchingHost : public cRecordingHost
 {
 public:
-    bool StartProgram(const std::string &path) override;
+    bool StartProgram(const std::string &path) override
+    {
+        const bool recorded = cRecordingHost::StartProgram(path);
+        return Launch ? cQtHost().StartProgram(path) : recorded;
+    }
+    bool Launch = false;
 };
 
 // The messages shown, one "caption | text | buttons" line each, to compare in one go.
-std::vector<std::string> Shown(const cRecordingHost &host);
+inline std::vector<std::string> Shown(const cRecordingHost &host)
+{
+    std::vector<std::string> lines;
+    for (const auto &message : host.Messages)
+        lines.push_back(message.Caption + " | " + message.Text + " | " +
+                        (message.Buttons == cHostButtons::Ok ? "Ok" : "YesNo"));
+    return lines;
+}
+
+// The program as the self-update asks the server for it.
+inline const std::string ServerName = "Clients\\DorvaneProvider.exe";
 
 // A login window in a temporary program folder, with a recording host and a bare main window; the
 // server connections and the server's copy of the program are gone after each test.
 class cLoginTest : public ::testing::Test
 {
 protected:
-    void SetUp() override;
-    void TearDown() override;
-    // Builds and shows the window, then waits until its first-showing work is done.
-    void ShowLogin();
+    void SetUp() override
+    {
+        ASSERT_GT(Server.DataPort, 0) << Server.Error;
+        WriteFile(Executable, "running copy");
+        MainForm = Main.get();
+    }
+    void TearDown() override
+    {
+        Login.reset();
+        Session().Close();
+        DeleteFile(ServerCopy);
+        MainForm = nullptr;
+        LoginForm = nullptr;
+    }
+    // Builds the window (unless the test did), shows it and waits until its first-showing work is done.
+    void ShowLogin()
+    {
+        if (!Login)
+            Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
+        LoginForm = Login.get();
+        Login->show();
+        ASSERT_TRUE(WaitUntil([] { return Session().DataServerConnection() != nullptr; }));
+    }
     // A newer copy on the server: the update runs whenever the check is made.
-    void PutNewerServerCopy();
+    void PutNewerServerCopy()
+    {
+        WriteFile(ServerCopy, "newer copy");
+        FileSetDate(Executable, DateTimeToFileDate(EncodeDate(2020, 1, 1)));
+        FileSetDate(ServerCopy, DateTimeToFileDate(EncodeDate(2024, 1, 1)));
+    }
 
     cServerProcess &Server = cServerProcess::Shared();
-    cRecordingHost Host;
+    cLaunchingHost Host;
     cScopedHost Installed{&Host};
     cProgramFolder Folder;
     const std::string ServerCopy = Server.Path("files/Clients/DorvaneProvider.exe");

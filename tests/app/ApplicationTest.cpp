@@ -4,7 +4,6 @@
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <gtest/gtest.h>
 #include <stdexcept>
 
 namespace

@@ -1,40 +1,30 @@
 // The self-update end to end against DorvaneServer, in a temporary program folder.
 #include "app/ClientUpdate.h"
 #include "dataclient/dbServerConnection.h"
-#include "state/Session.h"
-#include "state/ServerLinks.h"
 #include "tests/app/AppTestSupport.h"
-#include "toolkit/DateTime.h"
-#include "toolkit/Files.h"
-#include "ui/Forms.h"
 
 #include <QDir>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTest>
 #include <sys/stat.h>
 
 namespace
 {
-const std::string ServerName = "Clients\\DorvaneProvider.exe";
-
-class SelfUpdate : public ::testing::Test
+// The login fixture with a host that really starts programs, an executable with a known date and
+// a server copy that leaves a marker beside itself when it runs.
+class SelfUpdate : public cLoginTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_GT(Server.DataPort, 0) << Server.Error;
-        WriteFile(Executable, "running copy");
+        cLoginTest::SetUp();
+        Host.Launch = true;
         ::chmod(Executable.c_str(), 0755);
-        LocalDate = DateTimeToFileDate(EncodeDate(2024, 5, 1) + EncodeTime(10, 0, 10, 0));
         ASSERT_TRUE(FileSetDate(Executable, LocalDate));
-        // The new copy proves that it was started by leaving a marker beside itself.
         WriteFile(ServerCopy, "#!/bin/sh\ntouch \"$(dirname \"$0\")/started marker\"\n");
         ASSERT_TRUE(Connection->Connected());
     }
-
-    void TearDown() override { DeleteFile(ServerCopy); }
 
     std::unique_ptr<cClientUpdate> Check(QProgressBar *bar = nullptr)
     {
@@ -42,14 +32,8 @@ protected:
                                                bar, Executable);
     }
 
-    cServerProcess &Server = cServerProcess::Shared();
-    cLaunchingHost Host;
-    cScopedHost Installed{&Host};
-    cProgramFolder Folder;
-    const std::string ServerCopy = Server.Path("files/Clients/DorvaneProvider.exe");
-    const std::string Executable = Folder.File("DorvaneProvider.exe");
     const std::string Marker = Folder.File("started marker");
-    std::int32_t LocalDate = 0;
+    const std::int32_t LocalDate = DateTimeToFileDate(EncodeDate(2024, 5, 1) + EncodeTime(10, 0, 10, 0));
     std::unique_ptr<dbServerConnection> Connection = std::make_unique<dbServerConnection>(
         "127.0.0.1", Server.DataPortText(), "DorvaneClient", "", true, -1);
 };
@@ -68,16 +52,16 @@ TEST_F(SelfUpdate, NewerServerCopyReplacesAndStartsTheExecutable)
     EXPECT_EQ(update->LocalDate, LocalDate);
     EXPECT_TRUE(update->RunUpdate());
 
-    EXPECT_TRUE(Host.Messages.empty());
-    EXPECT_EQ(Host.TerminateCount, 1);
-    EXPECT_FALSE(Host.BusyCursor);
-    ASSERT_EQ(Host.StartedPrograms, std::vector<std::string>{Executable});
-    EXPECT_EQ(ReadFile(Executable), script);
-    EXPECT_EQ(FileAge(Executable), LocalDate + 1); // the next check finds the dates equal
-    EXPECT_EQ(ReadFile(Folder.File("DorvaneProvider.bak")), "running copy");
-    EXPECT_FALSE(FileExists(Folder.File("DorvaneProvider.tmp")));
-    EXPECT_EQ(bar.maximum(), static_cast<int>(script.size()));
-    EXPECT_FALSE(bar.isVisibleTo(nullptr));
+    EXPECT_EQ(std::tuple(Host.Messages.size(), Host.TerminateCount, Host.BusyCursor, Host.StartedPrograms),
+              std::tuple(0u, 1, false, std::vector<std::string>{Executable}));
+    // The executable takes the new copy's text and date (so the next check finds the dates equal),
+    // the backup the old copy's text; the left-over download is gone.
+    EXPECT_EQ(std::tuple(ReadFile(Executable), FileAge(Executable),
+                         ReadFile(Folder.File("DorvaneProvider.bak")),
+                         FileExists(Folder.File("DorvaneProvider.tmp"))),
+              std::tuple(script, LocalDate + 1, "running copy", false));
+    EXPECT_EQ(std::pair(bar.maximum(), bar.isVisibleTo(nullptr)),
+              std::pair(static_cast<int>(script.size()), false));
     EXPECT_TRUE(WaitUntil([this] { return FileExists(Marker); }));
 
     update.reset();
@@ -86,25 +70,22 @@ TEST_F(SelfUpdate, NewerServerCopyReplacesAndStartsTheExecutable)
 
 TEST_F(SelfUpdate, NoUpdateForEqualOlderOrMissingServerCopy)
 {
-    struct
+    // What, and the server copy's date (0: no server copy).
+    const std::pair<const char *, std::int32_t> cases[] = {
+        {"equal dates", LocalDate}, {"older server copy", LocalDate - 1}, {"no server copy", 0}};
+    for (const auto &[what, serverDate] : cases)
     {
-        const char *What;
-        std::int32_t ServerDate; // 0: no server copy
-    } cases[] = {{"equal dates", LocalDate}, {"older server copy", LocalDate - 1}, {"no server copy", 0}};
-    for (const auto &c : cases)
-    {
-        if (c.ServerDate == 0)
+        if (serverDate == 0)
             DeleteFile(ServerCopy);
         else
-            ASSERT_TRUE(FileSetDate(ServerCopy, c.ServerDate));
+            ASSERT_TRUE(FileSetDate(ServerCopy, serverDate));
         auto update = Check();
-        EXPECT_FALSE(update->UpdateNeeded) << c.What;
-        EXPECT_EQ(update->ServerDate, c.ServerDate) << c.What;
+        EXPECT_EQ(std::pair(update->UpdateNeeded, update->ServerDate), std::pair(false, serverDate)) << what;
     }
-    // Only the file information went out: nothing was downloaded or renamed.
-    EXPECT_EQ(QDir(QString::fromStdString(Folder.Path)).entryList(QDir::Files).size(), 1);
-    EXPECT_EQ(ReadFile(Executable), "running copy");
-    EXPECT_TRUE(Host.StartedPrograms.empty());
+    // Only the file information went out: nothing was downloaded, renamed or started.
+    EXPECT_EQ(std::tuple(QDir(QString::fromStdString(Folder.Path)).entryList(QDir::Files).size(),
+                         ReadFile(Executable), Host.StartedPrograms.size()),
+              std::tuple(1, "running copy", 0u));
 }
 
 TEST_F(SelfUpdate, BackupInUseShowsAnotherCopyAndEnds)
@@ -120,38 +101,34 @@ TEST_F(SelfUpdate, BackupInUseShowsAnotherCopyAndEnds)
                   "Another copy of this application is runnng. | I need to update this application "
                   "but another copy is still running.\nClose any others that are running and "
                   "restart, and this application will be updated. | Ok"});
-    EXPECT_EQ(Host.TerminateCount, 1);
-    EXPECT_TRUE(Host.StartedPrograms.empty());
-    EXPECT_EQ(ReadFile(Executable), "running copy");
+    EXPECT_EQ(std::tuple(Host.TerminateCount, Host.StartedPrograms.size(), ReadFile(Executable)),
+              std::tuple(1, 0u, "running copy"));
 }
 
 TEST_F(SelfUpdate, FailedRenameShowsTheTextAndTheLoginGoesOn)
 {
     ASSERT_TRUE(FileSetDate(ServerCopy, LocalDate + 1));
     Folder.WriteIni(Server);
-    TLoginForm login(Folder.Path, Executable);
+    Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
     // The download vanishes as its last piece arrives, so it cannot take the executable's name.
     const std::string temporary = Folder.File("DorvaneProvider.tmp");
-    QObject::connect(login.UpdateProgressBar, &QProgressBar::valueChanged,
+    QObject::connect(Login->UpdateProgressBar, &QProgressBar::valueChanged,
                      [&](int value)
                      {
-                         if (value > 0 && value == login.UpdateProgressBar->maximum())
+                         if (value > 0 && value == Login->UpdateProgressBar->maximum())
                              DeleteFile(temporary);
                      });
-    login.show();
-    ASSERT_TRUE(WaitUntil([] { return Session().DataServerConnection() != nullptr; }));
+    ShowLogin();
 
     EXPECT_EQ(Shown(Host),
               std::vector<std::string>{"Program rename error | Unable to complete update.  You will "
                                        "need to manually\nrename " +
                                        temporary + " to " + Executable +
                                        "\nAfter that you can restart this program. | Ok"});
-    EXPECT_EQ(Host.TerminateCount, 0);
-    EXPECT_TRUE(Host.StartedPrograms.empty());
+    EXPECT_EQ(std::tuple(Host.TerminateCount, Host.StartedPrograms.size()), std::tuple(0, 0u));
     EXPECT_EQ(ReadFile(Folder.File("DorvaneProvider.bak")), "running copy");
     // The panel goes again and the user can sign in.
-    EXPECT_FALSE(login.UpdateIndicatorPanel->isVisible());
-    EXPECT_TRUE(login.findChild<QLineEdit *>("UserEdit")->isVisible());
-    EXPECT_TRUE(login.findChild<QPushButton *>("LoginButton")->isVisible());
-    Session().Close();
+    EXPECT_FALSE(Login->UpdateIndicatorPanel->isVisible());
+    EXPECT_TRUE(Login->findChild<QLineEdit *>("UserEdit")->isVisible());
+    EXPECT_TRUE(Login->findChild<QPushButton *>("LoginButton")->isVisible());
 }

@@ -1,23 +1,28 @@
 // The login window against DorvaneServer: start-up configuration, connecting and signing in.
 #include "dataclient/dbServerConnection.h"
-#include "state/Session.h"
-#include "state/ServerLinks.h"
 #include "tests/app/AppTestSupport.h"
-#include "tests/support/ScriptedPeer.h"
-#include "toolkit/Files.h"
-#include "ui/Forms.h"
 #include "ui/Look.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTest>
 #include <QTimer>
 #include <atomic>
 
 namespace
 {
+// Counts the paint events of the widgets it filters.
+struct cPaintCounter : QObject
+{
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        Paints += event->type() == QEvent::Paint;
+        return false;
+    }
+    std::atomic<int> Paints{0};
+};
+
 class LoginWindow : public cLoginTest
 {
 protected:
@@ -40,8 +45,11 @@ protected:
     {
         Login->FormPaint();
         Login->hide();
+        cPaintCounter counter;
+        Login->installEventFilter(&counter);
         Login->show();
-        QTest::qWait(50);
+        ASSERT_TRUE(WaitUntil([&counter] { return counter.Paints > 0; }));
+        QCoreApplication::processEvents(); // what the paint scheduled
     }
 };
 } // namespace
@@ -83,10 +91,11 @@ TEST_F(LoginWindow, FunctionServerDownEndsWithoutUpdateCheck)
     Folder.WriteIni(Server.DataPortText(), std::to_string(UnusedPort()));
     ShowLogin();
     ExpectOnlyMessage("Unable to connect to function server");
-    EXPECT_TRUE(Session().DataServerConnection()->Connected());
-    EXPECT_FALSE(FileExists(Folder.File("DorvaneProvider.tmp")));
-    EXPECT_EQ(ReadFile(Executable), "running copy");
-    EXPECT_FALSE(Login->UpdateIndicatorPanel->isVisible());
+    // The data server stays connected; no download, no new executable, no update panel.
+    EXPECT_EQ(std::tuple(Session().DataServerConnection()->Connected(),
+                         FileExists(Folder.File("DorvaneProvider.tmp")), ReadFile(Executable),
+                         Login->UpdateIndicatorPanel->isVisible()),
+              std::tuple(true, false, "running copy", false));
 }
 
 TEST_F(LoginWindow, SignInShowsMainWindowAndStartsItsTimer)
@@ -99,37 +108,27 @@ TEST_F(LoginWindow, SignInShowsMainWindowAndStartsItsTimer)
     EXPECT_EQ(Host.TerminateCount, 0);
 
     // Painting again, or showing the window again, keeps the connections.
-    dbServerConnection *data = Session().DataServerConnection();
-    dbServerConnection *function = Session().FunctionServerConnection();
+    const std::pair connections(Session().DataServerConnection(), Session().FunctionServerConnection());
     RepaintAndShowAgain();
-    EXPECT_EQ(Session().DataServerConnection(), data);
-    EXPECT_EQ(Session().FunctionServerConnection(), function);
+    EXPECT_EQ(std::pair(Session().DataServerConnection(), Session().FunctionServerConnection()), connections);
 
-    EXPECT_FALSE(Main->isVisible());
-    EXPECT_FALSE(Main->findChild<QTimer *>("Timer1")->isActive());
+    // The window and its password box use the window font; the password shows as stars.
+    auto *password = Login->findChild<QLineEdit *>("PasswordEdit");
+    for (const QWidget *widget : std::initializer_list<const QWidget *>{Login.get(), password})
+        EXPECT_EQ(std::pair(widget->font().family().toStdString(), widget->font().pixelSize()),
+                  std::pair(SansFont(11).family().toStdString(), 11));
+    auto *timer = Main->findChild<QTimer *>("Timer1");
+    EXPECT_EQ(std::pair(Main->isVisible(), timer->isActive()), std::pair(false, false));
     SignIn("admin@bayview.example", "demo1234");
-    EXPECT_TRUE(Host.Messages.empty());
-    EXPECT_EQ(Host.TerminateCount, 0);
-    EXPECT_TRUE(Main->isVisible());
-    EXPECT_FALSE(Login->isVisible());
-    EXPECT_TRUE(Main->findChild<QTimer *>("Timer1")->isActive());
-    EXPECT_EQ(Main->findChild<QTimer *>("Timer1")->interval(), 1000);
-    EXPECT_EQ(Session().PersonnelRecord.Strings(22), "admin@bayview.example");
-    EXPECT_FALSE(Login->findChild<QLineEdit *>("UserEdit")->isVisibleTo(Login.get()));
+    EXPECT_EQ(std::tuple(password->text().toStdString(), password->displayText().toStdString()),
+              std::tuple("demo1234", "********"));
+    EXPECT_EQ(std::tuple(Host.Messages.size(), Host.TerminateCount), std::tuple(0u, 0));
+    // The main window and its timer run; the login window and its controls are hidden; the person is read.
+    EXPECT_EQ(std::tuple(Main->isVisible(), timer->isActive(), timer->interval(), Login->isVisible(),
+                         Login->findChild<QLineEdit *>("UserEdit")->isVisibleTo(Login.get()),
+                         Session().PersonnelRecord.Strings(22)),
+              std::tuple(true, true, 1000, false, false, "admin@bayview.example"));
 }
-
-// Counts the paint events of one widget.
-class cPaintCounter : public QObject
-{
-public:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++Paints;
-        return false;
-    }
-    std::atomic<int> Paints{0};
-};
 
 TEST_F(LoginWindow, IsPaintedConnectingBeforeItConnects)
 {
@@ -148,29 +147,12 @@ TEST_F(LoginWindow, IsPaintedConnectingBeforeItConnects)
         });
     Folder.WriteIni(peer.PortText(), std::to_string(UnusedPort()));
     Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
-    LoginForm = Login.get();
     Login->ConnectingLabel->installEventFilter(&counter);
-    Login->show();
-    ASSERT_TRUE(WaitUntil([] { return Session().DataServerConnection() != nullptr; }));
+    ShowLogin();
     peer.Join();
     EXPECT_GT(paintsAtConnect.load(), 0);
     EXPECT_EQ(Login->ConnectingLabel->text(), "Connecting, please wait.");
     ExpectOnlyMessage("Unable to connect to data server");
-}
-
-TEST_F(LoginWindow, PasswordIsMaskedWithStarsInTheWindowsFont)
-{
-    Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
-    auto *password = Login->findChild<QLineEdit *>("PasswordEdit");
-    for (const QWidget *widget :
-         {static_cast<const QWidget *>(Login.get()), static_cast<const QWidget *>(password)})
-    {
-        EXPECT_EQ(widget->font().family(), SansFont(11).family());
-        EXPECT_EQ(widget->font().pixelSize(), 11);
-    }
-    QTest::keyClicks(password, "abc");
-    EXPECT_EQ(password->text(), "abc");
-    EXPECT_EQ(password->displayText(), "***");
 }
 
 // The e-mail is sent exactly as typed (blanks and letter case kept) and judged against what is
@@ -178,49 +160,39 @@ TEST_F(LoginWindow, PasswordIsMaskedWithStarsInTheWindowsFont)
 // match shows "Invalid login" and the program ends.
 TEST_F(LoginWindow, SignInIsSentAsTypedAndJudged)
 {
-    const struct
-    {
-        const char *Email, *Password;
-        bool Add, Accepted;
-    } cases[] = {
+    // E-mail and password typed, whether the person is stored first, and whether the sign-in is accepted.
+    const std::tuple<const char *, const char *, bool, bool> cases[] = {
         {" Mixed.Case@Example.org ", "Pa55 word", true, true},
         {"nopassword@bayview.example", "", true, false},
         {"admin@bayview.example", "DEMO1234", false, false},
         {"nobody@bayview.example", "demo1234", false, false},
     };
     Folder.WriteIni(Server);
-    for (const auto &c : cases)
+    for (const auto &[email, password, add, accepted] : cases)
     {
-        SCOPED_TRACE(c.Email);
-        if (c.Add)
+        SCOPED_TRACE(email);
+        if (add)
         {
             dbServerConnection connection("127.0.0.1", Server.DataPortText(), "DorvaneClient", "", true, -1);
             cStringList person;
             person.Add("f9=1");
             person.Add("f11=Test");
-            person.Add(std::string("f22=") + c.Email);
-            if (*c.Password)
-                person.Add(std::string("f23=") + c.Password);
+            person.Add(std::string("f22=") + email);
+            if (*password)
+                person.Add(std::string("f23=") + password);
             ASSERT_NE(connection.AddRecord("Personnel", person), "");
         }
         ShowLogin();
-        SignIn(c.Email, c.Password);
-        EXPECT_EQ(Session().DataServerConnection()->Request.Values("Key"), c.Email);
-        EXPECT_EQ(Main->isVisible(), c.Accepted);
-        EXPECT_EQ(Main->findChild<QTimer *>("Timer1")->isActive(), c.Accepted);
-        if (c.Accepted)
-        {
-            EXPECT_TRUE(Host.Messages.empty());
-        }
-        else
-        {
-            ExpectOnlyMessage("Invalid login");
-            // The login controls stay hidden: the program is ending.
-            EXPECT_FALSE(Login->findChild<QPushButton *>("LoginButton")->isVisibleTo(Login.get()));
-        }
+        SignIn(email, password);
+        EXPECT_EQ(std::tuple(Session().DataServerConnection()->Request.Values("Key"), Main->isVisible(),
+                             Main->findChild<QTimer *>("Timer1")->isActive(), Host.TerminateCount),
+                  std::tuple(email, accepted, accepted, accepted ? 0 : 1));
+        EXPECT_EQ(Shown(Host), accepted ? std::vector<std::string>{}
+                                        : std::vector<std::string>{"Error | Invalid login | Ok"});
+        // The login controls stay hidden: the window is done with, or the program is ending.
+        EXPECT_FALSE(Login->findChild<QPushButton *>("LoginButton")->isVisibleTo(Login.get()));
         TearDown();
-        Host.Messages.clear();
-        Host.TerminateCount = 0;
+        Host = {};
         Main = std::make_unique<TMainForm>();
         MainForm = Main.get();
     }

@@ -2,14 +2,8 @@
 // and the self-update, against DorvaneServer and against a scripted peer that goes silent.
 #include "app/ClientUpdate.h"
 #include "dataclient/dbServerConnection.h"
-#include "state/Session.h"
-#include "state/ServerLinks.h"
 #include "tests/app/AppTestSupport.h"
-#include "tests/support/ScriptedPeer.h"
 #include "tests/support/TestCertificates.h"
-#include "toolkit/DateTime.h"
-#include "toolkit/Files.h"
-#include "ui/Forms.h"
 
 #include <chrono>
 #include <future>
@@ -17,8 +11,6 @@
 
 namespace
 {
-const std::string ServerName = "Clients\\DorvaneProvider.exe";
-
 class PinnedServer : public cLoginTest
 {
 protected:
@@ -37,14 +29,8 @@ const std::vector<std::string> NoDataServer{"Error | Unable to connect to data s
 
 TEST_F(PinnedServer, IniKeysAreReadWithTheirDefaults)
 {
-    struct
-    {
-        const char *DataServerLines;
-        const char *UpdateLines;
-        std::string Pin;
-        int ReplyTimeout;
-        bool RequirePinned;
-    } cases[] = {
+    // The [DataServer] and [Update] lines, then the pin, reply timeout and pinned-server flag read.
+    const std::tuple<const char *, const char *, const char *, int, bool> cases[] = {
         {"", "", "", 120, false},
         {"CertificateSHA256=AB:cd\r\nReplyTimeoutSeconds=7\r\n", "RequirePinnedServer=1\r\n", "AB:cd", 7,
          true},
@@ -52,14 +38,14 @@ TEST_F(PinnedServer, IniKeysAreReadWithTheirDefaults)
         {"ReplyTimeoutSeconds=-3\r\n", "RequirePinnedServer=yes\r\n", "", 120, false},
         {"ReplyTimeoutSeconds=soon\r\n", "", "", 120, false},
     };
-    for (const auto &c : cases)
+    for (const auto &[dataServerLines, updateLines, pin, replyTimeout, requirePinned] : cases)
     {
-        SCOPED_TRACE(std::string(c.DataServerLines) + c.UpdateLines);
-        Folder.WriteIni(Server, c.DataServerLines, c.UpdateLines);
+        SCOPED_TRACE(std::string(dataServerLines) + updateLines);
+        Folder.WriteIni(Server, dataServerLines, updateLines);
         const cServerAddresses addresses = ReadServerAddresses(Folder.File("Dorvane.ini"));
         EXPECT_EQ(std::tuple(addresses.CertificateSHA256, addresses.ReplyTimeoutSeconds,
                              addresses.RequirePinnedServer, addresses.DataServerPort),
-                  std::tuple(c.Pin, c.ReplyTimeout, c.RequirePinned, Server.DataPortText()));
+                  std::tuple(pin, replyTimeout, requirePinned, Server.DataPortText()));
     }
 }
 
@@ -67,57 +53,44 @@ TEST_F(PinnedServer, OnlyAMatchingPinConnects)
 {
     std::string wrong = ServerPin;
     wrong[10] = wrong[10] == '0' ? '1' : '0';
-    struct
+    // The forms a pin may take are the socket tests' rows; here the ini key reaches the link.
+    const std::tuple<const char *, std::string, bool> cases[] = {{"no pin", "", true},
+                                                                 {"the server's pin", ServerPin, true},
+                                                                 {"another certificate's pin", wrong, false}};
+    for (const auto &[what, pin, connects] : cases)
     {
-        const char *What;
-        std::string Pin;
-        bool Connects;
-    } cases[] = {
-        // The forms a pin may take are the socket tests' rows; here the ini key reaches the link.
-        {"no pin", "", true},
-        {"the server's pin", ServerPin, true},
-        {"another certificate's pin", wrong, false},
-    };
-    for (const auto &c : cases)
-    {
-        SCOPED_TRACE(c.What);
+        SCOPED_TRACE(what);
         Host.Messages.clear();
-        Folder.WriteIni(Server, c.Pin.empty() ? "" : "CertificateSHA256=" + c.Pin + "\r\n");
+        Folder.WriteIni(Server, pin.empty() ? "" : "CertificateSHA256=" + pin + "\r\n");
         Session().Addresses = ReadServerAddresses(Folder.File("Dorvane.ini"));
-        EXPECT_EQ(Session().Connect(), c.Connects);
-        if (c.Connects)
-        {
-            EXPECT_TRUE(Host.Messages.empty());
-            EXPECT_TRUE(Session().DataServerConnection()->Connected());
-            EXPECT_EQ(Session().DataServerConnection()->Pinned(), !c.Pin.empty());
-            // The link really works: the server answers a date request.
-            EXPECT_TRUE(Session().DataServerConnection()->SendMessage(dbServerConnection::MsgDate, 0, ""));
-        }
-        else
-        {
-            EXPECT_EQ(Shown(Host), NoDataServer);
-            EXPECT_FALSE(Session().DataServerConnection()->Connected());
-            EXPECT_EQ(Session().FunctionServerConnection(), nullptr);
-        }
+        EXPECT_EQ(Session().Connect(), connects);
+        // The messages shown, and whether the data and function servers are connected.
+        EXPECT_EQ(std::tuple(Shown(Host), Session().DataServerConnection()->Connected(),
+                             Session().FunctionServerConnection() != nullptr),
+                  std::tuple(connects ? std::vector<std::string>{} : NoDataServer, connects, connects));
+        // A link that connects is pinned when a pin was given, and works: the server answers a date request.
+        EXPECT_TRUE(!connects || Session().DataServerConnection()->Pinned() == !pin.empty());
+        EXPECT_TRUE(!connects ||
+                    Session().DataServerConnection()->SendMessage(dbServerConnection::MsgDate, 0, ""));
         Session().Close();
     }
 }
 
 TEST_F(PinnedServer, RequirePinnedServerUpdatesOnlyFromThePinnedServer)
 {
-    for (bool pinned : {false, true})
+    // Pinned, then the host's terminate count, started programs and executable text so far.
+    const std::tuple<bool, int, std::vector<std::string>, const char *> cases[] = {
+        {false, 0, {}, "running copy"}, {true, 1, {Executable}, "newer copy"}};
+    for (const auto &[pinned, terminates, started, executable] : cases)
     {
         SCOPED_TRACE(pinned ? "pinned" : "not pinned");
         PutNewerServerCopy();
         Folder.WriteIni(Server, pinned ? "CertificateSHA256=" + ServerPin + "\r\n" : "",
                         "RequirePinnedServer=1\r\n");
         ShowLogin();
-        EXPECT_TRUE(Host.Messages.empty());
-        EXPECT_EQ(Host.TerminateCount, pinned ? 1 : 0);
-        EXPECT_EQ(Host.StartedPrograms,
-                  pinned ? std::vector<std::string>{Executable} : std::vector<std::string>{});
-        EXPECT_EQ(ReadFile(Executable), pinned ? "newer copy" : "running copy");
-        EXPECT_FALSE(FileExists(Folder.File("DorvaneProvider.tmp")));
+        EXPECT_EQ(std::tuple(Host.Messages.size(), Host.TerminateCount, Host.StartedPrograms,
+                             ReadFile(Executable), FileExists(Folder.File("DorvaneProvider.tmp"))),
+                  std::tuple(0u, terminates, started, executable, false));
         EXPECT_TRUE(pinned || !Login->UpdateIndicatorPanel->isVisible()) << "no update, no panel";
         Login.reset();
         Session().Close();
@@ -135,11 +108,7 @@ TEST_F(PinnedServer, StalledUpdateDownloadFailsAndLeavesNoTemporaryFile)
             p.ReadFrame(); // the file information
             p.Reply("FileSize=100000,FileDate=" + std::to_string(DateTimeToFileDate(EncodeDate(2030, 1, 1))));
             p.ReadFrame(); // the download: a header and part of the file, then silence
-            std::string header(8, '\0');
-            header[0] = static_cast<char>(0xA0);
-            header[1] = static_cast<char>(0x86);
-            header[2] = 0x01; // 100000
-            p.Write(header + std::string(20000, 'x'));
+            p.Write(FileHeader(100000) + std::string(20000, 'x'));
             released.get_future().wait_for(std::chrono::seconds(20));
         });
     dbServerConnection connection("127.0.0.1", peer.PortText(), "", "", true, 1);
@@ -151,11 +120,9 @@ TEST_F(PinnedServer, StalledUpdateDownloadFailsAndLeavesNoTemporaryFile)
     }
     released.set_value();
     peer.Join();
-    EXPECT_FALSE(connection.IsConnectedFlag);
-    EXPECT_FALSE(FileExists(Folder.File("DorvaneProvider.tmp")));
-    EXPECT_EQ(ReadFile(Executable), "running copy");
-    EXPECT_TRUE(Host.StartedPrograms.empty());
-    EXPECT_EQ(Host.TerminateCount, 0);
+    EXPECT_EQ(std::tuple(connection.IsConnectedFlag, FileExists(Folder.File("DorvaneProvider.tmp")),
+                         ReadFile(Executable), Host.StartedPrograms.size(), Host.TerminateCount),
+              std::tuple(false, false, "running copy", 0u, 0));
 }
 
 TEST_F(PinnedServer, DataServerThatNeverAnswersTheHandshakeIsReported)

@@ -1,18 +1,12 @@
 // Edit objects without a server: the field list, the alias list, binding, options, label date
 // formats and the Enter key.
-#include "binding/cEditObjects.h"
-#include "binding/cLabeledEdit.h"
 #include "binding/cTableObject.h"
 #include "tests/binding/BindingTestSupport.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTest>
-#include <gtest/gtest.h>
 #include <tuple>
 
 using namespace binding_test;
@@ -30,13 +24,12 @@ TEST(EditObjects, CaseDetailDeclarationsGiveTheFieldAndAliasLists)
     {
         auto *label = form.Window.findChild<QLabel *>(name);
         ASSERT_NE(label, nullptr) << name;
-        EXPECT_TRUE(label->text().isEmpty()) << name;
-        ASSERT_NE(cEditObjects::BindingOf(label), nullptr) << name;
+        EXPECT_TRUE(label->text().isEmpty() && cEditObjects::BindingOf(label)) << name;
     }
     auto *price = form.Window.findChild<cLabeledEdit *>("NeedsQuotePriceEdit");
-    EXPECT_TRUE(price->text().isEmpty());
-    EXPECT_EQ(price->Caption(), "Price (if relavent) ");
-    EXPECT_EQ(cEditObjects::BindingOf(price)->FieldCode(), "f13");
+    EXPECT_EQ(std::tuple(price->text().toStdString(), price->Caption().toStdString(),
+                         cEditObjects::BindingOf(price)->FieldCode()),
+              std::tuple("", "Price (if relavent) ", "f13"));
     EXPECT_TRUE(form.Window.findChild<QPlainTextEdit *>("DiagnosisMemo")->toPlainText().isEmpty());
 
     // The list is fixed at its first build: later declarations are not read.
@@ -51,43 +44,26 @@ TEST(EditObjects, FieldListWithoutExtrasEndsWithCommaAndSkipsDuplicates)
     cEditObjects binding(nullptr, "Personnel");
     binding.AddTable("ProviderEntities", "pe", "f9");
     binding.AddTable("Cases", "PE", "f9"); // same alias: the first declaration keeps the table
-    auto *a = new QLabel("f11", &window);
-    auto *b = new QLabel("f11", &window);
-    auto *c = new QLabel("pe10", &window);
-    binding.AddLabel(a, "f11", "");
-    binding.AddLabel(b, "f11", "");
-    binding.AddLabel(c, "pe10", "");
+    for (const char *code : {"f11", "f11", "pe10"})
+        binding.AddLabel(new QLabel(code, &window), code, "");
     binding.BuildFieldList();
-    EXPECT_EQ(binding.FieldList, "pe1,f11,pe10,");
-    EXPECT_EQ(binding.TableForAlias("PE"), "ProviderEntities");
-    EXPECT_EQ(binding.AliasList, "pe=ProviderEntities:f9,PE=Cases:f9");
+    EXPECT_EQ(std::tuple(binding.FieldList, binding.AliasList, binding.TableForAlias("PE")),
+              std::tuple("pe1,f11,pe10,", "pe=ProviderEntities:f9,PE=Cases:f9", "ProviderEntities"));
 }
 
 TEST(EditObject, SplitsCodesAtTheFirstDigitOrSymbol)
 {
-    struct cCase
+    const std::tuple<const char *, bool, const char *, const char *> cases[] = {
+        {"cn14", true, "cn", "14"},   {"H10", true, "H", "10"},
+        {"f1001", true, "f", "1001"}, {"*4", true, "", "*4"},
+        {"x", false, "", ""},         {"ab", true, "ab", ""},
+        {"a-1", true, "a", "-1"},     {"pa12345678901", true, "pa", "123456789"}};
+    for (const auto &[code, bound, alias, number] : cases)
     {
-        const char *Code;
-        bool Bound;
-        const char *Alias;
-        const char *Number;
-    };
-    const cCase cases[] = {
-        {"cn14", true, "cn", "14"},
-        {"H10", true, "H", "10"},
-        {"f1001", true, "f", "1001"},
-        {"*4", true, "", "*4"},
-        {"x", false, "", ""},
-        {"ab", true, "ab", ""},
-        {"pa12345678901", true, "pa", "123456789"},
-        {"a-1", true, "a", "-1"},
-    };
-    for (const cCase &c : cases)
-    {
-        std::string alias;
-        std::string number;
-        const bool bound = cEditObject::SplitFieldCode(c.Code, alias, number);
-        EXPECT_EQ(std::tuple(bound, alias, number), std::tuple(c.Bound, c.Alias, c.Number)) << c.Code;
+        std::string splitAlias;
+        std::string splitNumber;
+        const bool split = cEditObject::SplitFieldCode(code, splitAlias, splitNumber);
+        EXPECT_EQ(std::tuple(split, splitAlias, splitNumber), std::tuple(bound, alias, number)) << code;
     }
     // A code too short to split leaves its control unbound and untouched.
     QWidget window;
@@ -96,41 +72,32 @@ TEST(EditObject, SplitsCodesAtTheFirstDigitOrSymbol)
     auto *edit = new QLineEdit("keep", &window);
     EXPECT_EQ(binding.AddLabel(label, "x", ""), nullptr);
     EXPECT_EQ(binding.AddEdit(edit, "", ""), nullptr);
-    EXPECT_EQ((QStringList{label->text(), edit->text()}), (QStringList{"x", "keep"}));
-    EXPECT_EQ(cEditObjects::BindingOf(label), nullptr);
-    EXPECT_EQ(binding.BindingCount(), 0);
+    EXPECT_EQ(std::tuple(label->text().toStdString(), edit->text().toStdString(),
+                         cEditObjects::BindingOf(label), binding.BindingCount()),
+              std::tuple("x", "keep", nullptr, 0));
 }
 
 TEST(EditObject, OptionsSetFlagsAndDateKind)
 {
-    struct
-    {
-        const char *Options;
-        bool Add, Edit, Required;
-        cDateKind Kind;
-    } cases[] = {{"", true, true, false, cDateKind::None},
-                 {"add, must ,datetime", true, false, true, cDateKind::DateTime},
-                 {"e,Date", false, true, false, cDateKind::Date}};
-    for (const auto &c : cases)
+    // Options, then ShowWhenAdding, ShowWhenEditing, Required and DateKind.
+    const std::tuple<const char *, bool, bool, bool, cDateKind> cases[] = {
+        {"", true, true, false, cDateKind::None},
+        {"add, must ,datetime", true, false, true, cDateKind::DateTime},
+        {"e,Date", false, true, false, cDateKind::Date}};
+    for (const auto &[options, add, edit, required, kind] : cases)
     {
         cEditObject binding(nullptr, cControlKind::Label, "f", "10");
-        binding.ParseOptions(c.Options);
+        binding.ParseOptions(options);
         EXPECT_EQ(
             std::tuple(binding.ShowWhenAdding, binding.ShowWhenEditing, binding.Required, binding.DateKind),
-            std::tuple(c.Add, c.Edit, c.Required, c.Kind))
-            << c.Options;
+            std::tuple(add, edit, required, kind))
+            << options;
     }
 }
 
 TEST(EditObject, LabelDateFormats)
 {
-    struct cCase
-    {
-        cDateKind Kind;
-        const char *Stored;
-        const char *Shown;
-    };
-    const cCase cases[] = {
+    const std::tuple<cDateKind, const char *, const char *> cases[] = {
         {cDateKind::Date, "20240315", "03/15/2024"},
         {cDateKind::Date, "20240315143000", "03/15/2024"},
         {cDateKind::Date, "03/15/2024", "03/15/2024"},
@@ -142,10 +109,9 @@ TEST(EditObject, LabelDateFormats)
         {cDateKind::DateTime, "2024031", ""},
         {cDateKind::DateTime, "3/15/2024", "3/15/2024"},
         {cDateKind::Time, "1430", "1430"},
-        {cDateKind::None, "20240315", "20240315"},
-    };
-    for (const cCase &c : cases)
-        EXPECT_EQ(cEditObject::FormatDate(c.Kind, c.Stored), c.Shown) << c.Stored;
+        {cDateKind::None, "20240315", "20240315"}};
+    for (const auto &[kind, stored, shown] : cases)
+        EXPECT_EQ(cEditObject::FormatDate(kind, stored), shown) << stored;
 }
 
 TEST(EditObjects, EnterInsertsNothingAndMovesFocusWithNavigationWindow)
@@ -165,26 +131,9 @@ TEST(EditObjects, EnterInsertsNothingAndMovesFocusWithNavigationWindow)
     ASSERT_TRUE(FocusAndWait(first));
     QTest::keyClicks(first, "Ann");
     QTest::keyClick(first, Qt::Key_Return);
-    EXPECT_EQ(first->text(), "Ann");
-    EXPECT_EQ(returns.count(), 0);
+    EXPECT_EQ(std::tuple(first->text().toStdString(), returns.count()), std::tuple("Ann", 0));
     EXPECT_TRUE(WaitUntil([&] { return second->hasFocus(); }));
 }
-
-namespace
-{
-struct cExitLog
-{
-    int Calls = 0;
-    bool Veto = false;
-};
-
-void CheckExit(void *user, cEditObject &binding)
-{
-    auto *log = static_cast<cExitLog *>(user);
-    ++log->Calls;
-    binding.Veto = log->Veto;
-}
-} // namespace
 
 TEST(EditObjects, EnterWithoutNavigationKeepsFocusAndVetoKeepsChangePending)
 {
@@ -195,31 +144,36 @@ TEST(EditObjects, EnterWithoutNavigationKeepsFocusAndVetoKeepsChangePending)
     cEditObjects binding(nullptr, "Personnel");
     cEditObject *bound = binding.AddEdit(first, "f11", "M");
     ASSERT_NE(bound, nullptr);
-    cExitLog log{0, true};
-    bound->SetExitHandler(CheckExit, &log);
+    // The exit handler counts its calls and vetoes while Veto is set.
+    std::pair<int, bool> exits{0, true};
+    bound->SetExitHandler(
+        [](void *user, cEditObject &exiting)
+        {
+            auto &[calls, veto] = *static_cast<std::pair<int, bool> *>(user);
+            ++calls;
+            exiting.Veto = veto;
+        },
+        &exits);
     ASSERT_TRUE(Activate(window));
     ASSERT_TRUE(FocusAndWait(first));
     QSignalSpy returns(first, &QLineEdit::returnPressed);
     QTest::keyClick(first, Qt::Key_Enter);
     QApplication::processEvents();
-    EXPECT_TRUE(first->hasFocus());
-    EXPECT_EQ(returns.count(), 0);
-    EXPECT_TRUE(first->text().isEmpty());
+    EXPECT_EQ(std::tuple(first->hasFocus(), returns.count(), first->text().toStdString()),
+              std::tuple(true, 0, ""));
 
     // The user's typing marks the binding; a vetoing exit handler keeps it marked.
     QTest::keyClicks(first, "Ann");
     EXPECT_TRUE(bound->Modified);
     EXPECT_EQ(first->palette().color(QPalette::Base), binding.NormalColour);
     ASSERT_TRUE(FocusAndWait(second));
-    EXPECT_EQ(log.Calls, 1);
-    EXPECT_TRUE(bound->Modified);
+    EXPECT_EQ(std::pair(exits.first, bound->Modified), std::pair(1, true));
 
-    log.Veto = false;
+    exits.second = false;
     ASSERT_TRUE(FocusAndWait(first));
     QTest::keyClick(first, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(first, Qt::Key_Backspace);
     EXPECT_EQ(first->palette().color(QPalette::Base), binding.MissingColour);
     ASSERT_TRUE(FocusAndWait(second));
-    EXPECT_EQ(log.Calls, 2);
-    EXPECT_FALSE(bound->Modified);
+    EXPECT_EQ(std::pair(exits.first, bound->Modified), std::pair(2, false));
 }
