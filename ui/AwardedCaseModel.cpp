@@ -28,6 +28,8 @@ int cAwardedCaseModel::rowCount(const QModelIndex &parent) const
 
 QVariant cAwardedCaseModel::data(const QModelIndex &index, int role) const
 {
+    if (Masked && role != list_role::Key)
+        return {};
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const cCaseQuoteObject &quote = *Loaded->Awarded[static_cast<std::size_t>(index.row())];
@@ -50,4 +52,13 @@ QVariant cAwardedCaseModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
+}
+
+void cAwardedCaseModel::SetMasked(bool masked)
+{
+    if (masked == Masked)
+        return;
+    emit layoutAboutToBeChanged();
+    Masked = masked;
+    emit layoutChanged();
 }

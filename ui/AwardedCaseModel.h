@@ -18,6 +18,10 @@ public:
 
     // Replaces every entry with those of a load (null: none).
     void SetQuotes(std::shared_ptr<const cProviderQuotes> quotes);
+    // While masked (the window is locked) every line keeps its place, key and selection but
+    // reads and draws as empty (only its key and kind stay), so nothing of it is on screen or
+    // spoken.
+    Q_INVOKABLE void SetMasked(bool masked);
     const std::shared_ptr<const cProviderQuotes> &Quotes() const { return Loaded; }
     // A copy of an entry's quote (with its case); false for a row that is not an entry.
     bool QuoteAt(int row, cCaseQuoteObject &quote) const;
@@ -27,4 +31,5 @@ public:
 
 private:
     std::shared_ptr<const cProviderQuotes> Loaded;
+    bool Masked = false;
 };

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
@@ -49,8 +50,23 @@ void cAwardedCasesPage::CreateList()
     DeliveryCaseListBox->setModel(Awarded);
     DeliveryCaseListBox->setItemDelegate(
         new cDeliveryCaseListDelegate(DeliveryCaseListHeader, DeliveryCaseListBox));
+    // A line opens once per click, whatever the style does on a single click, and by Enter.
     connect(DeliveryCaseListBox, &QListView::clicked, this, &cAwardedCasesPage::DeliveryCaseListBoxClick);
-    connect(DeliveryCaseListBox, &QListView::activated, this, &cAwardedCasesPage::DeliveryCaseListBoxClick);
+    DeliveryCaseListBox->installEventFilter(this);
+}
+
+bool cAwardedCasesPage::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == DeliveryCaseListBox && event->type() == QEvent::KeyPress)
+    {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        {
+            DeliveryCaseListBoxClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void cAwardedCasesPage::ShowQuotes(std::shared_ptr<const cProviderQuotes> quotes)

@@ -39,6 +39,9 @@ public:
 signals:
     void AwardedOpened(const cCaseQuoteObject &quote);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void CreateList();
 

@@ -13,6 +13,7 @@
 #include "ui/RejectCodeForm.h"
 #include "workspace/CaseTexts.h"
 #include "workspace/ListTexts.h"
+#include "workspace/RecordLines.h"
 #include "workspace/ReloadGate.h"
 #include "workspace/SignedInUser.h"
 #include "workspace/cCaseQuoteObject.h"
@@ -22,6 +23,7 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 
 using namespace detail_page;
 
@@ -141,8 +143,10 @@ void cCaseDetailPage::SetUpBinding()
     b.AddLabel(WeightLabel, "ca17", "");
     b.AddMemo(DiagnosisMemo, "ca1001", "");
     b.AddMemo(HealthDetailsMemo, "ca1002", "");
-    b.AddEdit(NeedsQuotePriceEdit, "f13", "");
-    b.AddEdit(ResponseReasonEdit, "f1001", "");
+    b.AddFields("f12,f14,f15,f16");
+    for (cEditObject *edit :
+         {b.AddEdit(NeedsQuotePriceEdit, "f13", ""), b.AddEdit(ResponseReasonEdit, "f1001", "")})
+        edit->SetExitHandler(&cCaseDetailPage::ResponseEditExit, this);
     b.SetCustomFieldHandler(&cCaseDetailPage::CaseDetailCustomField, this);
 }
 
@@ -177,14 +181,31 @@ void cCaseDetailPage::ShowQuoteDetail(const cCaseQuoteObject &quote, const std::
                                       const QColor &acceptedColour)
 {
     cReloadGate::cHold hold(Reloads);
+    const std::string shownQuote = QuoteKey, shownCase = CaseKey;
     QuoteKey = quote.Key;
     CaseKey = caseKey;
-    if (Binding->LoadRecord(QuoteKey))
-        emit Loaded();
+    if (!Binding->LoadRecord(QuoteKey))
+    {
+        // The page keeps what it showed, and its keys with it (the binding writes to them); a
+        // failed read changed none of the page's controls.
+        QuoteKey = shownQuote;
+        CaseKey = shownCase;
+        Binding->RecordKey = shownQuote;
+        emit LoadFailed();
+        return;
+    }
+    const cStringList &values = Binding->Values;
+    ShownAnswer = QuoteAnswerFrom([&values](const std::string &field) { return values.Values(field); });
+    ShownQuote = quote;
+    OpenedAt = FormatDateTime("hh:nn", Now());
+    AcceptedColour = acceptedColour;
+    AnswerChanged = false;
+    emit Loaded();
     DateRequiredLabel->setText(ToQt(FormatServerDate(ToStd(DateRequiredLabel->text()))));
     LoadCodeLists(DiagnosisCodeListBox, TreatmentCodeListBox, Session.DataServerConnection(), CaseKey);
     DeclineButton->show();
-    if (quote.Accepted)
+    // The answer as just read decides, not the list's older copy of it.
+    if (ShownAnswer.State == "A")
     {
         QPalette palette = AcceptLabel->palette();
         palette.setColor(QPalette::WindowText, acceptedColour);
@@ -197,7 +218,7 @@ void cCaseDetailPage::ShowQuoteDetail(const cCaseQuoteObject &quote, const std::
         AcceptLabel->hide();
         AcceptButton->show();
     }
-    HideQuoteButton->setVisible(quote.CanHide);
+    HideQuoteButton->setVisible(quote.CanHide || ShownAnswer.State == "R");
     ShowHealthDetails(HealthDetailsMemo);
 }
 
@@ -211,14 +232,99 @@ std::string cCaseDetailPage::UserKey() const
     return SignedInUser(Session.PersonnelRecord).Key;
 }
 
+bool cCaseDetailPage::AnswerStillShown()
+{
+    dbServerConnection *link = Session.DataServerConnection();
+    std::string fields = QuoteAnswerFields;
+    if (!link || !link->ReadFields("CaseNeedsQuote", QuoteKey, fields))
+    {
+        Host().MessageBox(UpdateFailed, "Error", cHostButtons::Ok);
+        Reloads.Request();
+        return false;
+    }
+    cStringList values;
+    values.SetCommaText(fields);
+    const cQuoteAnswer current =
+        QuoteAnswerFrom([&values](const std::string &field) { return values.Values(field); });
+    if (!AnswerChanged && !AnsweredMeanwhile(ShownAnswer, current, ToStd(NeedsQuotePriceEdit->text()),
+                                             ToStd(ResponseReasonEdit->text())))
+        return true;
+    ShowAnsweredMeanwhile(current);
+    return false;
+}
+
+void cCaseDetailPage::ShowAnsweredMeanwhile(const cQuoteAnswer &current)
+{
+    AnswerChanged = false;
+    std::string name;
+    const std::string member = AnsweringMember(ShownAnswer, current);
+    cStringList record;
+    dbServerConnection *link = Session.DataServerConnection();
+    if (!member.empty() && link && link->ReadRecord("Personnel", member, record))
+        name = MemberName(record.Strings(PersonnelFirstNameLine), record.Strings(PersonnelLastNameLine));
+    Host().MessageBox(AnsweredMeanwhileText(current, name, OpenedAt), AnsweredMeanwhileCaption,
+                      cHostButtons::Ok);
+    const cCaseQuoteObject quote = ShownQuote;
+    const std::string caseKey = CaseKey;
+    ShowQuoteDetail(quote, caseKey, AcceptedColour);
+    Reloads.Request();
+}
+
+// Leaving the price or the comment after a change writes it at once; that write must not go
+// over an answer given meanwhile either. It is held back then, and the notice follows as soon
+// as the focus change is done (an answer button pressed meanwhile shows it instead).
+void cCaseDetailPage::ResponseEditExit(void *user, cEditObject &binding)
+{
+    auto *page = static_cast<cCaseDetailPage *>(user);
+    if (!binding.Modified || page->QuoteKey.empty())
+        return;
+    dbServerConnection *link = page->Session.DataServerConnection();
+    std::string fields = QuoteAnswerFields;
+    if (!link || !link->ReadFields("CaseNeedsQuote", page->QuoteKey, fields))
+        return; // the write that follows fails as well, silently as every such write
+    cStringList values;
+    values.SetCommaText(fields);
+    const cQuoteAnswer current =
+        QuoteAnswerFrom([&values](const std::string &field) { return values.Values(field); });
+    if (!AnsweredMeanwhile(page->ShownAnswer, current, ToStd(page->NeedsQuotePriceEdit->text()),
+                           ToStd(page->ResponseReasonEdit->text())))
+        return;
+    binding.Veto = true;
+    binding.Modified = false;
+    page->AnswerChanged = true;
+    QTimer::singleShot(0, page,
+                       [page, current]
+                       {
+                           if (page->AnswerChanged)
+                               page->ShowAnsweredMeanwhile(current);
+                       });
+}
+
 // The answers work on the quote that the page showed when the button was pressed (its key is
 // taken first) and hold reloads back until they are done, so a reload that runs meanwhile (the
-// timer keeps ticking under a dialog) cannot make them write elsewhere.
+// timer keeps ticking under a dialog) cannot make them write elsewhere. Each reads the answer
+// again first and writes nothing when someone else answered since the page was filled.
 void cCaseDetailPage::AnswerQuote(const std::string &quoteKey, const cStringList &fields, const char *success)
 {
     dbServerConnection *link = Session.DataServerConnection();
     if (link && link->UpdateRecord("CaseNeedsQuote", quoteKey, fields))
+    {
         Host().MessageBox(success, "Success", cHostButtons::Ok);
+        // The page's answer is now this one: a second press on the same page is no conflict.
+        for (int i = 0; i < fields.Count(); ++i)
+        {
+            const std::string name = fields.Names(i), value = fields.ValueFromIndex(i);
+            std::string *field = name == "f12"     ? &ShownAnswer.Member
+                                 : name == "f13"   ? &ShownAnswer.Price
+                                 : name == "f14"   ? &ShownAnswer.State
+                                 : name == "f15"   ? &ShownAnswer.Reason
+                                 : name == "f16"   ? &ShownAnswer.Listed
+                                 : name == "f1001" ? &ShownAnswer.Comment
+                                                   : nullptr;
+            if (field)
+                *field = value;
+        }
+    }
     else
         Host().MessageBox(UpdateFailed, "Error", cHostButtons::Ok);
     Reloads.Request();
@@ -228,6 +334,8 @@ void cCaseDetailPage::AcceptButtonClick()
 {
     cReloadGate::cHold hold(Reloads);
     const std::string quoteKey = QuoteKey;
+    if (!AnswerStillShown())
+        return;
     cStringList fields;
     fields.SetValues("f12", UserKey());
     fields.SetValues("f13", ToStd(NeedsQuotePriceEdit->text()));
@@ -243,8 +351,9 @@ void cCaseDetailPage::DeclineButtonClick()
     cReloadGate::cHold hold(Reloads);
     const std::string quoteKey = QuoteKey;
     RejectCodeForm->Prepare(ResponseReasonEdit->text());
+    RejectCodeForm->move(window()->frameGeometry().center() - RejectCodeForm->rect().center());
     RejectCodeForm->exec();
-    if (!RejectCodeForm->ReasonChosen)
+    if (!RejectCodeForm->ReasonChosen || !AnswerStillShown())
         return;
     cStringList fields;
     fields.SetValues("f12", UserKey());
@@ -261,10 +370,14 @@ void cCaseDetailPage::HideQuoteButtonClick()
     if (Host().MessageBox("Are you sure you want to remove this quote from your list?", "Are you sure",
                           cHostButtons::YesNo) != cHostAnswer::Yes)
         return;
+    if (!AnswerStillShown())
+        return;
     cStringList fields;
     fields.SetValues("f16", "N");
     dbServerConnection *link = Session.DataServerConnection();
     if (!link || !link->UpdateRecord("CaseNeedsQuote", quoteKey, fields))
         Host().MessageBox(UpdateFailed, "Error", cHostButtons::Ok);
+    else
+        ShownAnswer.Listed = "N";
     Reloads.Request();
 }

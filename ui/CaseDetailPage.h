@@ -4,6 +4,9 @@
 // "CaseNeedsQuote" record and asks for a reload of the case lists.
 #pragma once
 
+#include "workspace/QuoteAnswer.h"
+#include "workspace/cCaseQuoteObject.h"
+
 #include <QColor>
 #include <QFrame>
 #include <memory>
@@ -30,7 +33,8 @@ public:
     ~cCaseDetailPage() override;
 
     // Loads the quote's record with its joined records into the page; Loaded is emitted when the
-    // read succeeded (the page is then to be shown). quote is the caller's copy of the opened
+    // read succeeded (the page is then to be shown), LoadFailed when it did not (the page and
+    // its selected keys then stay as they were). quote is the caller's copy of the opened
     // entry, caseKey its case's key; acceptedColour is the colour of the accepted mark.
     void ShowQuoteDetail(const cCaseQuoteObject &quote, const std::string &caseKey,
                          const QColor &acceptedColour);
@@ -48,6 +52,7 @@ public:
 
 signals:
     void Loaded();
+    void LoadFailed();
     void BackClicked();
 
 private:
@@ -56,6 +61,13 @@ private:
     void CreateResponse();
     void SetUpBinding();
     void AnswerQuote(const std::string &quoteKey, const cStringList &fields, const char *success);
+    // Reads the quote's answer again: true when it is still what the page showed (or what the
+    // page wrote itself). Otherwise says who answered what, shows the page anew and is false.
+    bool AnswerStillShown();
+    // The binding's write of the price or the comment on leaving the edit, held back when the
+    // answer changed meanwhile.
+    static void ResponseEditExit(void *user, cEditObject &binding);
+    void ShowAnsweredMeanwhile(const cQuoteAnswer &current);
     std::string UserKey() const;
 
     cSession &Session;
@@ -63,6 +75,13 @@ private:
     std::unique_ptr<cEditObjects> Binding;
     std::string QuoteKey;
     std::string CaseKey;
+    // The entry shown, the answer as the page read it, when it was read, the accepted colour.
+    cCaseQuoteObject ShownQuote;
+    cQuoteAnswer ShownAnswer;
+    std::string OpenedAt;
+    QColor AcceptedColour;
+    // Set when an edit's write was held back and the notice is still to be shown.
+    bool AnswerChanged = false;
 
     QPushButton *CaseDetailBackButton = nullptr;
     QLabel *CaseNumberLabel = nullptr;

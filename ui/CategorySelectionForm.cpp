@@ -2,6 +2,7 @@
 
 #include "dataclient/cRecordBatch.h"
 #include "dataclient/dbServerConnection.h"
+#include "toolkit/Host.h"
 #include "ui/ClickLabel.h"
 #include "ui/Forms.h"
 #include "ui/FrameShape.h"
@@ -231,24 +232,49 @@ void TCategorySelectionForm::FormActivate()
     SaveButton->setEnabled(loaded);
 }
 
+// Each changed box is one add or delete. What was stored counts as loaded from then on, so a
+// second save after a failure sends only what is still missing; the dialog stays open and names
+// the categories that could not be saved.
 void TCategorySelectionForm::SaveButtonClick()
 {
     dbServerConnection *connection = Connection();
-    for (int i = 0; connection && i < Items.Count(); ++i)
+    QStringList failed;
+    for (int i = 0; i < Items.Count(); ++i)
     {
-        const cCheckBoxItem *item = ItemAt(i);
+        cCheckBoxItem *item = ItemAt(i);
         const bool checked = item->CheckBox->isChecked();
         if (checked == item->LoadedChecked)
             continue;
-        if (checked)
-            connection->AddRecord(LinkTable,
-                                  CategoryLinkLines(Provider,
-                                                    CategoryKey(item->CheckBox->objectName().toStdString()),
-                                                    Zip1, Zip2));
+        bool saved = false;
+        if (checked && connection)
+        {
+            const std::string key = connection->AddRecord(
+                LinkTable,
+                CategoryLinkLines(Provider, CategoryKey(item->CheckBox->objectName().toStdString()), Zip1,
+                                  Zip2));
+            saved = !key.empty();
+            if (saved)
+                item->LinkKey = key;
+        }
+        else if (connection)
+        {
+            saved = connection->DeleteRecord(LinkTable, item->LinkKey);
+            if (saved)
+                item->LinkKey.clear();
+        }
+        if (saved)
+            item->LoadedChecked = checked;
         else
-            connection->DeleteRecord(LinkTable, item->LinkKey);
+            failed << item->CheckBox->text().replace("&&", QChar(1)).remove('&').replace(QChar(1), '&');
     }
-    accept();
+    if (failed.isEmpty())
+    {
+        accept();
+        return;
+    }
+    Host().MessageBox(ToStd("These categories could not be saved: " + failed.join(", ") +
+                            ".\r\rThe other changes were saved. Press Save to try again."),
+                      "Error", cHostButtons::Ok);
 }
 
 void TCategorySelectionForm::ExitLabelClick()

@@ -19,6 +19,8 @@ int cCodeListModel::rowCount(const QModelIndex &parent) const
 
 QVariant cCodeListModel::data(const QModelIndex &index, int role) const
 {
+    if (Masked && role != list_role::Key)
+        return {};
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const cCodeItem &item = CodeItems[static_cast<std::size_t>(index.row())];
@@ -34,4 +36,13 @@ QVariant cCodeListModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
+}
+
+void cCodeListModel::SetMasked(bool masked)
+{
+    if (masked == Masked)
+        return;
+    emit layoutAboutToBeChanged();
+    Masked = masked;
+    emit layoutChanged();
 }

@@ -16,6 +16,10 @@ public:
     explicit cCodeListModel(QObject *parent = nullptr);
 
     void SetItems(std::vector<cCodeItem> items);
+    // While masked (the window is locked) every line keeps its place, key and selection but
+    // reads and draws as empty (only its key and kind stay), so nothing of it is on screen or
+    // spoken.
+    Q_INVOKABLE void SetMasked(bool masked);
     const std::vector<cCodeItem> &Items() const { return CodeItems; }
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -23,4 +27,5 @@ public:
 
 private:
     std::vector<cCodeItem> CodeItems;
+    bool Masked = false;
 };

@@ -18,8 +18,10 @@
 
 #include <QCloseEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 
@@ -141,6 +143,10 @@ void TMainForm::CreateListPage()
     RefreshRequestButton->setObjectName("RefreshRequestButton");
     RefreshRequestButton->setGeometry(788, 4, 120, 25);
     connect(RefreshRequestButton, &QPushButton::clicked, this, &TMainForm::RefreshRequestButtonClick);
+    QuoteOpenNoticeLabel = MakeTopLabel(ActiveCasesPanel, "QuoteOpenNoticeLabel",
+                                        "The request could not be opened; please try again.",
+                                        SansFont(13, true), QRect(330, 8, 450, 18), true);
+    QuoteOpenNoticeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     // Pages are made inside the window, so that they lay out with its font.
     OpenRequests = new cOpenRequestsPage(Switches.Search, PageControl1);
     PageControl1->addTab(OpenRequests, " Open Case Requests ");
@@ -162,18 +168,28 @@ void TMainForm::CreateListPage()
 void TMainForm::CreatePages()
 {
     CaseDetail = new cCaseDetailPage(Session, Reloads, MainPageControl->widget(D2Page));
-    connect(CaseDetail, &cCaseDetailPage::Loaded, this, [this] { ShowPage(2); });
+    connect(CaseDetail, &cCaseDetailPage::Loaded, this,
+            [this]
+            {
+                QuoteOpenNoticeLabel->hide();
+                ShowPage(2);
+            });
+    connect(CaseDetail, &cCaseDetailPage::LoadFailed, QuoteOpenNoticeLabel, &QLabel::show);
     connect(CaseDetail, &cCaseDetailPage::BackClicked, this, &TMainForm::CaseDetailBackButtonClick);
     AwardedCase = new cAwardedCasePage(Session, Reloads, MainPageControl->widget(D3Page));
     connect(AwardedCase, &cAwardedCasePage::BackClicked, this, &TMainForm::CaseDetailBackButtonClick);
     Admin = new cAdminPage(Session, MainPageControl);
     MainPageControl->addTab(Admin, " Admin ");
+    MainPageControl->setTabVisible(AdminPage, false);
     connect(Admin, &cAdminPage::ProviderRecordChanged, this, &TMainForm::ShowProviderName);
     connect(Admin, &cAdminPage::PersonnelSaved, this, &TMainForm::CheckNotificationRecipients);
 }
 
 void TMainForm::ShowSignedIn()
 {
+    // The window opens in the middle of the screen's work area.
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     setVisible(true);
     Timer1->start();
 }
@@ -226,6 +242,8 @@ void TMainForm::InitWorkspace()
     MainPageControl->setTabVisible(D1Page, false);
     MainPageControl->setTabVisible(D2Page, false);
     MainPageControl->setTabVisible(D3Page, false);
+    // Administration shows only once the provider's record is read and the user may administer.
+    MainPageControl->setTabVisible(AdminPage, false);
     ShowPage(1);
 }
 
@@ -309,8 +327,8 @@ void TMainForm::RunQuoteLoad()
     ClearCaseLists();
     RefreshTicks = 0;
     // A failed exchange leaves the lists empty and says so in the window.
-    std::shared_ptr<const cProviderQuotes> quotes =
-        FetchProviderQuotes(Session.FunctionServerConnection(), SignedInUser(Session.PersonnelRecord).ProviderKey);
+    std::shared_ptr<const cProviderQuotes> quotes = FetchProviderQuotes(
+        Session.FunctionServerConnection(), SignedInUser(Session.PersonnelRecord).ProviderKey);
     SetQuoteLoadNotice(!quotes);
     if (!quotes)
         return;

@@ -107,6 +107,7 @@ private:
     // Dorvane.ini.
     void CreateExtras();
     void CreateLock();
+    void MaskLists(bool masked);
     // After a load whose reply came: the new-request alert.
     void QuotesLoaded();
     void RaiseNewQuoteAlert(const cQuoteAlert &alert);
@@ -125,6 +126,8 @@ private:
     QLabel *NoNotificationLabel = nullptr;
     // Shown while the last quote load could not reach the function server.
     QLabel *QuoteLoadNoticeLabel = nullptr;
+    // Shown on the list page while the last quote opened could not be read.
+    QLabel *QuoteOpenNoticeLabel = nullptr;
     QTabWidget *MainPageControl = nullptr;
     QWidget *ActiveCasesTab = nullptr;
     QFrame *ActiveCasesPanel = nullptr;

@@ -9,6 +9,8 @@
 #include "workspace/RecordLines.h"
 #include "workspace/SignedInUser.h"
 
+#include <QAbstractItemView>
+#include <QAbstractProxyModel>
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
@@ -119,6 +121,22 @@ void TMainForm::LockWorkspace()
 {
     LockView->Cover(UserNameLabel->text());
     MainPageControl->hide();
+    MaskLists(true);
+}
+
+// The pages are hidden behind the lock, but a list's lines report themselves as showing to the
+// accessibility bus whatever their view's parents do; their models are masked instead, so the
+// lines keep their places, keys and selection while reading as empty. Loads go on into them.
+void TMainForm::MaskLists(bool masked)
+{
+    for (QAbstractItemView *view : findChildren<QAbstractItemView *>())
+    {
+        QAbstractItemModel *model = view->model();
+        if (auto *proxy = qobject_cast<QAbstractProxyModel *>(model))
+            model = proxy->sourceModel();
+        if (model && model->metaObject()->indexOfMethod("SetMasked(bool)") >= 0)
+            QMetaObject::invokeMethod(model, "SetMasked", Q_ARG(bool, masked));
+    }
 }
 
 void TMainForm::UnlockButtonClick()
@@ -139,6 +157,7 @@ void TMainForm::UnlockButtonClick()
         LockView->ShowError("Invalid password");
         return;
     }
+    MaskLists(false);
     MainPageControl->show();
     LockView->hide();
     IdleClock.Touch();

@@ -97,6 +97,8 @@ Qt::ItemFlags cOpenCaseModel::flags(const QModelIndex &index) const
 
 QVariant cOpenCaseModel::data(const QModelIndex &index, int role) const
 {
+    if (Masked && role != list_role::Key && role != list_role::IsQuote)
+        return {};
     if (const cOpenCase *open = CaseLine(index))
         return CaseData(*open->Case, role);
     if (const cCaseQuoteObject *quote = QuoteLine(index))
@@ -146,4 +148,13 @@ QVariant cOpenCaseModel::QuoteData(const cCaseQuoteObject &quote, int role) cons
     default:
         return {};
     }
+}
+
+void cOpenCaseModel::SetMasked(bool masked)
+{
+    if (masked == Masked)
+        return;
+    emit layoutAboutToBeChanged();
+    Masked = masked;
+    emit layoutChanged();
 }

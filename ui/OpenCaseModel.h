@@ -20,6 +20,10 @@ public:
 
     // Replaces every line with those of a load (null: no lines).
     void SetQuotes(std::shared_ptr<const cProviderQuotes> quotes);
+    // While masked (the window is locked) every line keeps its place, key and selection but
+    // reads and draws as empty (only its key and kind stay), so nothing of it is on screen or
+    // spoken.
+    Q_INVOKABLE void SetMasked(bool masked);
     const std::shared_ptr<const cProviderQuotes> &Quotes() const { return Loaded; }
 
     // Copies of the entries of a line: false when index is not a line of that kind.
@@ -40,4 +44,5 @@ private:
     QVariant QuoteData(const cCaseQuoteObject &quote, int role) const;
 
     std::shared_ptr<const cProviderQuotes> Loaded;
+    bool Masked = false;
 };

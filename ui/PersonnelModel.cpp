@@ -27,6 +27,8 @@ int cPersonnelModel::rowCount(const QModelIndex &parent) const
 
 QVariant cPersonnelModel::data(const QModelIndex &index, int role) const
 {
+    if (Masked && role != list_role::Key)
+        return {};
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     const cPersonnelMember &member = Members[static_cast<std::size_t>(index.row())];
@@ -40,4 +42,13 @@ QVariant cPersonnelModel::data(const QModelIndex &index, int role) const
     default:
         return {};
     }
+}
+
+void cPersonnelModel::SetMasked(bool masked)
+{
+    if (masked == Masked)
+        return;
+    emit layoutAboutToBeChanged();
+    Masked = masked;
+    emit layoutChanged();
 }

@@ -16,6 +16,10 @@ public:
     explicit cPersonnelModel(QObject *parent = nullptr);
 
     void SetMembers(std::vector<cPersonnelMember> members);
+    // While masked (the window is locked) every line keeps its place, key and selection but
+    // reads and draws as empty (only its key and kind stay), so nothing of it is on screen or
+    // spoken.
+    Q_INVOKABLE void SetMasked(bool masked);
     // The member of a row; false for a row that is not a member.
     bool MemberAt(int row, cPersonnelMember &member) const;
 
@@ -24,4 +28,5 @@ public:
 
 private:
     std::vector<cPersonnelMember> Members;
+    bool Masked = false;
 };

@@ -213,6 +213,7 @@ void cPersonnelPage::PersonnelListBoxClick()
     ShowMember(member);
     SelectedKey = member.Seq;
     HadPassword = !member.PW.empty();
+    ShownMember = member;
 }
 
 void cPersonnelPage::AddMemberButtonClick()
@@ -237,6 +238,8 @@ void cPersonnelPage::PersonnelEditSaveButtonClick()
         Host().MessageBox(refusal.Text, refusal.Caption, cHostButtons::Ok);
         return;
     }
+    if (!Adding && !StoredAsShown())
+        return;
     cStringList lines = PersonnelSaveLines(member);
     dbServerConnection *link = Session.DataServerConnection();
     bool saved = false;
@@ -258,4 +261,30 @@ void cPersonnelPage::PersonnelEditSaveButtonClick()
     Adding = false;
     LoadPersonnelList();
     emit PersonnelSaved();
+}
+
+// The member's record is read again before an edit is saved: when someone else changed it since
+// the panel was filled, nothing is written over it, and the user may load what is stored now.
+bool cPersonnelPage::StoredAsShown()
+{
+    cStringList record;
+    dbServerConnection *link = Session.DataServerConnection();
+    if (!link || !link->ReadRecord("Personnel", SelectedKey, record))
+    {
+        Host().MessageBox("The member could not be saved.", "Error", cHostButtons::Ok);
+        return false;
+    }
+    const cPersonnelMember stored = PersonnelMemberFromLines(SelectedKey, record);
+    if (stored == ShownMember)
+        return true;
+    if (Host().MessageBox("Someone else changed this member since you opened it. Nothing was saved.\r\r"
+                          "Load the stored data now? What you typed on the panel is then replaced.",
+                          "Member changed", cHostButtons::YesNo) == cHostAnswer::Yes)
+    {
+        ShowMember(stored);
+        ShownMember = stored;
+        HadPassword = !stored.PW.empty();
+        LoadPersonnelList();
+    }
+    return false;
 }

@@ -3,6 +3,8 @@
 // closes whenever the page is shown, after a save and by "X".
 #pragma once
 
+#include "workspace/PersonnelItem.h"
+
 #include <QWidget>
 #include <array>
 #include <string>
@@ -53,6 +55,7 @@ private:
     void OpenPersonnelPanel(const char *title, bool adding);
     void ShowMember(const cPersonnelMember &member);
     cPersonnelMember MemberOnPanel() const;
+    bool StoredAsShown();
 
     cSession &Session;
     QListView *PersonnelListBox = nullptr;
@@ -70,4 +73,6 @@ private:
     bool Adding = false;
     // The opened member had a password stored.
     bool HadPassword = false;
+    // The opened member as the panel was filled with it.
+    cPersonnelMember ShownMember;
 };

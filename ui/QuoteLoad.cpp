@@ -2,7 +2,8 @@
 
 #include "dataclient/dbServerConnection.h"
 
-std::shared_ptr<const cProviderQuotes> FetchProviderQuotes(dbServerConnection *link, const std::string &providerKey)
+std::shared_ptr<const cProviderQuotes> FetchProviderQuotes(dbServerConnection *link,
+                                                           const std::string &providerKey)
 {
     if (!link || !link->EnsureConnected() || !link->SendText(cProviderQuotes::RequestText(providerKey)) ||
         !link->IsConnectedFlag)

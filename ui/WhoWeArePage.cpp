@@ -82,8 +82,9 @@ std::string cWhoWeArePage::ProviderKey() const
 
 void cWhoWeArePage::ShowMyInformation()
 {
+    Shown = ShownFields(Session.ProviderRecord);
     for (std::size_t i = 0; i < Edits.size(); ++i)
-        Edits[i]->setText(ToQt(Session.ProviderRecord.Strings(InfoEdits[i].Line)));
+        Edits[i]->setText(ToQt(Shown[i]));
     // Setting the texts enabled it.
     MyInformationUpdateButton->setEnabled(false);
 }
@@ -93,13 +94,52 @@ void cWhoWeArePage::MyInfoEditChange()
     MyInformationUpdateButton->setEnabled(true);
 }
 
+std::array<std::string, 12> cWhoWeArePage::ShownFields(const cStringList &record)
+{
+    std::array<std::string, 12> fields;
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        fields[i] = record.Strings(InfoEdits[i].Line);
+    return fields;
+}
+
+// The record is read again before the save: when someone else changed the company data since
+// this page was filled, nothing is written over it, and the user may load what is stored now.
+bool cWhoWeArePage::StoredAsShown()
+{
+    cStringList record;
+    dbServerConnection *link = Session.DataServerConnection();
+    if (!link || !link->ReadRecord("ProviderEntities", ProviderKey(), record))
+    {
+        Host().MessageBox("The company data could not be saved.", "Error", cHostButtons::Ok);
+        return false;
+    }
+    if (ShownFields(record) == Shown)
+        return true;
+    if (Host().MessageBox("Someone else changed the company data since this page was filled. Nothing "
+                          "was saved.\r\rLoad the stored data now? What you typed on this page is "
+                          "then replaced.",
+                          "Company data changed", cHostButtons::YesNo) == cHostAnswer::Yes)
+    {
+        Session.ProviderRecord.Assign(record);
+        ShowMyInformation();
+        emit ProviderRecordChanged();
+    }
+    return false;
+}
+
 void cWhoWeArePage::MyInformationUpdateButtonClick()
 {
     MyInformationUpdateButton->setEnabled(false);
+    if (!StoredAsShown())
+    {
+        MyInformationUpdateButton->setEnabled(EditsChanged());
+        return;
+    }
     if (!SaveCompanyData())
     {
         Host().MessageBox("The company data could not be saved.", "Error", cHostButtons::Ok);
         MyInformationUpdateButton->setEnabled(true);
+        return;
     }
     UpdateProviderPosition();
     // The record is read again, so that "What We Do" uses the zip code just saved.
@@ -108,8 +148,17 @@ void cWhoWeArePage::MyInformationUpdateButtonClick()
     if (link && link->ReadRecord("ProviderEntities", ProviderKey(), record))
     {
         Session.ProviderRecord.Assign(record);
+        Shown = ShownFields(record);
         emit ProviderRecordChanged();
     }
+}
+
+bool cWhoWeArePage::EditsChanged() const
+{
+    for (std::size_t i = 0; i < Edits.size(); ++i)
+        if (ToStd(Edits[i]->text()) != Shown[i])
+            return true;
+    return false;
 }
 
 bool cWhoWeArePage::SaveCompanyData()

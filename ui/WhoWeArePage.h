@@ -6,10 +6,12 @@
 
 #include <QWidget>
 #include <array>
+#include <string>
 
 class QPushButton;
 class cLabeledEdit;
 class cSession;
+class cStringList;
 
 class cWhoWeArePage : public QWidget
 {
@@ -32,12 +34,18 @@ signals:
 
 private:
     bool SaveCompanyData();
+    bool StoredAsShown();
+    bool EditsChanged() const;
+    // The fields of a provider record that the edits show, in their order.
+    static std::array<std::string, 12> ShownFields(const cStringList &record);
     void UpdateProviderPosition();
     std::string ProviderKey() const;
 
     cSession &Session;
     // The edits in the order of the table in the source file.
     std::array<cLabeledEdit *, 12> Edits{};
+    // What the edits were filled with (the stored record as the page last read it).
+    std::array<std::string, 12> Shown{};
     QPushButton *MyInformationUpdateButton = nullptr;
     QPushButton *WhatWeDoButton = nullptr;
 };

@@ -15,7 +15,11 @@ std::string CaseDetailAgeText(const std::string &birthDate, cDateTime now)
     cDateTime birth = 0;
     if (!TryStrToDate(birthDate, birth))
         return "Unknown";
-    return FormatFloat("##0.0", (now - birth) / DaysPerYear);
+    // A birth date in the future or beyond any life span is a wrong entry, not an age.
+    const double age = (now - birth) / DaysPerYear;
+    if (age < 0 || age > OldestAge)
+        return "";
+    return FormatFloat("##0.0", age);
 }
 
 std::string AwardedAgeText(const std::string &birthDate, cDateTime now)

@@ -8,8 +8,8 @@
 #include <string>
 
 // Case detail page, age: the birth date parsed in the system's date format; the years since then
-// (days / 365.25) with one decimal, "Unknown" when the date cannot be parsed. A birth date in the
-// future gives a negative age.
+// (days / 365.25) with one decimal, "Unknown" when the date cannot be parsed, blank when the age
+// lies outside 0 to 130 (as on the awarded page).
 std::string CaseDetailAgeText(const std::string &birthDate, cDateTime now);
 // Awarded case page, age: as above with "0.0", but an unparsable date, the day 0 of the calendar
 // and ages below 0 or above 130 give an empty text.

@@ -6,7 +6,7 @@ cStringList CompanyUpdateLines(const std::function<std::string(int field)> &text
 {
     cStringList lines;
     for (int field : CompanyFieldsInSaveOrder)
-        lines.SetValues("f" + std::to_string(field), text(field));
+        lines.Add("f" + std::to_string(field) + "=" + text(field));
     return lines;
 }
 

@@ -12,8 +12,8 @@
 // The fields (and lines of the provider's record) a save writes, in the order it writes them.
 inline constexpr int CompanyFieldsInSaveOrder[] = {10, 11, 12, 13, 14, 15, 16, 18, 21, 20, 23, 26};
 
-// name=value lines "fN=text" in the save order, text(N) giving field N's text as typed. A field
-// whose text is empty is left out, so an emptied edit does not clear what is stored.
+// name=value lines "fN=text" in the save order, text(N) giving field N's text as typed. An empty
+// text stays as a line ending in "=", so an emptied edit clears what is stored.
 cStringList CompanyUpdateLines(const std::function<std::string(int field)> &text);
 
 // The "updateproviderlatitudelongitude" command for the provider, as JSON text.

@@ -1,5 +1,7 @@
 #include "workspace/PersonnelItem.h"
 
+#include <cstdlib>
+
 namespace
 {
 struct cSaveField
@@ -51,4 +53,10 @@ cPersonnelRefusal PersonnelSaveRefusal(const cPersonnelMember &member, bool addi
     if (member.PW.empty() && (adding || hadPassword))
         return {"Please enter a password for this member.", "Error"};
     return {};
+}
+
+cPersonnelMember PersonnelMemberFromLines(const std::string &seq, const cStringList &lines)
+{
+    return PersonnelMemberFromRecord(seq, [&lines](const std::string &code)
+                                     { return lines.Strings(std::atoi(code.c_str() + 1)); });
 }

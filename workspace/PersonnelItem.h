@@ -22,6 +22,8 @@ struct cPersonnelMember
     std::string Notify; // f29
     std::string SMS;    // f30
     std::string Pri;    // f31
+
+    bool operator==(const cPersonnelMember &) const = default;
 };
 
 // The fields the personnel list asks for, in the order of the batch query.
@@ -32,6 +34,9 @@ inline constexpr int PersonnelListLimit = 100;
 // A member from a record of the personnel list: its key and field(code) for each field code.
 cPersonnelMember PersonnelMemberFromRecord(const std::string &seq,
                                            const std::function<std::string(const std::string &code)> &field);
+
+// A member from a whole-record read of "Personnel" (line n holds field n).
+cPersonnelMember PersonnelMemberFromLines(const std::string &seq, const cStringList &lines);
 
 // What the list shows of a member: first name, one blank, last name.
 std::string PersonnelListText(const cPersonnelMember &member);

@@ -1,6 +1,10 @@
 // The awarded case page against DorvaneServer with demo data: the texts of its joined read, its
 // own age and gender rules, a failed read, and the health detail view.
 #include "tests/ui/UiTestSupport.h"
+#include "ui/AwardedCasesPage.h"
+
+#include <QProxyStyle>
+#include <QSignalSpy>
 
 using namespace ui_test;
 
@@ -102,4 +106,42 @@ TEST_F(AwardedCase, FailedReadShowsOnlyTheEntrysCaseNumberAndTheEmptyDate)
         text = QString::fromStdString(text).trimmed().toStdString(); // the blanks between name parts
     EXPECT_EQ(shown, std::vector<std::string>(names.size(), ""));
     EXPECT_TRUE(Host.Messages.empty());
+}
+
+namespace
+{
+// A style that activates a list line on a single click, as some desktops set it.
+class cSingleClickStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returned) const override
+    {
+        if (hint == SH_ItemView_ActivateItemOnSingleClick)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returned);
+    }
+};
+} // namespace
+
+TEST_F(AwardedCase, ALineOpensOncePerClickAndByEnter)
+{
+    QListView *list = AwardedList();
+    cSingleClickStyle style;
+    list->setStyle(&style);
+    QSignalSpy opened(Find<cAwardedCasesPage>("DeliveryCaseTabSheet"), &cAwardedCasesPage::AwardedOpened);
+    ASSERT_TRUE(OpenAwarded(QuoteOf("Whitaker")));
+    EXPECT_EQ(opened.count(), 1) << "one read of the case per click";
+    Click("Button1");
+
+    // By keyboard: the line chosen with the arrows opens on Enter.
+    ShowAwardedTab();
+    list->setFocus();
+    list->setCurrentIndex(list->model()->index(0, 0));
+    QTest::keyClick(list, Qt::Key_Down);
+    QTest::keyClick(list, Qt::Key_Up);
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(opened.count(), 2);
+    EXPECT_TRUE(Shown("AcceptedCaseDetailPanel"));
+    list->setStyle(nullptr);
 }

@@ -107,12 +107,12 @@ TEST_F(CaseDetail, AcceptStoresTheAnswerFieldsAsTyped)
     const std::string user = UserSeq();
     const std::string first = QuoteOf("Hartley");
     ASSERT_TRUE(OpenQuote(first));
-    // Stored after the page was filled: empty edits send no price and no comment, so they stay.
-    ASSERT_TRUE(Db->Exec("UPDATE CaseNeedsQuote SET f13 = '99', f1001 = 'Stored note' WHERE f1 = " + first));
+    ASSERT_EQ(Fields("CaseNeedsQuote", first, {13, 1001}), (std::vector<std::string>{"", ""}));
+    // Empty edits send no price and no comment.
     Click("AcceptButton");
     EXPECT_EQ(Said(Host), std::vector<std::string>{"Success: The quote has been accepted"});
     EXPECT_EQ(Record(first),
-              Field("CaseNeedsQuote", first, 10) + "|" + ProviderSeq() + "|" + user + "|99|A|||Stored note|");
+              Field("CaseNeedsQuote", first, 10) + "|" + ProviderSeq() + "|" + user + "||A||||");
     EXPECT_TRUE(Shown("AcceptButton")) << "the page is not reloaded";
     EXPECT_TRUE(TreeLine(first).data(list_role::Accepted).toBool()) << "the lists were reloaded";
 
@@ -146,6 +146,8 @@ TEST_F(CaseDetail, DeclineGoesThroughTheReasonDialog)
         {
             shown = Reject->isVisible();
             EXPECT_EQ(Reject->ReasonText(), "Too far") << "the page's comment is pre-filled";
+            const QPoint off = Reject->geometry().center() - Main->geometry().center();
+            EXPECT_LE(off.manhattanLength(), 8) << "centred on the window";
             ChooseReason(5, "OKButton");
         });
     EXPECT_TRUE(shown);
@@ -283,14 +285,19 @@ TEST_F(CaseDetail, AQuoteGoneFromTheServerIsNotShownAndItsAnswersSaySo)
     Click("CaseDetailBackButton");
     const std::string gone = QuoteOf("Kim");
     ASSERT_TRUE(Db->Exec("DELETE FROM CaseNeedsQuote WHERE f1 = " + gone));
-    ASSERT_TRUE(OpenQuote(gone)) << "still listed";
+    ASSERT_TRUE(TreeHasQuote(gone)) << "still listed";
+    EXPECT_FALSE(OpenQuote(gone));
+    EXPECT_EQ(DetailPage()->SelectedQuoteKey(), shown) << "the keys stay those of the page behind";
+    EXPECT_EQ(DetailPage()->SelectedCaseKey(), CaseOf(shown));
     EXPECT_TRUE(ListPageShown());
+    EXPECT_TRUE(Shown("QuoteOpenNoticeLabel"));
     EXPECT_EQ(Find<QLabel>("CaseNumberLabel")->text(), "C-2025-1013")
         << "the page behind keeps what it showed";
     EXPECT_TRUE(Host.Messages.empty());
 
     // Answers to a quote that is gone from the server say so.
     ASSERT_TRUE(OpenQuote(shown));
+    EXPECT_FALSE(Shown("QuoteOpenNoticeLabel")) << "an opened quote takes the notice away";
     ASSERT_TRUE(Db->Exec("DELETE FROM CaseNeedsQuote WHERE f1 = " + shown));
     Click("AcceptButton");
     Decline([&] { ChooseReason(3, "OKButton"); });

@@ -227,3 +227,33 @@ TEST_F(CategoryDialog, AFailedLoadSavesNothing)
     EXPECT_FALSE(Dialog->LoadNoticeLabel->isVisible());
     EXPECT_TRUE(Dialog->SaveButton->isEnabled());
 }
+
+TEST_F(CategoryDialog, AFailedWriteKeepsTheDialogOpenNamesItAndKeepsWhatWasSaved)
+{
+    Show();
+    const std::string snf = LinkOf("140");
+    const std::string caption = Box("S140")->text().remove('&').toStdString();
+    // Someone else removed the link meanwhile: its delete fails; the add beside it goes through.
+    ASSERT_TRUE(Db->Exec("DELETE FROM ProviderCategoryLink WHERE f1 = " + snf));
+    Toggle("S140");
+    Toggle("S148");
+    QTest::mouseClick(Dialog->SaveButton, Qt::LeftButton);
+    EXPECT_TRUE(Dialog->isVisible());
+    ASSERT_EQ(Host.Messages.size(), 1u);
+    EXPECT_EQ(Host.Messages[0].Text, "These categories could not be saved: " + caption +
+                                         ".\r\rThe other changes were saved. Press Save to try again.");
+    const std::string added = LinkOf("148");
+    EXPECT_FALSE(added.empty());
+
+    // Saving again retries only what failed: no second link for 148.
+    QTest::mouseClick(Dialog->SaveButton, Qt::LeftButton);
+    EXPECT_EQ(Host.Messages.size(), 2u);
+    EXPECT_EQ(Db->Scalar("SELECT COUNT(*) FROM ProviderCategoryLink WHERE f11 = '148' AND f10 = '" +
+                         ProviderSeq() + "'"),
+              "1");
+    // Ticking the box again leaves nothing to save, and the dialog closes.
+    Toggle("S140");
+    QTest::mouseClick(Dialog->SaveButton, Qt::LeftButton);
+    EXPECT_FALSE(Dialog->isVisible());
+    EXPECT_EQ(Host.Messages.size(), 2u);
+}

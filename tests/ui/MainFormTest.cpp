@@ -1,7 +1,9 @@
 // The main window against DorvaneServer with demo data: activation, the two case lists, their
 // drawing, opening entries, the refresh cycle and its failures.
 #include "tests/ui/UiTestSupport.h"
+
 #include "ui/LegendShape.h"
+#include <QScreen>
 
 #include <QHeaderView>
 #include <QTabBar>
@@ -235,22 +237,50 @@ TEST_F(MainWindow, NotificationLabelAndAdminTabFollowThePersonnelRecords)
     }
 }
 
-TEST_F(MainWindow, ProviderNotFoundStopsTheActivation)
+TEST_F(MainWindow, OpensCentredOnTheScreen)
 {
     ASSERT_TRUE(SignInAs(Server, "admin@bayview.example"));
-    ASSERT_TRUE(Db->Exec("DELETE FROM ProviderEntities WHERE f10 = 'Bayview Care Center'"));
     Main = std::make_unique<TMainForm>();
     MainForm = Main.get();
-    Main->show();
-    ASSERT_TRUE(WaitUntil([this] { return !Host.Messages.empty(); }));
-    EXPECT_EQ(Said(Host), std::vector<std::string>{"Error: Couldn't find Hospital"});
-    EXPECT_EQ(ShownTexts(Main.get(), {"ProviderNameLabel", "UserNameLabel"}),
-              (std::vector<std::string>{"", ""}));
-    EXPECT_EQ(Tree()->model()->rowCount(), 0);
-    EXPECT_TRUE(Find<QTabWidget>("MainPageControl")->isTabVisible(4));
-    // Nothing is reloaded for a provider that could not be read.
-    Tick(40);
-    Click("RefreshRequestButton");
-    EXPECT_EQ(Host.Messages.size(), 1u);
-    EXPECT_EQ(Tree()->model()->rowCount(), 0);
+    Main->ShowSignedIn();
+    ASSERT_TRUE(WaitUntil([this] { return Main->HasActivated(); }));
+    const QPoint off = Main->geometry().center() - Main->screen()->availableGeometry().center();
+    EXPECT_LE(off.manhattanLength(), 8);
+}
+
+TEST_F(MainWindow, ProviderNotFoundStopsTheActivationAndKeepsAdministrationClosed)
+{
+    // The record gone for an administrator; the link dropped for a member without the mark: the
+    // Admin tab (whose personnel page could grant the mark) shows for neither.
+    for (const bool dropped : {false, true})
+    {
+        SCOPED_TRACE(dropped ? "link dropped, member" : "record gone, administrator");
+        Host.Messages.clear();
+        ASSERT_TRUE(SignInAs(Server, dropped ? "nathan@bayview.example" : "admin@bayview.example"));
+        std::unique_ptr<cDeadLink> dead;
+        if (dropped)
+            dead = std::make_unique<cDeadLink>(cDeadLink::Data);
+        else
+            ASSERT_TRUE(Db->Exec("DELETE FROM ProviderEntities WHERE f10 = 'Bayview Care Center'"));
+        Main = std::make_unique<TMainForm>();
+        MainForm = Main.get();
+        Main->show();
+        ASSERT_TRUE(WaitUntil([this] { return !Host.Messages.empty(); }));
+        EXPECT_EQ(Said(Host), std::vector<std::string>{"Error: Couldn't find Hospital"});
+        EXPECT_EQ(ShownTexts(Main.get(), {"ProviderNameLabel", "UserNameLabel"}),
+                  (std::vector<std::string>{"", ""}));
+        EXPECT_EQ(Tree()->model()->rowCount(), 0);
+        auto *pages = Find<QTabWidget>("MainPageControl");
+        EXPECT_FALSE(pages->isTabVisible(4));
+        EXPECT_FALSE(pages->tabBar()->tabRect(4).isValid());
+        // Nothing is reloaded for a provider that could not be read.
+        Tick(40);
+        if (!dropped)
+            Click("RefreshRequestButton");
+        EXPECT_EQ(Host.Messages.size(), 1u);
+        EXPECT_EQ(Tree()->model()->rowCount(), 0);
+        dead.reset();
+        TearDown();
+        SetUp();
+    }
 }

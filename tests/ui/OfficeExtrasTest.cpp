@@ -183,6 +183,23 @@ TEST_F(OfficeExtras, IdleTimeLocksTheWindowUntilThePasswordIsGiven)
     std::int64_t now = 0;
     Main->SetIdleClock([&now] { return now; });
     EXPECT_FALSE(Main->IsLocked());
+    // What the lists say and what an open case page shows, which the lock must keep unread.
+    std::vector<std::string> secret = RoleTexts(Tree());
+    const std::string quote = QuoteOf("Hartley");
+    ASSERT_TRUE(OpenQuote(quote));
+    for (const std::string &code : ShownCodes("DiagnosisCodeListBox"))
+        secret.push_back(code.substr(code.find('|') + 1));
+    for (const char *label : {"CaseNumberLabel", "HospitalLabel", "DischargeNurseLabel"})
+        secret.push_back(Find<QLabel>(label)->text().toStdString());
+    auto readable = [this, &secret]
+    {
+        int found = 0;
+        for (const std::string &text : SpokenTexts(Main.get()))
+            for (const std::string &s : secret)
+                found += !s.empty() && text.find(s) != std::string::npos;
+        return found;
+    };
+    ASSERT_GT(readable(), 0) << "the walk reads the open case";
 
     // Input restarts the idle time.
     now += 14 * 60 * 1000;
@@ -194,6 +211,7 @@ TEST_F(OfficeExtras, IdleTimeLocksTheWindowUntilThePasswordIsGiven)
     now += 60 * 1000;
     Main->CheckIdleLock();
     ASSERT_TRUE(Main->IsLocked());
+    EXPECT_EQ(readable(), 0) << "nothing of the case is readable behind the lock";
     EXPECT_EQ(Find("LockView")->geometry(), Main->rect());
     EXPECT_TRUE(Shown("LockView") && !Tree()->isVisible() && !Shown("MainPageControl"));
     EXPECT_EQ(ShownTexts(Main.get(), {"LockUserLabel"}), std::vector<std::string>{"User: Ms. Alice Morgan"});
@@ -204,6 +222,7 @@ TEST_F(OfficeExtras, IdleTimeLocksTheWindowUntilThePasswordIsGiven)
     EXPECT_EQ(ViewLines(Tree()), ExpectedTree(*Db, ProviderSeq()));
     EXPECT_EQ(Main->Alerts().Raised, 1);
     EXPECT_TRUE(Main->Alerts().Body.empty()) << "no hospital names while locked";
+    EXPECT_EQ(readable(), 0) << "nor after a reload";
 
     // Wrong, then right (the password as stored now, read again).
     TypePassword("wrong");
@@ -216,6 +235,8 @@ TEST_F(OfficeExtras, IdleTimeLocksTheWindowUntilThePasswordIsGiven)
     EXPECT_TRUE(Main->IsLocked());
     TypePassword("changed77");
     EXPECT_FALSE(Main->IsLocked());
+    EXPECT_GT(readable(), 0) << "the unlocked window reads again";
+    Click("CaseDetailBackButton");
     EXPECT_TRUE(Tree()->isVisible() && !Shown("LockView"));
     Main->CheckIdleLock();
     EXPECT_FALSE(Main->IsLocked()) << "the idle time starts anew";

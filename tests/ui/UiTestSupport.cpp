@@ -1,5 +1,7 @@
 #include "tests/ui/UiTestSupport.h"
 
+#include <QAccessible>
+
 #include "workspace/HealthDetailsSummary.h"
 #include "workspace/ListTexts.h"
 
@@ -101,6 +103,28 @@ std::vector<std::string> RoleTexts(const QAbstractItemView *view, int role)
     std::vector<std::string> texts;
     for (int row = 0; row < view->model()->rowCount(); ++row)
         texts.push_back(view->model()->index(row, 0).data(role).toString().toStdString());
+    return texts;
+}
+
+namespace
+{
+void AddSpoken(QAccessibleInterface *node, int depth, std::vector<std::string> &texts)
+{
+    if (!node || !node->isValid() || depth > 40)
+        return;
+    if (!node->state().invisible)
+        for (QAccessible::Text kind : {QAccessible::Name, QAccessible::Value, QAccessible::Description})
+            if (const QString text = node->text(kind); !text.isEmpty())
+                texts.push_back(text.toStdString());
+    for (int i = 0; i < node->childCount(); ++i)
+        AddSpoken(node->child(i), depth + 1, texts);
+}
+} // namespace
+
+std::vector<std::string> SpokenTexts(QWidget *root)
+{
+    std::vector<std::string> texts;
+    AddSpoken(QAccessible::queryAccessibleInterface(root), 0, texts);
     return texts;
 }
 

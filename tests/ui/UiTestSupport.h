@@ -60,6 +60,9 @@ std::vector<std::string> ExpectedAwarded(cTestDatabase &db, const std::string &p
 std::vector<std::string> ViewLines(const QAbstractItemView *view, bool allLines = false);
 // The texts of a role of a list view's lines (display text by default).
 std::vector<std::string> RoleTexts(const QAbstractItemView *view, int role = Qt::DisplayRole);
+// What a screen reader can read under a window: the name, value and description of every
+// accessible node below root that does not report itself invisible.
+std::vector<std::string> SpokenTexts(QWidget *root);
 // The message boxes shown, as "Caption: text", with " [Yes/No]" for a question.
 std::vector<std::string> Said(const cRecordingHost &host);
 // The texts of a check list's items; onlyTicked keeps the checked ones.

@@ -63,8 +63,8 @@ TEST(CompanyData, SaveLinesAndThePositionCommand)
     // Each field's text names the field; field 11 is empty.
     EXPECT_EQ(CompanyUpdateLines([](int field) { return field == 11 ? "" : "t" + std::to_string(field); })
                   .ToVector(),
-              (std::vector<std::string>{"f10=t10", "f12=t12", "f13=t13", "f14=t14", "f15=t15", "f16=t16",
-                                        "f18=t18", "f21=t21", "f20=t20", "f23=t23", "f26=t26"}));
+              (std::vector<std::string>{"f10=t10", "f11=", "f12=t12", "f13=t13", "f14=t14", "f15=t15",
+                                        "f16=t16", "f18=t18", "f21=t21", "f20=t20", "f23=t23", "f26=t26"}));
     EXPECT_EQ(PositionUpdateRequest("12"), "{ServerCommand:updateproviderlatitudelongitude,ProviderSeq:12}");
     EXPECT_EQ(
         (std::vector<std::string>{PositionUpdateError("{Error:\"Unknown zip code 00000\"}"),

@@ -3,6 +3,7 @@
 #include "tests/support/TempDir.h"
 #include "workspace/ClientSwitches.h"
 #include "workspace/IdleClock.h"
+#include "workspace/QuoteAnswer.h"
 #include "workspace/RecordLines.h"
 #include "workspace/ReloadGate.h"
 #include "workspace/SignedInUser.h"
@@ -173,4 +174,39 @@ TEST(ClientSwitches, IniBesideTheProgramFirstThenTheConfigurationFolder)
     // The file beside the program wins.
     program.Write("Dorvane.ini", "[Client]\n");
     EXPECT_EQ(ClientIniPath(program.Path, xdgPath, homePath), beside);
+}
+
+TEST(QuoteAnswer, OnlyAnotherMembersChangeCountsAndTheNoticeSaysWhoDidWhat)
+{
+    const cQuoteAnswer shown{"7", "", "", "", "", "old note"};
+    const struct
+    {
+        cQuoteAnswer Current;
+        const char *TypedPrice, *TypedComment;
+        bool Meanwhile;
+    } cases[] = {
+        {shown, "", "old note", false},                                 // unchanged
+        {{"7", "80", "", "", "", "old note"}, "80", "old note", false}, // the page's own price write
+        {{"7", "", "", "", "", "mine"}, "", "mine", false},             // the page's own comment write
+        {{"7", "90", "", "", "", "old note"}, "80", "old note", true},  // a price someone else stored
+        {{"9", "", "", "", "", "old note"}, "", "old note", true},      // only the member changed
+        {{"7", "", "", "", "N", "old note"}, "", "old note", true},     // hidden
+        {{"9", "", "R", "3", "", "mine"}, "", "mine", true},            // declined, comment as typed
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(AnsweredMeanwhile(shown, c.Current, c.TypedPrice, c.TypedComment), c.Meanwhile)
+            << c.Current.Member << "|" << c.Current.Price << "|" << c.Current.State << "|"
+            << c.Current.Listed;
+
+    const cQuoteAnswer hidden{"7", "", "", "", "N", ""}, accepted{"9", "120", "A", "", "", "Bed ready"};
+    EXPECT_EQ(AnsweringMember(shown, hidden), "") << "a hide stores no member";
+    EXPECT_EQ(AnsweringMember(shown, accepted), "9");
+    EXPECT_EQ(AnsweredMeanwhileText(accepted, "Nathan Reyes", "14:05"),
+              "While you had this request open (since 14:05), Nathan Reyes accepted it (price 120, comment "
+              "\"Bed ready\").\r\rNothing was written. The page now shows the current answer.");
+    EXPECT_EQ(AnsweredMeanwhileText(hidden, "", "09:30"),
+              "While you had this request open (since 09:30), another member of your staff removed it from "
+              "the list.\r\rNothing was written. The page now shows the current answer.");
+    EXPECT_EQ(MemberName("Nathan", "") + "|" + MemberName("", "Reyes") + "|" + MemberName("A", "B"),
+              "Nathan|Reyes|A B");
 }
