@@ -24,8 +24,15 @@ cHostAnswer DefaultAnswer(cHostButtons buttons)
 }
 } // namespace
 
+namespace
+{
+thread_local cHost *ThreadHost = nullptr;
+} // namespace
+
 cHost &Host()
 {
+    if (ThreadHost)
+        return *ThreadHost;
     cHost *host = InstalledHost.load();
     return host ? *host : DefaultHost();
 }
@@ -158,4 +165,14 @@ void cRecordingProgressSink::Hide()
 {
     Visible = false;
     Calls.push_back("Hide");
+}
+
+cScopedThreadHost::cScopedThreadHost(cHost *host) : Previous(ThreadHost)
+{
+    ThreadHost = host;
+}
+
+cScopedThreadHost::~cScopedThreadHost()
+{
+    ThreadHost = Previous;
 }

@@ -47,7 +47,8 @@ public:
 };
 
 // The installed host; a headless host (boxes answer OK/Yes, nothing else happens) until
-// SetHost installs another. The host is not owned.
+// SetHost installs another. The host is not owned. A thread that installed a host of its own
+// (cScopedThreadHost) gets that one instead.
 cHost &Host();
 void SetHost(cHost *host);
 
@@ -123,6 +124,21 @@ public:
     ~cScopedHost();
     cScopedHost(const cScopedHost &) = delete;
     cScopedHost &operator=(const cScopedHost &) = delete;
+
+private:
+    cHost *Previous;
+};
+
+// Installs a host for the calling thread only, for the lifetime of the object. A worker thread
+// uses it so that nothing it runs can reach the window system, which belongs to the window's
+// thread.
+class cScopedThreadHost
+{
+public:
+    explicit cScopedThreadHost(cHost *host);
+    ~cScopedThreadHost();
+    cScopedThreadHost(const cScopedThreadHost &) = delete;
+    cScopedThreadHost &operator=(const cScopedThreadHost &) = delete;
 
 private:
     cHost *Previous;

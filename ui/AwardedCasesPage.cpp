@@ -1,4 +1,5 @@
 #include "ui/AwardedCasesPage.h"
+#include "ui/ViewState.h"
 
 #include "toolkit/Host.h"
 #include "ui/AwardedCaseModel.h"
@@ -71,7 +72,9 @@ bool cAwardedCasesPage::eventFilter(QObject *watched, QEvent *event)
 
 void cAwardedCasesPage::ShowQuotes(std::shared_ptr<const cProviderQuotes> quotes)
 {
+    const cViewState state = TakeViewState(DeliveryCaseListBox);
     Awarded->SetQuotes(std::move(quotes));
+    RestoreViewState(DeliveryCaseListBox, state);
     DeliveryCaseListBox->viewport()->update();
 }
 

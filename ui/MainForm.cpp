@@ -12,10 +12,11 @@
 #include "ui/CaseDetailPage.h"
 #include "ui/Look.h"
 #include "ui/OpenRequestsPage.h"
-#include "ui/QuoteLoad.h"
+#include "ui/QuoteLoadWorker.h"
 #include "workspace/RecordLines.h"
 #include "workspace/SignedInUser.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
@@ -92,7 +93,10 @@ TMainForm::TMainForm(QWidget *parent)
     PagePanels = {ActiveCasesPanel, CaseDetail, AwardedCase};
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    Worker->Stop();
+}
 
 void TMainForm::CreateTopLevel()
 {
@@ -106,7 +110,13 @@ void TMainForm::CreateTopLevel()
         this, "QuoteLoadNoticeLabel", "The case requests could not be loaded; they are loaded again shortly.",
         SansFont(13, true), QRect(480, 25, 477, 18), true);
     QuoteLoadNoticeLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QuoteLoadingLabel = MakeTopLabel(this, "QuoteLoadingLabel", "Loading the case requests...", SansFont(13),
+                                     QRect(480, 25, 477, 18));
+    QuoteLoadingLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QuoteLoadingLabel->hide();
     CreateMainPageControl();
+    Worker = new cQuoteLoadWorker(this);
+    connect(Worker, &cQuoteLoadWorker::Finished, this, &TMainForm::QuoteLoadFinished);
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -211,6 +221,7 @@ void TMainForm::showEvent(QShowEvent *event)
 
 void TMainForm::closeEvent(QCloseEvent *event)
 {
+    StopQuoteLoads();
     event->accept();
     Host().Terminate();
 }
@@ -229,6 +240,7 @@ void TMainForm::FormActivate()
         return;
     }
     Ready = true;
+    QuoteLoadingLabel->show();
     ShowProviderName();
     Admin->ShowMyInformation();
     UserNameLabel->setText(ToQt(user.NameText));
@@ -322,20 +334,53 @@ void TMainForm::LoadProviderQuotes()
         Reloads.Request();
 }
 
+// The load runs beside the window (its own thread and link); the window's thread only swaps its
+// result in. A load asked for while one runs follows it.
 void TMainForm::RunQuoteLoad()
 {
-    ClearCaseLists();
     RefreshTicks = 0;
+    if (Loads.Ask())
+        StartQuoteLoad();
+}
+
+void TMainForm::StartQuoteLoad()
+{
+    Worker->Start(Session.Addresses, SignedInUser(Session.PersonnelRecord).ProviderKey, Loads.Generation());
+}
+
+void TMainForm::QuoteLoadFinished(unsigned generation, std::shared_ptr<const cProviderQuotes> quotes)
+{
+    if (Loads.Ended(generation, std::move(quotes)))
+        StartQuoteLoad();
+    SwapInQuotes();
+}
+
+void TMainForm::SwapInQuotes()
+{
+    // Not under a handler that works with list entries, nor under a dialog: the next timer tick
+    // (or the next end of a load) tries again.
+    if (!Loads.ResultWaiting() || Reloads.Held() || QApplication::activeModalWidget())
+        return;
+    std::shared_ptr<const cProviderQuotes> quotes;
+    Loads.TakeResult(quotes);
+    QuoteLoadingLabel->hide();
     // A failed exchange leaves the lists empty and says so in the window.
-    std::shared_ptr<const cProviderQuotes> quotes = FetchProviderQuotes(
-        Session.FunctionServerConnection(), SignedInUser(Session.PersonnelRecord).ProviderKey);
     SetQuoteLoadNotice(!quotes);
     if (!quotes)
+    {
+        ClearCaseLists();
         return;
+    }
     if (!quotes->Error.empty())
         Host().MessageBox(quotes->Error, "Error getting the quotes for the provider", cHostButtons::Ok);
     ShowQuotes(std::move(quotes));
     QuotesLoaded();
+}
+
+void TMainForm::StopQuoteLoads()
+{
+    Worker->Stop();
+    Loads.Reset();
 }
 
 void TMainForm::SetQuoteLoadNotice(bool visible)
@@ -347,6 +392,7 @@ void TMainForm::Timer1Timer()
 {
     if (!Ready)
         return;
+    SwapInQuotes();
     if (++RefreshTicks > TicksPerReload)
         LoadProviderQuotes();
 }
@@ -355,7 +401,9 @@ void TMainForm::RefreshRequestButtonClick()
 {
     Host().SetBusyCursor(true);
     Host().ProcessMessages();
-    // Everything that sends asks the session for its connection: nothing else holds one.
+    // Everything that sends asks the session for its connection: nothing else holds one. The
+    // quote loads' own link is closed too and opened again by the next load.
+    StopQuoteLoads();
     if (!Session.Connect())
     {
         Host().SetBusyCursor(false);

@@ -11,6 +11,7 @@
 #include "workspace/IdleClock.h"
 #include "workspace/NewQuoteWatch.h"
 #include "workspace/ProviderQuotes.h"
+#include "workspace/QuoteReloads.h"
 #include "workspace/ReloadGate.h"
 
 #include <QWidget>
@@ -30,6 +31,7 @@ class cAwardedCasesPage;
 class cCaseDetailPage;
 class cLockView;
 class cOpenRequestsPage;
+class cQuoteLoadWorker;
 class cSession;
 
 class TMainForm : public QWidget
@@ -71,6 +73,13 @@ public:
     bool WorkspaceReady() const { return Ready; }
     // Timer ticks since the last quote load.
     int TicksSinceLoad() const { return RefreshTicks; }
+    // No quote load in flight, asked for or waiting to be shown.
+    bool QuotesSettled() const { return Loads.Settled(); }
+    // Puts a finished load on screen, unless a handler holds the lists or a dialog is open (the
+    // timer tries again every second).
+    void SwapInQuotes();
+    // Stops a quote load in flight and closes the loads' own link (the next load opens it again).
+    void StopQuoteLoads();
     // The case model of the last load (never null).
     std::shared_ptr<const cProviderQuotes> LoadedQuotes() const { return Quotes; }
     // The new-request alerts raised since sign-in, and the last one's texts.
@@ -98,6 +107,9 @@ private:
     bool ReadProviderRecord();
     void ClearCaseLists();
     void RunQuoteLoad();
+    void StartQuoteLoad();
+    void QuoteLoadFinished(unsigned generation, std::shared_ptr<const cProviderQuotes> quotes);
+
     void ShowQuotes(std::shared_ptr<const cProviderQuotes> quotes);
     void SetQuoteLoadNotice(bool visible);
     void OpenQuote(const cCaseQuoteObject &quote, const std::string &caseKey);
@@ -114,6 +126,8 @@ private:
 
     cSession &Session;
     cReloadGate Reloads;
+    cQuoteReloads Loads;
+    cQuoteLoadWorker *Worker = nullptr;
     cClientSwitches Switches;
     // The case model behind both lists, replaced whole by every load.
     std::shared_ptr<const cProviderQuotes> Quotes;
@@ -128,6 +142,8 @@ private:
     QLabel *QuoteLoadNoticeLabel = nullptr;
     // Shown on the list page while the last quote opened could not be read.
     QLabel *QuoteOpenNoticeLabel = nullptr;
+    // Shown until the first quote load after sign-in is on screen.
+    QLabel *QuoteLoadingLabel = nullptr;
     QTabWidget *MainPageControl = nullptr;
     QWidget *ActiveCasesTab = nullptr;
     QFrame *ActiveCasesPanel = nullptr;

@@ -1,4 +1,5 @@
 #include "ui/OpenRequestsPage.h"
+#include "ui/ViewState.h"
 
 #include "ui/LegendShape.h"
 #include "ui/ListPainting.h"
@@ -88,8 +89,10 @@ void cOpenRequestsPage::CreateSearch(bool shown)
 
 void cOpenRequestsPage::ShowQuotes(std::shared_ptr<const cProviderQuotes> quotes)
 {
+    const cViewState state = TakeViewState(OpenCaseTreeView);
     Search->SetQuotes(std::move(quotes));
     OpenCaseTreeView->expandAll();
+    RestoreViewState(OpenCaseTreeView, state);
 }
 
 QColor cOpenRequestsPage::AcceptedColour() const

@@ -187,14 +187,16 @@ TEST_F(MainWindow, FailedLoadShowsANoticeAndNoStaleEntries)
     Open();
     ASSERT_GT(Tree()->model()->rowCount(), 0);
     {
-        // A function server that cannot be reached: the previous reply is still in the old link.
-        const std::string reply = Session().FunctionServerConnection()->ReplyText;
-        cDeadLink dead(cDeadLink::Function);
-        Session().FunctionServerConnection()->ReplyText = reply;
+        // A function server that cannot be reached by the loads' own link.
+        const std::string port = Session().Addresses.FunctionServerPort;
+        Session().Addresses.FunctionServerPort = "1";
+        Main->StopQuoteLoads();
         Tick(16);
         EXPECT_TRUE(Visible("QuoteLoadNoticeLabel"));
         EXPECT_EQ(Tree()->model()->rowCount() + AwardedList()->model()->rowCount(), 0);
         EXPECT_TRUE(Host.Messages.empty()) << "no message box on a timer tick";
+        Session().Addresses.FunctionServerPort = port;
+        Main->StopQuoteLoads();
     }
     Tick(16);
     EXPECT_FALSE(Visible("QuoteLoadNoticeLabel"));

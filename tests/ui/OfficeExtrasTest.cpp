@@ -42,7 +42,11 @@ protected:
         return lines;
     }
 
-    void Reload() { Main->LoadProviderQuotes(); }
+    void Reload()
+    {
+        Main->LoadProviderQuotes();
+        Settle();
+    }
     void TypePassword(const std::string &password)
     {
         QTest::keyClicks(Find("LockPasswordEdit"), QString::fromStdString(password));

@@ -212,6 +212,19 @@ void cWorkspaceTest::Open(const std::string &email)
     MainForm = Main.get();
     Main->show();
     ASSERT_TRUE(WaitUntil([this] { return Main->HasActivated(); }));
+    Settle();
+}
+
+void cWorkspaceTest::Settle()
+{
+    if (!Main)
+        return;
+    EXPECT_TRUE(WaitUntil(
+        [this]
+        {
+            Main->SwapInQuotes();
+            return Main->QuotesSettled();
+        }));
 }
 
 std::string cWorkspaceTest::QuoteOf(const std::string &patientLastName)
@@ -295,6 +308,7 @@ void cWorkspaceTest::ClickTab(const char *tabs, int index)
     auto *widget = Find<QTabWidget>(tabs);
     QTest::mouseClick(widget->tabBar(), Qt::LeftButton, {}, widget->tabBar()->tabRect(index).center());
     EXPECT_EQ(widget->currentIndex(), index) << tabs;
+    Settle();
 }
 
 void cWorkspaceTest::ShowAdmin(int page)

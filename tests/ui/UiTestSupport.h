@@ -157,12 +157,16 @@ protected:
 
     // A new open quote of the provider on a need (the first need when none is given); its key.
     std::string AddQuote(std::string need = "");
-    // Timer ticks of the main window.
+    // Timer ticks of the main window; the quote load a tick starts is awaited.
     void Tick(int count)
     {
         for (int i = 0; i < count; ++i)
             Main->Timer1Timer();
+        Settle();
     }
+    // Waits until no quote load runs, is asked for or waits to be shown (the lists show the
+    // last load), as a user waits for the lists to fill.
+    void Settle();
 
     // Steps of a user.
     template <typename T = QWidget> T *Find(const char *name)
@@ -180,7 +184,11 @@ protected:
     // Opens the " Admin " tab on one of its pages: 0 insurance, 1 who we are, 2 personnel.
     void ShowAdmin(int page = 0);
     void ShowAwardedTab() { ClickTab("PageControl1", 1); }
-    void Click(const char *button) { QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton); }
+    void Click(const char *button)
+    {
+        QTest::mouseClick(Find<QPushButton>(button), Qt::LeftButton);
+        Settle();
+    }
     // Clicks a widget near its left edge (a check box on its mark).
     void Click(QWidget *widget)
     {
@@ -195,10 +203,11 @@ protected:
     static void ClickCheck(QListWidget *list, int row);
     static int RowOf(const QListWidget *list, const QString &text);
     // Runs steps inside the modal loop that the click on a widget opens.
-    static void ClickIntoDialog(QWidget *button, const std::function<void()> &steps)
+    void ClickIntoDialog(QWidget *button, const std::function<void()> &steps)
     {
         QTimer::singleShot(0, steps);
         QTest::mouseClick(button, Qt::LeftButton);
+        Settle();
     }
 
     // The tree line of a quote as shown (invalid when the tree does not show it).

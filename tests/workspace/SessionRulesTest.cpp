@@ -4,6 +4,7 @@
 #include "workspace/ClientSwitches.h"
 #include "workspace/IdleClock.h"
 #include "workspace/QuoteAnswer.h"
+#include "workspace/QuoteReloads.h"
 #include "workspace/RecordLines.h"
 #include "workspace/ReloadGate.h"
 #include "workspace/SignedInUser.h"
@@ -209,4 +210,49 @@ TEST(QuoteAnswer, OnlyAnotherMembersChangeCountsAndTheNoticeSaysWhoDidWhat)
               "the list.\r\rNothing was written. The page now shows the current answer.");
     EXPECT_EQ(MemberName("Nathan", "") + "|" + MemberName("", "Reyes") + "|" + MemberName("A", "B"),
               "Nathan|Reyes|A B");
+}
+
+TEST(QuoteReloads, OneAtATimeAskedAgainRunsAfterAndNeverShowsAnOlderState)
+{
+    cQuoteReloads loads;
+    const auto quotes = [](const char *error)
+    {
+        auto model = std::make_shared<cProviderQuotes>();
+        model->Error = error;
+        return std::shared_ptr<const cProviderQuotes>(model);
+    };
+    std::shared_ptr<const cProviderQuotes> shown;
+    EXPECT_TRUE(loads.Settled());
+    ASSERT_TRUE(loads.Ask());
+    const unsigned first = loads.Generation();
+    EXPECT_FALSE(loads.Ask()) << "one in flight: asked again, it runs after";
+    EXPECT_FALSE(loads.Ask());
+    EXPECT_FALSE(loads.TakeResult(shown));
+    // The first ends: its result is older than what was asked meanwhile, so it is dropped and the
+    // next one starts (once for both asks).
+    EXPECT_TRUE(loads.Ended(first, quotes("first")));
+    EXPECT_FALSE(loads.ResultWaiting());
+    const unsigned second = loads.Generation();
+    EXPECT_NE(second, first);
+    EXPECT_FALSE(loads.Ended(first, quotes("late"))) << "an end that is not the running load's";
+    EXPECT_FALSE(loads.Ended(second, quotes("second")));
+    EXPECT_FALSE(loads.Settled()) << "its result waits for the swap";
+    ASSERT_TRUE(loads.TakeResult(shown));
+    EXPECT_EQ(shown->Error, "second");
+    EXPECT_FALSE(loads.TakeResult(shown)) << "taken once";
+    EXPECT_TRUE(loads.Settled());
+
+    // A failed load is a result too (the lists empty, with the notice); a reset forgets all.
+    ASSERT_TRUE(loads.Ask());
+    EXPECT_FALSE(loads.Ended(loads.Generation(), nullptr));
+    ASSERT_TRUE(loads.TakeResult(shown));
+    EXPECT_EQ(shown, nullptr);
+    ASSERT_TRUE(loads.Ask());
+    const unsigned stopped = loads.Generation();
+    EXPECT_FALSE(loads.Ask());
+    loads.Reset();
+    EXPECT_TRUE(loads.Settled());
+    EXPECT_FALSE(loads.Ended(stopped, quotes("stopped"))) << "the end of a stopped load is ignored";
+    EXPECT_TRUE(loads.Settled());
+    EXPECT_TRUE(loads.Ask());
 }
