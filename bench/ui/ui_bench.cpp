@@ -214,6 +214,33 @@ void BM_SearchTyping(benchmark::State &state)
     state.counters["tree_cases"] = tree->model()->rowCount();
 }
 BENCHMARK(BM_SearchTyping)->Unit(benchmark::kMillisecond);
+
+// What the window's thread does with a reload that ran beside it: the finished case model of
+// 10,000 open quotes swapped into the shown open-requests page (model reset, cases expanded, the
+// current line found again by key), laid out and painted. Two loads alternate, so every swap
+// replaces every line.
+void BM_SwapQuotes(benchmark::State &state)
+{
+    auto first = std::make_shared<cProviderQuotes>(), second = std::make_shared<cProviderQuotes>();
+    first->ReadReply(SearchReply());
+    second->ReadReply(SearchReply());
+    cOpenRequestsPage page(true);
+    page.resize(937, 533);
+    page.show();
+    page.ShowQuotes(first);
+    auto *tree = page.findChild<QTreeView *>("OpenCaseTreeView");
+    tree->setCurrentIndex(tree->model()->index(3, 0, tree->model()->index(100, 0)));
+    QApplication::processEvents();
+    bool flip = false;
+    for (auto _ : state)
+    {
+        page.ShowQuotes((flip = !flip) ? second : first);
+        tree->viewport()->repaint();
+        QApplication::processEvents();
+    }
+    state.counters["quotes"] = first->QuoteCount();
+}
+BENCHMARK(BM_SwapQuotes)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char **argv)
