@@ -87,6 +87,7 @@ TMainForm::TMainForm(QWidget *parent)
     CreateListPage();
     CreatePages();
     CreateExtras();
+    CreateKeyboardPath();
     PagePanels = {ActiveCasesPanel, CaseDetail, AwardedCase};
 }
 

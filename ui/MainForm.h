@@ -107,6 +107,9 @@ private:
     // Dorvane.ini.
     void CreateExtras();
     void CreateLock();
+    // The keyboard path through the frame and the names a screen reader speaks for its controls
+    // (MainFormKeyboard.cpp).
+    void CreateKeyboardPath();
     // After a load whose reply came: the new-request alert.
     void QuotesLoaded();
     void RaiseNewQuoteAlert(const cQuoteAlert &alert);
