@@ -162,10 +162,10 @@ void TMainForm::CreateListPage()
 
 void TMainForm::CreatePages()
 {
-    CaseDetail = new cCaseDetailPage(Session, Reloads, MainPageControl->widget(D2Page));
+    CaseDetail = new cCaseDetailPage(Session, Reloads, Switches.Print, MainPageControl->widget(D2Page));
     connect(CaseDetail, &cCaseDetailPage::Loaded, this, [this] { ShowPage(2); });
     connect(CaseDetail, &cCaseDetailPage::BackClicked, this, &TMainForm::CaseDetailBackButtonClick);
-    AwardedCase = new cAwardedCasePage(Session, Reloads, MainPageControl->widget(D3Page));
+    AwardedCase = new cAwardedCasePage(Session, Reloads, Switches.Print, MainPageControl->widget(D3Page));
     connect(AwardedCase, &cAwardedCasePage::BackClicked, this, &TMainForm::CaseDetailBackButtonClick);
     Admin = new cAdminPage(Session, MainPageControl);
     MainPageControl->addTab(Admin, " Admin ");
