@@ -188,7 +188,10 @@ void cPacketPainter::Layout(QPagedPaintDevice &device)
     const QString title = ToQt(Packet.Title);
     Bands.push_back({LineHeight(TitleFont) + Points(4), false, false, -1,
                      [this, title](QPainter &painter, qreal top)
-                     { DrawLine(painter, TitleFont, 0, top, title); }});
+                     {
+                         painter.setPen(Qt::black);
+                         DrawLine(painter, TitleFont, 0, top, title);
+                     }});
     for (const cPacketBlock &block : Packet.Blocks)
         AddBlock(block);
     Paginate();
@@ -396,6 +399,8 @@ void cPacketPainter::AddTable(const cPacketBlock &block)
             Bands.push_back(rowBand(piece, false, headingBand));
         }
     }
+    // A little space between a table and what follows it.
+    AddGap(Points(4));
 }
 
 // Places the bands page by page: a band that does not fit starts a new page, and so does a

@@ -187,6 +187,9 @@ TEST_F(PacketPrint, TheCaseDetailPacketHoldsEveryFieldOfTheCaseInOrderOnPagesTha
     const QStringList pages = PdfPages(path);
     ASSERT_GT(pages.size(), 1) << "a packet of the fully filled case takes more than one page";
     EXPECT_EQ(FilesIn(dir.Path), QStringList{"packet.pdf"}) << "no temporary file is left";
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+        << "patient data: for its owner only";
 
     // Every page: the provider and the case above, the user, the date and the page number below.
     const std::string user = Member("admin@bayview.example", "f10") + " " +
