@@ -108,6 +108,7 @@ void TLoginForm::MakeUpdatePanel()
     Label6->setGeometry(0, 60, 342, 20);
     UpdateProgressBar = new QProgressBar(UpdateIndicatorPanel);
     UpdateProgressBar->setObjectName("UpdateProgressBar");
+    UpdateProgressBar->setAccessibleName("Update progress");
     UpdateProgressBar->setRange(0, 100);
     UpdateProgressBar->setValue(0);
     UpdateProgressBar->setGeometry(24, 100, 294, 20);

@@ -1,6 +1,7 @@
 // Screenshot driver of the headless demo: signs in with the demo account against the running
 // DorvaneServer (as the login window does), shows the real windows with the demo data, drives
-// them by object name as a user would, and saves one picture per view.
+// them by object name as a user would, and saves one picture per view, and the referral packet of
+// the fully filled case as "packet.pdf" (printed with "Print..." to a PDF file).
 //
 // DorvaneDemoShots <folder with Dorvane.ini> <output folder> <e-mail> <password>
 #include "dataclient/dbServerConnection.h"
@@ -10,15 +11,18 @@
 #include "ui/Forms.h"
 #include "ui/ListRoles.h"
 #include "ui/MainForm.h"
+#include "ui/PacketPrintButton.h"
 #include "ui/PatientHealthDetailNoEditForm.h"
 #include "ui/RejectCodeForm.h"
 #include "workspace/SignedInUser.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QListView>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabBar>
@@ -160,6 +164,40 @@ void CaseDetailScenes()
     Click("CaseDetailBackButton");
 }
 
+// The referral packet of the fully filled case: "Print..." on its case detail page, the print
+// dialog answered with a PDF file.
+void PacketScene()
+{
+    auto *tree = Find<QTreeView>("OpenCaseTreeView");
+    const QAbstractItemModel *cases = tree->model();
+    const QModelIndex caseLine = cases->index(RowWith(cases, list_role::CaseNumber, "C-2025-1013"), 0);
+    if (cases->rowCount(caseLine) == 0)
+    {
+        std::fprintf(stderr, "demo shots: no open quote of C-2025-1013 for the packet\n");
+        ++Failures;
+        return;
+    }
+    ClickLine(tree, cases->index(0, 0, caseLine));
+    const QString path = QString::fromStdString(Output + "/packet.pdf");
+    auto *print = Find<cPacketPrintButton>("CaseDetailPrintButton");
+    print->SetPrinterAsker(
+        [path](QPrinter &printer)
+        {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path);
+            return true;
+        });
+    Click(print);
+    if (!QFileInfo(path).isFile())
+    {
+        std::fprintf(stderr, "demo shots: the packet was not written\n");
+        ++Failures;
+    }
+    else
+        std::printf("%s\n", path.toStdString().c_str());
+    Click("CaseDetailBackButton");
+}
+
 // The awarded case page of the case whose worker has all four name parts.
 void AwardedCaseScenes()
 {
@@ -257,6 +295,7 @@ int main(int argc, char **argv)
     }
     ListScenes();
     CaseDetailScenes();
+    PacketScene();
     AwardedCaseScenes();
     AdminScenes();
     ExtrasScenes();

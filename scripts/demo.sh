@@ -3,8 +3,9 @@
 # Dorvane.ini beside the built client and starts the client. With a display the server also posts
 # hospital activity, so the lists change while you watch. Without a display the client runs under
 # Xvfb: the demo sign-in is typed for it and screenshots of the login window and the main window
-# are saved; then the screenshot driver opens each view of the real windows and saves it too. The
-# server started here is stopped when the client ends.
+# are saved; then the screenshot driver opens each view of the real windows and saves it too, and
+# prints the referral packet of case "C-2025-1013" to packet.pdf (its first page becomes
+# packet.png). The server started here is stopped when the client ends.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -137,5 +138,17 @@ if ! QT_QPA_PLATFORM=xcb "$shots_bin" "$(dirname "$client_bin")" "$shots" admin@
   echo "demo: the screenshot driver failed; see $run/shots.log" >&2
   exit 1
 fi
+
+# The referral packet of case "C-2025-1013" that the screenshot driver printed to packet.pdf, and
+# its first page as packet.png.
+if [ ! -s "$shots/packet.pdf" ]; then
+  echo "demo: the referral packet was not written; see $run/shots.log" >&2
+  exit 1
+fi
+if ! pdftoppm -png -r 110 -f 1 -l 1 -singlefile "$shots/packet.pdf" "$shots/packet"; then
+  echo "demo: the first page of $shots/packet.pdf could not be turned into a picture" >&2
+  exit 1
+fi
+
 echo "Screenshots: $shots"
 ls "$shots"

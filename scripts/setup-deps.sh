@@ -5,11 +5,11 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config clang-format
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
   libssl-dev openssl libsqlite3-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev rapidjson-dev
-  xvfb xdotool x11-apps imagemagick fonts-dejavu-core fonts-liberation
+  xvfb xdotool x11-apps imagemagick fonts-dejavu-core fonts-liberation poppler-utils
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "ui/WhoWeArePage.h"
 
 #include <QShowEvent>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -15,6 +16,7 @@ cAdminPage::cAdminPage(cSession &session, QWidget *parent) : QWidget(parent)
     SetBackground(this, WorkspaceBackground());
     AdminPageControl = new QTabWidget(this);
     AdminPageControl->setObjectName("AdminPageControl");
+    AdminPageControl->tabBar()->setAccessibleName("Administration");
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(AdminPageControl);

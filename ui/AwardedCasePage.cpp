@@ -5,16 +5,19 @@
 #include "toolkit/DateTime.h"
 #include "ui/DetailPageParts.h"
 #include "ui/Look.h"
+#include "ui/PacketPrintButton.h"
 #include "workspace/CaseTexts.h"
 #include "workspace/ListTexts.h"
 #include "workspace/ReloadGate.h"
 #include "workspace/cCaseQuoteObject.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 
 using namespace detail_page;
 
@@ -25,7 +28,7 @@ const char *const cAwardedCasePage::AwardedAliasList =
     "CN=CaseNeeds:f10,C=Cases:CN10,PA=Patients:C10,H=ProviderEntities:C11,PE=Personnel:C23,"
     "I=InsuranceTypes:C19,CAT=ProviderCategories:CN12";
 
-cAwardedCasePage::cAwardedCasePage(cSession &session, cReloadGate &reloads, QWidget *parent)
+cAwardedCasePage::cAwardedCasePage(cSession &session, cReloadGate &reloads, bool printShown, QWidget *parent)
     : QFrame(parent), Session(session), Reloads(reloads)
 {
     setObjectName("AcceptedCaseDetailPanel");
@@ -35,18 +38,57 @@ cAwardedCasePage::cAwardedCasePage(cSession &session, cReloadGate &reloads, QWid
     CaseNumberDLabel = DataLabel(this, "CaseNumberDLabel", "CaseNumberDLabel", label23, 180);
     QLabel *label19 = Label(this, "Label19", "Hospital:", 300, 10);
     HospitalDLabel = DataLabel(this, "HospitalDLabel", "HospitalDLabel", label19, 420);
-    auto *back = new QPushButton("Back", this);
-    back->setObjectName("Button1");
-    back->setGeometry(860, 6, 75, 25);
-    back->setAutoDefault(false);
-    connect(back, &QPushButton::clicked, this, &cAwardedCasePage::BackClicked);
+    Button1 = new QPushButton("Back", this);
+    Button1->setObjectName("Button1");
+    Button1->setGeometry(860, 6, 75, 25);
+    Button1->setAutoDefault(false);
+    connect(Button1, &QPushButton::clicked, this, &cAwardedCasePage::BackClicked);
+    PrintButton = new cPacketPrintButton(
+        "AwardedCasePrintButton", Session, [this] { return PacketContent(); }, this);
+    PrintButton->setGeometry(780, 6, 75, 25);
+    PrintButton->setVisible(printShown);
     CreateCaseBox();
     CreatePatientBox();
+    SetKeyboardPath();
+}
+
+// Tab runs "Back", "Print...", then the case's texts and lists; Escape goes back.
+void cAwardedCasePage::SetKeyboardPath()
+{
+    QWidget *path[] = {Button1,
+                       PrintButton,
+                       DiagnosisDMemo,
+                       HealthDetailsDMemo,
+                       DiagnosisCodeDListBox,
+                       TreatmentCodeDListBox};
+    for (std::size_t i = 1; i < std::size(path); ++i)
+        setTabOrder(path[i - 1], path[i]);
+}
+
+// Escape that no control of the page took goes back, as "Back" does.
+void cAwardedCasePage::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Escape)
+    {
+        QFrame::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit BackClicked();
+}
+
+void cAwardedCasePage::showEvent(QShowEvent *event)
+{
+    QFrame::showEvent(event);
+    // Shown by the program (an entry opened), not again by the window system after a minimise.
+    if (!event->spontaneous())
+        Button1->setFocus(Qt::OtherFocusReason);
 }
 
 void cAwardedCasePage::CreateCaseBox()
 {
     QGroupBox *box = GroupBox(this, "GroupBox3", "", 16, 32, 930, 108);
+    box->setAccessibleName("Case request");
     QLabel *label26 = Label(box, "Label26", "Date, Time Required:", 12, 10);
     DateRequiredDLabel = DataLabel(box, "DateRequiredDLabel", "DateRequiredDLabel", label26, 170);
     QLabel *label28 = Label(box, "Label28", "What is needed:", 340, 10);
@@ -81,18 +123,51 @@ void cAwardedCasePage::CreatePatientBox()
     PatientStateZipDLabel =
         DataLabel(box, "PatientStateZipDLabel", "PatientStateZipDLabel", addressLeft, 76, 300);
     PatientPhoneDLabel = DataLabel(box, "PatientPhoneDLabel", "PatientPhoneDLabel", addressLeft, 92, 300);
-    Label(box, "Label39", "Diagnosis", 12, 114);
+    QLabel *label39 = Label(box, "Label39", "Diagnosis", 12, 114);
     DiagnosisDMemo = Memo(box, "DiagnosisDMemo", 12, 130, 340, 97, false);
-    Label(box, "Label42", "Health Details", 370, 114);
+    QLabel *label42 = Label(box, "Label42", "Health Details", 370, 114);
     QLabel *label16 = Label(box, "Label16", "(Click for full information)", 470, 116);
     label16->setFont(SansFont(10));
     label16->adjustSize();
     HealthDetailsDMemo = Memo(box, "HealthDetailsDMemo", 370, 130, 509, 117, true);
-    Label(box, "Label40", "Diagnosis Codes", 12, 234);
+    QLabel *label40 = Label(box, "Label40", "Diagnosis Codes", 12, 234);
     DiagnosisCodeDListBox = CodeList(box, "DiagnosisCodeDListBox", 12, 250, 340, 120);
-    Label(box, "Label41", "Treatment Codes", 370, 254);
+    QLabel *label41 = Label(box, "Label41", "Treatment Codes", 370, 254);
     TreatmentCodeDListBox = CodeList(box, "TreatmentCodeDListBox", 370, 270, 509, 100);
-    WatchMousePress(HealthDetailsDMemo, [this] { ShowHealthDetailView(this); });
+    WatchPressOrEnter(HealthDetailsDMemo, [this] { ShowHealthDetailView(this); });
+    DiagnosisDMemo->setAccessibleName(CaptionWords(label39));
+    HealthDetailsDMemo->setAccessibleName(CaptionWords(label42));
+    HealthDetailsDMemo->setAccessibleDescription("Enter shows the full health details");
+    DiagnosisCodeDListBox->setAccessibleName(CaptionWords(label40));
+    TreatmentCodeDListBox->setAccessibleName(CaptionWords(label41));
+}
+
+cPacketContent cAwardedCasePage::PacketContent() const
+{
+    cPacketContent content;
+    content.CaseNumber = ToStd(CaseNumberDLabel->text());
+    content.CaseFields = {PacketField("Hospital", HospitalDLabel),
+                          PacketField("Case Number", CaseNumberDLabel),
+                          PacketField("Date, Time Required", DateRequiredDLabel),
+                          PacketField("What is needed", NeedsDLabel),
+                          PacketField("Description", NeedsDescDText),
+                          PacketField("Case Worker", DischargeNurseDLabel),
+                          PacketField("Insurance", InsuranceDLabel)};
+    const std::string address = ToStd(PatientStreetDLabel->text() + "\n" + PatientCityDLabel->text() + "\n" +
+                                      PatientStateZipDLabel->text());
+    content.PatientFields = {PacketField("Name", PatientNameDLabel),
+                             PacketField("SSN", PatientSSNDLabel),
+                             PacketField("Age", PatientAgeDLabel),
+                             PacketField("Gender", PatientGenderDLabel),
+                             PacketField("Height", PatientHeightDLabel),
+                             PacketField("Weight", PatientWeightDLabel),
+                             {"Address", address},
+                             PacketField("Phone", PatientPhoneDLabel)};
+    content.Diagnosis = ToStd(DiagnosisDMemo->toPlainText());
+    content.DiagnosisCodes = ShownCodes(DiagnosisCodeDListBox);
+    content.TreatmentCodes = ShownCodes(TreatmentCodeDListBox);
+    content.HealthDetails = HealthDetailsText(HealthDetailsDMemo);
+    return content;
 }
 
 void cAwardedCasePage::ShowAwardedCase(const cCaseQuoteObject &quote)

@@ -47,6 +47,7 @@ void cAwardedCasesPage::CreateList()
     DeliveryCaseListBox->setObjectName("DeliveryCaseListBox");
     DeliveryCaseListBox->setGeometry(10, 56, 900, 450);
     DeliveryCaseListBox->setUniformItemSizes(true);
+    DeliveryCaseListBox->setAccessibleName(Label17->text());
     Awarded = new cAwardedCaseModel(this);
     DeliveryCaseListBox->setModel(Awarded);
     DeliveryCaseListBox->setItemDelegate(

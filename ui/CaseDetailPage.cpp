@@ -10,6 +10,7 @@
 #include "ui/DetailPageParts.h"
 #include "ui/Forms.h"
 #include "ui/Look.h"
+#include "ui/PacketPrintButton.h"
 #include "ui/RejectCodeForm.h"
 #include "workspace/CaseTexts.h"
 #include "workspace/ListTexts.h"
@@ -19,10 +20,12 @@
 #include "workspace/cCaseQuoteObject.h"
 
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTimer>
 
 using namespace detail_page;
@@ -41,7 +44,7 @@ QPushButton *Button(QWidget *parent, const char *name, const char *caption, cons
 }
 } // namespace
 
-cCaseDetailPage::cCaseDetailPage(cSession &session, cReloadGate &reloads, QWidget *parent)
+cCaseDetailPage::cCaseDetailPage(cSession &session, cReloadGate &reloads, bool printShown, QWidget *parent)
     : QFrame(parent), Session(session), Reloads(reloads)
 {
     setObjectName("CaseDetailPanel");
@@ -53,9 +56,14 @@ cCaseDetailPage::cCaseDetailPage(cSession &session, cReloadGate &reloads, QWidge
     HospitalLabel = DataLabel(this, "HospitalLabel", "H10", label2, 420);
     CaseDetailBackButton = Button(this, "CaseDetailBackButton", "Back", QRect(860, 6, 75, 25));
     connect(CaseDetailBackButton, &QPushButton::clicked, this, &cCaseDetailPage::BackClicked);
+    PrintButton = new cPacketPrintButton(
+        "CaseDetailPrintButton", Session, [this] { return PacketContent(); }, this);
+    PrintButton->setGeometry(780, 6, 75, 25);
+    PrintButton->setVisible(printShown);
     CreateCaseBox();
     CreatePatientBox();
     CreateResponse();
+    SetKeyboardPath();
     SetUpBinding();
 }
 
@@ -64,6 +72,7 @@ cCaseDetailPage::~cCaseDetailPage() = default;
 void cCaseDetailPage::CreateCaseBox()
 {
     QGroupBox *box = GroupBox(this, "CaseDetailBox", "", 16, 32, 930, 108);
+    box->setAccessibleName("Case request");
     QLabel *label5 = Label(box, "Label5", "Date, Time Required:", 12, 10);
     DateRequiredLabel = DataLabel(box, "DateRequiredLabel", "cn14", label5, 170);
     QLabel *label7 = Label(box, "Label7", "What is needed:", 340, 10);
@@ -84,15 +93,20 @@ void cCaseDetailPage::CreatePatientBox()
     HeightLabel = DataLabel(box, "HeightLabel", "ca16", label10, 80);
     QLabel *label11 = Label(box, "Label11", "Weight", 340, 22);
     WeightLabel = DataLabel(box, "WeightLabel", "ca17", label11, 100);
-    Label(box, "Label12", "Diagnosis", 12, 44);
+    QLabel *label12 = Label(box, "Label12", "Diagnosis", 12, 44);
     DiagnosisMemo = Memo(box, "DiagnosisMemo", 12, 60, 340, 97, false);
-    Label(box, "Label14", "Health Details", 370, 44);
+    QLabel *label14 = Label(box, "Label14", "Health Details", 370, 44);
     HealthDetailsMemo = Memo(box, "HealthDetailsMemo", 370, 60, 509, 117, true);
-    Label(box, "Label6", "Diagnosis Codes", 12, 164);
+    QLabel *label6 = Label(box, "Label6", "Diagnosis Codes", 12, 164);
     DiagnosisCodeListBox = CodeList(box, "DiagnosisCodeListBox", 12, 180, 340, 94);
-    Label(box, "Label21", "Treatment Codes", 370, 184);
+    QLabel *label21 = Label(box, "Label21", "Treatment Codes", 370, 184);
     TreatmentCodeListBox = CodeList(box, "TreatmentCodeListBox", 370, 200, 509, 74);
-    WatchMousePress(HealthDetailsMemo, [this] { HealthDetailsMemoMouseDown(); });
+    WatchPressOrEnter(HealthDetailsMemo, [this] { HealthDetailsMemoMouseDown(); });
+    DiagnosisMemo->setAccessibleName(CaptionWords(label12));
+    HealthDetailsMemo->setAccessibleName(CaptionWords(label14));
+    HealthDetailsMemo->setAccessibleDescription("Enter shows the full health details");
+    DiagnosisCodeListBox->setAccessibleName(CaptionWords(label6));
+    TreatmentCodeListBox->setAccessibleName(CaptionWords(label21));
 }
 
 void cCaseDetailPage::CreateResponse()
@@ -112,6 +126,56 @@ void cCaseDetailPage::CreateResponse()
     connect(AcceptButton, &QPushButton::clicked, this, &cCaseDetailPage::AcceptButtonClick);
     connect(DeclineButton, &QPushButton::clicked, this, &cCaseDetailPage::DeclineButtonClick);
     connect(HideQuoteButton, &QPushButton::clicked, this, &cCaseDetailPage::HideQuoteButtonClick);
+}
+
+// Tab runs through the answer first: price, comment, the answer buttons, "Back", "Print...", then
+// the case's texts and lists. Escape goes back, as "Back" does.
+void cCaseDetailPage::SetKeyboardPath()
+{
+    QWidget *path[] = {NeedsQuotePriceEdit, ResponseReasonEdit,   AcceptButton,        DeclineButton,
+                       HideQuoteButton,     CaseDetailBackButton, PrintButton,         DiagnosisMemo,
+                       HealthDetailsMemo,   DiagnosisCodeListBox, TreatmentCodeListBox};
+    for (std::size_t i = 1; i < std::size(path); ++i)
+        setTabOrder(path[i - 1], path[i]);
+}
+
+// Escape that no control of the page took goes back, as "Back" does.
+void cCaseDetailPage::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() != Qt::Key_Escape)
+    {
+        QFrame::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    emit BackClicked();
+}
+
+void cCaseDetailPage::showEvent(QShowEvent *event)
+{
+    QFrame::showEvent(event);
+    // Shown by the program (a quote opened), not again by the window system after a minimise.
+    if (!event->spontaneous())
+        NeedsQuotePriceEdit->setFocus(Qt::OtherFocusReason);
+}
+
+cPacketContent cCaseDetailPage::PacketContent() const
+{
+    cPacketContent content;
+    content.CaseNumber = ToStd(CaseNumberLabel->text());
+    content.CaseFields = {PacketField("Hospital", HospitalLabel),
+                          PacketField("Case Number", CaseNumberLabel),
+                          PacketField("Date, Time Required", DateRequiredLabel),
+                          PacketField("What is needed", NeedsLabel),
+                          PacketField("Description", NeedsDescText),
+                          PacketField("Case Worker", DischargeNurseLabel)};
+    content.PatientFields = {PacketField("Age", AgeLabel), PacketField("Gender", GenderLabel),
+                             PacketField("Height", HeightLabel), PacketField("Weight", WeightLabel)};
+    content.Diagnosis = ToStd(DiagnosisMemo->toPlainText());
+    content.DiagnosisCodes = ShownCodes(DiagnosisCodeListBox);
+    content.TreatmentCodes = ShownCodes(TreatmentCodeListBox);
+    content.HealthDetails = HealthDetailsText(HealthDetailsMemo);
+    return content;
 }
 
 void cCaseDetailPage::SetUpBinding()

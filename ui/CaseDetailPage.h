@@ -1,10 +1,13 @@
 // The case detail page: one quote of the provider with its need, case, hospital, case worker and
 // patient, filled by a cEditObjects binding and its compute callback, and the quote answers
 // (accept, decline through the reject reason dialog, hide). Every answer writes the quote's
-// "CaseNeedsQuote" record and asks for a reload of the case lists.
+// "CaseNeedsQuote" record and asks for a reload of the case lists. "Print..." makes the referral
+// packet of the shown case. The keyboard starts at the price when the page is shown; Tab runs
+// price, comment, the answer buttons, "Back" and "Print..."; Escape goes back.
 #pragma once
 
 #include "workspace/QuoteAnswer.h"
+#include "workspace/ReferralPacket.h"
 #include "workspace/cCaseQuoteObject.h"
 
 #include <QColor>
@@ -20,6 +23,7 @@ class cCaseQuoteObject;
 class cEditObject;
 class cEditObjects;
 class cLabeledEdit;
+class cPacketPrintButton;
 class cReloadGate;
 class cSession;
 class cStringList;
@@ -29,7 +33,8 @@ class cCaseDetailPage : public QFrame
     Q_OBJECT
 
 public:
-    cCaseDetailPage(cSession &session, cReloadGate &reloads, QWidget *parent = nullptr);
+    // printShown: "Print..." is shown (the [Client] switch "Print").
+    cCaseDetailPage(cSession &session, cReloadGate &reloads, bool printShown, QWidget *parent = nullptr);
     ~cCaseDetailPage() override;
 
     // Loads the quote's record with its joined records into the page; Loaded is emitted when the
@@ -49,16 +54,23 @@ public:
     void HealthDetailsMemoMouseDown();
     // The compute callback of the binding for the codes "*1" to "*5"; user is the page.
     static void CaseDetailCustomField(void *user, cEditObject &binding);
+    // What the page shows of its case, for the referral packet.
+    cPacketContent PacketContent() const;
 
 signals:
     void Loaded();
     void LoadFailed();
     void BackClicked();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void CreateCaseBox();
     void CreatePatientBox();
     void CreateResponse();
+    void SetKeyboardPath();
     void SetUpBinding();
     void AnswerQuote(const std::string &quoteKey, const cStringList &fields, const char *success);
     // Reads the quote's answer again: true when it is still what the page showed (or what the
@@ -104,4 +116,5 @@ private:
     QLabel *AcceptLabel = nullptr;
     QPushButton *DeclineButton = nullptr;
     QPushButton *HideQuoteButton = nullptr;
+    cPacketPrintButton *PrintButton = nullptr;
 };

@@ -105,6 +105,7 @@ void TCategorySelectionForm::CreateControls()
     SaveButton = new QPushButton(this);
     SaveButton->setObjectName("SaveButton");
     SaveButton->setToolTip("Save");
+    SaveButton->setAccessibleName("Save");
     SaveButton->setFlat(true);
     SaveButton->setAutoDefault(false);
     SaveButton->setIcon(SavePicture());
@@ -152,6 +153,10 @@ void TCategorySelectionForm::CreateSections()
     scrolled->resize(ScrollBoxArea.width() - 20, rows.back() * RowHeight);
     DmeOtherScrollBox = new QScrollArea(this);
     DmeOtherScrollBox->setObjectName("DmeOtherScrollBox");
+    // Named by its section's heading, the one scrolled section.
+    for (const cCategorySection &section : sections)
+        if (section.Scrolled)
+            DmeOtherScrollBox->setAccessibleName(section.Heading);
     DmeOtherScrollBox->setFrameShape(QFrame::NoFrame);
     DmeOtherScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     DmeOtherScrollBox->setGeometry(ScrollBoxArea);

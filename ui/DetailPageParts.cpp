@@ -11,6 +11,7 @@
 
 #include <QEvent>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QPlainTextEdit>
@@ -22,20 +23,26 @@ namespace
 // Background of the need's description (toolkit colour 16515071).
 constexpr unsigned DescriptionColour = 16515071;
 constexpr int LabelHeight = 16;
+// Where a memo keeps the health details text that it read.
+const char *const HealthDetailsProperty = "HealthDetailsText";
 
-// Runs an action when a mouse button is pressed on the watched widget; the press goes no further.
-class cMousePressWatch : public QObject
+// Runs an action when a mouse button is pressed on the watched widget, or Enter or Return is
+// pressed on it; the press goes no further.
+class cPressWatch : public QObject
 {
 public:
-    cMousePressWatch(std::function<void()> action, QObject *parent)
-        : QObject(parent), Action(std::move(action))
-    {
-    }
+    cPressWatch(std::function<void()> action, QObject *parent) : QObject(parent), Action(std::move(action)) {}
 
 protected:
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() != QEvent::MouseButtonPress)
+        if (event->type() == QEvent::KeyPress)
+        {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key != Qt::Key_Return && key != Qt::Key_Enter)
+                return false;
+        }
+        else if (event->type() != QEvent::MouseButtonPress)
             return false;
         Action();
         return true;
@@ -86,9 +93,11 @@ QLabel *DataLabel(QWidget *parent, const char *name, const QString &caption, int
     return Label(parent, name, caption, x, y, width, true);
 }
 
-QLabel *DataLabel(QWidget *parent, const char *name, const QString &caption, const QLabel *after, int width)
+QLabel *DataLabel(QWidget *parent, const char *name, const QString &caption, QLabel *after, int width)
 {
-    return DataLabel(parent, name, caption, after->x() + after->width() + 6, after->y(), width);
+    QLabel *label = DataLabel(parent, name, caption, after->x() + after->width() + 6, after->y(), width);
+    after->setBuddy(label);
+    return label;
 }
 
 QLabel *DescriptionText(QWidget *parent, const char *name, const QString &caption, int x, int y)
@@ -150,6 +159,7 @@ void ShowHealthDetails(QPlainTextEdit *memo)
 {
     cStringList list;
     list.SetValues("f1002", ToStd(memo->toPlainText()));
+    memo->setProperty(HealthDetailsProperty, memo->toPlainText());
     if (PatientHealthDetailNoEditForm)
     {
         PatientHealthDetailNoEditForm->ClearDetails();
@@ -172,11 +182,34 @@ void ShowHealthDetailView(QWidget *over)
     view->exec();
 }
 
-void WatchMousePress(QWidget *widget, std::function<void()> action)
+std::string HealthDetailsText(const QPlainTextEdit *memo)
 {
-    auto *watch = new cMousePressWatch(std::move(action), widget);
+    return ToStd(memo->property(HealthDetailsProperty).toString());
+}
+
+void WatchPressOrEnter(QWidget *widget, std::function<void()> action)
+{
+    auto *watch = new cPressWatch(std::move(action), widget);
     widget->installEventFilter(watch);
     if (auto *memo = qobject_cast<QPlainTextEdit *>(widget))
         memo->viewport()->installEventFilter(watch);
+}
+
+QString CaptionWords(const QLabel *caption)
+{
+    QString words = caption->text().trimmed();
+    if (words.endsWith(':'))
+        words.chop(1);
+    return words.trimmed();
+}
+
+cPacketField PacketField(const char *caption, const QLabel *value)
+{
+    return {caption, ToStd(value->text())};
+}
+
+std::vector<cCodeItem> ShownCodes(const QListView *list)
+{
+    return CodeListModel(list)->Items();
 }
 } // namespace detail_page

@@ -19,11 +19,13 @@ void MakeLabel(const char *name, const char *caption, QWidget *parent, int left,
     label->move(left, top);
 }
 
-QListWidget *MakeList(const char *name, QWidget *parent, const QRect &area)
+// A list named for a screen reader by the words above it (without their colon).
+QListWidget *MakeList(const char *name, const char *spoken, QWidget *parent, const QRect &area)
 {
     auto *list = new QListWidget(parent);
     list->setObjectName(name);
     list->setGeometry(area);
+    list->setAccessibleName(spoken);
     return list;
 }
 } // namespace
@@ -32,9 +34,10 @@ cInsurancePage::cInsurancePage(cSession &session, QWidget *parent) : QWidget(par
 {
     setObjectName("InsuranceTab");
     MakeLabel("Label13", "We accept the following insurance plans:", this, 16, 12);
-    InsuranceAcceptedListBox = MakeList("InsuranceAcceptedListBox", this, QRect(16, 32, 320, 420));
+    InsuranceAcceptedListBox = MakeList("InsuranceAcceptedListBox", "We accept the following insurance plans",
+                                        this, QRect(16, 32, 320, 420));
     MakeLabel("Label20", "Select insurance plans:", this, 376, 12);
-    InsuranceListBox = MakeList("InsuranceListBox", this, QRect(376, 32, 320, 420));
+    InsuranceListBox = MakeList("InsuranceListBox", "Select insurance plans", this, QRect(376, 32, 320, 420));
     InsuranceSelect = std::make_unique<cCheckMultiSelectObject>(InsuranceListBox, "InsuranceTypes",
                                                                 "ProviderInsuranceLink");
     InsuranceSelect->SetLinkFields("L2", "L3", "L2", "f11", "f10", "f11");

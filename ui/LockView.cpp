@@ -28,6 +28,7 @@ cLockView::cLockView(QWidget *parent) : QFrame(parent)
     LockPasswordEdit->setObjectName("LockPasswordEdit");
     LockPasswordEdit->setEchoMode(QLineEdit::Password);
     LockPasswordEdit->setPlaceholderText("Password");
+    LockPasswordEdit->setAccessibleName("Password");
     LockPasswordEdit->setGeometry(352, 274, 180, 24);
 
     auto *unlock = new QPushButton("Unlock", this);

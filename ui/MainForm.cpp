@@ -90,6 +90,7 @@ TMainForm::TMainForm(QWidget *parent)
     CreateListPage();
     CreatePages();
     CreateExtras();
+    CreateKeyboardPath();
     PagePanels = {ActiveCasesPanel, CaseDetail, AwardedCase};
 }
 
@@ -177,7 +178,7 @@ void TMainForm::CreateListPage()
 
 void TMainForm::CreatePages()
 {
-    CaseDetail = new cCaseDetailPage(Session, Reloads, MainPageControl->widget(D2Page));
+    CaseDetail = new cCaseDetailPage(Session, Reloads, Switches.Print, MainPageControl->widget(D2Page));
     connect(CaseDetail, &cCaseDetailPage::Loaded, this,
             [this]
             {
@@ -186,7 +187,7 @@ void TMainForm::CreatePages()
             });
     connect(CaseDetail, &cCaseDetailPage::LoadFailed, QuoteOpenNoticeLabel, &QLabel::show);
     connect(CaseDetail, &cCaseDetailPage::BackClicked, this, &TMainForm::CaseDetailBackButtonClick);
-    AwardedCase = new cAwardedCasePage(Session, Reloads, MainPageControl->widget(D3Page));
+    AwardedCase = new cAwardedCasePage(Session, Reloads, Switches.Print, MainPageControl->widget(D3Page));
     connect(AwardedCase, &cAwardedCasePage::BackClicked, this, &TMainForm::CaseDetailBackButtonClick);
     Admin = new cAdminPage(Session, MainPageControl);
     MainPageControl->addTab(Admin, " Admin ");
@@ -285,6 +286,9 @@ void TMainForm::ShowPage(int n)
         else
             panel->hide();
     }
+    // Moving a page into the tab threads its controls into the focus chain there; the list page's
+    // order is laid down again.
+    ChainListPage();
 }
 
 void TMainForm::CaseDetailBackButtonClick()

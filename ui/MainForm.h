@@ -120,6 +120,10 @@ private:
     void CreateExtras();
     void CreateLock();
     void MaskLists(bool masked);
+    // The keyboard path through the frame and the names a screen reader speaks for its controls
+    // (MainFormKeyboard.cpp).
+    void CreateKeyboardPath();
+    void ChainListPage();
     // After a load whose reply came: the new-request alert.
     void QuotesLoaded();
     void RaiseNewQuoteAlert(const cQuoteAlert &alert);

@@ -135,6 +135,8 @@ QVariant cOpenCaseModel::QuoteData(const cCaseQuoteObject &quote, int role) cons
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
         return ToQt(QuoteLineSpoken(quote));
+    case Qt::AccessibleDescriptionRole:
+        return ToQt(QuoteStateText(quote.Accepted));
     case list_role::Key:
         return ToQt(quote.Key);
     case list_role::IsQuote:

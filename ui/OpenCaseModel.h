@@ -1,7 +1,8 @@
 // The open-requests tree as a model: one case line per case of a quote load that has quotes not
 // awarded to the provider, and under it one quote line per such quote. A line's display and
 // accessible text is what it draws ("hospital, case number, insurance"; "date, category,
-// description"); its record key is in list_role::Key and its column texts in roles of their own.
+// description"); a quote line's accessible description is the legend's words for its colour; its
+// record key is in list_role::Key and its column texts in roles of their own.
 // The model shares the load's case model, which a load replaces whole, so an entry a handler
 // copied out stays valid; no index or item points into it.
 #pragma once

@@ -1,12 +1,14 @@
 // The " Open Case Requests " tab of the list page: the legend, the column header, the tree of
 // cases and their open quotes over cOpenCaseModel, and the search field above it. A mouse button
 // pressed on a quote line opens that quote (QuoteOpened, with a copy of the quote and its case's
-// key); case lines and empty space open nothing.
+// key), and so does Enter on the tree's current line; case lines and empty space open nothing.
 #pragma once
 
 #include "workspace/ProviderQuotes.h"
 
 #include <QColor>
+#include <QModelIndex>
+#include <QString>
 #include <QWidget>
 #include <memory>
 #include <string>
@@ -35,6 +37,8 @@ public:
     // Handlers.
     void OpenCaseListHeaderSectionResize();
     void OpenCaseTreeViewMouseDown(Qt::MouseButton button, const QPoint &position);
+    // Enter or Return opens the current line's quote; true when the key was one of them.
+    bool OpenCaseTreeViewKeyDown(int key);
     void OpenCaseSearchEditChange();
 
 signals:
@@ -47,6 +51,8 @@ private:
     void CreateLegend();
     void CreateTree();
     void CreateSearch(bool shown);
+    // The line of the shown tree with that key (a quote line or a case line), or none.
+    QModelIndex LineOf(const QString &key, bool quote) const;
 
     QLabel *Label1 = nullptr;
     cLegendShape *Shape1 = nullptr;
@@ -59,4 +65,7 @@ private:
     cOpenCaseModel *Cases = nullptr;
     cOpenCaseFilterModel *Search = nullptr;
     bool SearchShown = true;
+    // The tree's current line by key, kept across loads.
+    QString KeptKey;
+    bool KeptQuote = false;
 };

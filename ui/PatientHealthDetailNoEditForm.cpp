@@ -219,6 +219,7 @@ TPatientHealthDetailNoEditForm::TPatientHealthDetailNoEditForm(QWidget *parent) 
     BackButton->setPixmap(BackPicture());
     BackButton->setGeometry(20, 21, 113, 40);
     BackButton->setCursor(Qt::PointingHandCursor);
+    BackButton->setAccessibleName("Back");
     BackButton->installEventFilter(this);
 
     PatientHealthDetailNoEditPanel = new QFrame(this);
@@ -229,6 +230,7 @@ TPatientHealthDetailNoEditForm::TPatientHealthDetailNoEditForm(QWidget *parent) 
 
     PatientDetailsScrollBox = new QScrollArea(PatientHealthDetailNoEditPanel);
     PatientDetailsScrollBox->setObjectName("PatientDetailsScrollBox");
+    PatientDetailsScrollBox->setAccessibleName("Health details");
     PatientDetailsScrollBox->setGeometry(20, 4, 1141, 533);
     PatientDetailsScrollBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     PatientDetailsScrollBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -257,6 +259,10 @@ int TPatientHealthDetailNoEditForm::BuildGroup(const cHealthGroup &group, QWidge
 {
     auto *box = new QGroupBox(Text(group.Caption), content);
     box->setObjectName(Text(group.Name));
+    // A screen reader names the group, and an item without a caption of its own (a memo, the
+    // grid), by the group's caption.
+    const QString spoken = Text(group.Caption).trimmed();
+    box->setAccessibleName(spoken);
     box->setFont(SansFont(13, true));
     GroupBoxes.push_back(box);
     cPlacedGroup placed{&group, box, {}};
@@ -265,6 +271,8 @@ int TPatientHealthDetailNoEditForm::BuildGroup(const cHealthGroup &group, QWidge
     {
         QWidget *widget = MakeItem(item, box, flow);
         widget->setObjectName(Text(item.Name));
+        if (item.Caption.empty())
+            widget->setAccessibleName(spoken);
         if (auto *grid = qobject_cast<QTableWidget *>(widget))
         {
             grid->installEventFilter(this);

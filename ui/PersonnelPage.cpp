@@ -78,6 +78,7 @@ void cPersonnelPage::CreateList()
     PersonnelListBox->setGeometry(16, 16, 300, 430);
     PersonnelListBox->setUniformItemSizes(true);
     PersonnelListBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    PersonnelListBox->setAccessibleName("Personnel");
     Members = new cPersonnelModel(this);
     PersonnelListBox->setModel(Members);
     PersonnelListBox->setItemDelegate(new cPersonnelListDelegate(PersonnelListBox));
@@ -126,6 +127,7 @@ int cPersonnelPage::CreatePanelFields(int top)
     password->setEchoMode(QLineEdit::Password);
     PersonnelPasswordShowCB = new QCheckBox("Show", PersonnelEditPanel);
     PersonnelPasswordShowCB->setObjectName("PersonnelPasswordShowCB");
+    PersonnelPasswordShowCB->setAccessibleName("Show password");
     PersonnelPasswordShowCB->setGeometry(EditLeft + EditWidth + 10, password->y(), 70, password->height());
     connect(PersonnelPasswordShowCB, &QCheckBox::toggled, password,
             [password](bool shown)

@@ -5,6 +5,7 @@
 #include "ui/Look.h"
 
 #include <QButtonGroup>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -113,4 +114,22 @@ void TRejectCodeForm::OKButtonClick()
 void TRejectCodeForm::CancelButtonClick()
 {
     reject();
+}
+
+bool TRejectCodeForm::FormKeyPress(int key)
+{
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    if (CancelButton->hasFocus())
+        CancelButtonClick();
+    else
+        OKButtonClick();
+    return true;
+}
+
+void TRejectCodeForm::keyPressEvent(QKeyEvent *event)
+{
+    // The buttons are no default buttons (their look stays): Enter is answered here.
+    if (!FormKeyPress(event->key()))
+        QDialog::keyPressEvent(event);
 }

@@ -1,6 +1,7 @@
 // Modal dialog that collects the reason for declining a case request: one of eight reasons and a
 // comment. It talks to no server; the case detail page reads ReasonChosen, RejectCode and the
-// comment after it closes.
+// comment after it closes. By keyboard: arrows move through the reasons, Space ticks one, Enter
+// answers as "OK" (as "Cancel" when that has the focus), Escape cancels.
 #pragma once
 
 #include <QDialog>
@@ -26,6 +27,8 @@ public:
 
     void OKButtonClick();
     void CancelButtonClick();
+    // Enter or Return: "Cancel" when it has the focus, else "OK"; true when the key was one of them.
+    bool FormKeyPress(int key);
 
     std::array<QRadioButton *, 8> RejectCodeRadioButtons{};
     QRadioButton *RejectCode1RadioButton = nullptr;
@@ -44,4 +47,7 @@ public:
     std::string RejectCode;
     // True only when the dialog was closed by a successful OK.
     bool ReasonChosen = false;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 };

@@ -50,6 +50,7 @@ cClientSwitches ReadClientSwitches(const std::string &iniPath)
     switches.Alerts = SwitchValue(ini.ReadString("Client", "Alerts", ""), switches.Alerts);
     switches.Search = SwitchValue(ini.ReadString("Client", "Search", ""), switches.Search);
     switches.Export = SwitchValue(ini.ReadString("Client", "Export", ""), switches.Export);
+    switches.Print = SwitchValue(ini.ReadString("Client", "Print", ""), switches.Print);
     switches.LockMinutes = MinutesValue(ini.ReadString("Client", "LockMinutes", ""), switches.LockMinutes);
     return switches;
 }

@@ -12,6 +12,8 @@ struct cClientSwitches
     bool Search = true;
     // The "Export..." button of the awarded cases tab ("Export").
     bool Export = true;
+    // "Print..." on the two case pages: the referral packet ("Print").
+    bool Print = true;
     // Minutes without input before the window locks ("LockMinutes"); 0: never.
     int LockMinutes = 15;
 };

@@ -72,3 +72,8 @@ std::string AwardedLineSpoken(const cCaseQuoteObject &quote)
     return JoinShown({&quote.RequiredDate, awarded ? &awarded->HospitalName : &none,
                       awarded ? &awarded->CaseNumber : &none, &quote.CategoryName, &quote.NeedDescription});
 }
+
+std::string QuoteStateText(bool accepted)
+{
+    return accepted ? "Waiting for hospitals response" : "Item needs attention";
+}

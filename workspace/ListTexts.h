@@ -28,3 +28,8 @@ std::string CaseLineSpoken(const cCaseObject &caseObject);
 std::string QuoteLineSpoken(const cCaseQuoteObject &quote);
 // An entry of the awarded list: date, hospital, case number, category, description.
 std::string AwardedLineSpoken(const cCaseQuoteObject &quote);
+
+// The open-requests legend's words for a quote line's colour, which the line also says as its
+// accessible description: "Waiting for hospitals response" for a quote the provider accepted,
+// "Item needs attention" for any other.
+std::string QuoteStateText(bool accepted);

@@ -10,6 +10,9 @@ cSignedInUser SignedInUser(const cStringList &record)
     user.IsAdmin = cStringList::CompareText(record.Strings(PersonnelAdminLine), "Y") == 0;
     user.NameText = "User: " + record.Strings(PersonnelTitleLine) + " " +
                     record.Strings(PersonnelFirstNameLine) + " " + record.Strings(PersonnelLastNameLine);
+    for (int line : {PersonnelTitleLine, PersonnelFirstNameLine, PersonnelLastNameLine})
+        if (const std::string part = record.Strings(line); !part.empty())
+            user.Name += (user.Name.empty() ? "" : " ") + part;
     return user;
 }
 

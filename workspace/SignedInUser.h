@@ -13,6 +13,7 @@ struct cSignedInUser
     std::string ProviderKey; // line 9: owner key of every provider-side request
     bool IsAdmin = false;    // line 26, upper-cased, is "Y"
     std::string NameText;    // "User: " with lines 10, 11 and 13 joined by single blanks
+    std::string Name;        // lines 10, 11 and 13 joined by single blanks, empty ones left out
 };
 
 cSignedInUser SignedInUser(const cStringList &record);

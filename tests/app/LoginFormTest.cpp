@@ -1,5 +1,7 @@
-// The login window against DorvaneServer: start-up configuration, connecting and signing in.
+// The login window against DorvaneServer: start-up configuration, connecting and signing in, and
+// what a screen reader finds on it.
 #include "dataclient/dbServerConnection.h"
+#include "tests/AccessibleWalk.h"
 #include "tests/app/AppTestSupport.h"
 #include "ui/Look.h"
 
@@ -225,4 +227,18 @@ TEST_F(LoginWindow, RecordTooShortToHoldAPasswordIsRefused)
     EXPECT_EQ(Session().PersonnelRecord.Count(), 23);
     ExpectOnlyMessage("Invalid login");
     EXPECT_FALSE(Main->isVisible());
+}
+
+TEST_F(LoginWindow, EveryControlAScreenReaderReachesIsNamed)
+{
+    Folder.WriteIni(Server);
+    ShowLogin();
+    int reachable = 0;
+    EXPECT_EQ(accessible_walk::NamelessControls(Login.get(), &reachable), std::vector<std::string>{});
+    EXPECT_GE(reachable, 3) << "e-mail, password, Log In";
+    EXPECT_EQ(accessible_walk::SpokenName(Login->findChild<QLineEdit *>("PasswordEdit")), "Password ");
+    // The update panel, as an update shows it.
+    Login->UpdateIndicatorPanel->show();
+    EXPECT_EQ(accessible_walk::NamelessControls(Login.get()), std::vector<std::string>{});
+    EXPECT_EQ(accessible_walk::SpokenName(Login->UpdateProgressBar), "Update progress");
 }

@@ -1,6 +1,7 @@
 // The office extras of the main window against DorvaneServer with demo data: the open-requests
 // search across reloads, new-request alerts, the awarded cases export, the idle lock and the
-// [Client] switches that turn each off.
+// [Client] switches that turn each off (the referral packet's own tests are in
+// ReferralPacketPrintTest.cpp).
 #include "tests/support/TempDir.h"
 #include "tests/ui/UiTestSupport.h"
 #include "ui/AwardedCasesPage.h"
@@ -263,13 +264,16 @@ TEST_F(OfficeExtras, IdleTimeLocksTheWindowUntilThePasswordIsGiven)
 TEST_F(OfficeExtras, SwitchesInTheIniTurnEachExtraOff)
 {
     cTempDir folder;
-    folder.Write("Dorvane.ini", "[Client]\r\nAlerts=0\r\nSearch=0\r\nExport=0\r\nLockMinutes=0\r\n");
+    folder.Write("Dorvane.ini",
+                 "[Client]\r\nAlerts=0\r\nSearch=0\r\nExport=0\r\nPrint=0\r\nLockMinutes=0\r\n");
     const std::string saved = Session().ProgramFolder;
     Session().ProgramFolder = folder.Path;
     Open();
     Session().ProgramFolder = saved;
     EXPECT_FALSE(Find("OpenCaseSearchEdit")->isVisibleTo(Find("OpenCaseTabSheet")));
     EXPECT_FALSE(Find("ExportButton")->isVisibleTo(Find("DeliveryCaseTabSheet")));
+    EXPECT_FALSE(Find("CaseDetailPrintButton")->isVisibleTo(DetailPage()));
+    EXPECT_FALSE(Find("AwardedCasePrintButton")->isVisibleTo(AwardedPage()));
     EXPECT_FALSE(Find<QTimer>("IdleTimer")->isActive());
     std::int64_t now = 0;
     Main->SetIdleClock([&now] { return now; });

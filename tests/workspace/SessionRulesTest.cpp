@@ -33,8 +33,12 @@ cStringList Record(const std::string &password, const std::string &admin)
 TEST(SignedInUser, LinesOfTheRecordAndThePasswordCheck)
 {
     const cSignedInUser admin = SignedInUser(Record("pw", "y"));
-    EXPECT_EQ((std::vector<std::string>{admin.Key, admin.ProviderKey, admin.NameText}),
-              (std::vector<std::string>{"41", "7", "User: Ms. Alice Morgan"}));
+    EXPECT_EQ((std::vector<std::string>{admin.Key, admin.ProviderKey, admin.NameText, admin.Name}),
+              (std::vector<std::string>{"41", "7", "User: Ms. Alice Morgan", "Ms. Alice Morgan"}));
+    cStringList untitled = Record("pw", "");
+    untitled.SetString(PersonnelTitleLine, "");
+    EXPECT_EQ(SignedInUser(untitled).Name, "Alice Morgan") << "no blank for a missing part";
+    EXPECT_EQ(SignedInUser(untitled).NameText, "User:  Alice Morgan");
     EXPECT_TRUE(admin.IsAdmin) << "the mark is compared without regard to letter case";
     EXPECT_FALSE(SignedInUser(Record("pw", "Yes")).IsAdmin);
     EXPECT_FALSE(SignedInUser(cStringList()).IsAdmin);
@@ -145,13 +149,14 @@ TEST(ClientSwitches, ValuesReadFromTheClientSectionWithDefaultsForTheRest)
     for (const auto &[text, expected] : minutes)
         EXPECT_EQ(MinutesValue(text, 15), expected) << '"' << text << '"';
     const auto values = [](const cClientSwitches &s)
-    { return std::tuple(s.Alerts, s.Search, s.Export, s.LockMinutes); };
+    { return std::tuple(s.Alerts, s.Search, s.Export, s.Print, s.LockMinutes); };
     cTempDir dir;
-    const std::string ini = dir.Write("Dorvane.ini", "[DataServer]\r\nIP=1.2.3.4\r\nAlerts=0\r\n"
-                                                     "[Client]\r\nSearch=0\r\nLockMinutes=3\r\n");
+    const std::string ini =
+        dir.Write("Dorvane.ini", "[DataServer]\r\nIP=1.2.3.4\r\nAlerts=0\r\n"
+                                 "[Client]\r\nSearch=0\r\nPrint=off\r\nLockMinutes=3\r\n");
     // Alerts stays on: a key of another section does not count.
-    EXPECT_EQ(values(ReadClientSwitches(ini)), std::tuple(true, false, true, 3));
-    EXPECT_EQ(values(ReadClientSwitches(dir.File("absent.ini"))), std::tuple(true, true, true, 15));
+    EXPECT_EQ(values(ReadClientSwitches(ini)), std::tuple(true, false, true, false, 3));
+    EXPECT_EQ(values(ReadClientSwitches(dir.File("absent.ini"))), std::tuple(true, true, true, true, 15));
 }
 
 TEST(ClientSwitches, IniBesideTheProgramFirstThenTheConfigurationFolder)
