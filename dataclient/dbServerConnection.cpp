@@ -63,6 +63,11 @@ int dbServerConnection::PortNumber() const
     return StrToIntDef(Port, DefaultPort);
 }
 
+void RepaintWhileWaiting()
+{
+    Host().RepaintWindows();
+}
+
 void dbServerConnection::WriteDebugLog(const std::string &message)
 {
     if (!DebugLogEnabled)
@@ -193,7 +198,8 @@ bool dbServerConnection::Reconnect()
 {
     Socket.reset();
     IsConnectedFlag = false;
-    Host().ProcessMessages();
+    // Paint only: a timer or a click handled here would send on this link while it reconnects.
+    Host().RepaintWindows();
     return Connect();
 }
 

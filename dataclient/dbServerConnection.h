@@ -67,7 +67,7 @@ public:
     bool Connected();
     // Reconnects when the flag is clear; returns the flag.
     bool EnsureConnected();
-    // Deletes the socket, lets the host process window messages once, then connects again.
+    // Deletes the socket, lets the host repaint the windows (paint only), then connects again.
     bool Reconnect();
     // Clears the flag and deletes the socket.
     void Close();
@@ -181,7 +181,8 @@ private:
     static void CloseLocalFile(int fd);
     // Reads an 8-byte download header; false when fewer than 8 bytes came.
     bool ReceiveFileHeader(std::int32_t &size, std::int32_t &date);
-    // Reads size bytes into the open descriptor in pieces of at most ReplyChunkSize.
+    // Reads size bytes into the open descriptor in pieces of at most ReplyChunkSize; with a bar,
+    // its position is set and the windows repainted after each piece.
     bool ReceiveFileData(int fd, std::int32_t size, cProgressSink *bar);
     // The pictures of a chosen-field read: header and data until a header of size 0; the last
     // one stays in the file. Closes fd. False when the link broke or a header was not a size.
