@@ -2,6 +2,7 @@
 
 #include "app/ClientUpdate.h"
 #include "binding/cLabeledEdit.h"
+#include "dataclient/ExchangeTimeLimit.h"
 #include "dataclient/dbServerConnection.h"
 #include "state/Session.h"
 #include "toolkit/Host.h"
@@ -18,9 +19,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <memory>
 
 namespace
 {
+const char *const NoAnswerText = "The data server did not answer. Please try again.";
+
 // Masks a password edit with '*' (the platform style would draw bullets).
 class cStarMaskStyle : public QProxyStyle
 {
@@ -154,23 +158,41 @@ void TLoginForm::FormPaint()
 {
     if (Session().DataServerConnection())
         return; // first showing only; a failed attempt is not retried
-    if (!ConnectToServers())
+    Host().SetBusyCursor(true);
+    bool connected = false;
+    {
+        cExchangeTimeLimit limit(WaitLimitMilliseconds);
+        connected = ConnectToServers();
+    }
+    Host().SetBusyCursor(false);
+    if (!connected)
     {
         Host().Terminate();
         return;
     }
     ShowConnecting(false);
+    CheckForUpdate();
+}
+
+void TLoginForm::CheckForUpdate()
+{
+    cSession &session = Session();
     // With [Update] RequirePinnedServer=1, code is only taken from a server whose certificate
     // matched the pin.
-    if (!Session().UpdateServerTrusted())
+    if (!session.UpdateServerTrusted())
         return;
-    cClientUpdate update(Session().DataServerConnection(), "Clients\\DorvaneProvider.exe",
-                         Session().ProgramFolder, nullptr, nullptr, UpdateProgressBar, RunningExecutable);
-    if (update.UpdateNeeded)
+    std::unique_ptr<cClientUpdate> update;
+    {
+        cExchangeTimeLimit limit(WaitLimitMilliseconds);
+        update = std::make_unique<cClientUpdate>(session.DataServerConnection(),
+                                                 "Clients\\DorvaneProvider.exe", session.ProgramFolder,
+                                                 nullptr, nullptr, UpdateProgressBar, RunningExecutable);
+    }
+    if (update->UpdateNeeded)
     {
         UpdateIndicatorPanel->show();
         // When the update could not be made, the panel goes so that the user can sign in.
-        if (!update.RunUpdate())
+        if (!update->RunUpdate())
             UpdateIndicatorPanel->hide();
     }
 }
@@ -178,13 +200,29 @@ void TLoginForm::FormPaint()
 void TLoginForm::LoginButtonClick()
 {
     ShowConnecting(true);
-    Host().ProcessMessages();
+    Host().SetBusyCursor(true);
+    Host().RepaintWindows();
 
     cSession &session = Session();
+    bool found = false;
+    {
+        cExchangeTimeLimit limit(WaitLimitMilliseconds);
+        found = session.ReadPersonnel(UserEdit->text().toStdString(), session.PersonnelRecord);
+    }
+    Host().SetBusyCursor(false);
+    const dbServerConnection *link = session.DataServerConnection();
+    if (!found && link && !link->IsConnectedFlag)
+    {
+        // No answer (silence, a trickle, a broken link): nothing was judged, so the user may try
+        // again; the next request reconnects.
+        Host().MessageBox(NoAnswerText, "Error", cHostButtons::Ok);
+        ShowConnecting(false);
+        return;
+    }
     // A record too short to hold a password is refused like a wrong one, and an empty password is
     // never accepted, whatever the record holds.
-    const bool accepted = session.ReadPersonnel(UserEdit->text().toStdString(), session.PersonnelRecord) &&
-                          PasswordAccepted(session.PersonnelRecord, PasswordEdit->text().toStdString());
+    const bool accepted =
+        found && PasswordAccepted(session.PersonnelRecord, PasswordEdit->text().toStdString());
     if (!accepted)
     {
         Host().MessageBox("Invalid login", "Error", cHostButtons::Ok);
