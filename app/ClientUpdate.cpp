@@ -17,6 +17,7 @@ const char *const AnotherCopyText = "I need to update this application but anoth
                                     "will be updated.";
 const char *const AnotherCopyCaption = "Another copy of this application is runnng.";
 const char *const RenameErrorCaption = "Program rename error";
+const char *const NotAppliedCaption = "Update not applied";
 
 // Gives the download the permission bits of the running executable, so that it can be started.
 void CopyModeBits(const std::string &from, const std::string &to)
@@ -34,12 +35,18 @@ void CopyModeBits(const std::string &from, const std::string &to)
 cClientUpdate::cClientUpdate(dbServerConnection *connection, const std::string &serverFileName,
                              const std::string &localFolder, QWidget *indicator,
                              QAbstractButton *updateButton, QProgressBar *progressBar,
-                             const std::string &runningExecutable)
+                             const std::string &runningExecutable, const cUpdateChecks &checks)
     : Connection(connection), Indicator(indicator), UpdateButton(updateButton), ProgressBar(progressBar),
       LocalFolder(localFolder), ServerFileName(serverFileName),
-      RunningExecutable(runningExecutable.empty() ? ExecutablePath() : runningExecutable)
+      RunningExecutable(runningExecutable.empty() ? ExecutablePath() : runningExecutable), Checks(checks)
 {
     UpdateCheck();
+}
+
+bool cClientUpdate::CameOverTrustedLink() const
+{
+    return Checks.CertificateSHA256.empty() ||
+           (Connection && Connection->PeerCertificateSHA256() == Checks.CertificateSHA256);
 }
 
 void cClientUpdate::UpdateCheck()
@@ -47,6 +54,10 @@ void cClientUpdate::UpdateCheck()
     // The date of the file that was started, whatever its name.
     LocalDate = FileAge(RunningExecutable);
     ServerDate = Connection ? Connection->GetFileInfo(ServerFileName) : 0;
+    // An answer that came over a link to another certificate (a reconnect since the server was
+    // trusted) announces nothing.
+    if (!CameOverTrustedLink())
+        ServerDate = 0;
     UpdateNeeded = ServerDate != 0 && LocalDate < ServerDate;
     if (!UpdateNeeded)
         return;
@@ -99,6 +110,18 @@ bool cClientUpdate::RunUpdate()
         // A broken or stalled download leaves nothing half-written behind.
         DeleteFile(temporaryPath);
         Host().SetBusyCursor(false);
+        return false;
+    }
+    // Only bytes that came over a link showing the trusted certificate are taken.
+    if (!CameOverTrustedLink())
+    {
+        const std::string why = "the data server's certificate changed during the download";
+        DeleteFile(temporaryPath);
+        if (ProgressBar)
+            ProgressBar->hide();
+        Host().SetBusyCursor(false);
+        Host().MessageBox("This program was not updated: " + why + ".\nThe present copy goes on running.",
+                          NotAppliedCaption, cHostButtons::Ok);
         return false;
     }
     CopyModeBits(RunningExecutable, temporaryPath);

@@ -1,8 +1,10 @@
 #include "app/LoginForm.h"
 
 #include "app/ClientUpdate.h"
+#include "app/UpdateTrust.h"
 #include "binding/cLabeledEdit.h"
 #include "dataclient/ExchangeTimeLimit.h"
+#include "dataclient/KnownServers.h"
 #include "dataclient/dbServerConnection.h"
 #include "state/Session.h"
 #include "toolkit/Host.h"
@@ -41,7 +43,7 @@ public:
 
 TLoginForm::TLoginForm(const std::string &programFolder, const std::string &runningExecutable,
                        QWidget *parent)
-    : QWidget(parent), RunningExecutable(runningExecutable)
+    : QWidget(parent), RunningExecutable(runningExecutable), KnownServersFile(KnownServersPath())
 {
     setObjectName("LoginForm");
     setWindowTitle("Hospital Discharge Provider Login");
@@ -177,16 +179,20 @@ void TLoginForm::FormPaint()
 void TLoginForm::CheckForUpdate()
 {
     cSession &session = Session();
+    // The server's certificate is remembered or compared before anything is asked of it.
+    const cUpdateTrust trust =
+        DataServerTrustForUpdate(*session.DataServerConnection(), session.Addresses, KnownServersFile,
+                                 ClientIniPath(session.ProgramFolder));
     // With [Update] RequirePinnedServer=1, code is only taken from a server whose certificate
     // matched the pin.
-    if (!session.UpdateServerTrusted())
+    if (!trust.Allowed || !session.UpdateServerTrusted())
         return;
     std::unique_ptr<cClientUpdate> update;
     {
         cExchangeTimeLimit limit(WaitLimitMilliseconds);
-        update = std::make_unique<cClientUpdate>(session.DataServerConnection(),
-                                                 "Clients\\DorvaneProvider.exe", session.ProgramFolder,
-                                                 nullptr, nullptr, UpdateProgressBar, RunningExecutable);
+        update = std::make_unique<cClientUpdate>(
+            session.DataServerConnection(), "Clients\\DorvaneProvider.exe", session.ProgramFolder, nullptr,
+            nullptr, UpdateProgressBar, RunningExecutable, cUpdateChecks{trust.CertificateSHA256});
     }
     if (update->UpdateNeeded)
     {

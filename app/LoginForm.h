@@ -46,6 +46,9 @@ public:
     // and the cursor is busy while they wait.
     int WaitLimitMilliseconds = DefaultWaitLimitMilliseconds;
     static constexpr int DefaultWaitLimitMilliseconds = 25000;
+    // Where the data servers met so far are remembered; by default in the user's configuration
+    // folder ("" when there is none, and then the self-update does not run without a pin).
+    std::string KnownServersFile;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -56,6 +59,6 @@ private:
     void MakeUpdatePanel();
     // Shows "Connecting, please wait." in place of the login controls, or the controls again.
     void ShowConnecting(bool connecting);
-    // The self-update after connecting.
+    // The self-update after connecting: only from a trusted data server.
     void CheckForUpdate();
 };

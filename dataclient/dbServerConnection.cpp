@@ -63,6 +63,17 @@ int dbServerConnection::PortNumber() const
     return StrToIntDef(Port, DefaultPort);
 }
 
+std::string dbServerConnection::ServerName() const
+{
+    return Address + ":" + std::to_string(PortNumber());
+}
+
+std::string dbServerConnection::PeerCertificateSHA256() const
+{
+    const auto *secure = dynamic_cast<const SecureSocket *>(Socket.get());
+    return secure ? secure->PeerCertificateSHA256() : std::string();
+}
+
 void RepaintWhileWaiting()
 {
     Host().RepaintWindows();

@@ -137,6 +137,12 @@ public:
     cSecureLinkSettings SecureSettings;
     // True for a TLS link whose server certificate was checked against a pin.
     bool Pinned() const { return Secure && !SecureSettings.CertificateSHA256.empty(); }
+    // The SHA-256 (64 lower-case hex digits) of the certificate the server showed when the present
+    // socket connected; "" for a plain link or before a TLS connect succeeded. A reconnect makes a
+    // new socket, so this names the server that carried the exchanges since.
+    std::string PeerCertificateSHA256() const;
+    // "ADDRESS:PORT" as this link connects to it (a port that is not a number gives 8700).
+    std::string ServerName() const;
     bool IsConnectedFlag = false;
     cStringList Request;
     cStringList Reply;
