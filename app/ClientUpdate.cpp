@@ -1,5 +1,6 @@
 #include "app/ClientUpdate.h"
 
+#include "dataclient/UpdateSignature.h"
 #include "dataclient/dbServerConnection.h"
 #include "toolkit/Files.h"
 #include "toolkit/Host.h"
@@ -7,6 +8,7 @@
 #include <QAbstractButton>
 #include <QProgressBar>
 #include <QWidget>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -29,6 +31,20 @@ void CopyModeBits(const std::string &from, const std::string &to)
         mode = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
                fs::perms::others_exec;
     fs::permissions(to, mode & fs::perms::mask, fs::perm_options::replace, error);
+}
+
+// The bytes of a file of at most a few hundred bytes (a signature); "" when it is missing or
+// larger, which no signature check accepts.
+std::string ReadSmallFile(const std::string &path)
+{
+    constexpr std::size_t Limit = 256;
+    std::string bytes(Limit + 1, '\0');
+    FILE *file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return std::string();
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+    std::fclose(file);
+    return bytes.size() > Limit ? std::string() : bytes;
 }
 } // namespace
 
@@ -54,6 +70,7 @@ void cClientUpdate::UpdateCheck()
     // The date of the file that was started, whatever its name.
     LocalDate = FileAge(RunningExecutable);
     ServerDate = Connection ? Connection->GetFileInfo(ServerFileName) : 0;
+    ServerSize = Connection && ServerDate != 0 ? Connection->LastFileSize : 0;
     // An answer that came over a link to another certificate (a reconnect since the server was
     // trusted) announces nothing.
     if (!CameOverTrustedLink())
@@ -99,6 +116,7 @@ bool cClientUpdate::RunUpdate()
     const std::string temporaryPath = LocalFolder + baseName + ".tmp";
     const std::string backupPath = LocalFolder + baseName + ".bak";
     const std::string executablePath = LocalFolder + LocalFileName;
+    const std::string signaturePath = LocalFolder + baseName + ".sig";
 
     if (FileExists(temporaryPath))
         DeleteFile(temporaryPath);
@@ -112,10 +130,9 @@ bool cClientUpdate::RunUpdate()
         Host().SetBusyCursor(false);
         return false;
     }
-    // Only bytes that came over a link showing the trusted certificate are taken.
-    if (!CameOverTrustedLink())
+    std::string why;
+    if (!DownloadAccepted(temporaryPath, signaturePath, why))
     {
-        const std::string why = "the data server's certificate changed during the download";
         DeleteFile(temporaryPath);
         if (ProgressBar)
             ProgressBar->hide();
@@ -149,4 +166,36 @@ bool cClientUpdate::RunUpdate()
     Host().SetBusyCursor(false);
     Host().Terminate();
     return true;
+}
+
+bool cClientUpdate::DownloadAccepted(const std::string &temporaryPath, const std::string &signaturePath,
+                                     std::string &why)
+{
+    const long long size = FileSize(temporaryPath);
+    if (ServerSize > 0 && size != ServerSize)
+    {
+        why = size < 0 ? std::string("the downloaded copy has gone")
+                       : "the downloaded copy holds " + std::to_string(size) + " bytes, not the " +
+                             std::to_string(ServerSize) + " the server announced";
+        return false;
+    }
+    if (!CameOverTrustedLink())
+    {
+        why = "the data server's certificate changed during the download";
+        return false;
+    }
+    if (Checks.PublicKeyPem.empty())
+        return true;
+    // The signature lies beside the copy in the file area; its download is the one request that
+    // a build with a key adds.
+    const std::string signatureName = ServerFileName + ".sig";
+    const bool downloaded = Connection->DownloadFile(signatureName, signaturePath);
+    const std::string signature = downloaded ? ReadSmallFile(signaturePath) : std::string();
+    DeleteFile(signaturePath);
+    if (!downloaded)
+    {
+        why = "the server holds no signature for it (" + signatureName + ")";
+        return false;
+    }
+    return VerifyFileSignature(Checks.PublicKeyPem, temporaryPath, signature, why);
 }

@@ -19,6 +19,9 @@ struct cUpdateChecks
     // The certificate (SHA-256 hex) the data server showed when it was trusted; every exchange of
     // the update must have come over a link showing it. "": the link's own pin (if any) decides.
     std::string CertificateSHA256;
+    // The update-signing public key (PEM). When set, the file area must also hold SERVERFILE.sig,
+    // a valid Ed25519 signature of exactly the downloaded bytes. "": no signature is asked for.
+    std::string PublicKeyPem;
 };
 
 class cClientUpdate
@@ -54,11 +57,17 @@ public:
     std::string RunningExecutable;
     std::int32_t LocalDate = -1;
     std::int32_t ServerDate = 0;
+    // The size the file information gave for the server's copy (0: none given).
+    long long ServerSize = 0;
     cUpdateChecks Checks;
 
 private:
     void UpdateCheck();
     // True when every exchange so far came over a link showing the trusted certificate.
     bool CameOverTrustedLink() const;
+    // The checks of a finished download at temporaryPath: its size, the link, and the signature
+    // (downloaded beside it and removed again). False with `why` in words for the user.
+    bool DownloadAccepted(const std::string &temporaryPath, const std::string &signaturePath,
+                          std::string &why);
     QMetaObject::Connection ButtonConnection;
 };

@@ -190,9 +190,10 @@ void TLoginForm::CheckForUpdate()
     std::unique_ptr<cClientUpdate> update;
     {
         cExchangeTimeLimit limit(WaitLimitMilliseconds);
-        update = std::make_unique<cClientUpdate>(
-            session.DataServerConnection(), "Clients\\DorvaneProvider.exe", session.ProgramFolder, nullptr,
-            nullptr, UpdateProgressBar, RunningExecutable, cUpdateChecks{trust.CertificateSHA256});
+        update = std::make_unique<cClientUpdate>(session.DataServerConnection(),
+                                                 "Clients\\DorvaneProvider.exe", session.ProgramFolder,
+                                                 nullptr, nullptr, UpdateProgressBar, RunningExecutable,
+                                                 cUpdateChecks{trust.CertificateSHA256, UpdatePublicKey});
     }
     if (update->UpdateNeeded)
     {

@@ -46,6 +46,8 @@ public:
     // and the cursor is busy while they wait.
     int WaitLimitMilliseconds = DefaultWaitLimitMilliseconds;
     static constexpr int DefaultWaitLimitMilliseconds = 25000;
+    // The update-signing public key (PEM) of this build, set by the program's entry; "": none.
+    std::string UpdatePublicKey;
     // Where the data servers met so far are remembered; by default in the user's configuration
     // folder ("" when there is none, and then the self-update does not run without a pin).
     std::string KnownServersFile;
@@ -59,6 +61,6 @@ private:
     void MakeUpdatePanel();
     // Shows "Connecting, please wait." in place of the login controls, or the controls again.
     void ShowConnecting(bool connecting);
-    // The self-update after connecting: only from a trusted data server.
+    // The self-update after connecting: only from a trusted data server, with the build's checks.
     void CheckForUpdate();
 };

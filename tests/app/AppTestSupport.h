@@ -119,6 +119,7 @@ protected:
         Login.reset();
         Session().Close();
         DeleteFile(ServerCopy);
+        DeleteFile(ServerCopy + ".sig");
         MainForm = nullptr;
         LoginForm = nullptr;
     }
