@@ -13,6 +13,17 @@ class QProgressBar;
 class QWidget;
 class dbServerConnection;
 
+// What a downloaded copy must show besides a newer date before it replaces the executable.
+struct cUpdateChecks
+{
+    // The certificate (SHA-256 hex) the data server showed when it was trusted; every exchange of
+    // the update must have come over a link showing it. "": the link's own pin (if any) decides.
+    std::string CertificateSHA256;
+    // The update-signing public key (PEM). When set, the file area must also hold SERVERFILE.sig,
+    // a valid Ed25519 signature of exactly the downloaded bytes. "": no signature is asked for.
+    std::string PublicKeyPem;
+};
+
 class cClientUpdate
 {
 public:
@@ -21,7 +32,8 @@ public:
     // started; empty means this process's own executable.
     cClientUpdate(dbServerConnection *connection, const std::string &serverFileName,
                   const std::string &localFolder, QWidget *indicator, QAbstractButton *updateButton,
-                  QProgressBar *progressBar, const std::string &runningExecutable = "");
+                  QProgressBar *progressBar, const std::string &runningExecutable = "",
+                  const cUpdateChecks &checks = {});
     // Hides the indicator, the update button and the progress bar, where given.
     ~cClientUpdate();
     cClientUpdate(const cClientUpdate &) = delete;
@@ -29,7 +41,8 @@ public:
 
     // Downloads and swaps the executable. Returns true when it told the program to end (the new
     // copy was started, or the running copy could not be moved aside); false when the update was
-    // not possible and the program runs on.
+    // not possible and the program runs on. A download that fails the checks is deleted and the
+    // user is told why.
     bool RunUpdate();
 
     bool UpdateNeeded = false;
@@ -44,8 +57,17 @@ public:
     std::string RunningExecutable;
     std::int32_t LocalDate = -1;
     std::int32_t ServerDate = 0;
+    // The size the file information gave for the server's copy (0: none given).
+    long long ServerSize = 0;
+    cUpdateChecks Checks;
 
 private:
     void UpdateCheck();
+    // True when every exchange so far came over a link showing the trusted certificate.
+    bool CameOverTrustedLink() const;
+    // The checks of a finished download at temporaryPath: its size, the link, and the signature
+    // (downloaded beside it and removed again). False with `why` in words for the user.
+    bool DownloadAccepted(const std::string &temporaryPath, const std::string &signaturePath,
+                          std::string &why);
     QMetaObject::Connection ButtonConnection;
 };

@@ -1,7 +1,10 @@
 #include "app/LoginForm.h"
 
 #include "app/ClientUpdate.h"
+#include "app/UpdateTrust.h"
 #include "binding/cLabeledEdit.h"
+#include "dataclient/ExchangeTimeLimit.h"
+#include "dataclient/KnownServers.h"
 #include "dataclient/dbServerConnection.h"
 #include "state/Session.h"
 #include "toolkit/Host.h"
@@ -18,9 +21,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <memory>
 
 namespace
 {
+const char *const NoAnswerText = "The data server did not answer. Please try again.";
+
 // Masks a password edit with '*' (the platform style would draw bullets).
 class cStarMaskStyle : public QProxyStyle
 {
@@ -37,7 +43,7 @@ public:
 
 TLoginForm::TLoginForm(const std::string &programFolder, const std::string &runningExecutable,
                        QWidget *parent)
-    : QWidget(parent), RunningExecutable(runningExecutable)
+    : QWidget(parent), RunningExecutable(runningExecutable), KnownServersFile(KnownServersPath())
 {
     setObjectName("LoginForm");
     setWindowTitle("Hospital Discharge Provider Login");
@@ -155,23 +161,46 @@ void TLoginForm::FormPaint()
 {
     if (Session().DataServerConnection())
         return; // first showing only; a failed attempt is not retried
-    if (!ConnectToServers())
+    Host().SetBusyCursor(true);
+    bool connected = false;
+    {
+        cExchangeTimeLimit limit(WaitLimitMilliseconds);
+        connected = ConnectToServers();
+    }
+    Host().SetBusyCursor(false);
+    if (!connected)
     {
         Host().Terminate();
         return;
     }
     ShowConnecting(false);
+    CheckForUpdate();
+}
+
+void TLoginForm::CheckForUpdate()
+{
+    cSession &session = Session();
+    // The server's certificate is remembered or compared before anything is asked of it.
+    const cUpdateTrust trust =
+        DataServerTrustForUpdate(*session.DataServerConnection(), session.Addresses, KnownServersFile,
+                                 ClientIniPath(session.ProgramFolder));
     // With [Update] RequirePinnedServer=1, code is only taken from a server whose certificate
     // matched the pin.
-    if (!Session().UpdateServerTrusted())
+    if (!trust.Allowed || !session.UpdateServerTrusted())
         return;
-    cClientUpdate update(Session().DataServerConnection(), "Clients\\DorvaneProvider.exe",
-                         Session().ProgramFolder, nullptr, nullptr, UpdateProgressBar, RunningExecutable);
-    if (update.UpdateNeeded)
+    std::unique_ptr<cClientUpdate> update;
+    {
+        cExchangeTimeLimit limit(WaitLimitMilliseconds);
+        update = std::make_unique<cClientUpdate>(session.DataServerConnection(),
+                                                 "Clients\\DorvaneProvider.exe", session.ProgramFolder,
+                                                 nullptr, nullptr, UpdateProgressBar, RunningExecutable,
+                                                 cUpdateChecks{trust.CertificateSHA256, UpdatePublicKey});
+    }
+    if (update->UpdateNeeded)
     {
         UpdateIndicatorPanel->show();
         // When the update could not be made, the panel goes so that the user can sign in.
-        if (!update.RunUpdate())
+        if (!update->RunUpdate())
             UpdateIndicatorPanel->hide();
     }
 }
@@ -179,13 +208,29 @@ void TLoginForm::FormPaint()
 void TLoginForm::LoginButtonClick()
 {
     ShowConnecting(true);
-    Host().ProcessMessages();
+    Host().SetBusyCursor(true);
+    Host().RepaintWindows();
 
     cSession &session = Session();
+    bool found = false;
+    {
+        cExchangeTimeLimit limit(WaitLimitMilliseconds);
+        found = session.ReadPersonnel(UserEdit->text().toStdString(), session.PersonnelRecord);
+    }
+    Host().SetBusyCursor(false);
+    const dbServerConnection *link = session.DataServerConnection();
+    if (!found && link && !link->IsConnectedFlag)
+    {
+        // No answer (silence, a trickle, a broken link): nothing was judged, so the user may try
+        // again; the next request reconnects.
+        Host().MessageBox(NoAnswerText, "Error", cHostButtons::Ok);
+        ShowConnecting(false);
+        return;
+    }
     // A record too short to hold a password is refused like a wrong one, and an empty password is
     // never accepted, whatever the record holds.
-    const bool accepted = session.ReadPersonnel(UserEdit->text().toStdString(), session.PersonnelRecord) &&
-                          PasswordAccepted(session.PersonnelRecord, PasswordEdit->text().toStdString());
+    const bool accepted =
+        found && PasswordAccepted(session.PersonnelRecord, PasswordEdit->text().toStdString());
     if (!accepted)
     {
         Host().MessageBox("Invalid login", "Error", cHostButtons::Ok);

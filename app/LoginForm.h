@@ -28,6 +28,8 @@ public:
     // First-showing work, run once the window has been painted: connect, then the self-update.
     // Does nothing once a data-server connection exists.
     void FormPaint();
+    // Reads the user's record and signs in. The request ends within WaitLimitMilliseconds; when
+    // the data server gave no answer the user is told so and may try again.
     void LoginButtonClick();
 
     cLabeledEdit *UserEdit = nullptr;
@@ -39,6 +41,16 @@ public:
     QLabel *ConnectingLabel = nullptr;
 
     std::string RunningExecutable;
+    // Bound on each wait of the login window, whatever the server does: connecting at the first
+    // showing, the check for a newer copy, and the request of "Log In". The window is repainted
+    // and the cursor is busy while they wait.
+    int WaitLimitMilliseconds = DefaultWaitLimitMilliseconds;
+    static constexpr int DefaultWaitLimitMilliseconds = 25000;
+    // The update-signing public key (PEM) of this build, set by the program's entry; "": none.
+    std::string UpdatePublicKey;
+    // Where the data servers met so far are remembered; by default in the user's configuration
+    // folder ("" when there is none, and then the self-update does not run without a pin).
+    std::string KnownServersFile;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -49,4 +61,6 @@ private:
     void MakeUpdatePanel();
     // Shows "Connecting, please wait." in place of the login controls, or the controls again.
     void ShowConnecting(bool connecting);
+    // The self-update after connecting: only from a trusted data server, with the build's checks.
+    void CheckForUpdate();
 };

@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
+#include <QThread>
+#include <QWidget>
 #include <climits>
 
 cHostAnswer cQtHost::MessageBox(const std::string &text, const std::string &caption, cHostButtons buttons)
@@ -11,6 +13,15 @@ cHostAnswer cQtHost::MessageBox(const std::string &text, const std::string &capt
     QMessageBox box(QApplication::activeWindow());
     box.setWindowTitle(QString::fromStdString(caption));
     box.setText(QString::fromStdString(text));
+    // The user answers the box with the normal cursor; the busy one comes back afterwards.
+    const bool busy = CursorSet;
+    SetBusyCursor(false);
+    struct cRestore
+    {
+        cQtHost &Host;
+        bool Busy;
+        ~cRestore() { Host.SetBusyCursor(Busy); }
+    } restore{*this, busy};
     if (buttons == cHostButtons::YesNo)
     {
         box.setIcon(QMessageBox::Question);
@@ -25,6 +36,24 @@ cHostAnswer cQtHost::MessageBox(const std::string &text, const std::string &capt
 void cQtHost::ProcessMessages()
 {
     QCoreApplication::processEvents();
+}
+
+void cQtHost::RepaintWindows()
+{
+    const QCoreApplication *application = QCoreApplication::instance();
+    if (Repainting || application == nullptr || QThread::currentThread() != application->thread())
+        return;
+    Repainting = true;
+    // What update() asked for travels as posted update requests; only those are delivered.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    if (!SinceFullRepaint.isValid() || SinceFullRepaint.elapsed() >= FullRepaintMs)
+    {
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window->isVisible())
+                window->repaint();
+        SinceFullRepaint.start();
+    }
+    Repainting = false;
 }
 
 void cQtHost::SetBusyCursor(bool busy)

@@ -1,5 +1,6 @@
 // Program entry: the five windows, created hidden in a fixed order, and the event loop.
 #include "app/Application.h"
+#include "app/BuiltInUpdateKey.h"
 #include "app/LoginForm.h"
 #include "app/QtHost.h"
 #include "state/Session.h"
@@ -22,6 +23,7 @@ int main(int argc, char **argv)
         const std::string executable = ExecutablePath();
         // The login window comes first: it is the one shown when the loop starts.
         LoginForm = new TLoginForm(ExtractFilePath(executable), executable);
+        LoginForm->UpdatePublicKey = BuiltInUpdatePublicKey();
         MainForm = new TMainForm;
         CategorySelectionForm = new TCategorySelectionForm;
         PatientHealthDetailNoEditForm = new TPatientHealthDetailNoEditForm;

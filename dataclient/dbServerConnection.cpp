@@ -63,6 +63,22 @@ int dbServerConnection::PortNumber() const
     return StrToIntDef(Port, DefaultPort);
 }
 
+std::string dbServerConnection::ServerName() const
+{
+    return Address + ":" + std::to_string(PortNumber());
+}
+
+std::string dbServerConnection::PeerCertificateSHA256() const
+{
+    const auto *secure = dynamic_cast<const SecureSocket *>(Socket.get());
+    return secure ? secure->PeerCertificateSHA256() : std::string();
+}
+
+void RepaintWhileWaiting()
+{
+    Host().RepaintWindows();
+}
+
 void dbServerConnection::WriteDebugLog(const std::string &message)
 {
     if (!DebugLogEnabled)
@@ -193,7 +209,8 @@ bool dbServerConnection::Reconnect()
 {
     Socket.reset();
     IsConnectedFlag = false;
-    Host().ProcessMessages();
+    // Paint only: a timer or a click handled here would send on this link while it reconnects.
+    Host().RepaintWindows();
     return Connect();
 }
 

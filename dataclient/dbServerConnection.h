@@ -67,7 +67,7 @@ public:
     bool Connected();
     // Reconnects when the flag is clear; returns the flag.
     bool EnsureConnected();
-    // Deletes the socket, lets the host process window messages once, then connects again.
+    // Deletes the socket, lets the host repaint the windows (paint only), then connects again.
     bool Reconnect();
     // Clears the flag and deletes the socket.
     void Close();
@@ -137,6 +137,12 @@ public:
     cSecureLinkSettings SecureSettings;
     // True for a TLS link whose server certificate was checked against a pin.
     bool Pinned() const { return Secure && !SecureSettings.CertificateSHA256.empty(); }
+    // The SHA-256 (64 lower-case hex digits) of the certificate the server showed when the present
+    // socket connected; "" for a plain link or before a TLS connect succeeded. A reconnect makes a
+    // new socket, so this names the server that carried the exchanges since.
+    std::string PeerCertificateSHA256() const;
+    // "ADDRESS:PORT" as this link connects to it (a port that is not a number gives 8700).
+    std::string ServerName() const;
     bool IsConnectedFlag = false;
     cStringList Request;
     cStringList Reply;
@@ -181,7 +187,8 @@ private:
     static void CloseLocalFile(int fd);
     // Reads an 8-byte download header; false when fewer than 8 bytes came.
     bool ReceiveFileHeader(std::int32_t &size, std::int32_t &date);
-    // Reads size bytes into the open descriptor in pieces of at most ReplyChunkSize.
+    // Reads size bytes into the open descriptor in pieces of at most ReplyChunkSize; with a bar,
+    // its position is set and the windows repainted after each piece.
     bool ReceiveFileData(int fd, std::int32_t size, cProgressSink *bar);
     // The pictures of a chosen-field read: header and data until a header of size 0; the last
     // one stays in the file. Closes fd. False when the link broke or a header was not a size.

@@ -106,7 +106,7 @@ bool dbServerConnection::ReceiveFileData(int fd, std::int32_t size, cProgressSin
         if (bar != nullptr)
         {
             bar->SetPosition(received);
-            Host().ProcessMessages();
+            Host().RepaintWindows();
         }
         if (rc < piece)
         {

@@ -123,10 +123,11 @@ template <typename Read> int PlainSocket::WaitThenRead(int seconds, int microsec
 {
     if (State != SOCK_STATE_CONNECTED)
         return SOCK_DISCONNECTED;
-    if (seconds < 0)
+    if (seconds < 0 && !WaitsWatched())
     {
         // Without a limit, the blocking read itself is the wait (one system call instead of
-        // two); a non-blocking handle with nothing to read is waited on and read again.
+        // two); a non-blocking handle with nothing to read is waited on and read again. A
+        // thread whose waits carry a deadline or a watch waits through a poll instead.
         for (;;)
         {
             int n = read();

@@ -219,6 +219,7 @@ int SecureSocket::Handshake(bool serverSide)
 
 int SecureSocket::Connect(const char *host, int port)
 {
+    PeerDigest.clear();
     if (!StartConnect(host))
         return SOCK_ERROR;
     if (TCPConnect(HostName, port) != SOCK_SUCCESS || CreateTlsObject() != SOCK_SUCCESS ||
@@ -228,6 +229,7 @@ int SecureSocket::Connect(const char *host, int port)
         return SOCK_ERROR;
     }
     State = SOCK_STATE_CONNECTED;
+    PeerDigest = PeerCertificateDigest();
     if (Pinned && !PeerMatchesPin())
     {
         net_log::Write("server certificate does not match the pin");
@@ -277,17 +279,36 @@ bool SecureSocket::PeerMatchesPin()
 {
     if (!Pinned || PinDigest.empty() || ssl == nullptr)
         return false;
-    bool matches = false;
+    return PeerCertificateDigest() == PinDigest;
+}
+
+std::string SecureSocket::PeerCertificateDigest()
+{
+    std::string digest;
+    if (ssl == nullptr)
+        return digest;
     if (X509 *peer = SSL_get1_peer_certificate(ssl))
     {
-        unsigned char digest[EVP_MAX_MD_SIZE];
+        unsigned char bytes[EVP_MAX_MD_SIZE];
         unsigned int length = 0;
-        matches = X509_digest(peer, EVP_sha256(), digest, &length) == 1 && length == PinDigest.size() &&
-                  std::memcmp(digest, PinDigest.data(), length) == 0;
+        if (X509_digest(peer, EVP_sha256(), bytes, &length) == 1 && length == 32)
+            digest.assign(reinterpret_cast<const char *>(bytes), length);
         X509_free(peer);
     }
     ERR_clear_error();
-    return matches;
+    return digest;
+}
+
+std::string SecureSocket::PeerCertificateSHA256() const
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char byte : PeerDigest)
+    {
+        hex.push_back(digits[byte >> 4]);
+        hex.push_back(digits[byte & 15]);
+    }
+    return hex;
 }
 
 void SecureSocket::Close()

@@ -44,6 +44,9 @@ public:
     static std::string ParseCertificatePin(const std::string &sha256Text);
     // True when a pin is set and the connected peer's certificate matches it.
     bool PeerMatchesPin();
+    // The SHA-256 of the certificate (DER) the server showed at the last successful Connect, as
+    // 64 lower-case hex digits; "" before one (kept after the link closes, until the next Connect).
+    std::string PeerCertificateSHA256() const;
 
     // Bound on the whole TLS handshake of Connect and Attach (seconds < 0: no limit, the default).
     // A handshake that runs out fails with SOCK_ERROR.
@@ -78,5 +81,10 @@ protected:
     int HandshakeSeconds = -1;
     int HandshakeMicroseconds = 0;
     bool Pinned = false;
-    std::string PinDigest; // 32 bytes; empty with Pinned set: a pin that never matches
+    std::string PinDigest;  // 32 bytes; empty with Pinned set: a pin that never matches
+    std::string PeerDigest; // 32 bytes of the last connected server's certificate, or empty
+
+private:
+    // The SHA-256 of the present peer's certificate (32 bytes), "" when there is none.
+    std::string PeerCertificateDigest();
 };

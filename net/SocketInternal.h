@@ -36,37 +36,13 @@ enum PollResult
 
 // Waits until `fd` shows one of `events` (error and hang-up count as ready, so that the
 // following read reports them) or the limit passes. Interrupted waits resume with the time left.
-inline PollResult PollFor(int fd, short events, const WaitLimit &limit)
-{
-    for (;;)
-    {
-        pollfd p{fd, events, 0};
-        timespec ts{};
-        timespec *tp = nullptr;
-        if (!limit.Infinite)
-        {
-            auto left = limit.Until - std::chrono::steady_clock::now();
-            long long ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
-            if (ns < 0)
-                ns = 0;
-            ts.tv_sec = static_cast<time_t>(ns / 1000000000LL);
-            ts.tv_nsec = static_cast<long>(ns % 1000000000LL);
-            tp = &ts;
-        }
-        int rc = ppoll(&p, 1, tp, nullptr);
-        if (rc < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            return PollFailed;
-        }
-        if (rc == 0)
-            return PollTimeout;
-        if (p.revents & POLLNVAL)
-            return PollFailed;
-        return PollReady;
-    }
-}
+// The calling thread's deadline and watch (net/SocketWait.h) apply: the wait ends at the deadline
+// at the latest, and the watch is called between slices of it.
+PollResult PollFor(int fd, short events, const WaitLimit &limit);
+
+// True when the calling thread's waits carry a deadline or a watch: a blocking call that would
+// wait without a poll must wait through PollFor instead.
+bool WaitsWatched();
 
 // PollFor as a result code: SOCK_SUCCESS when ready, SOCK_TIMEOUT, or SOCK_ERROR.
 inline int WaitCode(int fd, short events, const WaitLimit &limit)

@@ -11,6 +11,35 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 bash scripts/setup-deps.sh
+
+# Signed updates: an Ed25519 key pair kept beside the builds (made once), the client built with its
+# public key, and the server told to sign the copy it serves with the private one.
+signing_dir="$root/build/update-signing"
+update_key="$signing_dir/update-key.pem"
+update_public_key="$signing_dir/update-key.pub.pem"
+if [ ! -s "$update_key" ] || [ ! -s "$update_public_key" ]; then
+  mkdir -p "$signing_dir"
+  (umask 077 && openssl genpkey -algorithm ed25519 -out "$update_key")
+  openssl pkey -in "$update_key" -pubout -out "$update_public_key"
+fi
+cmake --preset default -DDORVANE_UPDATE_PUBLIC_KEY="$update_public_key" >/dev/null
+sign_updates=(--sign-updates "$update_key")
+# Once the client has asked about the server's copy, the server keeps its signature beside it:
+# wait for it (at most 30 s) and check it with the public key the client carries.
+check_signed_copy() {
+  local copy="$run/data/files/Clients/DorvaneProvider.exe"
+  for _ in $(seq 1 150); do
+    [ -s "$copy.sig" ] && break
+    sleep 0.2
+  done
+  if ! openssl pkeyutl -verify -rawin -pubin -inkey "$update_public_key" -in "$copy" -sigfile "$copy.sig" \
+    >/dev/null 2>&1; then
+    echo "demo: the server's copy of the client carries no valid signature" >&2
+    return 1
+  fi
+  echo "The server's copy of the client is signed (checked with $update_public_key)"
+}
+
 cmake --preset default >/dev/null
 cmake --build --preset default
 
@@ -45,7 +74,7 @@ trap cleanup EXIT
 # The server picks free ports and reports them on one line.
 activity=()
 if [ -n "${DISPLAY:-}" ]; then activity=(--hospital-activity 30); fi
-"$server_bin" --data "$run/data" --reset-demo --data-port 0 --function-port 0 "${activity[@]}" \
+"$server_bin" --data "$run/data" --reset-demo --data-port 0 --function-port 0 "${activity[@]}" "${sign_updates[@]}" \
   >"$run/server.out" 2>"$run/server.log" &
 server_pid=$!
 ports=""
@@ -80,6 +109,7 @@ echo "Sign in with e-mail admin@bayview.example and password demo1234"
 if [ -n "${DISPLAY:-}" ]; then
   "$client_bin" &
   client_pid=$!
+  check_signed_copy || true
   wait "$client_pid" || true
   client_pid=""
   exit 0
@@ -110,6 +140,7 @@ fi
 # Give the first-showing work (connecting, update check) time to finish and draw.
 sleep 3
 import -window root "$shots/login.png"
+check_signed_copy
 
 xdotool windowfocus --sync "$login_window" || true
 xdotool mousemove --window "$login_window" 200 43 click 1

@@ -78,3 +78,17 @@ bool cFileArea::Info(std::string_view name, std::int32_t &size, std::int32_t &da
     date = FileAge(path);
     return true;
 }
+
+void cFileArea::PrepareSignature(std::string_view name) const
+{
+    constexpr std::string_view suffix = ".sig";
+    if (!Signer)
+        return;
+    const bool isSignature =
+        name.size() > suffix.size() && name.substr(name.size() - suffix.size()) == suffix;
+    const std::string_view signedName = isSignature ? name.substr(0, name.size() - suffix.size()) : name;
+    std::string signedPath, signaturePath, error;
+    if (Resolve(signedName, signedPath, error) &&
+        Resolve(std::string(signedName) + std::string(suffix), signaturePath, error))
+        Signer->SignFile(signedPath, signaturePath);
+}

@@ -2,7 +2,10 @@
 // to paths inside it and refuses every name that would leave it.
 #pragma once
 
+#include "server/UpdateSigning.h"
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -16,6 +19,14 @@ public:
     // Size and packed file date of a file; false when it is missing, refused or too large.
     bool Info(std::string_view name, std::int32_t &size, std::int32_t &date, std::string &error) const;
 
+    // With a signer (--sign-updates), every file asked about (information or download) carries
+    // its signature as it is now in "NAME.sig" beside it: PrepareSignature, called with the name
+    // of a request, (re)writes that file first for NAME or NAME.sig. Without a signer, or for a
+    // name that is refused or no regular file, it does nothing.
+    void UseSigner(std::shared_ptr<const cUpdateSigner> signer) { Signer = std::move(signer); }
+    void PrepareSignature(std::string_view name) const;
+
 private:
     std::string RootFolder;
+    std::shared_ptr<const cUpdateSigner> Signer;
 };

@@ -401,6 +401,7 @@ std::string cRequestHandler::FileInfo(std::string_view body)
     std::int32_t size = 0, date = 0;
     std::string error;
     cStringList reply;
+    Files.PrepareSignature(body);
     if (!Files.Info(body, size, date, error))
         reply.Add("Error=" + error);
     reply.Add("FileSize=" + std::to_string(size));
@@ -414,6 +415,7 @@ cReply cRequestHandler::Download(std::string_view body)
     std::int32_t size = 0, date = 0;
     std::string error;
     reply.SendFile = true;
+    Files.PrepareSignature(body);
     if (Files.Info(body, size, date, error) && Files.Resolve(body, reply.FilePath, error))
         reply.Text = "OK";
     else

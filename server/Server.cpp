@@ -125,6 +125,8 @@ bool cServer::PrepareFolder(std::string &error)
             return false;
     }
     Files = std::make_unique<cFileArea>(Options.DataFolder + "/files");
+    if (!UseUpdateSigner(error))
+        return false;
     std::string cert = Options.CertificateFile, key = Options.KeyFile;
     if (cert.empty())
     {
@@ -139,6 +141,18 @@ bool cServer::PrepareFolder(std::string &error)
         error = "Cannot load the certificate " + cert + " and key " + key;
         return false;
     }
+    return true;
+}
+
+bool cServer::UseUpdateSigner(std::string &error)
+{
+    if (Options.SignUpdatesKey.empty())
+        return true;
+    auto signer = std::make_shared<cUpdateSigner>();
+    if (!signer->Load(Options.SignUpdatesKey, error))
+        return false;
+    Files->UseSigner(std::move(signer));
+    Log(LogInfo, "signing the copies of the file area with " + Options.SignUpdatesKey);
     return true;
 }
 

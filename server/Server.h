@@ -51,6 +51,8 @@ private:
         std::atomic<long long> Deadline{0};
     };
     bool PrepareFolder(std::string &error);
+    // With --sign-updates: the key is loaded and the file area signs what it is asked for.
+    bool UseUpdateSigner(std::string &error);
     int Listen(int port, int &boundPort, std::string &error);
     void AcceptLoop(int listener, bool data);
     // Starts a session for an accepted descriptor, or closes it at once when the cap is reached

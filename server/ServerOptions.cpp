@@ -24,6 +24,9 @@ std::string ServerUsage()
            "                             program handshake within SECS seconds (default 10)\n"
            "  --idle-timeout SECS        close a connection that sends no request for SECS seconds\n"
            "                             (default 600)\n"
+           "  --sign-updates KEY         Ed25519 private key (PEM): each file of the file area that is\n"
+           "                             asked about gets NAME.sig beside it, the signature of NAME as it\n"
+           "                             is, made with KEY (the client's update copy is signed so)\n"
            "  --help                     this text\n"
            "Once both listeners are open, one line \"data-port=N function-port=M\" is printed on\n"
            "standard output. SIGINT or SIGTERM stops the server.\n";
@@ -45,9 +48,13 @@ struct cNumberOption
 };
 
 const cTextOption TextOptions[] = {
-    {"--data", &cServerOptions::DataFolder},      {"--log-level", &cServerOptions::LogLevel},
-    {"--bind", &cServerOptions::BindAddress},     {"--greeting", &cServerOptions::Greeting},
-    {"--cert", &cServerOptions::CertificateFile}, {"--key", &cServerOptions::KeyFile},
+    {"--data", &cServerOptions::DataFolder},
+    {"--log-level", &cServerOptions::LogLevel},
+    {"--bind", &cServerOptions::BindAddress},
+    {"--greeting", &cServerOptions::Greeting},
+    {"--cert", &cServerOptions::CertificateFile},
+    {"--key", &cServerOptions::KeyFile},
+    {"--sign-updates", &cServerOptions::SignUpdatesKey},
 };
 const cNumberOption NumberOptions[] = {
     {"--data-port", &cServerOptions::DataPort, 0, 65535},

@@ -18,6 +18,7 @@ struct cServerOptions
     int MaxConnections = 400;         // open links of both servers; more are closed at once
     int HandshakeTimeoutSeconds = 10; // a data link must finish the TLS and program handshake in this
     int IdleTimeoutSeconds = 600;     // a link with no request for this long is closed
+    std::string SignUpdatesKey;       // Ed25519 private key (PEM): files asked about get NAME.sig
 };
 
 // False with `error` for a bad command line; `help` is set for --help.

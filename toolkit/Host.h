@@ -39,6 +39,10 @@ public:
                                    cHostButtons buttons) = 0;
     // Lets the window system handle pending messages once.
     virtual void ProcessMessages() = 0;
+    // Paints what the windows need painted, and nothing else: no input, no timers and no other
+    // queued work run, so nothing can start again inside the caller. Called again and again
+    // while a request waits for its server; a host without windows does nothing.
+    virtual void RepaintWindows() {}
     virtual void SetBusyCursor(bool busy) = 0;
     // Asks the application to end once control returns to its loop.
     virtual void Terminate() = 0;
@@ -80,6 +84,7 @@ public:
     cHostAnswer MessageBox(const std::string &text, const std::string &caption,
                            cHostButtons buttons) override;
     void ProcessMessages() override { ++ProcessMessagesCount; }
+    void RepaintWindows() override { ++RepaintCount; }
     void SetBusyCursor(bool busy) override { BusyCursor = busy; }
     void Terminate() override { ++TerminateCount; }
     bool StartProgram(const std::string &path) override;
@@ -91,6 +96,7 @@ public:
     std::vector<std::string> StartedPrograms;
     bool StartProgramResult = true;
     int ProcessMessagesCount = 0;
+    int RepaintCount = 0;
     int TerminateCount = 0;
     bool BusyCursor = false;
 };

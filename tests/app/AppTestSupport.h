@@ -15,6 +15,7 @@
 #include "ui/Forms.h"
 #include "ui/MainForm.h"
 
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -70,8 +71,40 @@ inline std::vector<std::string> Shown(const cRecordingHost &host)
 // The program as the self-update asks the server for it.
 inline const std::string ServerName = "Clients\\DorvaneProvider.exe";
 
-// A login window in a temporary program folder, with a recording host and a bare main window; the
-// server connections and the server's copy of the program are gone after each test.
+// Points XDG_CONFIG_HOME at a temporary folder for the life of the object, so the servers a test
+// meets are remembered there and never in the user's own configuration.
+class cConfigHome
+{
+public:
+    cConfigHome()
+    {
+        const char *previous = std::getenv("XDG_CONFIG_HOME");
+        Had = previous != nullptr;
+        Previous = Had ? previous : "";
+        ::setenv("XDG_CONFIG_HOME", Folder.Path.c_str(), 1);
+    }
+    ~cConfigHome()
+    {
+        if (Had)
+            ::setenv("XDG_CONFIG_HOME", Previous.c_str(), 1);
+        else
+            ::unsetenv("XDG_CONFIG_HOME");
+    }
+    cConfigHome(const cConfigHome &) = delete;
+    cConfigHome &operator=(const cConfigHome &) = delete;
+
+    // The file of known servers a login window made now uses.
+    std::string KnownServers() const { return Folder.File("Dorvane/KnownServers"); }
+
+private:
+    cTempDir Folder{"dorvane config "};
+    bool Had = false;
+    std::string Previous;
+};
+
+// A login window in a temporary program folder, with a recording host, a bare main window and a
+// configuration folder of its own; the server connections and the server's copy of the program
+// are gone after each test.
 class cLoginTest : public ::testing::Test
 {
 protected:
@@ -86,6 +119,7 @@ protected:
         Login.reset();
         Session().Close();
         DeleteFile(ServerCopy);
+        DeleteFile(ServerCopy + ".sig");
         MainForm = nullptr;
         LoginForm = nullptr;
     }
@@ -107,6 +141,7 @@ protected:
     }
 
     cServerProcess &Server = cServerProcess::Shared();
+    cConfigHome ConfigHome;
     cLaunchingHost Host;
     cScopedHost Installed{&Host};
     cProgramFolder Folder;

@@ -105,12 +105,13 @@ TEST_F(SelfUpdate, BackupInUseShowsAnotherCopyAndEnds)
               std::tuple(1, 0u, "running copy"));
 }
 
-TEST_F(SelfUpdate, FailedRenameShowsTheTextAndTheLoginGoesOn)
+// A download that vanishes as its last piece arrives is not taken (it is no longer the size the
+// server announced); the panel goes again and the user can sign in.
+TEST_F(SelfUpdate, VanishedDownloadIsNotTakenAndTheLoginGoesOn)
 {
     ASSERT_TRUE(FileSetDate(ServerCopy, LocalDate + 1));
     Folder.WriteIni(Server);
     Login = std::make_unique<TLoginForm>(Folder.Path, Executable);
-    // The download vanishes as its last piece arrives, so it cannot take the executable's name.
     const std::string temporary = Folder.File("DorvaneProvider.tmp");
     QObject::connect(Login->UpdateProgressBar, &QProgressBar::valueChanged,
                      [&](int value)
@@ -121,14 +122,43 @@ TEST_F(SelfUpdate, FailedRenameShowsTheTextAndTheLoginGoesOn)
     ShowLogin();
 
     EXPECT_EQ(Shown(Host),
+              std::vector<std::string>{"Update not applied | This program was not updated: the "
+                                       "downloaded copy has gone.\nThe present copy goes on running. | Ok"});
+    EXPECT_EQ(std::tuple(Host.TerminateCount, Host.StartedPrograms.size(), ReadFile(Executable),
+                         FileExists(Folder.File("DorvaneProvider.bak"))),
+              std::tuple(0, 0u, "running copy", false));
+    EXPECT_FALSE(Login->UpdateIndicatorPanel->isVisible());
+    EXPECT_TRUE(Login->findChild<QLineEdit *>("UserEdit")->isVisible());
+    EXPECT_TRUE(Login->findChild<QPushButton *>("LoginButton")->isVisible());
+}
+
+// A server that announces no size: the download vanishes as its last piece arrives, so it cannot
+// take the executable's name, and the user is told how to finish the update by hand.
+TEST_F(SelfUpdate, FailedRenameShowsTheText)
+{
+    cScriptedPeer peer(true);
+    const std::string copy = "#!/bin/sh\n";
+    ServeExchanges(peer, {{31002, 103, ServerName, "FileDate=" + std::to_string(LocalDate + 1)},
+                          {31002, 101, ServerName, "OK",
+                           FileHeader(static_cast<std::int32_t>(copy.size()), LocalDate + 1) + copy}});
+    dbServerConnection link("127.0.0.1", peer.PortText(), "", "", true, 10);
+    const std::string temporary = Folder.File("DorvaneProvider.tmp");
+    QProgressBar bar;
+    QObject::connect(&bar, &QProgressBar::valueChanged,
+                     [&](int value)
+                     {
+                         if (value > 0 && value == bar.maximum())
+                             DeleteFile(temporary);
+                     });
+    cClientUpdate update(&link, ServerName, Folder.Path, nullptr, nullptr, &bar, Executable);
+    ASSERT_TRUE(update.UpdateNeeded);
+    EXPECT_FALSE(update.RunUpdate());
+    peer.Join();
+    EXPECT_EQ(Shown(Host),
               std::vector<std::string>{"Program rename error | Unable to complete update.  You will "
                                        "need to manually\nrename " +
                                        temporary + " to " + Executable +
                                        "\nAfter that you can restart this program. | Ok"});
     EXPECT_EQ(std::tuple(Host.TerminateCount, Host.StartedPrograms.size()), std::tuple(0, 0u));
     EXPECT_EQ(ReadFile(Folder.File("DorvaneProvider.bak")), "running copy");
-    // The panel goes again and the user can sign in.
-    EXPECT_FALSE(Login->UpdateIndicatorPanel->isVisible());
-    EXPECT_TRUE(Login->findChild<QLineEdit *>("UserEdit")->isVisible());
-    EXPECT_TRUE(Login->findChild<QPushButton *>("LoginButton")->isVisible());
 }

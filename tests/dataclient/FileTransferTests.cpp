@@ -74,11 +74,14 @@ TEST_F(FileTransfer, DownloadInPiecesWithProgressAndDate)
         cRecordingSink sink;
         const std::string path = Path("DorvaneProvider.exe.tmp");
         ASSERT_TRUE(WriteFile(path, "old content"));
-        Host_.ProcessMessagesCount = 0;
+        Host_.RepaintCount = 0;
         EXPECT_TRUE(c.DownloadFile("Clients\\DorvaneProvider.exe", path, &sink));
         EXPECT_EQ(sink.Max, 120000);
         EXPECT_EQ(sink.Positions, (std::vector<long long>{0, 50000, 100000, 120000}));
-        EXPECT_EQ(Host_.ProcessMessagesCount, 3);
+        // The bar is repainted after each piece (and more often if a piece is slow to come); the
+        // windows only paint, nothing else runs.
+        EXPECT_GE(Host_.RepaintCount, 3);
+        EXPECT_EQ(Host_.ProcessMessagesCount, 0);
         EXPECT_TRUE(ReadFile(path) == data);
         EXPECT_EQ(FileAge(path), Date);
         EXPECT_EQ(c.GetFileInfo("y"), 2);

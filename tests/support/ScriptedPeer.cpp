@@ -200,6 +200,24 @@ std::string cScriptedPeer::ReadUntilNul()
     return text;
 }
 
+std::string cScriptedPeer::ReadRest()
+{
+    std::string out;
+    char buffer[4096];
+    for (;;)
+    {
+        if (Fd < 0)
+            break;
+        const long got =
+            Ssl != nullptr ? SSL_read(Ssl, buffer, sizeof buffer) : ::recv(Fd, buffer, sizeof buffer, 0);
+        if (got <= 0)
+            break;
+        out.append(buffer, static_cast<std::size_t>(got));
+    }
+    ERR_clear_error();
+    return out;
+}
+
 bool cScriptedPeer::Write(std::string_view bytes)
 {
     std::size_t sent = 0;

@@ -49,6 +49,9 @@ public:
     std::string ReadFrame();
     void ExpectFrame(int code, int arg, std::string_view body);
     std::string ReadUntilNul(); // without the NUL
+    // Everything the client still sends until it closes the link (or the peer's wait runs out);
+    // "" when it sends nothing more. Never a failure by itself.
+    std::string ReadRest();
     bool Write(std::string_view bytes);
     void Reply(std::string_view text); // text and its NUL
     // Writes the bytes one at a time, `pauseMs` apart.
