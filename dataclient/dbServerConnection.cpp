@@ -249,6 +249,18 @@ bool dbServerConnection::SendFrame(int messageCode, int messageArg, const std::s
 
 bool dbServerConnection::ReceiveReply()
 {
+    if (!ReceiveText())
+        return false;
+    Reply.SetCommaText(ReplyText);
+    LastError = Reply.Values("Error");
+    LastErrorCode = StrToIntDef(Reply.Values("ErrorCode"), 0);
+    Reply.SetValues("Error", "");
+    Reply.SetValues("ErrorCode", "");
+    return true;
+}
+
+bool dbServerConnection::ReceiveText()
+{
     LastError.clear();
     LastErrorCode = 0;
     if (!EnsureConnected() || !Socket)
@@ -277,14 +289,7 @@ bool dbServerConnection::ReceiveReply()
             return false;
         }
     }
-    if (ReplyText.empty())
-        return false;
-    Reply.SetCommaText(ReplyText);
-    LastError = Reply.Values("Error");
-    LastErrorCode = StrToIntDef(Reply.Values("ErrorCode"), 0);
-    Reply.SetValues("Error", "");
-    Reply.SetValues("ErrorCode", "");
-    return true;
+    return !ReplyText.empty();
 }
 
 bool dbServerConnection::SendMessage(int messageCode, int messageArg, const std::string &body)
@@ -316,6 +321,6 @@ bool dbServerConnection::SendText(const std::string &text)
         IsConnectedFlag = false;
         return false;
     }
-    ReceiveReply();
+    ReceiveText();
     return true;
 }

@@ -76,10 +76,13 @@ public:
     bool SendFrame(int messageCode, int messageArg, const std::string &body);
     // Reads one NUL-terminated reply into ReplyText and Reply, taking "Error"/"ErrorCode" out.
     bool ReceiveReply();
+    // Reads one NUL-terminated reply into ReplyText only (Reply stays empty, LastError clear).
+    bool ReceiveText();
     // One complete exchange; a failed send reconnects and reports false (the request is not
     // repeated). True means only that a reply arrived.
     bool SendMessage(int messageCode, int messageArg, const std::string &body);
-    // Function-server exchange: the text and its NUL with no frame, then one reply.
+    // Function-server exchange: the text and its NUL with no frame, then one reply into ReplyText.
+    // The reply is JSON, not comma text: Reply stays empty.
     bool SendText(const std::string &text);
 
     // Trace line behind DebugLogEnabled.

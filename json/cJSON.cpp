@@ -23,11 +23,31 @@ cJSON::cJSON(std::string_view text, std::string_view name, cJSON *parent)
     ReadText(text, nullptr);
 }
 
+cJSON::cJSON(std::string_view name, cJSON *parent, cJSONArena *arena)
+    : Name(json_internal::Trim(name)), Parent(parent), Members(arena), Level(parent ? parent->Level + 1 : 1),
+      InArena(true)
+{
+}
+
 cJSON::~cJSON() = default;
+
+void cJSONChildDelete::operator()(cJSON *child) const
+{
+    if (child->InArena)
+        child->~cJSON();
+    else
+        delete child;
+}
+
+void *cJSONArenaAllocate(cJSONArena *arena, std::size_t bytes, std::size_t alignment)
+{
+    return arena->Allocate(bytes, alignment);
+}
 
 void cJSON::Clear()
 {
     Members.Clear();
+    Arena.reset(); // after the members: the levels read into it are gone
 }
 
 void cJSON::Parse(std::string_view text)
@@ -45,37 +65,98 @@ void cJSON::ReadText(std::string_view text, const cJSONScanTable *table)
     IsObject = isObject;
     if (body.empty())
         return;
-    // The outermost level records the regions of its text; nested levels use them.
+    // The outermost level records the regions of its text; nested levels use them, and are made in
+    // its arena.
     cJSONScanTable recorded;
     cJSONScanTable *record = table ? nullptr : &recorded;
+    if (!table)
+    {
+        Arena = std::make_unique<cJSONArena>(body.size());
+        recorded.Arena = Arena.get();
+    }
     const cJSONScanTable *use = table ? table : &recorded;
-    // A nested level knows its member count from the outermost scan: one allocation for the list.
+    const auto item = [this, use](std::string_view item) { ReadItem(item, use); };
     if (table)
-        Members.Slots.reserve(table->ItemHint(json_internal::Trim(text).data()));
-    ScanTopLevel(body, record, table,
-                 [this, use](std::string_view item)
-                 {
-                     if (item.empty())
-                         return;
-                     if (IsObject)
-                     {
-                         const std::size_t stop = FindUntil(item, ":");
-                         const std::string_view name = json_internal::Trim(item.substr(0, stop));
-                         if (name.empty())
-                             return;
-                         const std::string_view value = stop == std::string_view::npos
-                                                            ? std::string_view()
-                                                            : json_internal::Trim(item.substr(stop + 1));
-                         Store(name, value, false, use);
-                     }
-                     else
-                     {
-                         std::string_view value = item;
-                         if (value == "null")
-                             value = {};
-                         Store({}, value, false, use);
-                     }
-                 });
+    {
+        const std::string_view value = json_internal::Trim(text);
+        if (const cJSONScanTable::cRegion *region = table->RegionAt(value.data()))
+        {
+            // A nested level knows its member count from the outermost scan: one allocation for
+            // the list.
+            Members.Slots.reserve(cJSONScanTable::ItemHint(*region));
+            if (table->Splits(*region, value))
+            {
+                // The items lie between the region's direct commas.
+                const char *start = body.data();
+                for (std::uint32_t c = region->FirstComma; c != cJSONScanTable::NoComma;
+                     c = table->CommaChain[c].Next)
+                {
+                    const char *comma = table->Base + table->CommaChain[c].Offset;
+                    item(json_internal::Trim(
+                        std::string_view(start, static_cast<std::size_t>(comma - start))));
+                    start = comma + 1;
+                }
+                item(json_internal::Trim(
+                    std::string_view(start, static_cast<std::size_t>(body.data() + body.size() - start))));
+                return;
+            }
+        }
+    }
+    ScanTopLevel(body, record, table, item);
+}
+
+namespace
+{
+// A quoted value: the quotes go when the last character is the opening one (a quote character
+// alone is the empty text), then the writer's escapes are undone (when the text has backslashes).
+void QuotedString(std::string_view value, bool escapes, std::string &text)
+{
+    std::string_view inner = value;
+    if (value.back() == value.front())
+        inner = value.size() >= 2 ? value.substr(1, value.size() - 2) : std::string_view();
+    if (!escapes || inner.find('\\') == std::string_view::npos)
+    {
+        text.assign(inner);
+        return;
+    }
+    text.clear();
+    text.reserve(inner.size());
+    UnescapeTo(inner, text);
+}
+} // namespace
+
+void cJSON::ReadItem(std::string_view item, const cJSONScanTable *table)
+{
+    if (item.empty())
+        return;
+    if (IsObject)
+    {
+        // The item is trimmed: the name can only have blanks at its end, the value at its start.
+        const std::size_t stop = json_internal::FindColon(item);
+        const std::string_view name = json_internal::TrimEnd(item.substr(0, stop));
+        if (name.empty())
+            return;
+        const std::string_view value = stop == std::string_view::npos
+                                           ? std::string_view()
+                                           : json_internal::TrimStart(item.substr(stop + 1));
+        // The common member, a quoted value under a name that no member has (its filter bit is
+        // clear) written without quotes, is appended here: what Store would do.
+        if (!value.empty() && (value.front() == '"' || value.front() == '\'') && name.front() != '"' &&
+            name.front() != '\'' && !Members.Indexed && Members.Slots.size() <= 32)
+        {
+            const std::uint64_t bit = cJSONItems::NameBit(name);
+            if (!(Members.NameBits & bit))
+            {
+                cJSONItems::cMember &line = Members.Slots[Members.Append(name, true, bit)];
+                line.Kind = JsonString;
+                QuotedString(value, table->SawBackslash, line.Value);
+                return;
+            }
+        }
+        Store(name, value, false, table);
+    }
+    else
+        Store({}, item == "null" ? std::string_view() : item, false, table);
 }
 
 void cJSON::SetValue(std::string_view name, std::string_view valueText)
@@ -93,72 +174,93 @@ void cJSON::SetString(std::string_view name, std::string_view text)
     Store(n, v, true, nullptr);
 }
 
-// A value classified for storing: its kind, its stored text and, for an array or object, the
-// child read from it.
-struct cJSON::cStoredValue
-{
-    int Kind = JsonNull;
-    std::string Text;
-    std::unique_ptr<cJSON> Child;
-};
-
-namespace
-{
-// A quoted value: the quotes go when the last character is the opening one (a quote character
-// alone is the empty text), then the writer's escapes are undone.
-std::string QuotedString(std::string_view value)
-{
-    std::string_view inner = value;
-    if (value.back() == value.front())
-        inner = value.size() >= 2 ? value.substr(1, value.size() - 2) : std::string_view();
-    std::string text;
-    text.reserve(inner.size());
-    UnescapeTo(inner, text);
-    return text;
-}
-} // namespace
-
 void cJSON::Store(std::string_view name, std::string_view value, bool literalString,
                   const cJSONScanTable *table)
 {
-    cStoredValue stored = Classify(name, value, literalString, table);
+    // A name that no member has (its filter bit is clear) and that is written without quotes, or a
+    // value of an array, is appended at once and classified in place: what PutMember would do
+    // after finding nothing.
+    const bool plainName = !name.empty() && name.front() != '"' && name.front() != '\'' &&
+                           !json_internal::IsBlank(name.front()) && !json_internal::IsBlank(name.back());
+    const std::uint64_t bit = IsObject && plainName ? cJSONItems::NameBit(name) : 0;
+    if (!IsObject ||
+        (plainName && !Members.Indexed && Members.Slots.size() <= 32 && !(Members.NameBits & bit)))
+    {
+        const std::size_t slot = Members.Append(IsObject ? name : std::string_view(), IsObject, bit);
+        Classify(name, value, literalString, table, Members.Slots[slot]);
+        return;
+    }
+    cJSONItems::cMember stored;
+    Classify(name, value, literalString, table, stored);
     // An empty value (null) rewrites an existing line in place; any other may move it to the end.
     PutMember(name, std::move(stored), !(value.empty() && !literalString));
 }
 
-cJSON::cStoredValue cJSON::Classify(std::string_view name, std::string_view value, bool literalString,
-                                    const cJSONScanTable *table)
+void cJSON::Classify(std::string_view name, std::string_view value, bool literalString,
+                     const cJSONScanTable *table, cJSONItems::cMember &out)
 {
     if (literalString)
-        return {JsonString, std::string(value), nullptr};
+    {
+        out.Kind = JsonString;
+        out.Value.assign(value);
+        return;
+    }
     if (value.empty())
-        return {JsonNull, "null", nullptr};
+    {
+        out.Kind = JsonNull;
+        out.Value.assign("null");
+        return;
+    }
+    // A text read by an outer level has no backslash in it when that level's scan met none.
+    const bool escapes = !table || table->SawBackslash;
     const char first = value.front();
     const char last = value.back();
     if (first == '"' || first == '\'')
-        return {JsonString, QuotedString(value), nullptr};
+    {
+        out.Kind = JsonString;
+        QuotedString(value, escapes, out.Value);
+        return;
+    }
     if ((first == '[' && last == ']') || (first == '{' && last == '}'))
     {
         // Too deep (or the work bound is spent): read as a word.
         if (Level < MaxDepth && !(table && table->Exhausted()))
         {
-            auto child = std::make_unique<cJSON>(std::string_view(), name, this);
-            child->ReadText(value, table);
-            const int kind = child->IsObject ? JsonObject : JsonArray;
-            return {kind, child->IsObject ? "object" : "array", std::move(child)};
+            if (table && table->Arena)
+                out.Child = cJSONChild(new (table->Arena->Allocate(sizeof(cJSON), alignof(cJSON)))
+                                           cJSON(name, this, table->Arena));
+            else
+                out.Child = cJSONChild(new cJSON(std::string_view(), name, this));
+            out.Child->ReadText(value, table);
+            out.Kind = out.Child->IsObject ? JsonObject : JsonArray;
+            out.Value.assign(out.Child->IsObject ? "object" : "array");
+            return;
         }
     }
     else if (value == "true" || value == "false")
-        return {JsonBoolean, value == "true" ? "1" : "0", nullptr};
+    {
+        out.Kind = JsonBoolean;
+        out.Value.assign(value == "true" ? "1" : "0");
+        return;
+    }
     if (IsNumber(value))
-        return {JsonNumber, std::string(value), nullptr};
-    std::string text;
-    text.reserve(value.size());
-    UnescapeTo(value, text); // a word has no backslash: only strings change
-    return {HasClass(value, StringChar) ? JsonString : JsonWord, std::move(text), nullptr};
+    {
+        out.Kind = JsonNumber;
+        out.Value.assign(value);
+        return;
+    }
+    out.Kind = HasClass(value, StringChar) ? JsonString : JsonWord;
+    if (!escapes)
+    {
+        out.Value.assign(value);
+        return;
+    }
+    out.Value.clear();
+    out.Value.reserve(value.size());
+    UnescapeTo(value, out.Value); // a word has no backslash: only strings change
 }
 
-void cJSON::PutMember(std::string_view name, cStoredValue value, bool mayMove)
+void cJSON::PutMember(std::string_view name, cJSONItems::cMember value, bool mayMove)
 {
     std::size_t slot = cJSONItems::None;
     if (!IsObject)
@@ -167,11 +269,13 @@ void cJSON::PutMember(std::string_view name, cStoredValue value, bool mayMove)
     {
         // The name as written finds the line; one with a value is removed (the new one is
         // appended), any other is kept to be rewritten in place.
+        // The name as written is mostly the name as read: its filter bit serves both lookups.
+        const std::uint64_t bit = cJSONItems::NameBit(name);
         std::size_t found = cJSONItems::None;
         bool foundValid = false;
         if (mayMove)
         {
-            found = Members.Find(name);
+            found = Members.Find(name, bit);
             foundValid = true;
             if (found != cJSONItems::None && !Members.Slots[found].Value.empty())
             {
@@ -183,7 +287,9 @@ void cJSON::PutMember(std::string_view name, cStoredValue value, bool mayMove)
         std::string buffer;
         const std::string_view unquoted = NameView(name, buffer);
         // The name as read is never longer than as written: the same size means the same name.
-        slot = foundValid && unquoted.size() == name.size() ? found : Members.Find(unquoted);
+        const bool same = unquoted.size() == name.size();
+        const std::uint64_t unquotedBit = same ? bit : cJSONItems::NameBit(unquoted);
+        slot = foundValid && same ? found : Members.Find(unquoted, unquotedBit);
         if (slot != cJSONItems::None)
         {
             // The line is rewritten in place, with the name as now spelt (same key ignoring case).
@@ -191,10 +297,10 @@ void cJSON::PutMember(std::string_view name, cStoredValue value, bool mayMove)
             Members.Slots[slot].Name = unquoted;
         }
         else
-            slot = Members.Append(unquoted, true);
+            slot = Members.Append(unquoted, true, unquotedBit);
     }
     cJSONItems::cMember &line = Members.Slots[slot];
-    line.Value = std::move(value.Text);
+    line.Value = std::move(value.Value);
     line.Kind = value.Kind;
     line.Child = std::move(value.Child);
 }
@@ -235,7 +341,7 @@ cJSON *cJSON::FindObject(std::string_view name, bool create)
         return Members.Slots[slot].Child.get();
     if (!create)
         return nullptr;
-    auto child = std::make_unique<cJSON>(std::string_view(), name, this);
+    cJSONChild child(new cJSON(std::string_view(), name, this));
     cJSON *result = child.get();
     cJSONItems::cMember &line = Members.Slots[Members.Append(IsObject ? name : std::string_view(), IsObject)];
     line.Value = "object";

@@ -19,7 +19,11 @@
 //     (there are no letter escapes: a backslash and n are two characters);
 //   - nesting deeper than MaxDepth levels is read as a word instead of recursing;
 //   - parsing is linear in the input size: the outermost scan records where every bracket and
-//     brace closes, and nested levels jump over those regions instead of scanning them again.
+//     brace closes, and nested levels jump over those regions instead of scanning them again;
+//     in a well-nested text the scan also records the commas directly inside each region, and a
+//     level whose value is exactly one region splits at those instead of looking at its bytes.
+//     The levels read from a text, and their member lists, are made in one arena that goes with
+//     the level that read the text.
 //     As the name reader follows the split's quote rules, every nested level starts outside
 //     quotes, as the outermost scan is there, and can use its regions. Should a level start in
 //     another quote state, its rescanning is bounded by 16 times the text size plus 16 MiB
@@ -56,6 +60,37 @@ enum cJSONKind : int
 
 class cJSON;
 struct cJSONScanTable; // bracket regions recorded while reading a text (cJSONScan.h)
+class cJSONArena;      // memory for the levels read from one text (cJSONScan.h)
+void *cJSONArenaAllocate(cJSONArena *arena, std::size_t bytes, std::size_t alignment);
+
+// Where a member list keeps its members: in the arena of the text its level was read from (freed
+// all at once with the tree that read the text), or on the heap.
+template <typename T> struct cJSONArenaAllocator
+{
+    using value_type = T;
+    cJSONArena *Arena = nullptr;
+    cJSONArenaAllocator() = default;
+    explicit cJSONArenaAllocator(cJSONArena *arena) : Arena(arena) {}
+    template <typename U> cJSONArenaAllocator(const cJSONArenaAllocator<U> &other) : Arena(other.Arena) {}
+    T *allocate(std::size_t n)
+    {
+        return Arena ? static_cast<T *>(cJSONArenaAllocate(Arena, n * sizeof(T), alignof(T)))
+                     : std::allocator<T>().allocate(n);
+    }
+    void deallocate(T *p, std::size_t n)
+    {
+        if (!Arena)
+            std::allocator<T>().deallocate(p, n);
+    }
+    bool operator==(const cJSONArenaAllocator &other) const { return Arena == other.Arena; }
+};
+
+// Destroys a child: one read into an arena is only destructed, its memory goes with the arena.
+struct cJSONChildDelete
+{
+    void operator()(cJSON *child) const;
+};
+using cJSONChild = std::unique_ptr<cJSON, cJSONChildDelete>;
 
 // The member list of a cJSON (Items()): read-only access by index, in insertion order, plus case-insensitive
 // lookup by name (first match wins, constant time on average).
@@ -63,6 +98,7 @@ class cJSONItems
 {
 public:
     cJSONItems() = default;
+    explicit cJSONItems(cJSONArena *arena) : Slots(cJSONArenaAllocator<cMember>(arena)) {}
     cJSONItems(const cJSONItems &) = delete;
     cJSONItems &operator=(const cJSONItems &) = delete;
     ~cJSONItems();
@@ -89,34 +125,57 @@ private:
     static constexpr std::size_t None = static_cast<std::size_t>(-1);
     struct cMember
     {
+        cMember() = default;
+        cMember(std::string_view name, bool named) : Name(name), Named(named) {}
         std::string Name;
         std::string Value;
+        cJSONChild Child;
         int Kind = JsonNull;
-        std::unique_ptr<cJSON> Child;
         bool Named = false; // an object member (false in an array)
         bool Alive = true;  // false once removed, until the next compaction
     };
     const cMember *At(int i) const;                // member i of the live ones, or nullptr
     std::size_t Find(std::string_view name) const; // slot of the first live member, or None
+    // Find with the name's NameBit already worked out.
+    std::size_t Find(std::string_view name, std::uint64_t bit) const;
     std::size_t Append(std::string_view name, bool named);
+    std::size_t Append(std::string_view name, bool named, std::uint64_t bit);
     void Remove(std::size_t slot);
     void Clear();
     void Compact() const;
     void BuildIndex() const;
 
     // Members in insertion order; removed ones stay as dead slots until the next compaction.
-    mutable std::vector<cMember> Slots;
+    mutable std::vector<cMember, cJSONArenaAllocator<cMember>> Slots;
     mutable std::size_t Dead = 0;
     std::size_t Live = 0;
     // Lower-cased name -> slot, built once an object has more than 32 members (names are
     // unique ignoring case, so the first match is the only one).
-    mutable std::unordered_map<std::string, std::size_t> ByName;
+    mutable std::unique_ptr<std::unordered_map<std::string, std::size_t>> ByName;
     mutable bool Indexed = false;
     // One bit per name ever appended (NameBit), letter case ignored; removals leave theirs set. A
     // name whose bit is clear is in no slot: the scan for it, and for a repeat when a member is
     // stored, is skipped.
     std::uint64_t NameBits = 0;
-    static std::uint64_t NameBit(std::string_view name);
+    // The filter bit of a name: equal for names that are equal ignoring ASCII letter case. It
+    // looks at the size and at four characters (first, middle and the last two), so its cost does
+    // not grow with the name; names that share those share a bit, which only costs a scan.
+    static std::uint64_t NameBit(std::string_view name)
+    {
+        const std::size_t n = name.size();
+        std::uint32_t h = static_cast<std::uint32_t>(n);
+        if (n > 0)
+        {
+            // Setting bit 5 lower-cases a letter (and merges a few other characters).
+            const auto at = [&](std::size_t i) { return static_cast<unsigned char>(name[i]) | 0x20u; };
+            h = h * 0x01000193u ^ at(0);
+            h = h * 0x01000193u ^ at(n / 2);
+            h = h * 0x01000193u ^ at(n - 1);
+            h = h * 0x01000193u ^ at(n > 1 ? n - 2 : 0);
+        }
+        // The top bits of a Fibonacci product depend on every bit of h.
+        return std::uint64_t{1} << ((h * 0x9E3779B9u) >> 26);
+    }
 };
 
 class cJSON
@@ -202,19 +261,27 @@ public:
     static bool IsNumber(std::string_view text);
 
 private:
+    friend struct cJSONChildDelete;
+    // A child level read from a text into its arena (no text of its own to read).
+    cJSON(std::string_view name, cJSON *parent, cJSONArena *arena);
     void ReadText(std::string_view text, const cJSONScanTable *table);
-    // Storing a member: classify the value (building the child of an array or object), then
-    // put it under its name.
-    struct cStoredValue;
+    // One item of a level's split (trimmed): a member "name:value" of an object, a value of an array.
+    void ReadItem(std::string_view item, const cJSONScanTable *table);
+    // Storing a member: classify the value (building the child of an array or object) into a
+    // member line, then put it under its name.
     void Store(std::string_view name, std::string_view value, bool literalString,
                const cJSONScanTable *table);
-    cStoredValue Classify(std::string_view name, std::string_view value, bool literalString,
-                          const cJSONScanTable *table);
-    void PutMember(std::string_view name, cStoredValue value, bool mayMove);
+    void Classify(std::string_view name, std::string_view value, bool literalString,
+                  const cJSONScanTable *table, cJSONItems::cMember &out);
+    void PutMember(std::string_view name, cJSONItems::cMember value, bool mayMove);
     void WriteTo(std::string &out) const;
     void WriteValueTo(const cJSONItems::cMember &member, std::string &out) const;
     void WriteMemberTo(const cJSONItems::cMember &member, std::string &out) const;
 
+    // The memory of the levels read from the last text this level read itself (declared before
+    // the members, so that it outlives them).
+    std::unique_ptr<cJSONArena> Arena;
     cJSONItems Members;
     int Level = 1;
+    bool InArena = false; // made in the arena of a text read by an outer level
 };

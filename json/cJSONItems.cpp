@@ -34,11 +34,13 @@ void cJSONItems::Compact() const
 
 void cJSONItems::BuildIndex() const
 {
-    ByName.clear();
-    ByName.reserve(Slots.size());
+    if (!ByName)
+        ByName = std::make_unique<std::unordered_map<std::string, std::size_t>>();
+    ByName->clear();
+    ByName->reserve(Slots.size());
     for (std::size_t i = 0; i < Slots.size(); ++i)
         if (Slots[i].Alive && Slots[i].Named)
-            ByName.emplace(LowerKey(Slots[i].Name), i);
+            ByName->emplace(LowerKey(Slots[i].Name), i);
     Indexed = true;
 }
 
@@ -99,27 +101,24 @@ std::string cJSONItems::Values(std::string_view name) const
     return slot == None ? std::string() : Slots[slot].Value;
 }
 
-std::uint64_t cJSONItems::NameBit(std::string_view name)
+std::size_t cJSONItems::Find(std::string_view name) const
 {
-    std::uint32_t h = static_cast<std::uint32_t>(name.size());
-    for (const char c : name)
-        h = h * 31 + static_cast<unsigned char>(json_internal::Lower(c));
-    return std::uint64_t{1} << ((h ^ (h >> 6) ^ (h >> 12)) & 63);
+    return Find(name, Indexed || Slots.size() > 32 ? 0 : NameBit(name));
 }
 
-std::size_t cJSONItems::Find(std::string_view name) const
+std::size_t cJSONItems::Find(std::string_view name, std::uint64_t bit) const
 {
     if (Indexed)
     {
-        auto it = ByName.find(LowerKey(name));
-        return it == ByName.end() ? None : it->second;
+        auto it = ByName->find(LowerKey(name));
+        return it == ByName->end() ? None : it->second;
     }
     if (Slots.size() > 32)
     {
         BuildIndex();
-        return Find(name);
+        return Find(name, 0);
     }
-    if (!(NameBits & NameBit(name)))
+    if (!(NameBits & bit))
         return None;
     for (std::size_t i = 0; i < Slots.size(); ++i)
         if (Slots[i].Alive && Slots[i].Named && SameText(Slots[i].Name, name))
@@ -129,16 +128,17 @@ std::size_t cJSONItems::Find(std::string_view name) const
 
 std::size_t cJSONItems::Append(std::string_view name, bool named)
 {
+    return Append(name, named, named ? NameBit(name) : 0);
+}
+
+std::size_t cJSONItems::Append(std::string_view name, bool named, std::uint64_t bit)
+{
     const std::size_t slot = Slots.size();
-    Slots.emplace_back();
-    cMember &m = Slots.back();
-    m.Name.assign(name);
-    m.Named = named;
+    Slots.emplace_back(name, named);
     ++Live;
-    if (named)
-        NameBits |= NameBit(name);
+    NameBits |= bit;
     if (named && Indexed)
-        ByName.emplace(LowerKey(name), slot);
+        ByName->emplace(LowerKey(name), slot);
     return slot;
 }
 
@@ -148,7 +148,7 @@ void cJSONItems::Remove(std::size_t slot)
     if (!m.Alive)
         return;
     if (m.Named && Indexed)
-        ByName.erase(LowerKey(m.Name));
+        ByName->erase(LowerKey(m.Name));
     m.Alive = false;
     m.Child.reset(); // destroys the child
     m.Name.clear();
@@ -163,7 +163,7 @@ void cJSONItems::Remove(std::size_t slot)
 
 void cJSONItems::Clear()
 {
-    ByName.clear();
+    ByName.reset();
     Indexed = false;
     NameBits = 0;
     Slots.clear();

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -48,11 +49,12 @@ inline bool SameText(std::string_view a, std::string_view b)
 // Character classes, one table for the hot loops (they must stay fast in unoptimised builds).
 enum : unsigned char
 {
-    SplitChar = 1,    // \ " ' [ ] { } ,   (SplitTopLevel)
-    StringChar = 2,   // { } [ ] blank " , ' \   (a word holding one is a string)
-    NameQuote = 4,    // { } [ ] : " , ' \   (QuoteName quotes the name)
-    EscapeChar = 8,   // " CR LF TAB \   (EscapeText)
-    UnescapeChar = 16 // " ' CR LF TAB \   (UnescapeText: a backslash before one is dropped)
+    SplitChar = 1,     // \ " ' [ ] { } ,   (SplitTopLevel)
+    StringChar = 2,    // { } [ ] blank " , ' \   (a word holding one is a string)
+    NameQuote = 4,     // { } [ ] : " , ' \   (QuoteName quotes the name)
+    EscapeChar = 8,    // " CR LF TAB \   (EscapeText)
+    UnescapeChar = 16, // " ' CR LF TAB \   (UnescapeText: a backslash before one is dropped)
+    NameStop = 32      // : " ' \   (where FindUntil(text, ":") must look)
 };
 
 struct cClassTable
@@ -70,6 +72,8 @@ struct cClassTable
             Of[c] |= EscapeChar;
         for (unsigned char c : {'"', '\'', '\r', '\n', '\t', '\\'})
             Of[c] |= UnescapeChar;
+        for (unsigned char c : {':', '"', '\'', '\\'})
+            Of[c] |= NameStop;
     }
 };
 inline constexpr cClassTable Classes;
@@ -82,6 +86,23 @@ inline bool HasClass(std::string_view text, unsigned char cls)
         if (Classes.Of[*p] & cls)
             return true;
     return false;
+}
+
+// Drops characters up to and including blank at the start, or at the end.
+inline std::string_view TrimStart(std::string_view text)
+{
+    std::size_t b = 0;
+    while (b < text.size() && IsBlank(text[b]))
+        ++b;
+    return text.substr(b);
+}
+
+inline std::string_view TrimEnd(std::string_view text)
+{
+    std::size_t e = text.size();
+    while (e > 0 && IsBlank(text[e - 1]))
+        --e;
+    return text.substr(0, e);
 }
 
 // Drops characters up to and including blank at both ends (cJSON::Trim, kept inline here
@@ -99,27 +120,83 @@ inline std::string_view Trim(std::string_view text)
 
 } // namespace json_internal
 
+// Blocks of memory handed out in order and freed together: the levels read from one text and their
+// member lists. The first block is about the text's size, the next ones twice the last, up to 1 MiB.
+class cJSONArena
+{
+public:
+    static constexpr std::size_t MaxBlock = 1024 * 1024;
+    explicit cJSONArena(std::size_t firstBlock)
+        : BlockSize(std::clamp<std::size_t>(firstBlock, 1024, MaxBlock))
+    {
+    }
+    cJSONArena(const cJSONArena &) = delete;
+    cJSONArena &operator=(const cJSONArena &) = delete;
+
+    // alignment: at most that of operator new, which every block start has.
+    void *Allocate(std::size_t bytes, std::size_t alignment)
+    {
+        std::size_t offset = (Used + alignment - 1) & ~(alignment - 1);
+        if (Blocks.empty() || offset > Size || bytes > Size - offset)
+        {
+            const std::size_t size = std::max(BlockSize, bytes);
+            Blocks.push_back(std::unique_ptr<std::byte[]>(new std::byte[size]));
+            Size = size;
+            offset = 0;
+            BlockSize = std::min<std::size_t>(BlockSize * 2, MaxBlock);
+        }
+        Used = offset + bytes;
+        return Blocks.back().get() + offset;
+    }
+
+private:
+    std::vector<std::unique_ptr<std::byte[]>> Blocks;
+    std::size_t BlockSize;
+    std::size_t Size = 0; // of the last block
+    std::size_t Used = 0; // of the last block
+};
+
 // A region: a bracket or brace counted by the outermost scan, up to the closer that brings its
 // counter back. Every nested level whose quote state agrees with the outermost scan at one of
 // these openers (which is the case for the openers it counts itself: both are outside quotes
 // there, and from then on the quote states evolve alike) can jump to the closer, updating the
 // other counter from the region's summary, instead of scanning the region again.
+//
+// When the text is well nested (every closer outside quotes closes the innermost open region,
+// and of its own kind), a level whose value is exactly one region (its opener first, its closer
+// last) splits where that region's direct commas are: its counters stay at 0 exactly where the
+// outermost scan is directly inside the region, so it need not look at its bytes at all.
 struct cJSONScanTable
 {
     static constexpr std::uint32_t NoClose = 0xFFFFFFFFu;
+    static constexpr std::uint32_t NoComma = 0xFFFFFFFFu;
     struct cRegion
     {
-        std::uint32_t Open;    // offset of the opener from Base
-        std::uint32_t Close;   // offset of its closer, or NoClose
-        std::uint32_t Next;    // index of the first region opened after the closer
-        std::int32_t OtherSum; // net steps of the other counter inside (brackets for a brace)
-        std::int32_t OtherLow; // lowest prefix of those steps (<= 0)
-        std::uint32_t Commas;  // commas directly inside (outside quotes and nested regions) that end a
-                               // non-blank item
+        std::uint32_t Open;       // offset of the opener from Base
+        std::uint32_t Close;      // offset of its closer, or NoClose
+        std::uint32_t Next;       // index of the first region opened after the closer
+        std::int32_t OtherSum;    // net steps of the other counter inside (brackets for a brace)
+        std::int32_t OtherLow;    // lowest prefix of those steps (<= 0)
+        std::uint32_t Commas;     // commas directly inside (outside quotes and nested regions) that end a
+                                  // non-blank item
+        std::uint32_t FirstComma; // index in CommaChain of the first comma directly inside, or NoComma
+    };
+    // Every comma directly inside a region, chained region by region in text order.
+    struct cComma
+    {
+        std::uint32_t Offset; // from Base
+        std::uint32_t Next;   // index of the region's next comma, or NoComma
     };
     const char *Base = nullptr;
     std::size_t Size = 0;
+    // Where the nested levels read from this text are made.
+    cJSONArena *Arena = nullptr;
     std::vector<cRegion> Regions;
+    std::vector<cComma> CommaChain;
+    // Set by the outermost scan: no closer crossed or outlived its opener, and every opener closed.
+    bool WellNested = false;
+    // Whether the outermost scan has met a backslash so far (no text before that point has one).
+    bool SawBackslash = false;
 
     // Work bound for nested levels: characters that they scan one by one. Levels whose quote
     // state agrees with the outermost scan jump over regions and scan about the text once in
@@ -128,20 +205,37 @@ struct cJSONScanTable
     // stay linear too. Texts up to 32 KiB never reach it (MaxDepth * 32 KiB = 16 MiB).
     mutable std::size_t Steps = 0;
     std::size_t StepLimit = 0;
+    mutable std::size_t LastFound = static_cast<std::size_t>(-1); // RegionAt's last region
     bool Exhausted() const { return Steps > StepLimit; }
 
-    // How many members a nested level read from the value that opens at opener will most likely
+    // The closed region whose opener is at opener, or nullptr. Levels are read in the order of
+    // their openers, as the regions are numbered, so the one after the last found comes first.
+    const cRegion *RegionAt(const char *opener) const
+    {
+        std::size_t i = LastFound + 1;
+        if (i >= Regions.size() || Base + Regions[i].Open != opener)
+            i = LowerBound(opener);
+        if (i == Regions.size() || Base + Regions[i].Open != opener || Regions[i].Close == NoClose)
+            return nullptr;
+        LastFound = i;
+        return &Regions[i];
+    }
+
+    // How many members a nested level read from the value that opens at region r will most likely
     // have, to reserve room for them: the commas after non-blank items that the outermost scan saw
     // directly inside its region, plus one, bounded by half the region's size (an item takes at
     // least one character and a comma). Never much more than the members the level stores, so a
-    // text of empty items reserves nothing. 0 when unknown.
-    std::size_t ItemHint(const char *opener) const
+    // text of empty items reserves nothing.
+    static std::size_t ItemHint(const cRegion &r)
     {
-        const std::size_t i = LowerBound(opener);
-        if (i == Regions.size() || Base + Regions[i].Open != opener || Regions[i].Close == NoClose)
-            return 0;
-        const cRegion &r = Regions[i];
         return std::min<std::size_t>(std::size_t{r.Commas} + 1, (r.Close - r.Open) / 2 + 1);
+    }
+
+    // Whether a level reading value (trimmed) may take its items from the region's comma chain: the
+    // text is well nested and the value is that region, from its opener to its closer.
+    bool Splits(const cRegion &r, std::string_view value) const
+    {
+        return WellNested && Base + r.Close == value.data() + value.size() - 1;
     }
 
     // Index of the first region whose opener is at p or after it.
@@ -215,6 +309,19 @@ inline std::size_t FindUntil(std::string_view text, std::string_view stops)
             ++i;
     }
     return std::string_view::npos;
+}
+
+// FindUntil(text, ":"): the first colon, when no quote or backslash comes before it; otherwise the
+// quote rules decide.
+inline std::size_t FindColon(std::string_view text)
+{
+    const char *p = text.data();
+    std::size_t i = 0;
+    while (i < text.size() && !(Classes.Of[static_cast<unsigned char>(p[i])] & NameStop))
+        ++i;
+    if (i == text.size())
+        return std::string_view::npos;
+    return p[i] == ':' ? i : FindUntil(text, ":");
 }
 
 // Undoes EscapeTo: a backslash before " ' \ CR LF or TAB is dropped and that character kept

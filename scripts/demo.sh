@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything, starts DorvaneServer with fresh demo data on free loopback ports, writes
+# Builds what it runs (the client, the server and the screenshot driver; scripts/test.sh builds
+# everything), starts DorvaneServer with fresh demo data on free loopback ports, writes
 # Dorvane.ini beside the built client and starts the client. With a display the server also posts
 # hospital activity, so the lists change while you watch. Without a display the client runs under
 # Xvfb: the demo sign-in is typed for it and screenshots of the login window and the main window
@@ -41,7 +42,7 @@ check_signed_copy() {
 }
 
 cmake --preset default >/dev/null
-cmake --build --preset default
+cmake --build --preset default --target DorvaneProvider DorvaneServer DorvaneDemoShots
 
 build="$root/build/default"
 server_bin="$build/server/DorvaneServer"

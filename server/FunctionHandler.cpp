@@ -42,7 +42,7 @@ std::string cFunctionHandler::Handle(std::string_view requestText)
 namespace
 {
 // The provider's record, or false with the reply's "Error" set.
-bool FindProvider(cStore &store, cJSON &request, cJSON &reply, cRecord &provider)
+bool FindProvider(cRecordReader &store, cJSON &request, cJSON &reply, cRecord &provider)
 {
     long long seq = 0;
     if (!ParseSeq(request.GetValue("ProviderSeq"), seq) ||
@@ -95,10 +95,10 @@ void PutValues(cJoinResolver &joins, const cStringList &codes, cJSON &object)
 void cFunctionHandler::ProviderQuotes(cJSON &request, cJSON &reply)
 {
     cRecord provider;
-    if (!FindProvider(Store, request, reply, provider))
+    if (!FindProvider(*Reader, request, reply, provider))
         return;
     const cTableDef &quotes = *cCatalogue::FindTable("CaseNeedsQuote");
-    cJoinResolver joins(Store);
+    cJoinResolver joins(*Reader);
     std::string error;
     cStringList quoteCodes, caseCodes;
     quoteCodes.SetCommaText(request.GetValue("QuoteFieldList"));
@@ -110,7 +110,7 @@ void cFunctionHandler::ProviderQuotes(cJSON &request, cJSON &reply)
         reply.SetString("Error", error);
         return;
     }
-    for (const cRecord &quote : Store.Select(quotes, 11, std::to_string(provider.Seq), 1, 0, 100000))
+    for (const cRecord &quote : Reader->Select(quotes, 11, std::to_string(provider.Seq), 1, 0, 100000))
         if (quote.Get(16) != "N") // hidden by the provider
             PutQuote(joins, quote, quoteCodes, caseCodes, reply);
     if (reply.Count() == 0)
@@ -130,7 +130,7 @@ void cFunctionHandler::PutQuote(cJoinResolver &joins, const cRecord &quote, cons
     cRecord need;
     long long needSeq = 0;
     if (ParseSeq(quote.Get(10), needSeq))
-        Store.ReadBySeq(needs, needSeq, need);
+        Reader->ReadBySeq(needs, needSeq, need);
     const std::string caseKey = std::to_string(caseSeq);
     cJSON *caseObject = reply.GetObject(caseKey);
     if (!caseObject)
@@ -140,7 +140,7 @@ void cFunctionHandler::PutQuote(cJoinResolver &joins, const cRecord &quote, cons
         cJSON *fields = caseObject->GetObject("Fields");
         PutValues(joins, caseCodes, *fields);
         bool open = false;
-        for (const cRecord &n : Store.Select(needs, 10, caseKey, 1, 0, 10000))
+        for (const cRecord &n : Reader->Select(needs, 10, caseKey, 1, 0, 10000))
             open = open || n.Get(16).empty();
         fields->SetString("Status", open ? "Open" : "Closed");
     }
@@ -156,13 +156,13 @@ void cFunctionHandler::PutQuote(cJoinResolver &joins, const cRecord &quote, cons
 void cFunctionHandler::UpdateLatitudeLongitude(cJSON &request, cJSON &reply)
 {
     cRecord provider;
-    if (!FindProvider(Store, request, reply, provider))
+    if (!FindProvider(*Reader, request, reply, provider))
         return;
     const cTableDef &zips = *cCatalogue::FindTable("ZipCodes");
     std::string zip = provider.Get(15);
     std::vector<cRecord> found;
     if (!zip.empty())
-        found = Store.Select(zips, 10, zip, 1, 0, 1);
+        found = Reader->Select(zips, 10, zip, 1, 0, 1);
     if (found.empty())
     {
         reply.SetString("Error", "Unknown zip code " + zip.substr(0, 20));

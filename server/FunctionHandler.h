@@ -5,6 +5,7 @@
 
 #include "server/Store.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,9 @@ class cFunctionHandler
 public:
     static constexpr size_t MaxRequestLength = 60000;
 
-    explicit cFunctionHandler(cStore &store) : Store(store) {}
+    // Writes go to the store; reads go through a reader of the handler's own (see cStore::NewReader),
+    // so a handler is for one thread.
+    explicit cFunctionHandler(cStore &store) : Store(store), Reader(store.NewReader()) {}
     std::string Handle(std::string_view requestText);
 
 private:
@@ -27,4 +30,5 @@ private:
     void UpdateLatitudeLongitude(cJSON &request, cJSON &reply);
 
     cStore &Store;
+    std::unique_ptr<cRecordReader> Reader;
 };

@@ -14,7 +14,7 @@ class cJoinResolver
 public:
     static constexpr int MaxAliases = 32;
 
-    explicit cJoinResolver(cStore &store) : Store(store) {}
+    explicit cJoinResolver(cRecordReader &store) : Store(store) {}
 
     // Parses and checks the alias list against the catalogue. False with `error`.
     bool Prepare(const cTableDef &mainTable, std::string_view aliasList, std::string &error);
@@ -38,7 +38,7 @@ private:
     // Splits a code into its alias index (-1 main) and field number; false when unknown.
     bool SplitCode(std::string_view code, int aliasCount, int &alias, int &field, std::string &error) const;
 
-    cStore &Store;
+    cRecordReader &Store;
     const cTableDef *Main = nullptr;
     cRecord MainRecord;
     std::vector<cAlias> Aliases;

@@ -148,7 +148,7 @@ bool ParseSeq(std::string_view text, long long &seq)
 }
 
 cRequestHandler::cRequestHandler(cStore &store, const cFileArea &files, std::string remoteIP)
-    : Store(store), Files(files), RemoteIP(std::move(remoteIP))
+    : Store(store), Reader(store.NewReader()), Files(files), RemoteIP(std::move(remoteIP))
 {
 }
 
@@ -268,7 +268,7 @@ std::string cRequestHandler::ReadRecord(std::string_view body)
     if (listText.empty())
     {
         long long seq = 0;
-        found = ParseSeq(request.Values("Seq"), seq) && Store.ReadBySeq(*table, seq, record);
+        found = ParseSeq(request.Values("Seq"), seq) && Reader->ReadBySeq(*table, seq, record);
     }
     else
     {
@@ -281,7 +281,8 @@ std::string cRequestHandler::ReadRecord(std::string_view body)
         std::string key = request.Values("Key");
         if (!key.empty())
         {
-            std::vector<cRecord> records = Store.Select(*table, index.KeyField, key, index.OrderField, 0, 1);
+            std::vector<cRecord> records =
+                Reader->Select(*table, index.KeyField, key, index.OrderField, 0, 1);
             if (!records.empty())
             {
                 record = records.front();
@@ -308,7 +309,7 @@ std::string cRequestHandler::ReadFields(std::string_view body)
     std::string listText = request.Values("List");
     if (!cCatalogue::NumberedIndex(*table, listText.empty() ? 1 : StrToIntDef(listText, 0), index))
         return ErrorReply(4, "Unknown index");
-    cJoinResolver joins(Store);
+    cJoinResolver joins(*Reader);
     std::string error;
     if (!joins.Prepare(*table, request.Values("AliasList"), error))
         return ErrorReply(6, error);
@@ -319,7 +320,7 @@ std::string cRequestHandler::ReadFields(std::string_view body)
     std::string key = request.Values("Key");
     std::vector<cRecord> records;
     if (!key.empty())
-        records = Store.Select(*table, index.KeyField, key, index.OrderField, 0, 1);
+        records = Reader->Select(*table, index.KeyField, key, index.OrderField, 0, 1);
     if (records.empty())
         return "~";
     joins.Load(records.front());
@@ -370,7 +371,7 @@ std::string cRequestHandler::BatchQuery(std::string_view body)
         return fault;
     int total = 0;
     std::vector<cRecord> records =
-        Store.Select(*table, index.KeyField, items[3], index.OrderField, start - 1, maxCount, &total);
+        Reader->Select(*table, index.KeyField, items[3], index.OrderField, start - 1, maxCount, &total);
     cStringList reply;
     if (records.empty())
     {

@@ -9,6 +9,7 @@
 #include "server/Store.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,8 @@ public:
     // The most field codes one chosen-field read or batch query may name.
     static constexpr int MaxFieldCodes = 1000;
 
+    // Writes go to the store; reads go through a reader of the handler's own (see cStore::NewReader),
+    // so a handler is for one thread.
     cRequestHandler(cStore &store, const cFileArea &files, std::string remoteIP);
 
     // Never throws: a request that runs out of memory gets an error reply, and so does one whose
@@ -46,6 +49,7 @@ private:
     cReply Download(std::string_view body);
 
     cStore &Store;
+    std::unique_ptr<cRecordReader> Reader;
     const cFileArea &Files;
     std::string RemoteIP;
     bool IsAccepted = false;

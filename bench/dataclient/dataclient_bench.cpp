@@ -11,6 +11,7 @@
 #include <arpa/inet.h>
 #include <atomic>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <mutex>
 #include <netinet/in.h>
@@ -18,6 +19,7 @@
 #include <openssl/ssl.h>
 #include <openssl/x509.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -275,33 +277,73 @@ void BM_DownloadFileTls(benchmark::State &state)
 }
 BENCHMARK(BM_DownloadFileTls)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Baseline: the same stream read through a bare socket into memory, no file.
+// Baseline: the same file over the same kind of TLS link into the same kind of sink, by bare calls:
+// a blocking socket under OpenSSL with the client's TLS settings, the request frame, the 8-byte
+// header, then pieces of at most 50,000 bytes (what DownloadFile asks for at a time), each written to
+// a new file; the file's date set, and the closing reply read up to its NUL.
 void BM_BareSocketDownloadTls(benchmark::State &state)
 {
-    SecureSocket socket;
-    socket.Connect("127.0.0.1", Server().Port);
+    SSL_CTX *context = SecureSocket::CreateSSLContext(nullptr, nullptr, nullptr, nullptr);
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<std::uint16_t>(Server().Port));
+    SSL *ssl = context ? SSL_new(context) : nullptr;
+    if (!ssl || ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0 ||
+        SSL_set_fd(ssl, fd) != 1 || SSL_connect(ssl) != 1)
+        state.SkipWithError("no TLS link");
+    const std::string path =
+        (std::filesystem::temp_directory_path() / ("dataclient_bench_bare_" + std::to_string(::getpid())))
+            .string();
     const std::string frame = FrameBytes(31002, 101, "Clients\\DorvaneProvider.exe");
-    std::vector<char> buffer(50001);
+    std::vector<char> buffer(50000);
+    const auto readAll = [ssl](char *to, int n)
+    {
+        while (n > 0)
+        {
+            const int got = SSL_read(ssl, to, n);
+            if (got <= 0)
+                return false;
+            to += got;
+            n -= got;
+        }
+        return true;
+    };
     for (auto _ : state)
     {
-        socket.Send(frame.data(), static_cast<std::uint32_t>(frame.size()));
-        socket.ReceiveBytes(buffer.data(), 8, -1, 0);
-        int left = DownloadSize;
-        while (left > 0)
+        if (!ssl)
+            break;
+        ::unlink(path.c_str());
+        const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        char header[8];
+        bool ok = file >= 0 && SSL_write(ssl, frame.data(), static_cast<int>(frame.size())) > 0 &&
+                  readAll(header, 8);
+        for (int left = DownloadSize; ok && left > 0;)
         {
-            int n = socket.ReceiveBytes(buffer.data(), std::min(left, 50000), -1, 0);
-            if (n <= 0)
-            {
-                state.SkipWithError("receive failed");
-                break;
-            }
-            left -= n;
+            const int piece = std::min(left, 50000);
+            ok = readAll(buffer.data(), piece) &&
+                 ::write(file, buffer.data(), static_cast<std::size_t>(piece)) == piece;
+            left -= piece;
         }
-        while (socket.ReceiveUntilNul(buffer.data(), 50000, -1, 0) == 0)
+        if (file >= 0)
+            ::close(file);
+        const timespec times[2] = {{0, UTIME_NOW}, {1700000000, 0}};
+        ok = ok && ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+        for (char c = 1; ok && c != 0;)
+            ok = SSL_read(ssl, &c, 1) == 1;
+        if (!ok)
         {
+            state.SkipWithError("download failed");
+            break;
         }
     }
+    ::unlink(path.c_str());
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(DownloadSize));
+    if (ssl)
+        SSL_free(ssl);
+    ::close(fd);
+    SSL_CTX_free(context);
 }
 BENCHMARK(BM_BareSocketDownloadTls)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace

@@ -1,11 +1,14 @@
 // Requests per second of DorvaneServer on its demo data, from 1 and from 8 concurrent clients:
 // the whole-record read, the 8-table joined chosen-field read and "getproviderquotes". Each
-// figure stands beside a baseline doing the same request in process (no socket, no TLS).
+// figure stands beside a baseline doing the same request in process (no socket, no TLS), on the
+// same kind of database file; scripts/bench.sh also sets each 8-client figure against its 1-client
+// one (how the server scales with its clients).
 #include "dataclient/dbServerConnection.h"
 #include "server/DemoData.h"
 #include "server/FunctionHandler.h"
 #include "server/RequestHandler.h"
 #include "tests/support/ServerProcess.h"
+#include "tests/support/TempDir.h"
 
 #include <benchmark/benchmark.h>
 
@@ -41,13 +44,16 @@ cServerProcess &Server()
     return *server;
 }
 
+// The demo data in a file, as the server keeps it: the handlers of each thread read through
+// connections of their own.
 cStore &InProcessStore()
 {
+    static cTempDir folder("dorvane_bench_store_"); // removed at exit
     static cStore *store = []
     {
         auto *s = new cStore;
         std::string error;
-        if (!s->Open(":memory:", error) || !FillDemoData(*s, error))
+        if (folder.Path.empty() || !s->Open(folder.File("dorvane.db"), error) || !FillDemoData(*s, error))
             std::abort();
         return s;
     }();

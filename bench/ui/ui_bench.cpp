@@ -1,10 +1,11 @@
 // The quote load of the main window on a large reply (2,000 cases with 5 quotes each), offscreen:
 // the whole load through a loopback function server into the two list pages, beside its steps
-// (the exchange alone, the JSON parse alone, parse and model walk) so each step's share can be
-// read off. And the open-requests search over 10,000 open quotes (2,000 cases of 20 hospitals with
-// 5 quotes each): the match rules alone, and a change of the search text in a shown page with the
-// tree's filter, relayout and paint.
+// (the exchange alone, the JSON parse alone, parse and model walk, the lists filled from the
+// model) so each step's share can be read off. And the open-requests search over 10,000 open quotes (2,000
+// cases of 20 hospitals with 5 quotes each): the match rules alone, and a change of the search text in a
+// shown page with the tree's filter, relayout and paint.
 #include "bench/QuoteReplies.h"
+#include "bench/ReplyServer.h"
 #include "dataclient/dbServerConnection.h"
 #include "ui/AwardedCasesPage.h"
 #include "ui/OpenRequestsPage.h"
@@ -16,17 +17,12 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTreeView>
-#include <arpa/inet.h>
-#include <atomic>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <thread>
-#include <unistd.h>
 
 namespace
 {
+using bench::cReplyServer;
 using bench::MakeLargeQuotesReply;
 
 const std::string &Reply()
@@ -40,63 +36,6 @@ const std::string &SearchReply()
     static const std::string text = MakeLargeQuotesReply(true);
     return text;
 }
-
-// A function server on loopback that answers every NUL-terminated request with the reply.
-class cReplyServer
-{
-public:
-    explicit cReplyServer(const std::string &reply) : Answer(reply + std::string(1, '\0'))
-    {
-        Listener = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(Listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        ::listen(Listener, 4);
-        ::getsockname(Listener, reinterpret_cast<sockaddr *>(&address), &length);
-        Port = ntohs(address.sin_port);
-        Worker = std::thread([this] { Serve(); });
-    }
-    ~cReplyServer()
-    {
-        Stop = true;
-        ::shutdown(Listener, SHUT_RDWR);
-        ::close(Listener);
-        Worker.join();
-    }
-    int Port = 0;
-
-private:
-    void Serve()
-    {
-        const int link = ::accept(Listener, nullptr, nullptr);
-        if (link < 0)
-            return;
-        const std::string &answer = Answer;
-        char buffer[65536];
-        while (!Stop)
-        {
-            const ssize_t got = ::recv(link, buffer, sizeof buffer, 0);
-            if (got <= 0)
-                break;
-            if (buffer[got - 1] != '\0')
-                continue; // the rest of the request is still to come
-            for (std::size_t sent = 0; sent < answer.size();)
-            {
-                const ssize_t n = ::send(link, answer.data() + sent, answer.size() - sent, MSG_NOSIGNAL);
-                if (n <= 0)
-                    break;
-                sent += static_cast<std::size_t>(n);
-            }
-        }
-        ::close(link);
-    }
-    std::string Answer;
-    int Listener = -1;
-    std::atomic<bool> Stop{false};
-    std::thread Worker;
-};
 
 cReplyServer &Server()
 {
@@ -144,6 +83,24 @@ void BM_Exchange(benchmark::State &state)
     }
 }
 BENCHMARK(BM_Exchange)->Unit(benchmark::kMillisecond);
+
+// Its step: both list pages filled from a model read before (the pages let go of the one they
+// showed, which is released).
+void BM_FillLists(benchmark::State &state)
+{
+    cOpenRequestsPage open(true);
+    cAwardedCasesPage awarded(true);
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        auto quotes = std::make_shared<cProviderQuotes>();
+        quotes->ReadReply(Reply());
+        state.ResumeTiming();
+        open.ShowQuotes(quotes);
+        awarded.ShowQuotes(quotes);
+    }
+}
+BENCHMARK(BM_FillLists)->Unit(benchmark::kMillisecond);
 
 // What the main window's load does: the exchange, the reply read into the case model, both list
 // pages filled from it.

@@ -55,6 +55,8 @@ TEST(dbServerConnection, ExactBytesNothingAtConnectAndLongReplyWhole)
         EXPECT_EQ(c->Reply.Count(), 1);
         EXPECT_TRUE(c->SendText("{\"a\":\"b c\"}"));
         EXPECT_EQ(c->ReplyText, "{\"Error\":\"\"}");
+        // A JSON reply is not comma text: nothing of it, nor of the reply before, is in Reply.
+        EXPECT_EQ(c->Reply.Count(), 0);
         peer.Join();
     }
 }

@@ -278,6 +278,76 @@ TEST(cJSON, ParseReplacesMembersAndDecidesTheKindAgain)
     EXPECT_EQ(Shape(r), "0 ");
 }
 
+// A level nested in a text reads as its own text read alone. Nested levels of a well-nested text
+// take their items from the commas the outermost scan recorded; every other level splits its
+// text itself. Texts with blanks, empty items, quotes of both kinds around brackets and commas,
+// backslashes (first seen early or late in the text), brackets that cross, close too soon or never,
+// and values that run on after their closer.
+TEST(cJSON, ANestedLevelReadsAsItsTextReadAlone)
+{
+    const char *const texts[] = {
+        R"({a:{b:"x,y",c:[1,{d:2},[]],e:'}'},f:[null,true,-1.5e3,w o r d]})",
+        R"({ a : { b : 1 , , c : "2" } , d : [ , 3 , ] })",
+        R"({a:"[{,}]",b:'"{',c:"'}",d:{e:"]"}})",
+        R"({p:"plain",q:{r:"x\"y",s:[1,"a\\b"]},t:"u\'v"})",
+        R"({q:{r:"no backslash here"},late:"x\"y"})",
+        R"({a:\{b:1\},c:\[2\],d:"\,",e:\,f})",
+        R"({a:{b:1} {c:2},d:[1] x,e:{f:[2,3]}y})",
+        R"({a:{b:[1,2}],c:3})",
+        R"([[1,[2,[3,[4]]]],{a:[{b:{c:[5]}}]},[]])",
+        R"({a:{b:{c:1},d:[2})",
+        R"({a:]b,c:{d:}e,f:1})",
+        R"({"q,n":{"x:y":1,'z}':[2]},"e\\":{f:3}})",
+        R"({a:[1,2,],b:{,c:3,},d:{}})",
+        R"({a:{k:"1",K:"2",k:'3'},b:"x",B:"y"})",
+    };
+    for (const char *text : texts)
+    {
+        const cJSON alone(text);
+        for (const std::string &wrapper : {std::string("{x:") + text + "}", std::string("[") + text + "]"})
+        {
+            const cJSON outer(wrapper);
+            ASSERT_EQ(outer.Count(), 1) << wrapper;
+            const cJSON *nested = outer.Items().Object(0);
+            ASSERT_NE(nested, nullptr) << wrapper;
+            EXPECT_EQ(nested->IsObject, alone.IsObject) << wrapper;
+            EXPECT_EQ(Lines(*nested), Lines(alone)) << wrapper;
+        }
+    }
+    // The levels of the first text, as the rules read them.
+    EXPECT_EQ(Lines(cJSON(texts[0])), (Tree{"0 a={", "1 b=x,y string", "1 c=[", "2 =1 number", "2 ={",
+                                            "3 d=2 number", "2 =[", "1 e=} string", "0 f=[", "1 =null null",
+                                            "1 =1 boolean", "1 =-1.5e3 number", "1 =w o r d string"}));
+    // A repeated name replaces the earlier member, at every level.
+    EXPECT_EQ(Lines(cJSON(texts[13])), (Tree{"0 a={", "1 k=3 string", "0 B=y string"}));
+    EXPECT_EQ(Lines(cJSON(texts[6])),
+              (Tree{"0 a={", "1 b=1} {c:2 string", "0 d=[1] x string", "0 e={f:[2,3]}y string"}));
+}
+
+// Levels read from a text live in that text's storage; changing them, removing them, reading new
+// texts into them or beside them, and replacing the whole tree keep every member sound.
+TEST(cJSON, ReadLevelsChangeLikeAnyOther)
+{
+    cJSON j("{a:{b:{c:[1,2,{d:3}]},e:'x'},f:[{g:1},{h:2}]}");
+    cJSON *a = j.GetObject("a");
+    ASSERT_NE(a, nullptr);
+    a->SetValue("b", "{n:[4,5]}");           // a read level replaced by a new text
+    a->GetObject("new")->SetValue("k", "v"); // a level made by hand inside a read one
+    cJSON *f = j.GetObject("f");
+    ASSERT_NE(f, nullptr);
+    f->Items().Object(1)->Parse("{h:{i:[6]}}"); // a read level reads a text of its own
+    f->RemoveValue("anything");                 // arrays have no names: nothing goes
+    j.RemoveValue("missing");
+    EXPECT_EQ(j.ToText(), "{a:{e:\"x\",b:{n:[4,5]},new:{k:v}},f:[{g:1},{h:{i:[6]}}]}");
+    j.SetValue("a", "[7]"); // the read subtree under "a" goes
+    EXPECT_EQ(j.ToText(), "{f:[{g:1},{h:{i:[6]}}],a:[7]}");
+    const std::string again = j.ToText();
+    j.Parse(again); // the tree reads its own text anew
+    EXPECT_EQ(j.ToText(), again);
+    j.Items().Object(0)->Items().Object(1)->Clear();
+    EXPECT_EQ(j.ToText(), "{f:[{g:1},],a:[7]}");
+}
+
 TEST(cJSON, ManyReplacementsKeepTheOrder)
 {
     cJSON j;

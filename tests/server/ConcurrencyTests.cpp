@@ -4,6 +4,7 @@
 #include "tests/support/TestDatabase.h"
 
 #include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <map>
 #include <thread>
@@ -91,6 +92,75 @@ TEST(ServerLoad, FiftyClientsWithMixedRequestsKeepEveryAcknowledgedWrite)
             stored[row[0]] = row[1];
         EXPECT_EQ(stored, kept[t]) << "client " << t;
     }
+}
+
+// Clients add and update records while the server is killed (SIGKILL, no chance to close
+// anything). Started again on the same folder, the server holds every write it acknowledged: each
+// acknowledged add, with its last acknowledged update or the one in flight when the server died.
+TEST(ServerLoad, AcknowledgedWritesSurviveAKilledServer)
+{
+    constexpr int Clients = 6;
+    cServerProcess server;
+    ASSERT_TRUE(server.Start()) << server.Error;
+    struct cWritten
+    {
+        std::string Acknowledged; // last acknowledged f13
+        std::string InFlight;     // an update sent without an answer
+    };
+    std::vector<std::map<std::string, cWritten>> kept(Clients);
+    std::atomic<int> acknowledged{0};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < Clients; ++t)
+        threads.emplace_back(
+            [t, &server, &kept, &acknowledged]
+            {
+                dbServerConnection c("127.0.0.1", server.DataPortText(), "DorvaneClient", "", true, 20);
+                for (int i = 0; c.IsConnectedFlag && i < 100000; ++i)
+                {
+                    cStringList lines;
+                    if (i % 2 == 0 || kept[t].empty())
+                    {
+                        lines.SetCommaText("f10=killed" + std::to_string(t) + ",f11=" + std::to_string(i));
+                        const std::string seq = c.AddRecord("ProviderCategoryLink", lines);
+                        if (seq.empty())
+                            break;
+                        kept[t][seq] = {};
+                    }
+                    else
+                    {
+                        cWritten &last = kept[t].rbegin()->second;
+                        last.InFlight = std::to_string(i);
+                        lines.SetCommaText("f13=" + last.InFlight);
+                        if (!c.UpdateRecord("ProviderCategoryLink", kept[t].rbegin()->first, lines))
+                            break;
+                        last.Acknowledged = last.InFlight;
+                        last.InFlight.clear();
+                    }
+                    ++acknowledged;
+                }
+            });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (acknowledged < 300 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    server.Kill();
+    for (auto &t : threads)
+        t.join();
+    ASSERT_GE(acknowledged.load(), 300);
+
+    ASSERT_TRUE(server.Restart()) << server.Error;
+    dbServerConnection c("127.0.0.1", server.DataPortText(), "DorvaneClient", "", true, 20);
+    for (int t = 0; t < Clients; ++t)
+        for (const auto &[seq, written] : kept[t])
+        {
+            cStringList lines;
+            ASSERT_TRUE(c.ReadRecord("ProviderCategoryLink", seq, lines))
+                << "client " << t << " record " << seq;
+            ASSERT_EQ(lines.Count(), 15) << "client " << t << " record " << seq;
+            EXPECT_EQ(lines[10], "killed" + std::to_string(t));
+            EXPECT_TRUE(lines[13] == written.Acknowledged ||
+                        (!written.InFlight.empty() && lines[13] == written.InFlight))
+                << "client " << t << " record " << seq << ": " << lines[13];
+        }
 }
 
 TEST(ServerLoad, StopsCleanlyOnSigterm)

@@ -1,10 +1,90 @@
-// The hospital activity on a database of its own, without sockets.
+// The store's readers, the hospital activity and the demo data on a database of their own,
+// without sockets.
 #include "server/DemoData.h"
 #include "server/HospitalActivity.h"
 #include "tests/server/DemoStore.h"
 #include "toolkit/StringList.h"
 
+#include <chrono>
+#include <future>
 #include <gtest/gtest.h>
+
+using ServerStore = cDemoStoreTest;
+
+namespace
+{
+const cTableDef &Links()
+{
+    return *cCatalogue::FindTable("ProviderCategoryLink");
+}
+
+// The f10 values of the links whose f10 starts with "r", in key order, read through `reader`.
+std::string ReaderLinks(cRecordReader &reader)
+{
+    int total = -1;
+    std::string seen;
+    for (const cRecord &r : reader.Select(Links(), 0, "", 1, 0, 1000, &total))
+        if (r.Get(10).rfind("r", 0) == 0)
+            seen += r.Get(10) + ",";
+    return seen + "of " + std::to_string(total);
+}
+} // namespace
+
+// A reader sees every write committed before its read, also after it has read before; while a
+// write transaction is open, a reader on another thread reads at once and sees the database as it
+// was before it.
+TEST_F(ServerStore, ReadersSeeCommittedWritesAndReadBesideAnOpenWrite)
+{
+    std::string error;
+    auto reader = Store.NewReader();
+    const int before = static_cast<int>(Store.Select(Links(), 0, "", 1, 0, 1000).size());
+    const std::string none = "of " + std::to_string(before);
+    EXPECT_EQ(ReaderLinks(*reader), none);
+    ASSERT_GT(Store.Insert(Links(), {{10, "r1"}}, error), 0) << error;
+    EXPECT_EQ(ReaderLinks(*reader), "r1,of " + std::to_string(before + 1));
+
+    // Another thread with a reader of its own reads while this write holds the store. (Should it
+    // wait for the store, the write gives up after a while and lets it go on.)
+    std::promise<void> written;
+    std::future<std::string> read = std::async(std::launch::async,
+                                               [this, wait = written.get_future()]
+                                               {
+                                                   auto other = Store.NewReader();
+                                                   wait.wait();
+                                                   return ReaderLinks(*other);
+                                               });
+    ASSERT_TRUE(Store.Transaction(
+        [&](std::string &workError)
+        {
+            if (Store.Insert(Links(), {{10, "r2"}}, workError) == 0)
+                return false;
+            written.set_value();
+            if (read.wait_for(std::chrono::seconds(10)) == std::future_status::ready)
+                return true;
+            workError = "the reader waited for the write";
+            return false;
+        },
+        error))
+        << error;
+    const std::string during = read.get();
+    EXPECT_EQ(during, "r1,of " + std::to_string(before + 1));
+    EXPECT_EQ(ReaderLinks(*reader), "r1,r2,of " + std::to_string(before + 2));
+    cRecord record;
+    EXPECT_TRUE(reader->ReadBySeq(Links(), Store.Select(Links(), 10, "r2", 1, 0, 1).front().Seq, record));
+    EXPECT_EQ(record.Get(10), "r2");
+}
+
+// An in-memory store has no file for a second connection: its readers read through it.
+TEST(ServerStoreInMemory, ReadersReadThroughTheStore)
+{
+    cStore store;
+    std::string error;
+    ASSERT_TRUE(store.Open(":memory:", error)) << error;
+    auto reader = store.NewReader();
+    EXPECT_EQ(ReaderLinks(*reader), "of 0");
+    ASSERT_GT(store.Insert(Links(), {{10, "r1"}}, error), 0) << error;
+    EXPECT_EQ(ReaderLinks(*reader), "r1,of 1");
+}
 
 using ServerActivity = cDemoStoreTest;
 

@@ -35,6 +35,26 @@ std::string cServerProcess::Path(const std::string &relative) const
 
 bool cServerProcess::Start(const std::vector<std::string> &extra)
 {
+    return Launch(extra, true);
+}
+
+bool cServerProcess::Restart(const std::vector<std::string> &extra)
+{
+    return Launch(extra, false);
+}
+
+void cServerProcess::Kill()
+{
+    if (Pid <= 0)
+        return;
+    ::kill(Pid, SIGKILL);
+    ::waitpid(Pid, nullptr, 0);
+    Pid = -1;
+    ExitStatus = -1;
+}
+
+bool cServerProcess::Launch(const std::vector<std::string> &extra, bool resetDemo)
+{
     DataPort = FunctionPort = 0;
     const auto fail = [this](const std::string &why)
     {
@@ -43,13 +63,15 @@ bool cServerProcess::Start(const std::vector<std::string> &extra)
     };
 #ifndef DORVANE_SERVER_PATH
     (void)extra;
+    (void)resetDemo;
     return fail("DorvaneServer is not part of this build");
 #else
     if (Folder.Path.empty())
         return fail("no temporary data folder");
     // Everything the child needs is made before the fork: it only redirects and executes.
-    std::vector<std::string> args = {DORVANE_SERVER_PATH, "--data",      Path(),
-                                     "--reset-demo",      "--log-level", "error"};
+    std::vector<std::string> args = {DORVANE_SERVER_PATH, "--data", Path(), "--log-level", "error"};
+    if (resetDemo)
+        args.push_back("--reset-demo");
     args.insert(args.end(), extra.begin(), extra.end());
     std::vector<char *> argv;
     for (auto &arg : args)

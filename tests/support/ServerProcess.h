@@ -23,6 +23,10 @@ public:
     // Starts the server with --reset-demo (extra arguments appended) and waits for its line
     // "data-port=N function-port=M". False, with Error, when no such line came in time.
     bool Start(const std::vector<std::string> &extra = {});
+    // Starts it again on the data folder as the last run left it (no --reset-demo).
+    bool Restart(const std::vector<std::string> &extra = {});
+    // SIGKILL and wait: the server gets no chance to close anything.
+    void Kill();
     // SIGTERM, then a bounded wait for the exit (SIGKILL after it). True when the server ended
     // by itself with exit status 0.
     bool Stop();
@@ -39,6 +43,8 @@ public:
     std::string Error;
 
 private:
+    bool Launch(const std::vector<std::string> &extra, bool resetDemo);
+
     cTempDir Folder{"dorvane_server_"};
     pid_t Pid = -1;
     int ExitStatus = -1;

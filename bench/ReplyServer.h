@@ -1,0 +1,95 @@
+// A function server on loopback for the benchmarks: it answers every NUL-terminated request on
+// any of its links with one fixed reply. Header-only: each benchmark binary builds its own copy.
+#pragma once
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <mutex>
+#include <netinet/in.h>
+#include <string>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace bench
+{
+class cReplyServer
+{
+public:
+    explicit cReplyServer(const std::string &reply) : Answer(reply + std::string(1, '\0'))
+    {
+        Listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(Listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
+        ::listen(Listener, 16);
+        ::getsockname(Listener, reinterpret_cast<sockaddr *>(&address), &length);
+        Port = ntohs(address.sin_port);
+        Acceptor = std::thread([this] { Accept(); });
+    }
+    ~cReplyServer()
+    {
+        Stop = true;
+        ::shutdown(Listener, SHUT_RDWR);
+        Acceptor.join();
+        ::close(Listener);
+        std::lock_guard<std::mutex> lock(Mutex);
+        for (int link : Open)
+            ::shutdown(link, SHUT_RDWR);
+        for (std::thread &t : Links)
+            t.join();
+    }
+    cReplyServer(const cReplyServer &) = delete;
+    cReplyServer &operator=(const cReplyServer &) = delete;
+
+    int Port = 0;
+
+private:
+    void Accept()
+    {
+        while (!Stop)
+        {
+            const int link = ::accept4(Listener, nullptr, nullptr, SOCK_CLOEXEC);
+            if (link < 0)
+                return;
+            std::lock_guard<std::mutex> lock(Mutex);
+            Open.push_back(link);
+            Links.emplace_back([this, link] { Serve(link); });
+        }
+    }
+
+    void Serve(int link)
+    {
+        char buffer[65536];
+        while (!Stop)
+        {
+            const ssize_t got = ::recv(link, buffer, sizeof buffer, 0);
+            if (got <= 0)
+                break;
+            if (buffer[got - 1] != '\0')
+                continue; // the rest of the request is still to come
+            for (std::size_t sent = 0; sent < Answer.size();)
+            {
+                const ssize_t n = ::send(link, Answer.data() + sent, Answer.size() - sent, MSG_NOSIGNAL);
+                if (n <= 0)
+                    break;
+                sent += static_cast<std::size_t>(n);
+            }
+        }
+        std::lock_guard<std::mutex> lock(Mutex);
+        std::erase(Open, link);
+        ::close(link);
+    }
+
+    const std::string Answer;
+    int Listener = -1;
+    std::atomic<bool> Stop{false};
+    std::thread Acceptor;
+    std::mutex Mutex;
+    std::vector<int> Open; // links not yet closed
+    std::vector<std::thread> Links;
+};
+} // namespace bench
