@@ -11,10 +11,17 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 bash scripts/setup-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target DorvaneProvider DorvaneServer DorvaneDemoShots
+# The demo preset builds without optimisation and compiles files in batches (see
+# scripts/demo-build.cmake); should a batch not compile, the same build runs without batches.
+programs=(DorvaneProvider DorvaneServer DorvaneDemoShots)
+cmake --preset demo >/dev/null
+if ! cmake --build --preset demo --target "${programs[@]}"; then
+  echo "demo: the batched build failed; building file by file" >&2
+  cmake --preset demo -DCMAKE_UNITY_BUILD=OFF >/dev/null
+  cmake --build --preset demo --target "${programs[@]}"
+fi
 
-build="$root/build/default"
+build="$root/build/demo"
 server_bin="$build/server/DorvaneServer"
 client_bin="$build/app/DorvaneProvider.exe"
 if [ ! -x "$server_bin" ]; then
