@@ -107,9 +107,17 @@ public:
     // The line: "name=value" in an object, the value text alone in an array.
     std::string Strings(int i) const;
     // The member name ("" in an array, or for i out of range).
-    const std::string &Names(int i) const;
+    const std::string &Names(int i) const
+    {
+        const cMember *m = At(i);
+        return m ? m->Name : Empty();
+    }
     // The stored value text ("null", "1", "array", "object", the string without quotes, ...).
-    const std::string &ValueFromIndex(int i) const;
+    const std::string &ValueFromIndex(int i) const
+    {
+        const cMember *m = At(i);
+        return m ? m->Value : Empty();
+    }
     // The kind code (JsonNull for i out of range).
     int Kind(int i) const;
     // The child array or object of member i, or nullptr when it has none.
@@ -134,7 +142,15 @@ private:
         bool Named = false; // an object member (false in an array)
         bool Alive = true;  // false once removed, until the next compaction
     };
-    const cMember *At(int i) const;                // member i of the live ones, or nullptr
+    // Member i of the live ones, or nullptr (inline: readers of a reply call it for every member).
+    const cMember *At(int i) const
+    {
+        if (Dead != 0)
+            Compact();
+        return i < 0 || static_cast<std::size_t>(i) >= Slots.size() ? nullptr
+                                                                    : &Slots[static_cast<std::size_t>(i)];
+    }
+    static const std::string &Empty();
     std::size_t Find(std::string_view name) const; // slot of the first live member, or None
     // Find with the name's NameBit already worked out.
     std::size_t Find(std::string_view name, std::uint64_t bit) const;

@@ -44,12 +44,10 @@ void cJSONItems::BuildIndex() const
     Indexed = true;
 }
 
-const cJSONItems::cMember *cJSONItems::At(int i) const
+const std::string &cJSONItems::Empty()
 {
-    Compact();
-    if (i < 0 || static_cast<std::size_t>(i) >= Slots.size())
-        return nullptr;
-    return &Slots[static_cast<std::size_t>(i)];
+    static const std::string empty;
+    return empty;
 }
 
 std::string cJSONItems::Strings(int i) const
@@ -60,20 +58,6 @@ std::string cJSONItems::Strings(int i) const
     if (!m->Named)
         return m->Value; // an array line
     return m->Name + "=" + m->Value;
-}
-
-const std::string &cJSONItems::Names(int i) const
-{
-    static const std::string empty;
-    const cMember *m = At(i);
-    return m ? m->Name : empty;
-}
-
-const std::string &cJSONItems::ValueFromIndex(int i) const
-{
-    static const std::string empty;
-    const cMember *m = At(i);
-    return m ? m->Value : empty;
 }
 
 int cJSONItems::Kind(int i) const

@@ -23,7 +23,6 @@ if [ ! -s "$update_key" ] || [ ! -s "$update_public_key" ]; then
   (umask 077 && openssl genpkey -algorithm ed25519 -out "$update_key")
   openssl pkey -in "$update_key" -pubout -out "$update_public_key"
 fi
-cmake --preset default -DDORVANE_UPDATE_PUBLIC_KEY="$update_public_key" >/dev/null
 sign_updates=(--sign-updates "$update_key")
 # Once the client has asked about the server's copy, the server keeps its signature beside it:
 # wait for it (at most 30 s) and check it with the public key the client carries.
@@ -41,10 +40,17 @@ check_signed_copy() {
   echo "The server's copy of the client is signed (checked with $update_public_key)"
 }
 
-cmake --preset default >/dev/null
-cmake --build --preset default --target DorvaneProvider DorvaneServer DorvaneDemoShots
+# The demo preset builds without optimisation and compiles files in batches (see
+# scripts/demo-build.cmake); should a batch not compile, the same build runs without batches.
+programs=(DorvaneProvider DorvaneServer DorvaneDemoShots)
+cmake --preset demo -DDORVANE_UPDATE_PUBLIC_KEY="$update_public_key" >/dev/null
+if ! cmake --build --preset demo --target "${programs[@]}"; then
+  echo "demo: the batched build failed; building file by file" >&2
+  cmake --preset demo -DCMAKE_UNITY_BUILD=OFF >/dev/null
+  cmake --build --preset demo --target "${programs[@]}"
+fi
 
-build="$root/build/default"
+build="$root/build/demo"
 server_bin="$build/server/DorvaneServer"
 client_bin="$build/app/DorvaneProvider.exe"
 if [ ! -x "$server_bin" ]; then

@@ -7,10 +7,11 @@
 
 namespace
 {
-// Characters from..from+count-1 (counting from 1), cut at the end of the text.
-std::string Copy(const std::string &text, std::size_t from, std::size_t count)
+// Appends characters from..from+count-1 (counting from 1), cut at the end of the text.
+void AppendCopy(std::string &out, const std::string &text, std::size_t from, std::size_t count)
 {
-    return from - 1 < text.size() ? text.substr(from - 1, count) : std::string();
+    if (from - 1 < text.size())
+        out.append(text, from - 1, count);
 }
 
 std::string JoinShown(std::initializer_list<const std::string *> parts)
@@ -27,10 +28,22 @@ std::string FormatServerDate(const std::string &text)
 {
     if (text.find('/') != std::string::npos)
         return text;
-    std::string date = Copy(text, 5, 2) + "/" + Copy(text, 7, 2) + "/" + Copy(text, 1, 4);
+    // MM/DD/YYYY, then "  hh:nn" unless the text is a date alone; built in one string (a quote
+    // load formats 10,000 of them).
+    std::string date;
+    date.reserve(17);
+    AppendCopy(date, text, 5, 2);
+    date += '/';
+    AppendCopy(date, text, 7, 2);
+    date += '/';
+    AppendCopy(date, text, 1, 4);
     if (text.size() == 8)
         return date;
-    return date + "  " + Copy(text, 9, 2) + ":" + Copy(text, 11, 2);
+    date += "  ";
+    AppendCopy(date, text, 9, 2);
+    date += ':';
+    AppendCopy(date, text, 11, 2);
+    return date;
 }
 
 std::string InsuranceText(const cCaseObject &caseObject)

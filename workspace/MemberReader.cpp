@@ -9,6 +9,8 @@ bool SameName(std::string_view a, std::string_view b)
 {
     if (a.size() != b.size())
         return false;
+    if (a == b)
+        return true; // the server writes the names as they are asked for
     for (std::size_t i = 0; i < a.size(); ++i)
     {
         const char x = a[i] >= 'a' && a[i] <= 'z' ? static_cast<char>(a[i] - 'a' + 'A') : a[i];
