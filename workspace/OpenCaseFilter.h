@@ -31,8 +31,12 @@ public:
     std::vector<int> QuoteCounts;
 
 private:
-    // Folded texts in tree order, fields separated by a unit separator.
-    std::vector<std::string> Texts;
+    // The folded text of line i, fields separated by a unit separator.
+    std::string_view Text(std::size_t line) const;
+
+    // Folded texts in tree order, one after another; line i ends at Ends[i].
+    std::string Folded;
+    std::vector<std::size_t> Ends;
     // Where each case's line stands in tree order.
     std::vector<std::size_t> CaseStarts;
 };
