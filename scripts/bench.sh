@@ -313,6 +313,22 @@ print("|---|---|---|---|---|")
 for r in rows:
     print("| " + " | ".join(c.replace("|", "\\|") for c in r) + " |")
 
+# The quote load's steps as shares of the whole load (each step is timed on its own, so the shares
+# need not add up to 100%: what is left is the releases and the caches between steps).
+STEPS = [("the exchange", "BM_Exchange"), ("the JSON parse", "BM_JsonParse"),
+         ("the model walk", None), ("both list pages", "BM_FillLists")]
+load = medians.get(("bench_ui", "BM_LoadProviderQuotes"))
+if load is not None and all(("bench_ui", f) in medians for f in
+                            ("BM_Exchange", "BM_JsonParse", "BM_ParseAndModel", "BM_FillLists")):
+    step_ns = {f: ns(medians[("bench_ui", f)]) for f in
+               ("BM_Exchange", "BM_JsonParse", "BM_ParseAndModel", "BM_FillLists")}
+    parts = []
+    for what, function in STEPS:
+        t = step_ns["BM_ParseAndModel"] - step_ns["BM_JsonParse"] if function is None else step_ns[function]
+        parts.append("%s %.0f%% (%s)" % (what, 100.0 * t / ns(load), show_time(max(t, 0.0))))
+    print()
+    print("The quote load's steps (%s in all): %s." % (show_time(ns(load)), ", ".join(parts)))
+
 bad = sorted(set(p for p, _ in failures)) + failed_programs
 if failed_programs:
     print()
