@@ -12,8 +12,6 @@
 
 namespace
 {
-using enum cPacketBlockKind;
-
 // Marks of an empty and a ticked box.
 const QString EmptyBox = QString(QChar(0x2610));
 const QString TickedBox = QString(QChar(0x2612));
@@ -180,7 +178,7 @@ void cPacketPainter::Layout(QPagedPaintDevice &device)
     // The captions of the fields line up in one column, as wide as the widest (within reason).
     CaptionWidth = 0;
     for (const cPacketBlock &block : Packet.Blocks)
-        if (block.Kind == Field)
+        if (block.Kind == cPacketBlockKind::Field)
             CaptionWidth = std::max(CaptionWidth, TextWidth(Bold, Device, ToQt(block.Caption)));
     CaptionWidth = std::min(CaptionWidth + Points(12), Width * 0.4);
 
@@ -201,20 +199,20 @@ void cPacketPainter::AddBlock(const cPacketBlock &block)
 {
     switch (block.Kind)
     {
-    case Section:
-    case Group:
+    case cPacketBlockKind::Section:
+    case cPacketBlockKind::Group:
         AddHeading(block);
         break;
-    case Field:
+    case cPacketBlockKind::Field:
         AddField(block);
         break;
-    case Text:
+    case cPacketBlockKind::Text:
         AddText(ToQt(block.Text));
         break;
-    case Options:
+    case cPacketBlockKind::Options:
         AddOptions(block);
         break;
-    case Table:
+    case cPacketBlockKind::Table:
         AddTable(block);
         break;
     }
@@ -228,7 +226,7 @@ void cPacketPainter::AddGap(qreal height)
 // A section's heading underlined; a group's heading on a shaded strip.
 void cPacketPainter::AddHeading(const cPacketBlock &block)
 {
-    const bool section = block.Kind == Section;
+    const bool section = block.Kind == cPacketBlockKind::Section;
     const QFont &font = section ? SectionFont : GroupFont;
     AddGap(Points(section ? 12 : 7));
     const qreal height = LineHeight(font) + Points(section ? 5 : 4);
