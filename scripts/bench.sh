@@ -7,10 +7,7 @@
 #   BENCH_REPETITIONS=3 scripts/bench.sh
 #   BENCH_FILTER='bench_json' scripts/bench.sh      # only the programs whose name matches
 #   BENCH_KEEP=/tmp/bench scripts/bench.sh          # keep the programs' JSON output and logs there
-#   BENCH_ARGS='--benchmark_min_time=2' scripts/bench.sh   # more flags for every program
-#
-# The repetitions of a program's benchmarks run interleaved in random order, so that a slow spell
-# of the shared machine falls on a figure and its baseline alike instead of on one of them.
+#   BENCH_ARGS='--benchmark_enable_random_interleaving=true' scripts/bench.sh   # more flags for every program
 #
 # Figures are medians of the repetitions, in wall-clock time per iteration, or in resident bytes
 # for a benchmark that reports them (counter resident_bytes). Which benchmark is the baseline of
@@ -51,7 +48,6 @@ for program in build/release/bench/*/bench_*; do
   if ! QT_QPA_PLATFORM=offscreen "$program" \
       --benchmark_repetitions="$repetitions" \
       --benchmark_report_aggregates_only=true \
-      --benchmark_enable_random_interleaving=true \
       --benchmark_out="$out/$name.json" --benchmark_out_format=json \
       ${extra_args[@]+"${extra_args[@]}"} >"$out/$name.log" 2>&1; then
     failed_programs+=("$name")
