@@ -14,20 +14,27 @@
 
 namespace bench
 {
+// A listening socket on a free loopback port; the port's number goes to port.
+inline int ListenOnLoopback(int &port)
+{
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    ::listen(fd, 16);
+    ::getsockname(fd, reinterpret_cast<sockaddr *>(&address), &length);
+    port = ntohs(address.sin_port);
+    return fd;
+}
+
 class cReplyServer
 {
 public:
     explicit cReplyServer(const std::string &reply) : Answer(reply + std::string(1, '\0'))
     {
-        Listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(Listener, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        ::listen(Listener, 16);
-        ::getsockname(Listener, reinterpret_cast<sockaddr *>(&address), &length);
-        Port = ntohs(address.sin_port);
+        Listener = ListenOnLoopback(Port);
         Acceptor = std::thread([this] { Accept(); });
     }
     ~cReplyServer()

@@ -65,18 +65,7 @@ std::string SelfPath()
 class cListener
 {
 public:
-    cListener()
-    {
-        Fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof address;
-        ::bind(Fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
-        ::listen(Fd, 16);
-        ::getsockname(Fd, reinterpret_cast<sockaddr *>(&address), &length);
-        Port = ntohs(address.sin_port);
-    }
+    cListener() { Fd = bench::ListenOnLoopback(Port); }
     ~cListener() { ::close(Fd); }
     cListener(const cListener &) = delete;
     cListener &operator=(const cListener &) = delete;

@@ -1,5 +1,6 @@
 // Data-client throughput against a loopback TLS server in the same process, each figure beside a
 // baseline that does the same transport or parsing work without the client layer.
+#include "bench/ReplyServer.h"
 #include "dataclient/cRecordBatch.h"
 #include "dataclient/dbServerConnection.h"
 #include "net/SecureSocket.h"
@@ -63,15 +64,7 @@ public:
         for (int i = 0; i < DownloadSize; ++i)
             File[8 + i] = static_cast<char>(i * 31);
         File += std::string("OK", 3);
-        ListenFd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(ListenFd, reinterpret_cast<sockaddr *>(&addr), sizeof addr);
-        ::listen(ListenFd, 16);
-        socklen_t len = sizeof addr;
-        ::getsockname(ListenFd, reinterpret_cast<sockaddr *>(&addr), &len);
-        Port = ntohs(addr.sin_port);
+        ListenFd = bench::ListenOnLoopback(Port);
         Acceptor = std::thread([this] { AcceptLoop(); });
     }
     ~cBenchServer()
