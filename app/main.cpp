@@ -5,11 +5,7 @@
 #include "app/QtHost.h"
 #include "state/Session.h"
 #include "toolkit/Files.h"
-#include "ui/CategorySelectionForm.h"
 #include "ui/Forms.h"
-#include "ui/MainForm.h"
-#include "ui/PatientHealthDetailNoEditForm.h"
-#include "ui/RejectCodeForm.h"
 
 #include <exception>
 
@@ -24,10 +20,7 @@ int main(int argc, char **argv)
         // The login window comes first: it is the one shown when the loop starts.
         LoginForm = new TLoginForm(ExtractFilePath(executable), executable);
         LoginForm->UpdatePublicKey = BuiltInUpdatePublicKey();
-        MainForm = new TMainForm;
-        CategorySelectionForm = new TCategorySelectionForm;
-        PatientHealthDetailNoEditForm = new TPatientHealthDetailNoEditForm;
-        RejectCodeForm = new TRejectCodeForm;
+        CreateWorkspaceForms();
         LoginForm->show();
         application.exec();
     }
@@ -40,10 +33,7 @@ int main(int argc, char **argv)
         Host().MessageBox("", "Error", cHostButtons::Ok);
     }
     // The windows go before the application object does.
-    delete RejectCodeForm;
-    delete PatientHealthDetailNoEditForm;
-    delete CategorySelectionForm;
-    delete MainForm;
+    DeleteWorkspaceForms();
     delete LoginForm;
     // The links go while the TLS library is still set up.
     Session().Close();

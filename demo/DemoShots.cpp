@@ -279,10 +279,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "demo shots: could not sign in\n");
         return 1;
     }
-    MainForm = new TMainForm;
-    CategorySelectionForm = new TCategorySelectionForm;
-    PatientHealthDetailNoEditForm = new TPatientHealthDetailNoEditForm;
-    RejectCodeForm = new TRejectCodeForm;
+    CreateWorkspaceForms();
     MainForm->show();
     if (!WaitUntil(
             [] {
@@ -299,10 +296,7 @@ int main(int argc, char **argv)
     AwardedCaseScenes();
     AdminScenes();
     ExtrasScenes();
-    delete RejectCodeForm;
-    delete PatientHealthDetailNoEditForm;
-    delete CategorySelectionForm;
-    delete MainForm;
+    DeleteWorkspaceForms();
     Session().Close();
     return Failures == 0 ? 0 : 1;
 }

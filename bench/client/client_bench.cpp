@@ -346,10 +346,7 @@ int FootprintMain(int argc, char **argv, const std::string &folder, int quotes)
         std::printf("could not sign in\n");
         return 1;
     }
-    MainForm = new TMainForm;
-    CategorySelectionForm = new TCategorySelectionForm;
-    PatientHealthDetailNoEditForm = new TPatientHealthDetailNoEditForm;
-    RejectCodeForm = new TRejectCodeForm;
+    CreateWorkspaceForms();
     MainForm->show();
     auto *tree = MainForm->findChild<QTreeView *>("OpenCaseTreeView");
     const bool loaded =
