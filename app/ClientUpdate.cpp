@@ -107,7 +107,8 @@ bool cClientUpdate::RunUpdate()
     if (ProgressBar)
         ProgressBar->show();
     Host().SetBusyCursor(true);
-    Host().ProcessMessages();
+    // The progress bar and the busy cursor are drawn before the download; no input runs.
+    Host().RepaintWindows();
 
     // "Clients\DorvaneProvider.exe" gives "DorvaneProvider.exe" whichever separator it uses.
     LocalFileName = ExtractFileName(ServerFileName);

@@ -404,7 +404,9 @@ void TMainForm::Timer1Timer()
 void TMainForm::RefreshRequestButtonClick()
 {
     Host().SetBusyCursor(true);
-    Host().ProcessMessages();
+    // The busy cursor is drawn; no input runs, so a second click cannot start a refresh inside
+    // this one.
+    Host().RepaintWindows();
     // Everything that sends asks the session for its connection: nothing else holds one. The
     // quote loads' own link is closed too and opened again by the next load.
     StopQuoteLoads();

@@ -54,6 +54,9 @@ TEST_F(SelfUpdate, NewerServerCopyReplacesAndStartsTheExecutable)
 
     EXPECT_EQ(std::tuple(Host.Messages.size(), Host.TerminateCount, Host.BusyCursor, Host.StartedPrograms),
               std::tuple(0u, 1, false, std::vector<std::string>{Executable}));
+    // The update is drawn while it runs, and no input runs inside it.
+    EXPECT_EQ(Host.ProcessMessagesCount, 0);
+    EXPECT_GT(Host.RepaintCount, 0);
     // The executable takes the new copy's text and date (so the next check finds the dates equal),
     // the backup the old copy's text; the left-over download is gone.
     EXPECT_EQ(std::tuple(ReadFile(Executable), FileAge(Executable),

@@ -127,8 +127,10 @@ TEST_F(QuoteReload, RefreshDuringASilentReplyEndsAtOnce)
     clock.start();
     // Refresh stops the load and closes its link (then loads again, from a peer that will not
     // answer: the next script's start stops that one).
+    const int processedBefore = Host.ProcessMessagesCount;
     QTest::mouseClick(Find<QPushButton>("RefreshRequestButton"), Qt::LeftButton);
     EXPECT_LT(clock.elapsed(), 10000) << "not the reply limit of 120 s";
+    EXPECT_EQ(Host.ProcessMessagesCount, processedBefore) << "no input may run inside the click";
     Peer->Join();
     EXPECT_LT(clock.elapsed(), 10000) << "the link was closed";
 }
