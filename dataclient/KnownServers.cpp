@@ -1,5 +1,7 @@
 #include "dataclient/KnownServers.h"
 
+#include "toolkit/Files.h"
+
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -129,21 +131,8 @@ bool ReadWhole(const std::string &path, std::string &bytes, std::string &error)
 
 std::string KnownServersPath(const char *xdgConfigHome, const char *home)
 {
-    std::string folder;
-    if (xdgConfigHome && xdgConfigHome[0] == '/')
-        folder = xdgConfigHome;
-    else if (home && home[0] == '/')
-    {
-        folder = home;
-        while (folder.size() > 1 && folder.back() == '/')
-            folder.pop_back();
-        folder += "/.config";
-    }
-    else
-        return std::string();
-    while (folder.size() > 1 && folder.back() == '/')
-        folder.pop_back();
-    return folder + "/Dorvane/" + KnownServersFileName;
+    const std::string folder = UserConfigFolder(xdgConfigHome, home);
+    return folder.empty() ? std::string() : folder + "/" + KnownServersFileName;
 }
 
 std::string KnownServersPath()

@@ -170,6 +170,25 @@ std::string ExtractFileName(const std::string &path)
     return path.substr(slash + 1);
 }
 
+std::string UserConfigFolder(const char *xdgConfigHome, const char *home)
+{
+    std::string folder;
+    if (xdgConfigHome && xdgConfigHome[0] == '/')
+        folder = xdgConfigHome;
+    else if (home && home[0] == '/')
+        folder = std::string(home) + "/.config";
+    else
+        return std::string();
+    // Separators doubled or left at the end count once ("/home/ann//" is "/home/ann").
+    std::string clean;
+    for (const char c : folder)
+        if (c != '/' || clean.empty() || clean.back() != '/')
+            clean.push_back(c);
+    if (!clean.empty() && clean.back() == '/')
+        clean.pop_back();
+    return clean + "/Dorvane";
+}
+
 std::string ExecutablePath()
 {
     std::string buf(4096, '\0');

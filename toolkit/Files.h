@@ -31,3 +31,7 @@ std::string ExtractFilePath(const std::string &path);
 std::string ExtractFileName(const std::string &path);
 // The running executable's full path (from /proc/self/exe).
 std::string ExecutablePath();
+// The program's folder in the user's configuration, without a trailing '/':
+// $XDG_CONFIG_HOME/Dorvane, else $HOME/.config/Dorvane; "" when neither is an absolute path.
+// The two values come in as arguments so that tests need not change the environment.
+std::string UserConfigFolder(const char *xdgConfigHome, const char *home);

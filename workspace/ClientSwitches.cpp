@@ -60,21 +60,10 @@ std::string ClientIniPath(const std::string &programFolder, const char *xdgConfi
     const std::string beside = programFolder + "Dorvane.ini";
     if (FileExists(beside))
         return beside;
-    std::string configFolder;
-    if (xdgConfigHome && xdgConfigHome[0] == '/')
-        configFolder = xdgConfigHome;
-    else if (home && home[0] == '/')
-    {
-        configFolder = home;
-        while (!configFolder.empty() && configFolder.back() == '/')
-            configFolder.pop_back();
-        configFolder += "/.config";
-    }
-    while (configFolder.size() > 1 && configFolder.back() == '/')
-        configFolder.pop_back();
+    const std::string configFolder = UserConfigFolder(xdgConfigHome, home);
     if (!configFolder.empty())
     {
-        const std::string configured = configFolder + "/Dorvane/Dorvane.ini";
+        const std::string configured = configFolder + "/Dorvane.ini";
         if (FileExists(configured))
             return configured;
     }

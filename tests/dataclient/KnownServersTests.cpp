@@ -44,6 +44,9 @@ TEST(KnownServers, FileLivesInTheUsersConfigurationFolder)
         {"/xdg/", nullptr, "/xdg/Dorvane/KnownServers"},
         {"relative", "/home/ann/", "/home/ann/.config/Dorvane/KnownServers"},
         {nullptr, "/home/ann", "/home/ann/.config/Dorvane/KnownServers"},
+        {"/xdg//", nullptr, "/xdg/Dorvane/KnownServers"},
+        {nullptr, "/", "/.config/Dorvane/KnownServers"},
+        {"/", "/home/ann", "/Dorvane/KnownServers"},
         {"", "relative", ""},
         {nullptr, nullptr, ""},
     };
