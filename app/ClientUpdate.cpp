@@ -109,32 +109,39 @@ bool cClientUpdate::RunUpdate()
     Host().SetBusyCursor(true);
     // The progress bar and the busy cursor are drawn before the download; no input runs.
     Host().RepaintWindows();
+    const cUpdatePaths paths = UpdatePaths();
+    if (!DownloadNewCopy(paths))
+        return false;
+    return SwapInNewCopy(paths);
+}
 
+cClientUpdate::cUpdatePaths cClientUpdate::UpdatePaths()
+{
     // "Clients\DorvaneProvider.exe" gives "DorvaneProvider.exe" whichever separator it uses.
     LocalFileName = ExtractFileName(ServerFileName);
     const std::string baseName =
         LocalFileName.substr(0, LocalFileName.size() >= 4 ? LocalFileName.size() - 4 : 0);
-    const std::string temporaryPath = LocalFolder + baseName + ".tmp";
-    const std::string backupPath = LocalFolder + baseName + ".bak";
-    const std::string executablePath = LocalFolder + LocalFileName;
-    const std::string signaturePath = LocalFolder + baseName + ".sig";
+    return {LocalFolder + baseName + ".tmp", LocalFolder + baseName + ".bak", LocalFolder + LocalFileName,
+            LocalFolder + baseName + ".sig"};
+}
 
-    if (FileExists(temporaryPath))
-        DeleteFile(temporaryPath);
-
+bool cClientUpdate::DownloadNewCopy(const cUpdatePaths &paths)
+{
+    if (FileExists(paths.Temporary))
+        DeleteFile(paths.Temporary);
     cQtProgressSink sink(ProgressBar);
     if (!Connection ||
-        !Connection->DownloadFile(ServerFileName, temporaryPath, ProgressBar ? &sink : nullptr))
+        !Connection->DownloadFile(ServerFileName, paths.Temporary, ProgressBar ? &sink : nullptr))
     {
         // A broken or stalled download leaves nothing half-written behind.
-        DeleteFile(temporaryPath);
+        DeleteFile(paths.Temporary);
         Host().SetBusyCursor(false);
         return false;
     }
     std::string why;
-    if (!DownloadAccepted(temporaryPath, signaturePath, why))
+    if (!DownloadAccepted(paths.Temporary, paths.Signature, why))
     {
-        DeleteFile(temporaryPath);
+        DeleteFile(paths.Temporary);
         if (ProgressBar)
             ProgressBar->hide();
         Host().SetBusyCursor(false);
@@ -142,28 +149,31 @@ bool cClientUpdate::RunUpdate()
                           NotAppliedCaption, cHostButtons::Ok);
         return false;
     }
-    CopyModeBits(RunningExecutable, temporaryPath);
+    CopyModeBits(RunningExecutable, paths.Temporary);
+    return true;
+}
 
-    DeleteFile(backupPath); // may well not exist
-    if (!RenameFile(executablePath, backupPath))
+bool cClientUpdate::SwapInNewCopy(const cUpdatePaths &paths)
+{
+    DeleteFile(paths.Backup); // may well not exist
+    if (!RenameFile(paths.Executable, paths.Backup))
     {
         Host().SetBusyCursor(false);
         Host().MessageBox(AnotherCopyText, AnotherCopyCaption, cHostButtons::Ok);
         Host().Terminate();
         return true;
     }
-    if (!RenameFile(temporaryPath, executablePath))
+    if (!RenameFile(paths.Temporary, paths.Executable))
     {
         Host().SetBusyCursor(false);
-        Host().MessageBox("Unable to complete update.  You will need to manually\nrename " + temporaryPath +
-                              " to " + executablePath + "\nAfter that you can restart this program.",
+        Host().MessageBox("Unable to complete update.  You will need to manually\nrename " + paths.Temporary +
+                              " to " + paths.Executable + "\nAfter that you can restart this program.",
                           RenameErrorCaption, cHostButtons::Ok);
         return false;
     }
-
     if (ProgressBar)
         ProgressBar->hide();
-    Host().StartProgram(executablePath);
+    Host().StartProgram(paths.Executable);
     Host().SetBusyCursor(false);
     Host().Terminate();
     return true;

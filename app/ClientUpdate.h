@@ -69,5 +69,15 @@ private:
     // (downloaded beside it and removed again). False with `why` in words for the user.
     bool DownloadAccepted(const std::string &temporaryPath, const std::string &signaturePath,
                           std::string &why);
+    // Where the update puts its files, beside the running copy.
+    struct cUpdatePaths
+    {
+        std::string Temporary, Backup, Executable, Signature;
+    };
+    cUpdatePaths UpdatePaths();
+    // The download into Temporary and its checks; false (nothing left behind) when not taken.
+    bool DownloadNewCopy(const cUpdatePaths &paths);
+    // The running copy becomes the backup and the download the executable, which is started.
+    bool SwapInNewCopy(const cUpdatePaths &paths);
     QMetaObject::Connection ButtonConnection;
 };
