@@ -330,12 +330,9 @@ void cPacketPainter::AddOptions(const cPacketBlock &block)
              }});
 }
 
-// A heading row on a shaded strip and one band per row; a row taller than a page is cut into
-// pieces of whole lines.
-void cPacketPainter::AddTable(const cPacketBlock &block)
+std::vector<qreal> cPacketPainter::TableWidths(const cPacketBlock &block, qreal pad) const
 {
     const std::size_t columns = block.Columns.size();
-    const qreal pad = Points(3);
     std::vector<qreal> natural(columns, 0);
     for (std::size_t c = 0; c < columns; ++c)
     {
@@ -345,39 +342,52 @@ void cPacketPainter::AddTable(const cPacketBlock &block)
                 natural[c] = std::max(natural[c], TextWidth(Body, Device, ToQt(row[c])));
         natural[c] += 2 * pad;
     }
-    const std::vector<qreal> widths = ColumnWidths(natural, Width);
+    return ColumnWidths(natural, Width);
+}
+
+cPacketPainter::cBand cPacketPainter::TableBand(const std::vector<QStringList> &cells,
+                                                const std::vector<qreal> &widths, qreal pad, bool heading,
+                                                int headingBand) const
+{
+    const qreal line = LineHeight(Body);
+    qsizetype most = 1;
+    for (const QStringList &cell : cells)
+        most = std::max(most, cell.size());
+    const qreal height = most * line + 2 * pad;
+    return cBand{height, heading, false, headingBand,
+                 [this, cells, widths, pad, line, height, heading](QPainter &painter, qreal top)
+                 {
+                     qreal x = 0;
+                     for (std::size_t c = 0; c < cells.size(); ++c)
+                     {
+                         const QRectF cell(x, top, widths[c], height);
+                         if (heading)
+                             painter.fillRect(cell, ShadeColour);
+                         painter.setPen(QPen(GridColour, Points(0.5)));
+                         painter.drawRect(cell);
+                         painter.setPen(Qt::black);
+                         for (int i = 0; i < cells[c].size(); ++i)
+                             DrawLine(painter, heading ? Bold : Body, x + pad, top + pad + i * line,
+                                      cells[c][i]);
+                         x += widths[c];
+                     }
+                 }};
+}
+
+// A heading row on a shaded strip and one band per row; a row taller than a page is cut into
+// pieces of whole lines.
+void cPacketPainter::AddTable(const cPacketBlock &block)
+{
+    const std::size_t columns = block.Columns.size();
+    const qreal pad = Points(3);
+    const std::vector<qreal> widths = TableWidths(block, pad);
     const qreal line = LineHeight(Body);
     using cCells = std::vector<QStringList>;
-    const auto rowBand = [this, widths, pad, line](const cCells &cells, bool heading, int headingBand)
-    {
-        qsizetype most = 1;
-        for (const QStringList &cell : cells)
-            most = std::max(most, cell.size());
-        const qreal height = most * line + 2 * pad;
-        return cBand{height, heading, false, headingBand,
-                     [this, cells, widths, pad, line, height, heading](QPainter &painter, qreal top)
-                     {
-                         qreal x = 0;
-                         for (std::size_t c = 0; c < cells.size(); ++c)
-                         {
-                             const QRectF cell(x, top, widths[c], height);
-                             if (heading)
-                                 painter.fillRect(cell, ShadeColour);
-                             painter.setPen(QPen(GridColour, Points(0.5)));
-                             painter.drawRect(cell);
-                             painter.setPen(Qt::black);
-                             for (int i = 0; i < cells[c].size(); ++i)
-                                 DrawLine(painter, heading ? Bold : Body, x + pad, top + pad + i * line,
-                                          cells[c][i]);
-                             x += widths[c];
-                         }
-                     }};
-    };
     cCells heading;
     for (std::size_t c = 0; c < columns; ++c)
         heading.push_back(Wrap(ToQt(block.Columns[c]), Bold, Device, widths[c] - 2 * pad));
     const int headingBand = static_cast<int>(Bands.size());
-    Bands.push_back(rowBand(heading, true, -1));
+    Bands.push_back(TableBand(heading, widths, pad, true, -1));
     const int most = std::max(1, static_cast<int>((BodyHeight - Bands.back().Height - 2 * pad) / line));
     for (const auto &row : block.Rows)
     {
@@ -394,7 +404,7 @@ void cPacketPainter::AddTable(const cPacketBlock &block)
             cCells piece;
             for (const QStringList &cell : cells)
                 piece.push_back(cell.mid(from, most));
-            Bands.push_back(rowBand(piece, false, headingBand));
+            Bands.push_back(TableBand(piece, widths, pad, false, headingBand));
         }
     }
     // A little space between a table and what follows it.

@@ -56,6 +56,11 @@ private:
     void AddText(const QString &text);
     void AddOptions(const cPacketBlock &block);
     void AddTable(const cPacketBlock &block);
+    // A table's column widths: each as wide as its widest text and padding, fitted to the page.
+    std::vector<qreal> TableWidths(const cPacketBlock &block, qreal pad) const;
+    // The band of one table row (or of its heading), its cells given as their lines.
+    cBand TableBand(const std::vector<QStringList> &cells, const std::vector<qreal> &widths, qreal pad,
+                    bool heading, int headingBand) const;
     void AddGap(qreal height);
     void Paginate();
     void PaintFrame(QPainter &painter, int page) const;
