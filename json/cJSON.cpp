@@ -223,19 +223,8 @@ void cJSON::Classify(std::string_view name, std::string_view value, bool literal
     }
     if ((first == '[' && last == ']') || (first == '{' && last == '}'))
     {
-        // Too deep (or the work bound is spent): read as a word.
-        if (Level < MaxDepth && !(table && table->Exhausted()))
-        {
-            if (table && table->Arena)
-                out.Child = cJSONChild(new (table->Arena->Allocate(sizeof(cJSON), alignof(cJSON)))
-                                           cJSON(name, this, table->Arena));
-            else
-                out.Child = cJSONChild(new cJSON(std::string_view(), name, this));
-            out.Child->ReadText(value, table);
-            out.Kind = out.Child->IsObject ? JsonObject : JsonArray;
-            out.Value.assign(out.Child->IsObject ? "object" : "array");
+        if (ReadNestedLevel(name, value, table, out))
             return;
-        }
     }
     else if (value == "true" || value == "false")
     {
@@ -258,6 +247,22 @@ void cJSON::Classify(std::string_view name, std::string_view value, bool literal
     out.Value.clear();
     out.Value.reserve(value.size());
     UnescapeTo(value, out.Value); // a word has no backslash: only strings change
+}
+
+bool cJSON::ReadNestedLevel(std::string_view name, std::string_view value, const cJSONScanTable *table,
+                            cJSONItems::cMember &out)
+{
+    if (Level >= MaxDepth || (table && table->Exhausted()))
+        return false;
+    if (table && table->Arena)
+        out.Child = cJSONChild(new (table->Arena->Allocate(sizeof(cJSON), alignof(cJSON)))
+                                   cJSON(name, this, table->Arena));
+    else
+        out.Child = cJSONChild(new cJSON(std::string_view(), name, this));
+    out.Child->ReadText(value, table);
+    out.Kind = out.Child->IsObject ? JsonObject : JsonArray;
+    out.Value.assign(out.Child->IsObject ? "object" : "array");
+    return true;
 }
 
 void cJSON::PutMember(std::string_view name, cJSONItems::cMember value, bool mayMove)

@@ -289,6 +289,10 @@ private:
                const cJSONScanTable *table);
     void Classify(std::string_view name, std::string_view value, bool literalString,
                   const cJSONScanTable *table, cJSONItems::cMember &out);
+    // A bracketed value read as a level of its own into out; false when that would go too deep or
+    // the work bound is spent (the value is then read as a word).
+    bool ReadNestedLevel(std::string_view name, std::string_view value, const cJSONScanTable *table,
+                         cJSONItems::cMember &out);
     void PutMember(std::string_view name, cJSONItems::cMember value, bool mayMove);
     void WriteTo(std::string &out) const;
     void WriteValueTo(const cJSONItems::cMember &member, std::string &out) const;
