@@ -36,10 +36,15 @@ void cOpenCaseFilter::Index(const std::vector<cOpenCase> &cases)
     Ends.clear();
     QuoteCounts.clear();
     CaseStarts.clear();
+    // Copied whole, then folded in place (a loop the compiler turns into vector steps).
     const auto append = [this](std::string_view text)
     {
-        for (const char c : text)
-            Folded.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c);
+        const std::size_t from = Folded.size();
+        Folded.append(text);
+        char *c = Folded.data() + from;
+        char *const end = Folded.data() + Folded.size();
+        for (; c != end; ++c)
+            *c = static_cast<char>(*c + ((*c >= 'A' && *c <= 'Z') ? 'a' - 'A' : 0));
     };
     for (const cOpenCase &open : cases)
     {
