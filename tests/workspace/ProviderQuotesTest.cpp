@@ -211,15 +211,16 @@ TEST(OpenCaseFilter, CasesMatchByHospitalNumberOrInsuranceAndQuotesByCategoryDes
     const std::pair<const char *, std::vector<char>> cases[] = {
         {"", {1, 1, 1, 1, 1, 1, 1}},
         {"   ", {1, 1, 1, 1, 1, 1, 1}},
-        {"mercy", {1, 1, 1, 0, 0, 0, 0}},          // hospital: the case with all its quotes
-        {"sl-7", {0, 0, 0, 1, 1, 1, 0}},           // case number, case-insensitive
-        {"BLUESHIELD", {1, 1, 1, 0, 0, 0, 0}},     // second insurance
-        {"medicare, blue", {1, 1, 1, 0, 0, 0, 0}}, // the insurance column as shown
-        {"oxygen", {1, 1, 0, 1, 1, 0, 0}},         // category of one, description of another
-        {" walker ", {0, 0, 0, 1, 0, 1, 0}},       // blanks around ignored
-        {"03/05", {1, 0, 1, 0, 0, 0, 0}},          // date
-        {"harbor", {0, 0, 0, 0, 0, 0, 1}},         // a case without quotes
-        {"bed\037full", {0, 0, 0, 0, 0, 0, 0}},    // never across two fields
+        {"mercy", {1, 1, 1, 0, 0, 0, 0}},            // hospital: the case with all its quotes
+        {"sl-7", {0, 0, 0, 1, 1, 1, 0}},             // case number, case-insensitive
+        {"BLUESHIELD", {1, 1, 1, 0, 0, 0, 0}},       // second insurance
+        {"medicare, blue", {1, 1, 1, 0, 0, 0, 0}},   // the insurance column as shown
+        {"oxygen", {1, 1, 0, 1, 1, 0, 0}},           // category of one, description of another
+        {" walker ", {0, 0, 0, 1, 0, 1, 0}},         // blanks around ignored
+        {"03/05", {1, 0, 1, 0, 0, 0, 0}},            // date
+        {"harbor", {0, 0, 0, 0, 0, 0, 1}},           // a case without quotes
+        {"bed\037full", {0, 0, 0, 0, 0, 0, 0}},      // never across two fields
+        {"blueshieldoxygen", {0, 0, 0, 0, 0, 0, 0}}, // never across two lines
         {"nothing", {0, 0, 0, 0, 0, 0, 0}},
     };
     for (const auto &[text, visible] : cases)
@@ -244,6 +245,8 @@ TEST(OpenCaseFilter, CasesMatchByHospitalNumberOrInsuranceAndQuotesByCategoryDes
     EXPECT_EQ(filter.Visible, (std::vector<char>{1, 1}));
     filter.Apply("mercy");
     EXPECT_EQ(filter.Visible, (std::vector<char>{1, 1}));
+    filter.Apply("oxygen"); // the last load's texts are gone
+    EXPECT_EQ(filter.Visible, (std::vector<char>{0, 0}));
     EXPECT_EQ(FoldCase("AbC-Ä"), "abc-Ä");
 }
 
