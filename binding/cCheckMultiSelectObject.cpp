@@ -1,5 +1,6 @@
 #include "binding/cCheckMultiSelectObject.h"
 
+#include "binding/QtText.h"
 #include "dataclient/dbServerConnection.h"
 #include "toolkit/DateTime.h"
 
@@ -9,11 +10,6 @@
 namespace
 {
 constexpr int MaxRecords = 10000;
-
-QString ToQt(const std::string &text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 } // namespace
 
 cCheckMultiSelectObject::cCheckMultiSelectObject(QListWidget *box, const std::string &optionsTable,

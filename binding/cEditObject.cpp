@@ -1,5 +1,6 @@
 #include "binding/cEditObject.h"
 
+#include "binding/QtText.h"
 #include "binding/cEditObjects.h"
 
 #include <QLabel>
@@ -11,16 +12,6 @@
 
 namespace
 {
-QString ToQt(const std::string &text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string FromQt(const QString &text)
-{
-    return text.toUtf8().toStdString();
-}
-
 // Stored values carry line breaks as CR LF; the widgets hold plain LF.
 std::string ToWidgetLines(const std::string &text)
 {
@@ -172,11 +163,11 @@ void cEditObject::SetControls(QWidget *outer, QLineEdit *edit, QLabel *label, QP
 std::string cEditObject::ControlText() const
 {
     if (EditBox)
-        return ToStoredLines(FromQt(EditBox->text()));
+        return ToStoredLines(ToStd(EditBox->text()));
     if (MemoBox)
-        return ToStoredLines(FromQt(MemoBox->toPlainText()));
+        return ToStoredLines(ToStd(MemoBox->toPlainText()));
     if (LabelBox)
-        return ToStoredLines(FromQt(LabelBox->text()));
+        return ToStoredLines(ToStd(LabelBox->text()));
     return "";
 }
 

@@ -40,8 +40,8 @@ check_signed_copy() {
   echo "The server's copy of the client is signed (checked with $update_public_key)"
 }
 
-# The demo preset builds without optimisation and compiles files in batches (see
-# scripts/demo-build.cmake); should a batch not compile, the same build runs without batches.
+# The demo preset builds without optimisation and compiles files in batches (a batch is several
+# files compiled as one); should a batch not compile, the same build runs without batches.
 programs=(DorvaneProvider DorvaneServer DorvaneDemoShots)
 cmake --preset demo -DDORVANE_UPDATE_PUBLIC_KEY="$update_public_key" >/dev/null
 if ! cmake --build --preset demo --target "${programs[@]}"; then

@@ -2,6 +2,8 @@
 // day) and their formats. The number helpers are in Numbers.cpp.
 #include "toolkit/DateTime.h"
 
+#include "toolkit/Chars.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -108,23 +110,18 @@ const char *const ShortDayNames[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "
 const char *const LongDayNames[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                     "Thursday", "Friday", "Saturday"};
 
-inline bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // Reads 1..maxDigits decimal digits at text[p]; false when there is none.
 bool ReadNumber(std::string_view text, std::size_t &p, int maxDigits, int &value, int &digits)
 {
     value = 0;
     digits = 0;
-    while (p < text.size() && IsDigit(text[p]) && digits < maxDigits)
+    while (p < text.size() && IsAsciiDigit(text[p]) && digits < maxDigits)
     {
         value = value * 10 + (text[p] - '0');
         ++p;
         ++digits;
     }
-    return digits > 0 && !(p < text.size() && IsDigit(text[p]));
+    return digits > 0 && !(p < text.size() && IsAsciiDigit(text[p]));
 }
 
 bool IsSpace(char c)

@@ -15,6 +15,7 @@
 //   - a missing or unreadable file, section or key gives the default, unchanged.
 #include "toolkit/IniFile.h"
 
+#include "toolkit/Chars.h"
 #include "toolkit/StringList.h"
 
 #include <cerrno>
@@ -25,18 +26,13 @@
 
 namespace
 {
-inline bool IsBlank(char c)
-{
-    return static_cast<unsigned char>(c) <= ' ';
-}
-
 std::string_view Trim(std::string_view s)
 {
     std::size_t b = 0;
     std::size_t e = s.size();
-    while (b < e && IsBlank(s[b]))
+    while (b < e && IsBlankChar(s[b]))
         ++b;
-    while (e > b && IsBlank(s[e - 1]))
+    while (e > b && IsBlankChar(s[e - 1]))
         --e;
     return s.substr(b, e - b);
 }

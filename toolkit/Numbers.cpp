@@ -2,6 +2,8 @@
 // numbers are read and written with '.' as the decimal separator.
 #include "toolkit/Numbers.h"
 
+#include "toolkit/Chars.h"
+
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -12,11 +14,6 @@
 
 namespace
 {
-inline bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
 // A decimal number as the parsers below accept it: the grammar is checked here so that
 // from_chars never sees anything it would read differently.
 bool ValidFloatSyntax(std::string_view s)
@@ -25,13 +22,13 @@ bool ValidFloatSyntax(std::string_view s)
     if (p < s.size() && (s[p] == '+' || s[p] == '-'))
         ++p;
     std::size_t intDigits = 0;
-    while (p < s.size() && IsDigit(s[p]))
+    while (p < s.size() && IsAsciiDigit(s[p]))
         ++p, ++intDigits;
     std::size_t fracDigits = 0;
     if (p < s.size() && s[p] == '.')
     {
         ++p;
-        while (p < s.size() && IsDigit(s[p]))
+        while (p < s.size() && IsAsciiDigit(s[p]))
             ++p, ++fracDigits;
     }
     if (intDigits + fracDigits == 0)
@@ -42,7 +39,7 @@ bool ValidFloatSyntax(std::string_view s)
         if (p < s.size() && (s[p] == '+' || s[p] == '-'))
             ++p;
         std::size_t expDigits = 0;
-        while (p < s.size() && IsDigit(s[p]))
+        while (p < s.size() && IsAsciiDigit(s[p]))
             ++p, ++expDigits;
         if (expDigits == 0)
             return false;
@@ -60,7 +57,7 @@ std::string RoundedDigits(double value, int decimals, int &intDigits)
     std::snprintf(buf, sizeof buf, "%.14e", value); // d.dddddddddddddde[+-]XX
     std::string mantissa;
     for (const char *c = buf; *c && *c != 'e'; ++c)
-        if (IsDigit(*c))
+        if (IsAsciiDigit(*c))
             mantissa += *c;
     const char *e = std::strchr(buf, 'e');
     int exponent = e ? std::atoi(e + 1) : 0;
@@ -221,7 +218,7 @@ bool TryStrToInt64(std::string_view text, long long &out)
                  : static_cast<unsigned long long>(std::numeric_limits<long long>::max());
     for (; p < text.size(); ++p)
     {
-        if (!IsDigit(text[p]))
+        if (!IsAsciiDigit(text[p]))
             return false;
         const unsigned d = static_cast<unsigned>(text[p] - '0');
         if (magnitude > (limit - d) / 10)
@@ -305,7 +302,7 @@ std::string FloatToStr(double value)
     }
     std::string digits;
     for (char c : mantissa)
-        if (IsDigit(c))
+        if (IsAsciiDigit(c))
             digits += c;
     while (digits.size() > 1 && digits.back() == '0')
         digits.pop_back();

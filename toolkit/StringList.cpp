@@ -17,16 +17,13 @@
 // Each character is looked at a bounded number of times, so reading is linear in the text.
 #include "toolkit/StringList.h"
 
+#include "toolkit/Chars.h"
+
 #include <algorithm>
 
 namespace
 {
 const std::string EmptyText;
-
-inline bool IsBlank(char c)
-{
-    return static_cast<unsigned char>(c) <= ' ';
-}
 
 inline unsigned char Fold(char c)
 {
@@ -37,7 +34,7 @@ inline unsigned char Fold(char c)
 bool NeedsQuotes(std::string_view s)
 {
     for (char c : s)
-        if (IsBlank(c) || c == '"' || c == ',')
+        if (IsBlankChar(c) || c == '"' || c == ',')
             return true;
     return false;
 }
@@ -290,7 +287,7 @@ template <typename Emit> void ReadCommaText(std::string_view text, Emit emit)
 {
     const std::size_t n = text.size();
     std::size_t p = 0;
-    while (p < n && IsBlank(text[p]))
+    while (p < n && IsBlankChar(text[p]))
         ++p;
     while (p < n)
     {
@@ -323,19 +320,19 @@ template <typename Emit> void ReadCommaText(std::string_view text, Emit emit)
         else
         {
             std::size_t start = p;
-            while (p < n && !IsBlank(text[p]) && text[p] != ',')
+            while (p < n && !IsBlankChar(text[p]) && text[p] != ',')
                 ++p;
             item.assign(text.data() + start, p - start);
         }
         emit(std::move(item));
-        while (p < n && IsBlank(text[p]))
+        while (p < n && IsBlankChar(text[p]))
             ++p;
         if (p < n && text[p] == ',')
         {
             if (p + 1 == n)
                 emit(std::string());
             ++p;
-            while (p < n && IsBlank(text[p]))
+            while (p < n && IsBlankChar(text[p]))
                 ++p;
         }
     }

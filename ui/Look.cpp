@@ -32,13 +32,3 @@ void SetBackground(QWidget *widget, const QColor &colour)
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
 }
-
-QString ToQt(const std::string &text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string ToStd(const QString &text)
-{
-    return text.toUtf8().toStdString();
-}

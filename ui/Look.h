@@ -2,6 +2,8 @@
 // conversion of texts at the widget boundary (bytes below the widgets are UTF-8).
 #pragma once
 
+#include "binding/QtText.h"
+
 #include <QColor>
 #include <QFont>
 #include <QString>
@@ -20,7 +22,3 @@ QFont SansFont(int pixelHeight, bool bold = false);
 
 // Gives a widget a solid background of the colour.
 void SetBackground(QWidget *widget, const QColor &colour);
-
-// A text of the layers below the widgets as the widgets hold it, and back.
-QString ToQt(const std::string &text);
-std::string ToStd(const QString &text);

@@ -29,7 +29,7 @@ constexpr int InnerRight = GroupWidth - 12;
 constexpr int FirstRowTop = 20;
 constexpr int RowHeight = 24;
 constexpr int ItemGap = 12;
-constexpr int EditWidth = 170;
+constexpr int ItemEditWidth = 170;
 constexpr int MemoHeight = 60;
 constexpr int GridTop = 40;
 constexpr int GridWidth = 785;
@@ -160,8 +160,8 @@ QWidget *MakeItem(const cHealthItem &item, QGroupBox *box, cGroupFlow &flow)
     {
         auto *edit = new cLabeledEdit(Text(item.Name), caption, box);
         const int labelWidth = bold.horizontalAdvance(caption) + 4;
-        const int left = flow.Reserve(labelWidth + EditWidth);
-        edit->Place(left + labelWidth, flow.Top() - 2, EditWidth);
+        const int left = flow.Reserve(labelWidth + ItemEditWidth);
+        edit->Place(left + labelWidth, flow.Top() - 2, ItemEditWidth);
         return edit;
     }
     case cHealthItemKind::Memo:

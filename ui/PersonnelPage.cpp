@@ -24,7 +24,7 @@ namespace
 {
 constexpr int PanelWidth = 470;
 constexpr int EditLeft = 130;
-constexpr int EditWidth = 250;
+constexpr int MemberEditWidth = 250;
 
 // The member's edits on the panel, top to bottom, with the member's field each shows.
 struct cPanelEdit
@@ -120,7 +120,7 @@ int cPersonnelPage::CreatePanelFields(int top)
     for (std::size_t i = 0; i < Edits.size(); ++i)
     {
         Edits[i] = new cLabeledEdit(PanelEdits[i].Name, PanelEdits[i].Caption, PersonnelEditPanel);
-        Edits[i]->Place(EditLeft, top, EditWidth);
+        Edits[i]->Place(EditLeft, top, MemberEditWidth);
         top += 30;
     }
     cLabeledEdit *password = Edits[PasswordEdit];
@@ -128,7 +128,8 @@ int cPersonnelPage::CreatePanelFields(int top)
     PersonnelPasswordShowCB = new QCheckBox("Show", PersonnelEditPanel);
     PersonnelPasswordShowCB->setObjectName("PersonnelPasswordShowCB");
     PersonnelPasswordShowCB->setAccessibleName("Show password");
-    PersonnelPasswordShowCB->setGeometry(EditLeft + EditWidth + 10, password->y(), 70, password->height());
+    PersonnelPasswordShowCB->setGeometry(EditLeft + MemberEditWidth + 10, password->y(), 70,
+                                         password->height());
     connect(PersonnelPasswordShowCB, &QCheckBox::toggled, password,
             [password](bool shown)
             { password->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password); });

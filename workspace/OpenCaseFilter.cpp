@@ -7,7 +7,7 @@ namespace
 // Never typed into a one-line search field, so no match spans two fields.
 constexpr char FieldSeparator = '\x1f';
 
-std::string_view Trimmed(std::string_view text)
+std::string_view TrimmedSearchText(std::string_view text)
 {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
     while (!text.empty() && blank(text.front()))
@@ -78,7 +78,7 @@ std::string_view cOpenCaseFilter::Text(std::size_t line) const
 
 void cOpenCaseFilter::Apply(std::string_view text)
 {
-    const std::string needle = FoldCase(Trimmed(text));
+    const std::string needle = FoldCase(TrimmedSearchText(text));
     Visible.assign(Ends.size(), 1);
     if (needle.empty())
         return;

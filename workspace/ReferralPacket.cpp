@@ -14,7 +14,7 @@ using enum cPacketBlockKind;
 // Longest row number read from a "Line<n>" name; longer numbers are not rows.
 constexpr std::size_t MaxRowDigits = 6;
 
-std::string Trimmed(std::string_view text)
+std::string TrimmedField(std::string_view text)
 {
     return std::string(cJSON::Trim(text));
 }
@@ -131,14 +131,14 @@ std::string_view TickedRadio(const cHealthGroup &group, const cJSON *items)
     for (const cHealthItem &item : group.Items)
         if (item.Kind == cHealthItemKind::RadioButton)
             if (const cJSON *value = ChildObject(items, item.Name);
-                value && Trimmed(value->GetValue("Data")) == "Y")
+                value && TrimmedField(value->GetValue("Data")) == "Y")
                 ticked = item.Name;
     return ticked;
 }
 
 void AddGroup(const cHealthGroup &group, const cJSON *details, std::vector<cPacketBlock> &blocks)
 {
-    blocks.push_back(Heading(Group, Trimmed(group.Caption)));
+    blocks.push_back(Heading(Group, TrimmedField(group.Caption)));
     const cJSON *items = ChildObject(ChildObject(details, group.Name), "Details");
     const std::string_view radio = TickedRadio(group, items);
     // The line of boxes that the next box joins (none after another item).
@@ -147,7 +147,7 @@ void AddGroup(const cHealthGroup &group, const cJSON *details, std::vector<cPack
     {
         const cJSON *value = ChildObject(items, item.Name);
         const std::string data = value ? value->GetValue("Data") : std::string();
-        const std::string caption = Trimmed(item.Caption);
+        const std::string caption = TrimmedField(item.Caption);
         switch (item.Kind)
         {
         case cHealthItemKind::CheckBox:
@@ -159,7 +159,7 @@ void AddGroup(const cHealthGroup &group, const cJSON *details, std::vector<cPack
                 options = blocks.size();
                 blocks.push_back(Heading(Options, ""));
             }
-            const bool ticked = item.Kind == cHealthItemKind::CheckBox      ? Trimmed(data) == "Y"
+            const bool ticked = item.Kind == cHealthItemKind::CheckBox      ? TrimmedField(data) == "Y"
                                 : item.Kind == cHealthItemKind::RadioButton ? item.Name == radio
                                                                             : false;
             blocks[options].Options.push_back({caption, ticked, item.Kind != cHealthItemKind::Label});
