@@ -43,10 +43,15 @@ public:
         ::shutdown(Listener, SHUT_RDWR);
         Acceptor.join();
         ::close(Listener);
-        std::lock_guard<std::mutex> lock(Mutex);
-        for (int link : Open)
-            ::shutdown(link, SHUT_RDWR);
-        for (std::thread &t : Links)
+        // The links are joined without the lock: each takes it once more as it ends.
+        std::vector<std::thread> links;
+        {
+            std::lock_guard<std::mutex> lock(Mutex);
+            for (int link : Open)
+                ::shutdown(link, SHUT_RDWR);
+            links.swap(Links);
+        }
+        for (std::thread &t : links)
             t.join();
     }
     cReplyServer(const cReplyServer &) = delete;
