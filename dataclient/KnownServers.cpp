@@ -48,21 +48,6 @@ std::string Trimmed(const std::string &text)
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-bool WriteAll(int fd, const std::string &bytes)
-{
-    std::size_t done = 0;
-    while (done < bytes.size())
-    {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Writes `bytes` to a new file beside `path`, flushes it to disk and renames it over `path`; the
 // rename is the one step that changes what `path` holds. False with `error`.
 bool ReplaceFile(const std::string &path, const std::string &bytes, std::string &error)
@@ -74,7 +59,8 @@ bool ReplaceFile(const std::string &path, const std::string &bytes, std::string 
         error = std::string("cannot create a file beside it: ") + std::strerror(errno);
         return false;
     }
-    const bool written = WriteAll(fd, bytes) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+    const bool written =
+        WriteAll(fd, bytes.data(), bytes.size()) && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
     const int writeError = errno;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(temporary.c_str(), path.c_str()) != 0)

@@ -20,23 +20,6 @@ std::int32_t GetInt32(const unsigned char *at)
         static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
         static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24);
 }
-
-bool WriteAll(int fd, const unsigned char *data, std::size_t length)
-{
-    while (length > 0)
-    {
-        ssize_t n = ::write(fd, data, length);
-        if (n < 0)
-        {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        length -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
 } // namespace
 
 int dbServerConnection::OpenLocalFile(const std::string &path, bool truncate)

@@ -170,6 +170,22 @@ std::string ExtractFileName(const std::string &path)
     return path.substr(slash + 1);
 }
 
+bool WriteAll(int fd, const void *data, std::size_t length)
+{
+    const auto *at = static_cast<const unsigned char *>(data);
+    while (length > 0)
+    {
+        const ssize_t n = ::write(fd, at, length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        at += n;
+        length -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 std::string UserConfigFolder(const char *xdgConfigHome, const char *home)
 {
     std::string folder;

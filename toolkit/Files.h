@@ -1,6 +1,7 @@
 // File helpers of the form toolkit's run-time, on POSIX files.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -29,6 +30,9 @@ inline constexpr int AppendLineRetryMs = 100;
 std::string ExtractFilePath(const std::string &path);
 // What follows the last '/' or '\'.
 std::string ExtractFileName(const std::string &path);
+// Writes all `length` bytes to the descriptor (short writes and interruptions continued); false on
+// an error, errno telling which.
+bool WriteAll(int fd, const void *data, std::size_t length);
 // The running executable's full path (from /proc/self/exe).
 std::string ExecutablePath();
 // The program's folder in the user's configuration, without a trailing '/':
